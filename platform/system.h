@@ -1,0 +1,58 @@
+#pragma once
+// What the programs need of the operating system besides windows: the command line, environment
+// variables, the current folder, starting a program, copying a file, the screen width and the
+// registry.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// The program's own command line as one text (the arguments after the program name, joined by
+// blanks, as the user typed them). main() stores it; tests set it.
+void setCommandLine(const std::string& text);
+void setCommandLine(int argc, char** argv);
+const std::string& commandLine();
+
+// Empty when the variable is not set.
+std::string environmentVariable(const std::string& name);
+
+std::string currentFolder(); // without a trailing separator
+bool setCurrentFolder(const std::string& folder);
+std::string folderOfRunningProgram(); // without a trailing separator
+
+bool fileExists(const std::string& path);
+// When path does not exist, the one file in its folder whose name matches it without regard to
+// case (the first in name order when there are several); otherwise path itself.
+std::string resolveWithoutCase(const std::string& path);
+
+// Starts a program in a normal window without waiting and without arguments; the process id, or
+// -1 when it could not be started. A name ending in ".exe" that does not exist is started
+// without ".exe" (the engines are built without it off Windows).
+int64_t startProgram(const std::string& path);
+
+// Copies a file, replacing the target. False when it cannot.
+bool copyFile(const std::string& from, const std::string& to);
+
+// Width of the screen in twips (pixels times 15); tests may set it.
+int screenWidthTwips();
+void setScreenWidthTwipsForTesting(int twips); // 0 puts the real screen back
+
+// Registry read access. On Windows the real registry; elsewhere a stand-in that finds no key.
+// Results are 0 on success, like the system's calls.
+class RegistryApi {
+public:
+    virtual ~RegistryApi() = default;
+    virtual long openKey(uintptr_t root, const std::string& subKey, uint32_t access,
+                         uintptr_t* handle) = 0;
+    // data has room for *size bytes; on return *size holds the length and *type the value type
+    // (1 text, 4 32-bit number, little-endian).
+    virtual long queryValue(uintptr_t handle, const std::string& valueName, uint32_t* type,
+                            unsigned char* data, uint32_t* size) = 0;
+    virtual long closeKey(uintptr_t handle) = 0;
+};
+constexpr uintptr_t kHkeyLocalMachine = 0x80000002u;
+RegistryApi& registry();
+void setRegistry(RegistryApi* api); // tests; nullptr puts the system's back
+
+} // namespace plat
