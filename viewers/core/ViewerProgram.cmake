@@ -1,0 +1,25 @@
+# Helpers for the viewer programs.
+#
+# viewer_add_program(<name> SOURCES <main.cpp ...> [LIBS <libs ...>])
+#   A windowed viewer program linked with the plotting core.
+# viewer_add_tests(<prefix> <folder> [LIBS <libs ...>])
+#   One test program per <folder>/*_test.cpp, named <prefix>_<file>, linked with the headless
+#   test main and the libraries given, run under the offscreen platform.
+
+function(viewer_add_program name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} WIN32 ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE viewer_core ${ARG_LIBS})
+endfunction()
+
+function(viewer_add_tests prefix folder)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB test_sources CONFIGURE_DEPENDS ${folder}/*_test.cpp)
+  foreach(test_source ${test_sources})
+    get_filename_component(test_name ${test_source} NAME_WE)
+    add_executable(${prefix}_${test_name} ${test_source})
+    target_link_libraries(${prefix}_${test_name} PRIVATE viewer_core vesk_gui_test_main ${ARG_LIBS})
+    gtest_discover_tests(${prefix}_${test_name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endforeach()
+endfunction()
