@@ -59,7 +59,9 @@ int IMACH(int n);
 // Passing nullptr removes a binding (for unit 6: back to std::cout). The stream must outlive
 // its binding.
 void bind_unit(int unit, std::ostream* stream);
-inline void set_console_stream(std::ostream* stream) { bind_unit(6, stream); }
+inline void set_console_stream(std::ostream* stream) {
+    bind_unit(6, stream);
+}
 
 // Puts the stack, the pending message, the insertion list, the marks and the unit table back to
 // their state before the first call. Stream bindings are kept.
