@@ -1,0 +1,272 @@
+// The equilibrium engine: for each listed year, the fishing-mortality multiplier of maximum
+// sustainable yield of an age- and length-structured stock, with the yields, biomass and
+// spawning-potential values that go with it.
+//
+// All state of one run lives in one Engine with fixed-size tables, so that several engines can
+// run in one process; the console and the working folder are passed in.
+#pragma once
+
+#include "free_format.h"
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace tez {
+
+inline constexpr int kMaxAge = 102;              // ages 0..102 in the tables
+inline constexpr int kAgeSlots = kMaxAge + 1;    // one more for the survivors of the oldest age
+inline constexpr int kMaxNages = kMaxAge - 1;    // the oldest age a file may give
+inline constexpr int kMaxFecundityAge = 100;     // fecundity by age is held for ages 0..100
+inline constexpr int kMaxMorphs = 101;
+inline constexpr int kMaxSexes = 2;
+inline constexpr int kMaxSeasons = 12;
+inline constexpr int kMaxFisheries = 10;
+inline constexpr int kMaxClasses = 100;
+inline constexpr int kMaxYears = 150;
+inline constexpr int kNameLength = 12;
+inline constexpr int kTitleLength = 50;
+inline constexpr int kSpeciesLength = 15;
+
+// Search steps and tolerances are single-precision values widened to double.
+inline constexpr double kNumbersFloor = static_cast<double>(1e-35f);
+inline constexpr double kTargetTolerance = static_cast<double>(1e-4f);
+inline constexpr double kClimbStart = static_cast<double>(0.01f);
+inline constexpr double kClimbShrink = static_cast<double>(0.33333f);
+inline constexpr double kNumbersClimbEnd = static_cast<double>(1e-5f);
+inline constexpr double kBiomassClimbEnd = static_cast<double>(1e-6f);
+inline constexpr double kNegativeFLimit = static_cast<double>(1e-6f);
+inline constexpr double kRickerStep = static_cast<double>(0.001f);
+inline constexpr double kRickerShrink = static_cast<double>(0.1f);
+inline constexpr double kRickerFloor = static_cast<double>(1e-10f);
+inline constexpr double kExtremeMultiplier = 1e10;
+inline constexpr double kNoUpperLimit = 1e7;
+inline constexpr double kAllDeadF = 1e6;
+
+// Guards of ours: the target search has no end of its own when the target SPR cannot be met,
+// and a climb over a flat yield (nothing retained) would never end.
+inline constexpr int kMaxTargetPasses = 100;
+inline constexpr int kMaxClimbSteps = 10000;
+
+inline constexpr int kRickerCode = 3;
+inline constexpr int kBevertonHoltCode = 4;
+
+// Exit statuses of a run.
+inline constexpr int kExitNormal = 0;
+inline constexpr int kExitInputError = 1; // missing or unreadable file, bad value, console ended
+inline constexpr int kExitModelStop = 2;  // a fatal condition of the computation
+
+// Weight at the start of a season and the season's growth in log weight.
+struct GrowthCell {
+    double w = 0.0;
+    double g = 0.0;
+    double exp_g = 1.0; // exp(g): the weight at the season's end is w * exp_g
+};
+
+// The fishing of one step at multiplier 1, summed over the block's fisheries.
+struct FishingCell {
+    double retained = 0.0;
+    double total = 0.0; // retained plus discard deaths
+};
+
+struct ResultColumn {
+    double yield_numbers = 0.0;
+    double yield_biomass = 0.0;
+    double spr = 0.0;
+    double recruits = 0.0;
+    double spawning_output = 0.0;
+    double total_biomass = 0.0;
+    double f_biomass = 0.0;
+    double apical_f = 0.0;
+    std::array<double, kAgeSlots> f_at_age{};
+    std::array<double, kAgeSlots> numbers_at_age{};
+};
+
+inline constexpr std::size_t kCells =
+    static_cast<std::size_t>(kMaxSexes) * kMaxMorphs * kAgeSlots * kMaxSeasons;
+
+// Index of sex s, morph g, age a, season t, all from 0; one morph's ages and seasons lie together
+// so that a projection walks memory in order.
+inline constexpr std::size_t cell(int s, int g, int a, int t) {
+    return ((static_cast<std::size_t>(s) * kMaxMorphs + g) * kAgeSlots + a) * kMaxSeasons + t;
+}
+
+struct Engine {
+    // Where the run happens.
+    std::istream* console_in = nullptr;
+    std::ostream* console_out = nullptr;
+    std::filesystem::path folder;
+
+    // Definition.
+    std::string run_file_name;
+    std::string biology_name;
+    std::string management_name;
+    std::string output_name;
+    int report_flag = 0;
+    int table_flag = 0;
+    std::string title;
+    int nyears = 0;
+    std::array<int, kMaxYears + 1> years{}; // from 1
+    int year_index = 0;
+    int ricker_code = kRickerCode;
+    int beverton_holt_code = kBevertonHoltCode;
+
+    FreeReader run_file;  // unit 1
+    FreeReader input;     // unit 4: the biology file, then the management file
+    std::ofstream table;  // unit 7
+    std::ofstream report; // unit 22
+    double total_f_cv = 0.0;
+
+    // Biology.
+    int nages = 0;
+    int nmorphs = 0;
+    int nsexes = 0;
+    int nszns = 0;
+    std::string species;
+    int spawn_season = 1;
+    int recruit_season = 1;
+    int sr_code = 0;
+    double sr_slope = 0.0;
+    double tez_recruitment = 0.0;
+    double recruit_cv = 0.0;
+    char fecundity_option = ' ';
+    int fec_classes = 0;
+    double fec_lower = 0.0;
+    double fec_upper = 0.0;
+    double fec_width = 0.0;
+    double fec_a = 0.0;
+    double fec_b = 0.0;
+    std::array<double, kMaxClasses + 1> fec_by_length{};    // classes from 1
+    std::array<double, kMaxFecundityAge + 1> fec_by_age{};  // ages from 0
+    std::array<std::array<double, kAgeSlots>, kMaxSexes> m_season{}; // annual M / nszns
+    std::array<double, kMaxSexes> lw_a{};
+    std::array<double, kMaxSexes> lw_b{};
+    std::array<double, kMaxSexes> spread{};
+    std::array<std::array<double, 3>, kMaxSexes> growth_curve{};
+    std::array<double, kMaxSeasons> growth_fraction{};
+    std::array<std::array<double, kMaxSexes>, kMaxSeasons> first_year_length{};
+    std::array<std::array<double, kMaxSexes>, kAgeSlots + 1> mean_length{};
+    std::array<std::array<double, kMaxMorphs>, kMaxSexes> morph_dev{};
+    std::array<std::array<double, kMaxMorphs>, kMaxSexes> morph_prop{};
+
+    // Tables built once per run.
+    std::array<GrowthCell, kCells> growth{};
+    std::array<double, kCells> length_start{}; // lengths at a season's start and end, 0 where
+    std::array<double, kCells> length_end{};   // the weight is 0 or less
+    std::array<std::array<double, kMaxMorphs>, kAgeSlots> spawner_fecundity{};
+
+    // Management block in force.
+    int last_block_year = 0;
+    int ngear = 0;
+    std::array<char, kMaxFisheries> sel_type{};
+    std::array<double, kMaxFisheries> min_vul_size{};
+    std::array<double, kMaxFisheries> class_count{};
+    std::array<double, kMaxFisheries> class_lower{};
+    std::array<double, kMaxFisheries> class_upper{};
+    std::array<double, kMaxFisheries> class_width{};
+    std::array<double, kMaxFisheries> catch_limit{};
+    // Rate of fishery k, season t, sex s, age or length class x: rate[k][s][x][t].
+    std::array<std::array<std::array<std::array<double, kMaxSeasons>, kAgeSlots>, kMaxSexes>,
+               kMaxFisheries>
+        rate{};
+    std::array<double, kMaxFisheries> lower_limit{};
+    std::array<double, kMaxFisheries> upper_limit{};
+    std::array<double, kMaxFisheries> discard_fraction{};
+    // The block's fishing at multiplier 1, built when a new block is first used.
+    bool fishing_stale = true;
+    std::array<FishingCell, kCells> fishing{};
+    double max_step_f = 0.0;
+    double min_step_f = 0.0;
+
+    // Projection.
+    double fmult = 0.0;
+    double recruits_used = 0.0;
+    std::array<std::array<double, kMaxMorphs>, kAgeSlots> spawners{};
+    double harvest_numbers = 0.0; // summed over fisheries
+    double harvest_biomass = 0.0;
+    double total_biomass = 0.0;
+    double largest_total_f = 0.0;
+    // Scaled-mode numbers at age by sex and season, summed over morphs: accum[s][a][t].
+    std::array<std::array<std::array<double, kMaxSeasons>, kAgeSlots + 1>, kMaxSexes> accum{};
+    std::array<double, kAgeSlots> eggs{};
+    std::array<double, kAgeSlots> eggs_per_recruit{};
+    double total_eggs = 0.0;
+    double spr = 0.0;
+    double spr0 = 0.0;
+
+    // Stock-recruitment.
+    double sr_a = 0.0;
+    double sr_b = 0.0;
+    double target_spr = 0.0;
+    double eq_recruits = 0.0;
+    int target_flag = 0;
+    double ricker_s = 0.0;
+    double ricker_best = 0.0;
+
+    // Year evaluation.
+    std::array<ResultColumn, 2> col{};
+    double bunfished = 0.0;
+    double step = 0.0;
+    double best_numbers = 0.0;
+    double best_biomass = 0.0;
+    double bracket = 0.5;
+    int npoints = 0;
+    std::array<double, 11> point_spr{};  // from 1
+    std::array<double, 11> point_mult{};
+    int target_passes = 0;  // passes of the last target search
+    int numbers_shrinks = 0; // step shrinks of the last climbs
+    int biomass_shrinks = 0;
+    bool target_reached = false;
+};
+
+// Run flow and definition.
+void engine_main(Engine& e, std::istream& console_in, std::ostream& console_out,
+                 const std::filesystem::path& folder);
+void read_run_file(Engine& e);
+
+// Biology.
+void read_biology(Engine& e, std::string_view file_name);
+void build_morphs(Engine& e);
+void build_growth_tables(Engine& e);
+
+// Management.
+void read_management_year(Engine& e);
+void prepare_fishing(Engine& e);
+
+// Projection.
+void project_population(Engine& e, int mode);
+// One season step of one morph: takes the numbers at the step's start, adds the step's catch and
+// biomass to the projection's sums and returns the survivors.
+double project_morph(Engine& e, int a, int t, int g, int s, double n);
+void sum_stock_totals(Engine& e);
+void unfished_per_recruit(Engine& e);
+
+// Stock-recruitment.
+void set_sr_parameters(Engine& e);
+void equilibrium_recruits(Engine& e);
+void find_equilibrium(Engine& e);
+
+// Year evaluation.
+void evaluate_year(Engine& e);
+void linear_regression(const double* x, const double* y, int n, double& slope,
+                       double& intercept);
+void derive_f_at_age(Engine& e, int column);
+
+// Output.
+void write_progress_header(Engine& e);
+void write_progress_row(Engine& e);
+void write_year_report(Engine& e);
+void write_table_row(Engine& e);
+// The text of the outputs, line by line without line ends (tests compare them).
+std::string progress_row_text(const Engine& e);
+std::string table_row_text(const Engine& e);
+std::string year_report_text(const Engine& e); // lines ended by "\r\n"
+void write_file_line(std::ofstream& out, std::string_view line);
+
+// Writes one console line and stops the run with the given exit status.
+[[noreturn]] void stop_run(Engine& e, std::string_view line, int status);
+
+} // namespace tez

@@ -1,0 +1,280 @@
+#include "free_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace tez {
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool ends_item(char c) { return is_blank(c) || c == ',' || c == '/'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+std::string fit_text(std::string_view text, std::size_t length) {
+    std::string out(text.substr(0, length));
+    out.resize(length, ' ');
+    return out;
+}
+
+std::string_view trim_blanks(std::string_view text) {
+    while (!text.empty() && is_blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool parse_integer(std::string_view text, int& value) {
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || (text.front() == '-' && text.size() == 1))
+        return false;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+bool parse_real(std::string_view text, double& value) {
+    // Checked by hand first: from_chars would also take "inf", "nan" and hexadecimal forms.
+    std::string t;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-')
+            t.push_back('-');
+        ++i;
+    }
+    std::size_t digits = 0;
+    while (i < text.size() && is_digit(text[i]))
+        t.push_back(text[i++]), ++digits;
+    if (i < text.size() && text[i] == '.') {
+        t.push_back(text[i++]);
+        while (i < text.size() && is_digit(text[i]))
+            t.push_back(text[i++]), ++digits;
+    }
+    if (digits == 0)
+        return false;
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+        t.push_back('e');
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            t.push_back(text[i++]);
+        std::size_t exp_digits = 0;
+        while (i < text.size() && is_digit(text[i]))
+            t.push_back(text[i++]), ++exp_digits;
+        if (exp_digits == 0)
+            return false;
+    }
+    if (i != text.size())
+        return false;
+    const char* end = t.data() + t.size();
+    auto [ptr, ec] = std::from_chars(t.data(), end, value);
+    if (ec == std::errc::result_out_of_range) {
+        // Underflow reads as 0, overflow is refused.
+        if (std::abs(value) < 1.0) {
+            value = 0.0;
+            return true;
+        }
+        return false;
+    }
+    return ec == std::errc() && ptr == end;
+}
+
+bool FreeReader::open(const std::filesystem::path& path, std::string display_name) {
+    close();
+    file_.open(path, std::ios::in | std::ios::binary);
+    name_ = std::move(display_name);
+    if (!file_)
+        return false;
+    in_ = &file_;
+    return true;
+}
+
+void FreeReader::attach(std::istream& in, std::string display_name) {
+    close();
+    in_ = &in;
+    name_ = std::move(display_name);
+}
+
+void FreeReader::close() {
+    if (file_.is_open())
+        file_.close();
+    file_.clear();
+    in_ = nullptr;
+    line_.clear();
+    pos_ = 0;
+    line_no_ = 0;
+    in_read_ = false;
+    have_line_ = false;
+    ended_ = false;
+}
+
+void FreeReader::fail(std::string_view what) const {
+    std::string msg = "Error reading " + name_;
+    if (line_no_ > 0)
+        msg += ", line " + std::to_string(line_no_);
+    msg += ": ";
+    msg += what;
+    throw InputError(msg);
+}
+
+bool FreeReader::next_line() {
+    if (in_ == nullptr || !std::getline(*in_, line_)) {
+        return false;
+    }
+    // A carriage return is never part of a value, whatever the line ends of the file.
+    if (!line_.empty() && line_.back() == '\r')
+        line_.pop_back();
+    ++line_no_;
+    pos_ = 0;
+    return true;
+}
+
+void FreeReader::begin_read() {
+    in_read_ = true;
+    have_line_ = false;
+    ended_ = false;
+}
+
+bool FreeReader::next_value() {
+    if (!in_read_)
+        begin_read();
+    if (ended_)
+        return false;
+    for (;;) {
+        if (!have_line_) {
+            if (!next_line()) {
+                std::string msg = "Error reading " + name_;
+                msg += line_no_ > 0 ? ": the file ends after line " + std::to_string(line_no_)
+                                    : std::string(": the file is empty");
+                msg += " where a value is expected";
+                throw InputError(msg);
+            }
+            have_line_ = true;
+        }
+        while (pos_ < line_.size() && is_blank(line_[pos_]))
+            ++pos_;
+        if (pos_ >= line_.size()) {
+            // The line end separates values; a read that needs more goes on to the next line.
+            have_line_ = false;
+            continue;
+        }
+        const char c = line_[pos_];
+        if (c == '/') {
+            ended_ = true;
+            ++pos_;
+            return false;
+        }
+        if (c == ',') {
+            ++pos_;
+            while (pos_ < line_.size() && is_blank(line_[pos_]))
+                ++pos_;
+            return false; // a null value
+        }
+        return true;
+    }
+}
+
+std::string_view FreeReader::take_token() {
+    const std::size_t start = pos_;
+    while (pos_ < line_.size() && !ends_item(line_[pos_]))
+        ++pos_;
+    return std::string_view(line_).substr(start, pos_ - start);
+}
+
+void FreeReader::after_value() {
+    while (pos_ < line_.size() && is_blank(line_[pos_]))
+        ++pos_;
+    if (pos_ < line_.size() && line_[pos_] == ',') {
+        ++pos_;
+    } else if (pos_ < line_.size() && line_[pos_] == '/') {
+        ++pos_;
+        ended_ = true;
+    }
+}
+
+void FreeReader::integer(int& value) {
+    if (!next_value())
+        return;
+    const std::string_view token = take_token();
+    int v = 0;
+    if (!parse_integer(token, v))
+        fail("a whole number is expected, found \"" + std::string(token) + "\"");
+    value = v;
+    after_value();
+}
+
+void FreeReader::real(double& value) {
+    if (!next_value())
+        return;
+    const std::string_view token = take_token();
+    double v = 0.0;
+    if (!parse_real(token, v))
+        fail("a number is expected, found \"" + std::string(token) + "\"");
+    value = v;
+    after_value();
+}
+
+void FreeReader::text(std::string& value, std::size_t length) {
+    if (!next_value())
+        return;
+    std::string item;
+    const char c = line_[pos_];
+    if (c == '\'' || c == '"') {
+        ++pos_;
+        while (pos_ < line_.size()) {
+            if (line_[pos_] == c) {
+                if (pos_ + 1 < line_.size() && line_[pos_ + 1] == c) {
+                    item.push_back(c);
+                    pos_ += 2;
+                    continue;
+                }
+                ++pos_;
+                break;
+            }
+            item.push_back(line_[pos_++]);
+        }
+    } else {
+        item = std::string(take_token());
+    }
+    value = fit_text(item, length);
+    after_value();
+}
+
+void FreeReader::whole_line(std::string& value, std::size_t length) {
+    if (!next_line()) {
+        std::string msg = "Error reading " + name_ + ": the file ends after line " +
+                          std::to_string(line_no_) + " where a line is expected";
+        throw InputError(msg);
+    }
+    value = fit_text(line_, length);
+    // The next read starts on a new line.
+    have_line_ = false;
+    in_read_ = false;
+}
+
+int FreeReader::read_integer() {
+    begin_read();
+    int v = 0;
+    integer(v);
+    return v;
+}
+
+double FreeReader::read_real() {
+    begin_read();
+    double v = 0.0;
+    real(v);
+    return v;
+}
+
+std::string FreeReader::read_text(std::size_t length) {
+    begin_read();
+    std::string v(length, ' ');
+    text(v, length);
+    return v;
+}
+
+} // namespace tez

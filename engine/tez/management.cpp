@@ -1,0 +1,150 @@
+// Reading the management blocks and turning the block in force into each step's fishing.
+#include "engine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tez {
+
+namespace {
+
+void read_block_body(Engine& e) {
+    FreeReader& in = e.input;
+    e.ngear = in.read_integer();
+    if (e.ngear < 0 || e.ngear > kMaxFisheries)
+        in.fail("the number of fisheries is " + std::to_string(e.ngear) + ", it must be 0 to " +
+                std::to_string(kMaxFisheries));
+    e.min_vul_size.fill(0.0);
+    e.class_lower.fill(0.0);
+    e.class_upper.fill(0.0);
+    e.class_width.fill(0.0);
+    e.class_count.fill(0.0);
+    for (auto& by_sex : e.accum)
+        for (auto& by_age : by_sex)
+            by_age.fill(0.0);
+
+    for (int k = 0; k < e.ngear; ++k) {
+        e.sel_type[k] = e.input.read_text(1)[0];
+        if (e.sel_type[k] == 'A') {
+            e.min_vul_size[k] = in.read_real();
+        } else if (e.sel_type[k] == 'L') {
+            e.class_count[k] = in.read_real();
+            if (std::trunc(e.class_count[k]) > kMaxClasses)
+                in.fail("fishery " + std::to_string(k + 1) + " has more than " +
+                        std::to_string(kMaxClasses) + " length classes");
+            e.class_lower[k] = in.read_real();
+            e.class_upper[k] = in.read_real();
+            e.class_width[k] = (e.class_upper[k] - e.class_lower[k]) / e.class_count[k];
+        }
+        e.catch_limit[k] = in.read_real();
+    }
+    for (int k = 0; k < e.ngear; ++k) {
+        int rows = 0;
+        if (e.sel_type[k] == 'A')
+            rows = e.nages + 1;
+        else if (e.sel_type[k] == 'L' && e.class_count[k] >= 1.0)
+            rows = static_cast<int>(std::trunc(e.class_count[k]));
+        for (int s = 0; s < e.nsexes; ++s)
+            for (int x = 0; x < rows; ++x)
+                for (int t = 0; t < e.nszns; ++t)
+                    e.rate[k][s][x][t] = in.read_real();
+        e.lower_limit[k] = in.read_real();
+        e.upper_limit[k] = in.read_real();
+        if (e.upper_limit[k] == 0.0)
+            e.upper_limit[k] = kNoUpperLimit;
+        e.discard_fraction[k] = in.read_real();
+    }
+    e.fishing_stale = true;
+}
+
+} // namespace
+
+void read_management_year(Engine& e) {
+    const int wanted = e.years[e.year_index];
+    while (wanted > e.last_block_year) {
+        e.last_block_year = e.input.read_integer();
+        if (wanted < e.last_block_year)
+            stop_run(e, "management data out of range", kExitModelStop);
+        read_block_body(e);
+    }
+}
+
+void prepare_fishing(Engine& e) {
+    double max_f = 0.0;
+    double min_f = 0.0;
+    bool first = true;
+    for (int s = 0; s < e.nsexes; ++s) {
+        for (int g = 0; g < e.nmorphs; ++g) {
+            for (int a = 0; a <= e.nages; ++a) {
+                const int t_first = a == 0 ? e.recruit_season - 1 : 0;
+                for (int t = 0; t < e.nszns; ++t) {
+                    const std::size_t i = cell(s, g, a, t);
+                    FishingCell& f = e.fishing[i];
+                    f = FishingCell{};
+                    // A step of no weight has no length, and no fishery can see it.
+                    if (e.growth[i].w <= 0.0)
+                        continue;
+                    const double l0 = e.length_start[i];
+                    const double l1 = e.length_end[i];
+                    const double lmin = std::min(l0, l1);
+                    const double lmax = std::max(l0, l1);
+                    for (int k = 0; k < e.ngear; ++k) {
+                        double r = 0.0;
+                        if (e.sel_type[k] == 'A') {
+                            if (!(l1 > e.min_vul_size[k]))
+                                continue;
+                            r = e.rate[k][s][a][t];
+                        } else if (e.sel_type[k] == 'L') {
+                            if (!(e.class_width[k] != 0.0) || !std::isfinite(e.class_width[k]))
+                                continue;
+                            double c = std::floor((0.5 * (l0 + l1) - e.class_lower[k]) /
+                                                      e.class_width[k] +
+                                                  1.0);
+                            const double count = std::trunc(e.class_count[k]);
+                            if (c > count)
+                                c = count;
+                            if (!(c >= 1.0))
+                                continue;
+                            r = e.rate[k][s][static_cast<int>(c) - 1][t];
+                        } else {
+                            continue;
+                        }
+                        const double lo = e.lower_limit[k];
+                        const double hi = e.upper_limit[k];
+                        const double fd = e.discard_fraction[k];
+                        if (lmax <= lo || lmin >= hi) {
+                            f.total += r * fd;
+                        } else if (lmin >= lo && lmax < hi) {
+                            f.retained += r;
+                            f.total += r;
+                        } else {
+                            // The range crosses the window: the share outside is released and
+                            // dies at the discard fraction, the share inside is kept.
+                            const double span = lmax - lmin;
+                            double outside = 0.0;
+                            if (lmin < lo)
+                                outside += (lo - lmin) / span;
+                            if (lmax > hi)
+                                outside += (lmax - hi) / span;
+                            outside = std::min(outside, 1.0);
+                            f.retained += (1.0 - outside) * r;
+                            f.total += (1.0 - outside) * r + outside * r * fd;
+                        }
+                    }
+                    if (t >= t_first) {
+                        if (first || f.total > max_f)
+                            max_f = f.total;
+                        if (first || f.total < min_f)
+                            min_f = f.total;
+                        first = false;
+                    }
+                }
+            }
+        }
+    }
+    e.max_step_f = max_f;
+    e.min_step_f = min_f;
+    e.fishing_stale = false;
+}
+
+} // namespace tez

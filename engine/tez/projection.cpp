@@ -1,0 +1,208 @@
+// The per-recruit projection of one year-class through every season of every age, and the
+// stock-recruitment equilibrium built on it.
+#include "engine.h"
+
+#include <cmath>
+
+namespace tez {
+
+namespace {
+
+// The mean-biomass factor (exp(x) - 1) / x, with its limit 1 where growth and mortality cancel.
+inline double mean_factor(double exp_x, double x) {
+    if (std::fabs(x) < 1e-5)
+        return 1.0 + x * (0.5 + x / 6.0);
+    return (exp_x - 1.0) / x;
+}
+
+struct StepSums {
+    double numbers = 0.0;
+    double biomass = 0.0;
+    double stock = 0.0;
+};
+
+// One season step; the hot loop of every trial, so it touches only tables built beforehand.
+inline double step_morph(const GrowthCell& gc, const FishingCell& fc, double m_nat, double fmult,
+                         double n, StepSums& sums) {
+    const double f_ret = fmult * fc.retained;
+    const double z = fmult * fc.total + m_nat;
+    if (n <= kNumbersFloor)
+        n = 0.0;
+    const double survival = std::exp(-z);
+    const double x = gc.g - z;
+    const double b = n * gc.w * mean_factor(gc.exp_g * survival, x);
+    sums.stock += b;
+    if (z > 0.0) {
+        sums.numbers += f_ret * (1.0 - survival) * n / z;
+        sums.biomass += b * f_ret;
+    }
+    const double next = n * survival;
+    return next < kNumbersFloor ? 0.0 : next;
+}
+
+template <bool kScaled> void project_all(Engine& e) {
+    StepSums sums;
+    const double fmult = e.fmult;
+    const int last_sex = e.nsexes - 1;
+    const int spawn_t = e.spawn_season - 1;
+    const int recruit_t = e.recruit_season - 1;
+    const int z = e.nszns;
+    for (int s = 0; s < e.nsexes; ++s) {
+        const bool record = s == last_sex;
+        const auto& m_nat = e.m_season[s];
+        for (int g = 0; g < e.nmorphs; ++g) {
+            double n = e.recruits_used * e.morph_prop[s][g] / e.nsexes;
+            for (int a = 0; a <= e.nages && n > 0.0; ++a) {
+                const std::size_t base = cell(s, g, a, 0);
+                for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
+                    if (record && t == spawn_t)
+                        e.spawners[a][g] = n;
+                    if constexpr (kScaled)
+                        e.accum[s][a][t] += n;
+                    n = step_morph(e.growth[base + t], e.fishing[base + t], m_nat[a], fmult, n,
+                                   sums);
+                }
+            }
+            if constexpr (kScaled)
+                e.accum[s][e.nages + 1][0] += n;
+        }
+    }
+    e.harvest_numbers = sums.numbers;
+    e.harvest_biomass = sums.biomass;
+    e.total_biomass = sums.stock / z;
+}
+
+} // namespace
+
+double project_morph(Engine& e, int a, int t, int g, int s, double n) {
+    if (e.fishing_stale)
+        prepare_fishing(e);
+    const std::size_t i = cell(s, g, a, t);
+    StepSums sums;
+    const double next = step_morph(e.growth[i], e.fishing[i], e.m_season[s][a], e.fmult, n, sums);
+    e.harvest_numbers += sums.numbers;
+    e.harvest_biomass += sums.biomass;
+    e.total_biomass += sums.stock / e.nszns;
+    return next;
+}
+
+void project_population(Engine& e, int mode) {
+    if (e.fishing_stale)
+        prepare_fishing(e);
+    e.largest_total_f = e.fmult >= 0.0 ? e.fmult * e.max_step_f : e.fmult * e.min_step_f;
+    for (auto& by_sex : e.accum)
+        for (auto& by_age : by_sex)
+            by_age.fill(0.0);
+    for (int a = 0; a <= e.nages; ++a)
+        for (int g = 0; g < e.nmorphs; ++g)
+            e.spawners[a][g] = 0.0;
+    if (mode == 1)
+        e.recruits_used = 1.0;
+    else if (mode == 2)
+        e.recruits_used = e.eq_recruits;
+    if (mode == 2)
+        project_all<true>(e);
+    else
+        project_all<false>(e);
+    sum_stock_totals(e);
+}
+
+void sum_stock_totals(Engine& e) {
+    e.total_eggs = 0.0;
+    double epr = 0.0;
+    for (int a = 0; a <= e.nages; ++a) {
+        double eggs = 0.0;
+        for (int g = 0; g < e.nmorphs; ++g)
+            eggs += e.spawner_fecundity[a][g] * e.spawners[a][g];
+        // With the sexes combined only the female half spawns.
+        if (e.nsexes == 1)
+            eggs *= 0.5;
+        e.eggs[a] = eggs;
+        e.total_eggs += eggs;
+        e.eggs_per_recruit[a] = e.recruits_used > 0.0 ? eggs / e.recruits_used : 0.0;
+        epr += e.eggs_per_recruit[a];
+    }
+    e.spr = epr / e.spr0;
+}
+
+void unfished_per_recruit(Engine& e) {
+    const int ls = e.nsexes - 1;
+    e.spr0 = 0.0;
+    for (int g = 0; g < e.nmorphs; ++g) {
+        double l = 0.5 * e.morph_prop[ls][g];
+        for (int t = e.recruit_season - 1; t < e.nszns; ++t)
+            l *= std::exp(-e.m_season[ls][0]);
+        for (int a = 1; a <= e.nages; ++a) {
+            for (int t = 0; t < e.nszns; ++t) {
+                if (t == e.spawn_season - 1)
+                    e.spr0 += l * e.spawner_fecundity[a][g];
+                l *= std::exp(-e.m_season[ls][a]);
+            }
+        }
+    }
+    // Every SPR is relative to this; without spawners of age 1 or more it means nothing.
+    if (!(e.spr0 > 0.0))
+        stop_run(e,
+                 "No spawning output per recruit without fishing: check the fecundity in " +
+                     std::string(trim_blanks(e.biology_name)),
+                 kExitInputError);
+    if (e.sr_code > 2)
+        set_sr_parameters(e);
+}
+
+void set_sr_parameters(Engine& e) {
+    if (e.sr_code == e.ricker_code) {
+        const double slope = e.sr_slope;
+        e.sr_a = slope;
+        double h = kRickerStep;
+        double s = 0.0;
+        double best = 0.0;
+        double y = 0.0;
+        int counter = 1;
+        for (;;) {
+            s += h;
+            y = slope * s * std::exp(-s);
+            if (y - s > best) {
+                best = y - s;
+                continue;
+            }
+            if (++counter == 20)
+                break;
+            // Back to the last point below the peak, with a finer step, compared from there.
+            s -= 2.0 * h;
+            h *= kRickerShrink;
+            best = slope * s * std::exp(-s) - s;
+        }
+        e.ricker_s = s;
+        e.ricker_best = best;
+        e.target_spr = s / y;
+        e.sr_b = std::log(e.sr_a * e.target_spr) / (e.tez_recruitment * e.target_spr);
+    } else if (e.sr_code == e.beverton_holt_code) {
+        const double q = 1.0 / e.sr_slope;
+        e.sr_a = (1.0 - std::sqrt(q)) / e.tez_recruitment;
+        e.sr_b = q;
+        e.target_spr = (std::sqrt(q) - q) / (e.sr_a * e.tez_recruitment);
+    }
+}
+
+void equilibrium_recruits(Engine& e) {
+    if (e.sr_code == e.ricker_code) {
+        double s = std::log(e.sr_a * e.spr) / e.sr_b;
+        if (!(s > 0.0))
+            s = kRickerFloor;
+        e.eq_recruits = e.sr_a * s * std::exp(-e.sr_b * s);
+    } else if (e.sr_code == e.beverton_holt_code) {
+        const double r = (1.0 - e.sr_b / e.spr) / e.sr_a;
+        e.eq_recruits = r < 0.0 ? 0.0 : r;
+    }
+}
+
+void find_equilibrium(Engine& e) {
+    project_population(e, 1);
+    if (e.target_flag == 1)
+        return;
+    equilibrium_recruits(e);
+    project_population(e, 2);
+}
+
+} // namespace tez

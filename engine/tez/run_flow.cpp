@@ -1,0 +1,148 @@
+// Finding and reading the equilibrium definition, and the run over the listed years.
+#include "engine.h"
+#include "error_stack.h"
+#include "text_forms.h"
+
+#include <ostream>
+#include <system_error>
+
+namespace tez {
+
+namespace {
+
+const std::string kHandOverName = fit_text("Tez.000", kNameLength);
+const std::string kNoFile = fit_text("NUL", kNameLength);
+
+bool file_exists(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec);
+}
+
+void open_output(Engine& e, std::ofstream& out, std::string_view what) {
+    const std::string name(trim_blanks(e.output_name));
+    if (name.empty())
+        e.run_file.fail(std::string("the ") + std::string(what) +
+                        " has no name (NUL stands for none)");
+    out.open(e.folder / name, std::ios::out | std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw InputError("Cannot create the " + std::string(what) + " \"" + name + "\"");
+}
+
+// Outputs end with the last year completed, however the run ends; the library's messages go to
+// the run's console while it lasts.
+struct RunScope {
+    Engine& e;
+    explicit RunScope(Engine& engine) : e(engine) { set_console_stream(e.console_out); }
+    ~RunScope() {
+        if (e.table.is_open())
+            e.table.close();
+        if (e.report.is_open())
+            e.report.close();
+        e.run_file.close();
+        e.input.close();
+        e.console_out->flush();
+        set_console_stream(nullptr);
+    }
+};
+
+} // namespace
+
+void stop_run(Engine& e, std::string_view line, int status) {
+    *e.console_out << line << '\n';
+    e.console_out->flush();
+    throw NumericsStop(status);
+}
+
+void read_run_file(Engine& e) {
+    FreeReader& rf = e.run_file;
+    const std::string name(trim_blanks(e.run_file_name));
+    if (!rf.open(e.folder / name, name))
+        throw InputError("Cannot open the run file \"" + name + "\"");
+
+    e.biology_name = rf.read_text(kNameLength);
+    *e.console_out << "Biological definitions from " << e.biology_name << '\n';
+    read_biology(e, e.biology_name);
+
+    e.management_name = rf.read_text(kNameLength);
+    const std::string mgt(trim_blanks(e.management_name));
+    if (mgt.empty() || !e.input.open(e.folder / mgt, mgt))
+        throw InputError("Cannot open the management file \"" + mgt + "\"");
+    e.total_f_cv = e.input.read_real();
+
+    rf.whole_line(e.output_name, kNameLength);
+    e.report_flag = e.output_name == kNoFile ? 0 : 1;
+    if (e.report_flag == 1)
+        open_output(e, e.report, "TEZ output table");
+
+    rf.whole_line(e.output_name, kNameLength);
+    e.table_flag = e.output_name == kNoFile ? 0 : 1;
+    if (e.table_flag == 1) {
+        open_output(e, e.table, "TEZ benchmark table");
+        write_file_line(e.table,
+                        free_record("Yr    Bunfished       TEZ         Btez         Fmult        Fbio"));
+    }
+
+    if (e.report_flag == 0 && e.table_flag == 0) {
+        *e.console_out << free_record("No output files....Nothing to do") << '\n';
+        throw NumericsStop(kExitNormal);
+    }
+
+    rf.whole_line(e.output_name, kNameLength);
+
+    // Only the first word of the title is taken.
+    e.title = rf.read_text(kTitleLength);
+
+    e.nyears = rf.read_integer();
+    if (e.nyears > kMaxYears)
+        rf.fail("the number of years is " + std::to_string(e.nyears) + ", at most " +
+                std::to_string(kMaxYears) + " can be evaluated");
+    for (int i = 1; i <= e.nyears; ++i)
+        e.years[i] = rf.read_integer();
+
+    rf.close();
+    // Only the hand-over copy is consumed; a definition named at the prompt stays.
+    if (e.run_file_name == kHandOverName) {
+        std::error_code ec;
+        std::filesystem::remove(e.folder / name, ec);
+    }
+}
+
+void engine_main(Engine& e, std::istream& console_in, std::ostream& console_out,
+                 const std::filesystem::path& folder) {
+    e.console_in = &console_in;
+    e.console_out = &console_out;
+    e.folder = folder;
+    RunScope scope(e);
+    try {
+        e.run_file_name = kHandOverName;
+        FreeReader console;
+        console.attach(console_in, "the console");
+        while (!file_exists(e.folder / std::string(trim_blanks(e.run_file_name)))) {
+            console_out << "input run file -> " << std::flush;
+            try {
+                e.run_file_name = console.read_text(kNameLength);
+            } catch (const InputError&) {
+                console_out << '\n';
+                stop_run(e, "End of console input: no run file was named", kExitInputError);
+            }
+        }
+        e.ricker_code = kRickerCode;
+        e.beverton_holt_code = kBevertonHoltCode;
+
+        read_run_file(e);
+        build_growth_tables(e);
+        unfished_per_recruit(e);
+
+        for (e.year_index = 1; e.year_index <= e.nyears; ++e.year_index) {
+            for (auto& by_sex : e.accum)
+                for (auto& by_age : by_sex)
+                    by_age.fill(0.0);
+            read_management_year(e);
+            evaluate_year(e);
+        }
+    } catch (const InputError& err) {
+        stop_run(e, err.what(), kExitInputError);
+    }
+}
+
+} // namespace tez

@@ -1,0 +1,233 @@
+// One listed year: the multiplier of the target SPR, then the climbs to the largest yield in
+// numbers and in biomass.
+#include "engine.h"
+#include "text_forms.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tez {
+
+namespace {
+
+void store_column(Engine& e, int column) {
+    ResultColumn& c = e.col[column - 1];
+    c.apical_f = e.nszns * e.largest_total_f;
+    c.spr = e.spr;
+    c.yield_numbers = e.harvest_numbers;
+    c.yield_biomass = e.harvest_biomass;
+    c.recruits = e.eq_recruits;
+    c.spawning_output = e.total_eggs;
+    c.total_biomass = e.total_biomass;
+    c.f_biomass = e.total_biomass > 0.0 ? e.harvest_biomass / e.total_biomass : 0.0;
+    derive_f_at_age(e, column);
+}
+
+// The year has no multiplier of the target: its column 2 keeps the SPR at extreme fishing and a
+// yield of 0, which the report shows in its "--" form.
+void report_no_target(Engine& e, double spr_extreme) {
+    e.col[1].spr = spr_extreme;
+    e.col[1].yield_biomass = 0.0;
+    e.fmult = -1.0;
+    e.target_reached = false;
+    write_progress_row(e);
+    *e.console_out << free_record("") << '\n';
+}
+
+// Climbs from the multiplier in force while the yield does not fall, shrinking the step after
+// each fall, until the step is no longer above `end`. Ends evaluated at the best point.
+int climb(Engine& e, double direction, bool by_numbers, double end) {
+    const auto yield = [&] { return by_numbers ? e.harvest_numbers : e.harvest_biomass; };
+    double& best = by_numbers ? e.best_numbers : e.best_biomass;
+    e.step = kClimbStart;
+    int shrinks = 0;
+    for (int steps = 1;; ++steps) {
+        const double keep = e.fmult;
+        e.fmult = e.fmult + direction * e.step * e.fmult;
+        find_equilibrium(e);
+        if (yield() >= best) {
+            best = yield();
+        } else {
+            e.fmult = keep;
+            find_equilibrium(e);
+            e.step = e.step * kClimbShrink;
+            ++shrinks;
+        }
+        if (!(e.step > end) || steps >= kMaxClimbSteps)
+            break;
+    }
+    return shrinks;
+}
+
+} // namespace
+
+void linear_regression(const double* x, const double* y, int n, double& slope,
+                       double& intercept) {
+    double mx = 0.0;
+    double my = 0.0;
+    for (int i = 0; i < n; ++i) {
+        mx += x[i];
+        my += y[i];
+    }
+    mx /= n;
+    my /= n;
+    double sxx = 0.0;
+    double sxy = 0.0;
+    for (int i = 0; i < n; ++i) {
+        sxx += (x[i] - mx) * (x[i] - mx);
+        sxy += (x[i] - mx) * (y[i] - my);
+    }
+    slope = sxx != 0.0 ? sxy / sxx : 0.0;
+    intercept = my - slope * mx;
+}
+
+void evaluate_year(Engine& e) {
+    e.col = {};
+    write_progress_header(e);
+    e.spr = 0.0;
+    e.best_numbers = 0.0;
+    e.best_biomass = 0.0;
+    e.bracket = 0.5;
+    e.step = kClimbStart;
+    e.target_passes = 0;
+    e.numbers_shrinks = 0;
+    e.biomass_shrinks = 0;
+    e.target_reached = false;
+
+    e.fmult = kExtremeMultiplier;
+    project_population(e, 1);
+    const double spr_extreme = e.spr;
+    const double target = e.target_spr;
+
+    if (spr_extreme > target) {
+        report_no_target(e, spr_extreme);
+    } else {
+        e.fmult = 0.0;
+        e.target_flag = 0;
+        find_equilibrium(e);
+        e.bunfished = e.total_biomass;
+
+        e.target_flag = 1;
+        e.fmult = 1.0;
+        find_equilibrium(e);
+        e.npoints = 1;
+        e.point_spr[1] = e.spr;
+        e.point_mult[1] = 1.0;
+        bool moved_down = false;
+        bool met = true;
+        while (std::fabs((target - e.spr) / target) > kTargetTolerance) {
+            if (e.target_passes == kMaxTargetPasses) {
+                met = false;
+                break;
+            }
+            ++e.target_passes;
+            int& n = e.npoints;
+            if (n < 3) {
+                moved_down = !(e.spr > target);
+                e.fmult += moved_down ? -e.bracket : e.bracket;
+            }
+            find_equilibrium(e);
+            if (n > 1) {
+                for (int i = 2; i <= n; ++i) {
+                    e.point_spr[i - 1] = e.point_spr[i];
+                    e.point_mult[i - 1] = e.point_mult[i];
+                }
+            }
+            n = std::min(n + 1, 10);
+            e.point_spr[n] = e.spr;
+            e.point_mult[n] = e.fmult;
+            if (n < 3) {
+                const bool need_down = !(e.spr > target);
+                if (need_down != moved_down) {
+                    e.fmult += moved_down ? 1.5 * e.bracket : -1.5 * e.bracket;
+                    e.bracket *= 0.5;
+                }
+            } else {
+                double slope = 0.0;
+                double intercept = 0.0;
+                linear_regression(&e.point_spr[1], &e.point_mult[1], n, slope, intercept);
+                e.fmult = slope * target + intercept;
+            }
+        }
+        e.target_flag = 0;
+
+        if (!met) {
+            report_no_target(e, spr_extreme);
+        } else {
+            e.target_reached = true;
+            const double f0 = e.fmult;
+            find_equilibrium(e);
+            write_progress_row(e);
+            e.best_numbers = e.harvest_numbers;
+            e.best_biomass = e.harvest_biomass;
+
+            e.numbers_shrinks = climb(e, +1.0, true, kNumbersClimbEnd);
+            write_progress_row(e);
+            store_column(e, 1);
+
+            e.fmult = f0;
+            e.biomass_shrinks = climb(e, -1.0, false, kBiomassClimbEnd);
+            write_progress_row(e);
+
+            e.fmult = e.fmult + e.step;
+            find_equilibrium(e);
+            store_column(e, 2);
+        }
+    }
+
+    if (e.report_flag == 1)
+        write_year_report(e);
+    if (e.table_flag == 1)
+        write_table_row(e);
+    e.console_out->flush();
+}
+
+void derive_f_at_age(Engine& e, int column) {
+    ResultColumn& c = e.col[column - 1];
+    const int z = e.nszns;
+    for (int a = 0; a <= e.nages; ++a) {
+        double f_age = 0.0;
+        double start = 0.0;
+        const int t_first = a == 0 ? e.recruit_season - 1 : 0;
+        for (int t = t_first; t < z; ++t) {
+            const int na = t + 1 < z ? a : a + 1;
+            const int nt = t + 1 < z ? t + 1 : 0;
+            double nc = 0.0;
+            double nn = 0.0;
+            double m_term = 0.0;
+            for (int s = 0; s < e.nsexes; ++s) {
+                const double now = e.accum[s][a][t];
+                const double next = e.accum[s][na][nt];
+                nc += now;
+                nn += next;
+                if (now > 0.0) {
+                    const double x = 1.0 - next / now;
+                    if (x > 0.0 && x < 1.0)
+                        m_term += e.m_season[s][a] * now * x / (-std::log(1.0 - x));
+                }
+                if (t == t_first)
+                    start += now;
+            }
+            if (nc > 0.0 && nn > 0.0) {
+                const double zz = -std::log(nn / nc);
+                double m = 0.0;
+                if (e.nsexes == 1)
+                    m = e.m_season[0][a];
+                else if (nc - nn > 0.0)
+                    m = m_term * zz / (nc - nn);
+                const double f = zz - m;
+                if (f >= 0.0)
+                    f_age += f;
+                else if (f < -kNegativeFLimit)
+                    stop_run(e, "Negative apparent fishing mortality at age " + std::to_string(a),
+                             kExitModelStop);
+            } else if (nc > 0.0) {
+                f_age = kAllDeadF;
+            }
+        }
+        c.f_at_age[a] = f_age;
+        c.numbers_at_age[a] = start;
+    }
+}
+
+} // namespace tez
