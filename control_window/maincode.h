@@ -161,8 +161,7 @@ private:
 class Char1 {
 public:
     Char1() = default;
-    Char1(std::string_view s) { *this = s; }
-    Char1(const char* s) { *this = std::string_view(s); }
+    explicit Char1(std::string_view s) { *this = s; }
     Char1& operator=(std::string_view s) {
         c_ = s.empty() ? ' ' : s.front();
         return *this;
@@ -176,6 +175,7 @@ public:
     std::string str() const { return std::string(1, c_); }
     operator std::string() const { return str(); }
     bool operator==(std::string_view s) const { return s.size() == 1 && s.front() == c_; }
+    bool operator==(const char* s) const { return *this == std::string_view(s); }
     bool operator==(const Char1&) const = default;
 
 private:
