@@ -26,12 +26,14 @@ class QWidget;
 class QGridLayout;
 class QMenu;
 class QAction;
+class QLabel;
 
 namespace plat {
 
 class Surface;
 class Form;
 class Frame;
+class OptionButton;
 
 // Something that holds controls: a window or a frame. Controls are laid out in a grid in the
 // order they are made: each takes the next row of the current column group (a labelled control
@@ -44,6 +46,9 @@ public:
     void nextColumn();
     // Places a control widget (with an optional label widget) at the next free grid position.
     void place(QWidget* field, QWidget* label = nullptr);
+
+    // Option buttons made in this container; selecting one clears the others.
+    std::vector<OptionButton*> optionButtons;
 
 private:
     QGridLayout* grid();
@@ -89,6 +94,9 @@ public:
     void setText(std::string_view text); // runs onChange when the text changes
     void setLabel(const std::string& label);
     std::function<void()> onChange;
+
+private:
+    QLabel* label_ = nullptr;
 };
 
 class CommandButton : public Control {
@@ -112,6 +120,10 @@ public:
     void setCaption(const std::string& text);
     void click(); // as the user's click: selects the button and raises onClick
     std::function<void()> onClick;
+
+private:
+    void select(); // selects this one, clears the others silently, raises onClick
+    Container* group_;
 };
 
 // Value 0 unchecked, 1 checked. onClick runs whenever the value changes, from code too.
@@ -169,6 +181,11 @@ public:
     ~MenuItem();
     const std::string& name() const { return name_; }
     std::string caption() const;
+    void setCaption(const std::string& text);
+    bool enabled() const;
+    void setEnabled(bool on);
+    bool visible() const;
+    void setVisible(bool on);
     void click(); // as the user choosing it
     std::function<void()> onClick;
     QAction* action() const { return action_; }
@@ -176,6 +193,7 @@ public:
 private:
     std::string name_;
     Form* form_;
+    QWidget* holder_ = nullptr; // the menu bar or drop-down the entry stands on
     QAction* action_ = nullptr;
     QMenu* menu_ = nullptr;
     friend class Form;
@@ -248,12 +266,16 @@ private:
     QWidget* client_ = nullptr;
     std::unique_ptr<Surface> surface_;
     bool loaded_ = false;
+    bool unloading_ = false;
+    int widthTwips_ = 0;  // 0: as the layout makes it
+    int heightTwips_ = 0;
     friend class MenuItem;
 };
 
 namespace detail {
 Form* findLoaded(std::type_index type);
 void registerLoaded(std::type_index type, std::unique_ptr<Form> form);
+void runLoad(Form& form); // Form_Load, counted as a running handler
 } // namespace detail
 
 // The program-wide instance of window class F, created and loaded (Form_Load run) on first use.
@@ -263,7 +285,7 @@ F& instance() {
     auto made = std::make_unique<F>();
     F& ref = *made;
     detail::registerLoaded(typeid(F), std::move(made));
-    ref.Form_Load();
+    detail::runLoad(ref);
     return ref;
 }
 
@@ -287,6 +309,16 @@ int doEvents();
 // Runs a handler the way the platform runs one for an event: counts it as running (so unloaded
 // windows stay alive until it returns) and keeps an exception from escaping into Qt.
 void runHandler(const std::function<void()>& handler);
+bool handlerRunning();
+// Where an exception that a handler let out is reported (standard error by default; the test main
+// turns it into a test failure).
+void setHandlerErrorReporter(std::function<void(const std::string&)> reporter);
+
+// Unloaded window objects are destroyed here, and only when no handler is running. The wait
+// primitive calls it when it runs outside every handler (the programs' main loops); tests turn
+// that off so that their references stay valid, and the test main collects after each test.
+void destroyUnloaded();
+void setDestroyInWaits(bool on);
 
 // The end of the program asked for by a handler ("end at once"); main loops look at it.
 void requestEnd();

@@ -40,6 +40,8 @@ public:
 PromptService& prompts();
 // Installs a service (tests); nullptr puts the real one back. The caller keeps ownership.
 void setPromptService(PromptService* service);
+// The service a test installed, or nullptr while the real one is in force.
+PromptService* installedPromptService();
 
 // The application's default title for message boxes (the program's own name).
 void setApplicationTitle(const std::string& title);
@@ -50,5 +52,8 @@ MsgAnswer msgBox(const std::string& text, MsgButtons buttons = MsgButtons::OK,
                  const std::optional<std::string>& title = std::nullopt);
 std::string inputBox(const std::string& prompt, const std::string& title = {},
                      const std::string& defaultText = {});
+// The common file dialog. As the old desktop's dialog did, choosing a file makes its folder the
+// current folder, so that bare names in the chosen file resolve beside it.
+std::string fileDialog(const FileDialogRequest& request);
 
 } // namespace plat

@@ -44,16 +44,50 @@ public:
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
     std::string fileDialog(const FileDialogRequest& request) override;
-    // Takes the next step when it is an action. When a wait loop idles with no action left, the
-    // wait could never end: that is a test failure, and every shown window is hidden so the
-    // loop ends.
+    // Takes the next step when it is an action. When a wait loop keeps idling with no action
+    // next (kStuckIdles times in a row), the wait could never end: that is a test failure, and
+    // every shown window is hidden so the loop ends. A few idles (a test's own doEvents calls)
+    // are harmless.
+    void idle() override;
+    static constexpr int kStuckIdles = 1000;
+
+    // True once a wait loop idled with nothing left to do (a failure has been recorded).
+    bool stuck() const { return stuck_; }
+
+private:
+    struct Step {
+        enum class Kind { Message, Input, FileDialog, Act, Custom } kind;
+        std::string text;
+        std::string answer;
+        MsgAnswer msgAnswer = MsgAnswer::OK;
+        std::function<void()> action;
+        std::function<std::string(const PromptRecord&)> custom;
+    };
+    // The next step for a prompt of this kind, or nothing (a failure has been recorded).
+    std::optional<Step> takeFor(const PromptRecord& record);
+    std::deque<Step> steps_;
+    std::vector<PromptRecord> seen_;
+    PromptService* previous_ = nullptr;
+    bool stuck_ = false;
+    int idleStreak_ = 0;
+};
+
+// Installed by the test main while no scripted user is: every prompt is a failure, and a wait
+// loop that idles hides every shown window, so that a test without a script can never hang.
+class NobodyHome : public PromptService {
+public:
+    MsgAnswer messageBox(const std::string& text, MsgButtons buttons,
+                         const std::optional<std::string>& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText) override;
+    std::string fileDialog(const FileDialogRequest& request) override;
     void idle() override;
 
 private:
-    struct Step;
-    std::deque<std::function<std::string(const PromptRecord*)>> steps_;
-    std::vector<PromptRecord> seen_;
-    PromptService* previous_ = nullptr;
+    int idleStreak_ = 0;
 };
+
+// Hides every shown window (ends every wait loop).
+void hideAllShown();
 
 } // namespace plat::testing

@@ -1,0 +1,215 @@
+#include "platform/numtext.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace plat {
+
+namespace {
+
+// %G with the given significant digits, then the old desktop's habits: no zero before the
+// point, and a two-digit exponent at least (which %G already gives).
+std::string numberText(double v, int digits) {
+    if (std::isnan(v)) return "NaN";
+    if (std::isinf(v)) return v < 0 ? "-Infinity" : "Infinity";
+    if (v == 0) return "0";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*G", digits, v);
+    std::string s = buf;
+    // "0.15" -> ".15", "-0.15" -> "-.15".
+    if (s.rfind("0.", 0) == 0)
+        s.erase(0, 1);
+    else if (s.rfind("-0.", 0) == 0)
+        s.erase(1, 1);
+    return s;
+}
+
+std::string printed(const std::string& s) {
+    return (s[0] == '-' ? s : " " + s) + " ";
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest number at the start of text: sign, digits with an optional point (at
+// least one digit), an optional exponent with at least one digit. 0 when there is none.
+std::size_t numberPrefix(std::string_view t) {
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < t.size() && isDigit(t[i])) ++i, ++digits;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && isDigit(t[i])) ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
+        std::size_t j = i + 1;
+        if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
+        std::size_t expDigits = 0;
+        while (j < t.size() && isDigit(t[j])) ++j, ++expDigits;
+        if (expDigits > 0) i = j;
+    }
+    return i;
+}
+
+// Converts a text that numberPrefix accepted as a whole; nothing when it is out of range.
+std::optional<double> convert(std::string_view t) {
+    std::string s(t);
+    for (char& c : s)
+        if (c == 'd' || c == 'D') c = 'e';
+    const char* b = s.data();
+    if (*b == '+') ++b;
+    double v = 0;
+    const auto res = std::from_chars(b, s.data() + s.size(), v);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Underflow is a zero; overflow has no value.
+        const auto ePos = s.find('e');
+        if (ePos != std::string::npos && std::atoi(s.c_str() + ePos + 1) < 0)
+            return (s[0] == '-') ? -0.0 : 0.0;
+        return std::nullopt;
+    }
+    if (res.ec != std::errc() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+std::string strSingle(float v) { return numberText(double(v), 7); }
+std::string strDouble(double v) { return numberText(v, 15); }
+std::string strInteger(long v) { return std::to_string(v); }
+
+std::string printSingle(float v) { return printed(strSingle(v)); }
+std::string printDouble(double v) { return printed(strDouble(v)); }
+std::string printInteger(long v) { return printed(strInteger(v)); }
+
+double val(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (isBlank(text[i]) || text[i] == '\r' || text[i] == '\n')) ++i;
+    const std::string_view rest = text.substr(i);
+    const std::size_t n = numberPrefix(rest);
+    if (n == 0) return 0;
+    // A number too large for a double has no value either.
+    return convert(rest.substr(0, n)).value_or(0.0);
+}
+
+std::optional<double> parseNumber(std::string_view text) {
+    std::size_t b = 0, e = text.size();
+    while (b < e && isBlank(text[b])) ++b;
+    while (e > b && isBlank(text[e - 1])) --e;
+    const std::string_view t = text.substr(b, e - b);
+    if (t.empty() || numberPrefix(t) != t.size()) return std::nullopt;
+    return convert(t);
+}
+
+std::optional<int16_t> toInteger16(double v) {
+    if (!std::isfinite(v)) return std::nullopt;
+    double r = std::floor(v);
+    const double frac = v - r;
+    if (frac > 0.5 || (frac == 0.5 && std::fmod(r, 2.0) != 0)) r += 1;
+    if (r < -32768.0 || r > 32767.0) return std::nullopt;
+    return static_cast<int16_t>(r);
+}
+
+std::string formatPicture(double v, std::string_view picture) {
+    // Split the picture: integer digits, point, decimal digits, exponent part.
+    std::size_t i = 0;
+    std::string prefix, suffix;
+    while (i < picture.size() && picture[i] != '0' && picture[i] != '#' && picture[i] != '.')
+        prefix += picture[i++];
+    int intZeros = 0, intDigits = 0;
+    while (i < picture.size() && (picture[i] == '0' || picture[i] == '#')) {
+        ++intDigits;
+        if (picture[i] == '0') ++intZeros;
+        ++i;
+    }
+    int decZeros = 0, decDigits = 0;
+    bool point = false;
+    if (i < picture.size() && picture[i] == '.') {
+        point = true;
+        ++i;
+        while (i < picture.size() && (picture[i] == '0' || picture[i] == '#')) {
+            if (picture[i] == '0' && decDigits == decZeros) ++decZeros;
+            ++decDigits;
+            ++i;
+        }
+    }
+    bool exponent = false, expPlus = false;
+    char expChar = 'e';
+    int expDigits = 0;
+    if (i + 1 < picture.size() && (picture[i] == 'e' || picture[i] == 'E') &&
+        (picture[i + 1] == '+' || picture[i + 1] == '-')) {
+        exponent = true;
+        expChar = picture[i];
+        expPlus = picture[i + 1] == '+';
+        i += 2;
+        while (i < picture.size() && (picture[i] == '0' || picture[i] == '#')) ++expDigits, ++i;
+        expDigits = std::max(expDigits, 1);
+    }
+    suffix = std::string(picture.substr(i));
+    if (!std::isfinite(v)) return prefix + (std::isnan(v) ? "NaN" : v < 0 ? "-Infinity" : "Infinity") + suffix;
+
+    const bool negative = std::signbit(v) && v != 0;
+    double a = std::fabs(v);
+    int exp10 = 0;
+    char buf[512];
+    std::string digits; // the mantissa's digits with its point, rounded
+    if (exponent) {
+        // Mantissa with as many integer digits as the picture has (at least one).
+        const int lead = std::max(intDigits, 1);
+        if (a == 0) {
+            std::snprintf(buf, sizeof buf, "%.*f", decDigits, 0.0);
+        } else {
+            std::snprintf(buf, sizeof buf, "%.*e", lead - 1 + decDigits, a);
+            std::string s = buf;
+            const auto ePos = s.find('e');
+            exp10 = std::atoi(s.c_str() + ePos + 1) - (lead - 1);
+            std::string m = s.substr(0, ePos);
+            std::string raw;
+            for (char c : m)
+                if (c != '.') raw += c;
+            std::string out = raw.substr(0, std::size_t(lead));
+            if (decDigits > 0) out += "." + raw.substr(std::size_t(lead));
+            std::snprintf(buf, sizeof buf, "%s", out.c_str());
+        }
+        digits = buf;
+    } else {
+        std::snprintf(buf, sizeof buf, "%.*f", decDigits, a);
+        digits = buf;
+    }
+
+    // Integer part: drop leading zeros beyond the picture's "0" count.
+    std::string intPart = digits, decPart;
+    const auto dot = digits.find('.');
+    if (dot != std::string::npos) {
+        intPart = digits.substr(0, dot);
+        decPart = digits.substr(dot + 1);
+    }
+    while (!intPart.empty() && intPart[0] == '0' && int(intPart.size()) > intZeros)
+        intPart.erase(0, 1);
+    while (int(intPart.size()) < intZeros) intPart.insert(0, "0");
+    // Optional decimals ("#") are dropped when they are trailing zeros.
+    while (int(decPart.size()) > decZeros && !decPart.empty() && decPart.back() == '0')
+        decPart.pop_back();
+
+    std::string out = intPart;
+    if (point && (decDigits > 0 || true)) {
+        if (!decPart.empty() || decZeros > 0 || decDigits == 0) out += "." + decPart;
+    }
+    if (exponent) {
+        std::string e = std::to_string(std::abs(exp10));
+        while (int(e.size()) < expDigits) e.insert(0, "0");
+        out += expChar;
+        if (exp10 < 0)
+            out += '-';
+        else if (expPlus)
+            out += '+';
+        out += e;
+    }
+    const bool allZero = out.find_first_of("123456789") == std::string::npos;
+    return prefix + (negative && !allZero ? "-" : "") + out + suffix;
+}
+
+} // namespace plat

@@ -1,0 +1,141 @@
+#include "platform/prompts.h"
+
+#include "platform/system.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTimer>
+
+namespace plat {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// "description|pattern|description|pattern" as Qt's "description (pattern);;...". A
+// description that already ends in its pattern in brackets is shown as it stands.
+QString qtFilter(const std::string& filter) {
+    const QStringList parts = qs(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        QString patterns = pattern;
+        patterns.replace(';', ' ');
+        if (description.endsWith("(" + pattern + ")") || description.endsWith("(" + patterns + ")"))
+            out << description;
+        else
+            out << description + " (" + patterns + ")";
+    }
+    if (parts.size() == 1 && !parts[0].isEmpty()) out << parts[0];
+    return out.join(";;");
+}
+
+class QtPromptService : public PromptService {
+public:
+    MsgAnswer messageBox(const std::string& text, MsgButtons buttons,
+                         const std::optional<std::string>& title) override {
+        QMessageBox box;
+        box.setText(qs(text));
+        box.setWindowTitle(qs(title ? *title : applicationTitle()));
+        switch (buttons) {
+        case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
+        case MsgButtons::OKCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        }
+        const int r = box.exec();
+        switch (r) {
+        case QMessageBox::Ok: return MsgAnswer::OK;
+        case QMessageBox::Yes: return MsgAnswer::Yes;
+        case QMessageBox::No: return MsgAnswer::No;
+        default: return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
+        }
+    }
+
+    std::string inputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText) override {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(nullptr, qs(title.empty() ? applicationTitle() : title),
+                                                     qs(prompt), QLineEdit::Normal,
+                                                     qs(defaultText), &ok);
+        return ok ? answer.toStdString() : std::string();
+    }
+
+    std::string fileDialog(const FileDialogRequest& request) override {
+        QFileDialog dialog(nullptr, qs(request.title), qs(request.initialDir), qtFilter(request.filter));
+        // The programs ask their own questions, if any: no overwrite question, no must-exist check.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(request.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
+                                                                  : QFileDialog::AcceptOpen);
+        if (!request.fileName.empty()) dialog.selectFile(qs(request.fileName));
+        if (dialog.exec() != QDialog::Accepted) return {};
+        const QStringList files = dialog.selectedFiles();
+        return files.isEmpty() ? std::string() : files.first().toStdString();
+    }
+
+    // Sleeps until the next event. The timer only bounds the sleep, for an event that was
+    // delivered without the dispatcher counting it.
+    void idle() override {
+        QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance();
+        if (!d || !QCoreApplication::instance()) return;
+        QTimer wake;
+        wake.setSingleShot(true);
+        wake.start(100);
+        d->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+};
+
+struct State {
+    QtPromptService real;
+    PromptService* installed = nullptr;
+    std::string title = "Vesk";
+};
+
+State& state() {
+    static State* s = new State;
+    return *s;
+}
+
+} // namespace
+
+PromptService& prompts() {
+    State& s = state();
+    return s.installed ? *s.installed : s.real;
+}
+
+void setPromptService(PromptService* service) { state().installed = service; }
+PromptService* installedPromptService() { return state().installed; }
+
+void setApplicationTitle(const std::string& title) { state().title = title; }
+const std::string& applicationTitle() { return state().title; }
+
+MsgAnswer msgBox(const std::string& text, MsgButtons buttons,
+                 const std::optional<std::string>& title) {
+    return prompts().messageBox(text, buttons, title);
+}
+
+std::string inputBox(const std::string& prompt, const std::string& title,
+                     const std::string& defaultText) {
+    return prompts().inputBox(prompt, title, defaultText);
+}
+
+std::string fileDialog(const FileDialogRequest& request) {
+    std::string chosen = prompts().fileDialog(request);
+    if (!chosen.empty()) {
+        const auto cut = chosen.find_last_of("/\\");
+        if (cut != std::string::npos) setCurrentFolder(cut == 0 ? chosen.substr(0, 1) : chosen.substr(0, cut));
+    }
+    return chosen;
+}
+
+} // namespace plat

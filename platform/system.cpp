@@ -1,0 +1,192 @@
+#include "platform/system.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace plat {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct SystemState {
+    std::string commandLine;
+    int screenTwipsOverride = 0;
+    RegistryApi* registry = nullptr;
+};
+
+SystemState& state() {
+    static SystemState* s = new SystemState;
+    return *s;
+}
+
+std::string lower(std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool endsWithExe(const std::string& path) {
+    return path.size() >= 4 && lower(path.substr(path.size() - 4)) == ".exe";
+}
+
+#ifdef _WIN32
+class WindowsRegistry : public RegistryApi {
+public:
+    long openKey(uintptr_t root, const std::string& subKey, uint32_t access,
+                 uintptr_t* handle) override {
+        HKEY key = nullptr;
+        const LONG r = RegOpenKeyExA(reinterpret_cast<HKEY>(root), subKey.c_str(), 0,
+                                     REGSAM(access), &key);
+        *handle = reinterpret_cast<uintptr_t>(key);
+        return r;
+    }
+    long queryValue(uintptr_t handle, const std::string& valueName, uint32_t* type,
+                    unsigned char* data, uint32_t* size) override {
+        DWORD t = 0, n = *size;
+        const LONG r = RegQueryValueExA(reinterpret_cast<HKEY>(handle), valueName.c_str(), nullptr,
+                                        &t, data, &n);
+        *type = t;
+        *size = n;
+        return r;
+    }
+    long closeKey(uintptr_t handle) override { return RegCloseKey(reinterpret_cast<HKEY>(handle)); }
+};
+#else
+// Off Windows there is no registry: every key is missing (the system's "file not found").
+class NoRegistry : public RegistryApi {
+public:
+    long openKey(uintptr_t, const std::string&, uint32_t, uintptr_t* handle) override {
+        if (handle) *handle = 0;
+        return 2;
+    }
+    long queryValue(uintptr_t, const std::string&, uint32_t* type, unsigned char*,
+                    uint32_t* size) override {
+        if (type) *type = 0;
+        if (size) *size = 0;
+        return 2;
+    }
+    long closeKey(uintptr_t) override { return 6; } // invalid handle
+};
+#endif
+
+RegistryApi& systemRegistry() {
+#ifdef _WIN32
+    static WindowsRegistry* r = new WindowsRegistry;
+#else
+    static NoRegistry* r = new NoRegistry;
+#endif
+    return *r;
+}
+
+} // namespace
+
+void setCommandLine(const std::string& text) { state().commandLine = text; }
+
+void setCommandLine(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) text += ' ';
+        text += argv[i];
+    }
+    setCommandLine(text);
+}
+
+const std::string& commandLine() { return state().commandLine; }
+
+std::string environmentVariable(const std::string& name) {
+    return qEnvironmentVariable(name.c_str()).toStdString();
+}
+
+std::string currentFolder() {
+    std::error_code ec;
+    std::string s = fs::current_path(ec).string();
+    while (s.size() > 1 && (s.back() == '/' || s.back() == '\\') &&
+           !(s.size() == 3 && s[1] == ':'))
+        s.pop_back();
+    return s;
+}
+
+bool setCurrentFolder(const std::string& folder) {
+    std::error_code ec;
+    fs::current_path(fs::path(folder), ec);
+    return !ec;
+}
+
+std::string folderOfRunningProgram() {
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath().toStdString();
+    return currentFolder();
+}
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::exists(fs::path(path), ec);
+}
+
+std::string resolveWithoutCase(const std::string& path) {
+    if (path.empty() || fileExists(path)) return path;
+    const auto cut = path.find_last_of("/\\");
+    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    const std::string wanted = lower(cut == std::string::npos ? path : path.substr(cut + 1));
+    std::error_code ec;
+    std::vector<std::string> matches;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        const std::string name = it->path().filename().string();
+        if (lower(name) == wanted) matches.push_back(name);
+    }
+    if (matches.empty()) return path;
+    std::sort(matches.begin(), matches.end());
+    return folder + matches.front();
+}
+
+int64_t startProgram(const std::string& path) {
+    std::string program = path;
+    if (!fileExists(program) && endsWithExe(program)) {
+        const std::string bare = program.substr(0, program.size() - 4);
+        if (fileExists(bare)) program = bare;
+    }
+    qint64 pid = -1;
+    if (!QProcess::startDetached(QString::fromStdString(program), {}, QString(), &pid)) return -1;
+    return pid;
+}
+
+bool copyFile(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::path(from), ec)) return false;
+    if (fs::exists(fs::path(to), ec) && fs::equivalent(fs::path(from), fs::path(to), ec))
+        return true;
+    fs::copy_file(fs::path(from), fs::path(to), fs::copy_options::overwrite_existing, ec);
+    return !ec;
+}
+
+int screenWidthTwips() {
+    if (state().screenTwipsOverride > 0) return state().screenTwipsOverride;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            return screen->geometry().width() * 15;
+    }
+    return 1024 * 15;
+}
+
+void setScreenWidthTwipsForTesting(int twips) { state().screenTwipsOverride = twips; }
+
+RegistryApi& registry() {
+    return state().registry ? *state().registry : systemRegistry();
+}
+
+void setRegistry(RegistryApi* api) { state().registry = api; }
+
+} // namespace plat

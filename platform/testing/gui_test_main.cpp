@@ -1,0 +1,74 @@
+// The main of every windowed test program: a headless application with the same dpi, fonts and
+// number format on every machine, and no prompt that could wait for a person.
+#include "platform/form.h"
+#include "platform/prompts.h"
+#include "platform/system.h"
+#include "platform/testing/scripted_user.h"
+
+#include <QApplication>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+
+namespace {
+
+// After each test: every window unloaded and destroyed, nobody at the prompts, no leftovers.
+class CleanSlate : public ::testing::EmptyTestEventListener {
+public:
+    explicit CleanSlate(plat::PromptService* nobody) : nobody_(nobody) {}
+    void OnTestStart(const ::testing::TestInfo&) override { reset(); }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        plat::unloadAll();
+        plat::destroyUnloaded();
+        reset();
+    }
+
+private:
+    void reset() {
+        plat::setPromptService(nobody_);
+        plat::resetEndRequest();
+        plat::setScreenWidthTwipsForTesting(0);
+        plat::setRegistry(nullptr);
+    }
+    plat::PromptService* nobody_;
+};
+
+// The offscreen platform announces every window feature it lacks; that is noise in test output.
+QtMessageHandler standardMessages = nullptr;
+
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith("This plugin does not support")) return;
+    if (standardMessages) standardMessages(type, context, message);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_FONT_DPI", "96");
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    std::setlocale(LC_ALL, "C");
+    QLocale::setDefault(QLocale::c());
+
+    QApplication app(argc, argv);
+    standardMessages = qInstallMessageHandler(quietMessages);
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Qt sets the locale from the environment when it starts; numbers stay in the C form.
+    std::setlocale(LC_ALL, "C");
+
+    ::testing::InitGoogleTest(&argc, argv);
+    plat::setDestroyInWaits(false);
+    plat::setHandlerErrorReporter(
+        [](const std::string& what) { ADD_FAILURE() << "a window handler threw: " << what; });
+    static plat::testing::NobodyHome nobody;
+    ::testing::UnitTest::GetInstance()->listeners().Append(new CleanSlate(&nobody));
+
+    const int rc = RUN_ALL_TESTS();
+    plat::unloadAll();
+    plat::destroyUnloaded();
+    plat::setPromptService(nullptr);
+    return rc;
+}

@@ -1,0 +1,211 @@
+#include "platform/form.h"
+#include "platform/surface.h"
+#include "platform/testing/scripted_user.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace plat;
+
+// A window with one control of each kind; every handler writes to a log.
+class Editor : public Form {
+public:
+    Editor() : Form("Editor", "Editor") {
+        nages.onChange = [this] { log.push_back("nages:" + nages.text()); };
+        opt1.onClick = [this] { log.push_back("opt1:" + std::to_string(opt1.value())); };
+        opt2.onClick = [this] { log.push_back("opt2:" + std::to_string(opt2.value())); };
+        chk.onClick = [this] { log.push_back("chk:" + std::to_string(chk.value())); };
+        bar.onChange = [this] { log.push_back("bar:" + std::to_string(bar.value())); };
+        save.onClick = [this] { log.push_back("save"); };
+        menu.onClick = [this] { log.push_back("menu"); };
+        sub.onClick = [this] { log.push_back("sub"); };
+    }
+    void Form_Load() override {
+        ++loads;
+        log.push_back("load");
+    }
+    void Form_Unload() override { ++*unloads; }
+
+    TextBox nages{*this, "nages", "Number of ages", "10"};
+    OptionButton opt1{*this, "opt1", "One"};
+    OptionButton opt2{*this, "opt2", "Two"};
+    CheckBox chk{*this, "chk", "Check"};
+    HScrollBar bar{*this, "bar"};
+    CommandButton save{*this, "SaveBio", "Save"};
+    MenuItem menu{*this, "menu", "Menu  "};
+    MenuItem sub{menu, "sub", "Sub"};
+    std::vector<std::string> log;
+    int loads = 0;
+    static inline int unloadCount = 0;
+    int* unloads = &unloadCount;
+};
+
+class Other : public Form {
+public:
+    Other() : Form("Other", "Other") {}
+};
+
+TEST(Forms, FirstUseLoadsAndUnloadGivesAFreshInstanceAtDesignValues) {
+    EXPECT_FALSE(isLoaded<Editor>());
+    Editor& a = instance<Editor>();
+    EXPECT_TRUE(isLoaded<Editor>());
+    EXPECT_EQ(a.loads, 1);
+    EXPECT_EQ(&instance<Editor>(), &a);
+    EXPECT_EQ(a.nages.text(), "10");
+    a.nages.setText("12");
+    Editor::unloadCount = 0;
+    a.unload();
+    EXPECT_EQ(Editor::unloadCount, 1);
+    EXPECT_FALSE(isLoaded<Editor>());
+    Editor& b = instance<Editor>();
+    EXPECT_NE(&a, &b);
+    EXPECT_EQ(b.nages.text(), "10");
+    EXPECT_EQ(b.log, std::vector<std::string>{"load"});
+}
+
+TEST(Forms, LoadOrderShownCountAndUnloadAllLastFirst) {
+    instance<Other>();
+    instance<Editor>();
+    ASSERT_EQ(loadedForms().size(), 2u);
+    EXPECT_EQ(loadedForms()[0]->name(), "Other");
+    EXPECT_EQ(shownCount(), 0);
+    instance<Editor>().show();
+    EXPECT_EQ(shownCount(), 1);
+    EXPECT_EQ(doEvents(), 1);
+    instance<Editor>().hide();
+    EXPECT_EQ(doEvents(), 0);
+    unloadAll();
+    EXPECT_TRUE(loadedForms().empty());
+}
+
+TEST(Forms, CloseBoxUnloads) {
+    Editor& e = instance<Editor>();
+    e.show();
+    e.widget()->close();
+    EXPECT_FALSE(isLoaded<Editor>());
+    EXPECT_FALSE(e.visible()); // the object lives on until no handler runs
+    instance<Other>().show();
+    instance<Other>().closeBox();
+    EXPECT_FALSE(isLoaded<Other>());
+}
+
+TEST(Forms, ControlsCarryTheirNamesForAccessibility) {
+    Editor& e = instance<Editor>();
+    EXPECT_EQ(e.save.widget()->objectName().toStdString(), "SaveBio");
+    EXPECT_EQ(e.save.widget()->accessibleDescription().toStdString(), "SaveBio");
+    EXPECT_EQ(e.save.widget()->accessibleName().toStdString(), "Save");
+    EXPECT_EQ(e.nages.widget()->accessibleName().toStdString(), "Number of ages");
+    EXPECT_EQ(e.menu.caption(), "Menu  ");
+}
+
+struct EventCase {
+    const char* what;
+    std::function<void(Editor&)> act;
+    std::vector<std::string> log;
+};
+
+TEST(Forms, EventRules) {
+    const std::vector<EventCase> cases = {
+        {"text from code", [](Editor& e) { e.nages.setText("11"); }, {"nages:11"}},
+        {"same text from code", [](Editor& e) { e.nages.setText("10"); }, {}},
+        {"typing", [](Editor& e) {
+             static_cast<QLineEdit*>(e.nages.widget())->insert("5");
+         }, {"nages:105"}},
+        {"option set from code", [](Editor& e) { e.opt1.setValue(true); }, {"opt1:1"}},
+        {"option set twice", [](Editor& e) { e.opt1.setValue(true); e.opt1.setValue(true); },
+         {"opt1:1", "opt1:1"}},
+        {"option cleared from code", [](Editor& e) { e.opt1.setValue(true); e.opt1.setValue(false); },
+         {"opt1:1"}},
+        {"option click clears the other silently",
+         [](Editor& e) { e.opt1.click(); e.opt2.click(); }, {"opt1:1", "opt2:1"}},
+        {"check box from code", [](Editor& e) { e.chk.setValue(1); e.chk.setValue(1); }, {"chk:1"}},
+        {"check box click", [](Editor& e) { e.chk.click(); e.chk.click(); }, {"chk:1", "chk:0"}},
+        {"scroll value", [](Editor& e) { e.bar.setValue(5); e.bar.setValue(5); }, {"bar:5"}},
+        {"new maximum moves the value",
+         [](Editor& e) { e.bar.setValue(50); e.bar.setMax(20); e.bar.setMax(30); },
+         {"bar:50", "bar:20"}},
+        {"new minimum moves the value", [](Editor& e) { e.bar.setMin(3); }, {"bar:3"}},
+        {"button", [](Editor& e) { e.save.click(); }, {"save"}},
+        {"disabled button", [](Editor& e) { e.save.setEnabled(false); e.save.click(); }, {}},
+        {"menu entries", [](Editor& e) { e.sub.click(); e.menu.click(); }, {"sub", "menu"}},
+    };
+    for (const auto& c : cases) {
+        Editor& e = instance<Editor>();
+        e.log.clear();
+        c.act(e);
+        EXPECT_EQ(e.log, c.log) << c.what;
+        e.unload();
+    }
+}
+
+TEST(Forms, OptionButtonsExclusiveWithinTheirContainer) {
+    Editor& e = instance<Editor>();
+    e.opt1.setValue(true);
+    e.opt2.setValue(true);
+    EXPECT_FALSE(e.opt1.value());
+    EXPECT_TRUE(e.opt2.value());
+    e.opt2.setValue(false);
+    EXPECT_FALSE(e.opt2.value());
+}
+
+// A handler that waits while its own window is unloaded resumes on a live object.
+class Waiter : public Form {
+public:
+    Waiter() : Form("Waiter", "Waiter") {
+        go.onClick = [this] {
+            show();
+            while (doEvents() > 0) {
+            }
+            after = go.caption(); // this object must still be alive here
+            done = true;
+        };
+    }
+    ~Waiter() override { ++destroyed; }
+    CommandButton go{*this, "go", "Go"};
+    static inline int destroyed = 0;
+    std::string after;
+    bool done = false;
+};
+
+TEST(Forms, HandlerSurvivesItsWindowBeingUnloadedWhileItWaits) {
+    setDestroyInWaits(true);
+    plat::testing::ScriptedUser user;
+    Waiter* w = &instance<Waiter>();
+    user.act([w] { w->closeBox(); });
+    Waiter::destroyed = 0;
+    w->go.click();
+    EXPECT_TRUE(w->done);
+    EXPECT_EQ(w->after, "Go");
+    EXPECT_FALSE(isLoaded<Waiter>());
+    EXPECT_EQ(Waiter::destroyed, 0);
+    doEvents(); // outside every handler: now the window object goes
+    EXPECT_EQ(Waiter::destroyed, 1);
+    setDestroyInWaits(false);
+}
+
+TEST(Forms, NestedWaitsEndInsideOut) {
+    plat::testing::ScriptedUser user;
+    Waiter& w = instance<Waiter>();
+    Other& o = instance<Other>();
+    std::vector<std::string> order;
+    user.act([&] {
+        // The user opens another window and waits on it from inside the first wait.
+        o.show();
+        while (o.visible()) doEvents();
+        order.push_back("inner done");
+    });
+    user.act([&] { o.hide(); });
+    user.act([&] { w.hide(); });
+    w.go.click();
+    order.push_back("outer done");
+    EXPECT_EQ(order, (std::vector<std::string>{"inner done", "outer done"}));
+    EXPECT_TRUE(user.finished());
+}
+
+} // namespace
