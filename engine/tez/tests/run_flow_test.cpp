@@ -1,0 +1,190 @@
+// Finding and reading the definition, the outputs it opens, and the stops of a run.
+#include "engine_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace tez::testing {
+namespace {
+
+class RunFlow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        bio = make_biology(6, 1, 1, 1);
+        blocks = make_blocks(bio, 2000, 6, 1, 1);
+        write_text(folder / "t.bio", biology_text(bio));
+        write_text(folder / "t.mgt", management_text(0.0, blocks));
+        def.bio = "t.bio";
+        def.mgt = "t.mgt";
+        def.report = "r.txt";
+        def.table = "b.txt";
+        def.years = {2001};
+    }
+    RunResult run(const std::string& definition, const std::string& name = "Tez.000",
+                  const std::string& console_input = "") {
+        write_text(folder / name, definition);
+        engine = std::make_unique<Engine>();
+        return run_engine(*engine, folder.path(), console_input);
+    }
+    static int count_lines(const std::string& text) {
+        int n = 0;
+        for (char c : text)
+            n += c == '\n';
+        return n;
+    }
+
+    TempFolder folder;
+    BiologySpec bio;
+    std::vector<BlockSpec> blocks;
+    DefinitionSpec def;
+    std::unique_ptr<Engine> engine;
+};
+
+TEST_F(RunFlow, HandOverFileIsReadAndDeleted) {
+    const RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, 0) << r.console;
+    EXPECT_EQ(r.console.rfind("Biological definitions from t.bio       \n", 0), 0u) << r.console;
+    EXPECT_FALSE(folder.has("Tez.000"));
+    const std::string table = folder.read("b.txt");
+    EXPECT_EQ(table.substr(0, 67),
+              " Yr    Bunfished       TEZ         Btez         Fmult        Fbio\r\n");
+    EXPECT_EQ(count_lines(table), 2);
+    EXPECT_EQ(table.substr(67, 4), "2001");
+    EXPECT_EQ(folder.read("r.txt").rfind(" TEZ evaluations for selectivities in year         2001\r\n", 0), 0u);
+}
+
+TEST_F(RunFlow, PromptsUntilANamedDefinitionExistsAndLeavesItInPlace) {
+    write_text(folder / "mine.tez", definition_text(def));
+    engine = std::make_unique<Engine>();
+    const RunResult r = run_engine(*engine, folder.path(), "absent.tez\n\n  mine.tez other\n");
+    EXPECT_EQ(r.status, 0) << r.console;
+    EXPECT_EQ(r.console.rfind("input run file -> input run file -> Biological definitions from", 0), 0u)
+        << r.console;
+    EXPECT_TRUE(folder.has("mine.tez"));
+    EXPECT_TRUE(folder.has("b.txt"));
+}
+
+TEST_F(RunFlow, EndOfConsoleInputAtThePromptStopsWithAMessage) {
+    engine = std::make_unique<Engine>();
+    const RunResult r = run_engine(*engine, folder.path(), "absent.tez\n");
+    EXPECT_EQ(r.status, kExitInputError);
+    EXPECT_EQ(r.console, "input run file -> input run file -> \n"
+                         "End of console input: no run file was named\n");
+}
+
+TEST_F(RunFlow, OutputNamesDecideWhichFilesAreWritten) {
+    struct Case {
+        const char* report;
+        const char* table;
+        bool report_written;
+        bool table_written;
+    };
+    for (const Case& c : {Case{"NUL", "b.txt", false, true}, Case{"r.txt", "NUL", true, false},
+                          Case{"nul", "NUL", true, false}, Case{"NUL x", "NUL", true, false}}) {
+        std::filesystem::remove(folder / "r.txt");
+        std::filesystem::remove(folder / "b.txt");
+        std::filesystem::remove(folder / "nul");
+        std::filesystem::remove(folder / "NUL x");
+        def.report = c.report;
+        def.table = c.table;
+        const RunResult r = run(definition_text(def));
+        EXPECT_EQ(r.status, 0) << r.console;
+        EXPECT_EQ(folder.has(c.report), c.report_written) << c.report;
+        EXPECT_EQ(folder.has(c.table), c.table_written) << c.table;
+    }
+}
+
+TEST_F(RunFlow, BothOutputsNulIsNothingToDo) {
+    def.report = "NUL";
+    def.table = "NUL";
+    const RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitNormal);
+    EXPECT_EQ(r.console, "Biological definitions from t.bio       \n"
+                         " No output files....Nothing to do\n");
+    EXPECT_TRUE(folder.has("Tez.000"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              3);
+}
+
+TEST_F(RunFlow, TitleKeepsItsFirstWordAndAnEmptyTitleShiftsTheReads) {
+    def.title = "A title of several words";
+    def.years = {2001, 2002};
+    RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, 0) << r.console;
+    EXPECT_EQ(engine->title.substr(0, 2), "A ");
+    EXPECT_EQ(engine->nyears, 2);
+
+    // The count is then taken as the title and the first year as the count.
+    def.title = "";
+    r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitInputError);
+    EXPECT_NE(r.console.find("Error reading Tez.000, line 8: the number of years is 2001, at most "
+                             "150 can be evaluated"),
+              std::string::npos)
+        << r.console;
+}
+
+TEST_F(RunFlow, YearCountOfZeroWritesOnlyWhatOpeningWrites) {
+    def.years = {};
+    const RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(folder.read("b.txt"),
+              " Yr    Bunfished       TEZ         Btez         Fmult        Fbio\r\n");
+    EXPECT_EQ(folder.read("r.txt"), "");
+}
+
+TEST_F(RunFlow, BadInputStopsWithOneMessageNamingFileAndLine) {
+    struct Case {
+        const char* bio_text; // replaces the biology file when set
+        const char* definition;
+        const char* message;
+    };
+    const std::string good_def = definition_text(def);
+    std::string bad_bio = biology_text(bio);
+    bad_bio.replace(bad_bio.find(" 4  5 "), 6, " 4  x ");
+    std::string code_bio = biology_text(bio);
+    code_bio.replace(code_bio.find(" 4  5 "), 6, " 1  5 ");
+    const Case cases[] = {
+        {nullptr, "missing.bio\r\nt.mgt\r\n", "Cannot open the biology file \"missing.bio\""},
+        {nullptr, "t.bio\r\nmissing.mgt\r\n", "Cannot open the management file \"missing.mgt\""},
+        {bad_bio.c_str(), good_def.c_str(),
+         "Error reading t.bio, line 4: a number is expected, found \"x\""},
+        {code_bio.c_str(), good_def.c_str(),
+         "Error reading t.bio, line 4: stock-recruitment option 1 cannot be evaluated (3 Ricker "
+         "or 4 Beverton-Holt)"},
+        {nullptr, "t.bio\r\nt.mgt\r\n\r\nNUL\r\n", "Error reading Tez.000, line 3: the TEZ output "
+                                                   "table has no name (NUL stands for none)"},
+        {nullptr, "t.bio\r\nt.mgt\r\nNUL\r\nb.txt\r\nx.pmo\r\nTitle\r\n 1 \r\n",
+         "Error reading Tez.000: the file ends after line 7 where a value is expected"},
+    };
+    for (const Case& c : cases) {
+        write_text(folder / "t.bio", c.bio_text ? c.bio_text : biology_text(bio));
+        const RunResult r = run(c.definition);
+        EXPECT_EQ(r.status, kExitInputError) << c.message;
+        const std::size_t at = r.console.find(c.message);
+        ASSERT_NE(at, std::string::npos) << r.console;
+        EXPECT_EQ(r.console.substr(at), std::string(c.message) + "\n");
+    }
+}
+
+TEST_F(RunFlow, ManagementOutOfRangeStopsAndKeepsTheYearsWritten) {
+    // Blocks 2000, 2001 and 2003: the year 2002 is missing.
+    blocks.erase(blocks.begin() + 2);
+    write_text(folder / "t.mgt", management_text(0.0, blocks));
+    def.years = {2001, 2001, 2000, 2002};
+    const RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitModelStop);
+    EXPECT_NE(r.console.find("\nmanagement data out of range\n"), std::string::npos) << r.console;
+    // A repeated or earlier year reuses the block in force.
+    const std::string table = folder.read("b.txt");
+    EXPECT_EQ(count_lines(table), 4);
+    EXPECT_NE(table.find("\r\n2000 "), std::string::npos);
+    // A year before the first block stops at once.
+    def.years = {1990};
+    const RunResult first = run(definition_text(def));
+    EXPECT_EQ(first.status, kExitModelStop);
+    EXPECT_EQ(count_lines(folder.read("b.txt")), 1);
+}
+
+} // namespace
+} // namespace tez::testing
