@@ -1,0 +1,160 @@
+// Timings of the equilibrium engine: one projection, the whole run and the reading of the largest
+// management file, on definitions of a typical size and of the largest size the tables hold.
+#include "engine.h"
+#include "stock_files.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <sstream>
+#include <streambuf>
+
+namespace {
+
+using namespace tez;
+using namespace tez::testing;
+
+struct Size {
+    const char* name;
+    int nages, nmorphs, nsexes, nszns, nfisheries, by_age, nyears;
+};
+constexpr Size kTypical{"typical", 30, 11, 2, 4, 3, 1, 30};
+constexpr Size kLargest{"largest", 100, 101, 2, 12, 10, 5, 150};
+
+class NullBuffer : public std::streambuf {
+  protected:
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// The definition files of one size, written once into a folder of their own.
+const std::filesystem::path& definitions(const Size& size) {
+    static std::filesystem::path typical, largest;
+    std::filesystem::path& folder = &size == &kTypical ? typical : largest;
+    if (folder.empty()) {
+        folder = std::filesystem::temp_directory_path() / (std::string("tez-bench-") + size.name);
+        std::filesystem::create_directories(folder);
+        const BiologySpec bio = make_biology(size.nages, size.nmorphs, size.nsexes, size.nszns);
+        write_text(folder / "b.bio", biology_text(bio));
+        write_text(folder / "b.mgt",
+                   management_text(0.0, make_blocks(bio, 2000, size.nyears + 1, size.nfisheries,
+                                                    size.by_age)));
+        DefinitionSpec def;
+        def.bio = "b.bio";
+        def.mgt = "b.mgt";
+        def.report = "b.tzo";
+        def.table = "b.tzb";
+        for (int y = 0; y < size.nyears; ++y)
+            def.years.push_back(2000 + y);
+        write_text(folder / "b.tez", definition_text(def));
+    }
+    return folder;
+}
+
+// An engine with its biology read and the first year's block in force.
+std::unique_ptr<Engine> ready(const Size& size, std::ostream& console) {
+    const auto& folder = definitions(size);
+    auto e = std::make_unique<Engine>();
+    e->console_out = &console;
+    e->folder = folder;
+    e->biology_name = "b.bio";
+    read_biology(*e, "b.bio");
+    build_growth_tables(*e);
+    unfished_per_recruit(*e);
+    e->input.open(folder / "b.mgt", "b.mgt");
+    e->input.read_real();
+    e->nyears = 1;
+    e->years[1] = 2000;
+    e->year_index = 1;
+    read_management_year(*e);
+    prepare_fishing(*e);
+    return e;
+}
+
+double steps_per_projection(const Engine& e) {
+    const int per_morph = (e.nszns - e.recruit_season + 1) + e.nages * e.nszns;
+    return static_cast<double>(e.nsexes) * e.nmorphs * per_morph;
+}
+
+void BM_Projection(benchmark::State& state, const Size* size, int mode) {
+    NullBuffer null;
+    std::ostream console(&null);
+    auto e = ready(*size, console);
+    e->fmult = 1.0;
+    e->eq_recruits = 100.0;
+    for (auto _ : state) {
+        project_population(*e, mode);
+        benchmark::DoNotOptimize(e->spr);
+    }
+    state.counters["steps"] = steps_per_projection(*e);
+    state.counters["per_step"] =
+        benchmark::Counter(steps_per_projection(*e) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_PrepareBlock(benchmark::State& state, const Size* size) {
+    NullBuffer null;
+    std::ostream console(&null);
+    auto e = ready(*size, console);
+    for (auto _ : state) {
+        prepare_fishing(*e);
+        benchmark::DoNotOptimize(e->max_step_f);
+    }
+}
+
+void BM_WholeRun(benchmark::State& state, const Size* size) {
+    const auto& folder = definitions(*size);
+    NullBuffer null;
+    std::ostream console(&null);
+    std::istringstream none;
+    int years = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::copy_file(folder / "b.tez", folder / "Tez.000",
+                                   std::filesystem::copy_options::overwrite_existing);
+        auto e = std::make_unique<Engine>();
+        state.ResumeTiming();
+        engine_main(*e, none, console, folder);
+        years = e->nyears;
+    }
+    state.counters["years"] = years;
+}
+
+void BM_ReadLargestManagement(benchmark::State& state) {
+    const auto& folder = definitions(kLargest);
+    NullBuffer null;
+    std::ostream console(&null);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto e = std::make_unique<Engine>();
+        e->console_out = &console;
+        e->folder = folder;
+        read_biology(*e, "b.bio");
+        state.ResumeTiming();
+        e->input.open(folder / "b.mgt", "b.mgt");
+        e->input.read_real();
+        e->nyears = kLargest.nyears;
+        for (int y = 1; y <= e->nyears; ++y) {
+            e->years[y] = 1999 + y;
+            e->year_index = y;
+            read_management_year(*e);
+        }
+        benchmark::DoNotOptimize(e->rate[0][0][0][0]);
+    }
+}
+
+BENCHMARK_CAPTURE(BM_Projection, typical_per_recruit, &kTypical, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Projection, typical_scaled, &kTypical, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Projection, largest_per_recruit, &kLargest, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Projection, largest_scaled, &kLargest, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_PrepareBlock, typical, &kTypical)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_PrepareBlock, largest, &kLargest)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WholeRun, typical, &kTypical)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_WholeRun, largest, &kLargest)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_ReadLargestManagement)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+} // namespace
+
+BENCHMARK_MAIN();
