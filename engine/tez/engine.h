@@ -216,6 +216,7 @@ struct Engine {
     int npoints = 0;
     std::array<double, 11> point_spr{};  // from 1
     std::array<double, 11> point_mult{};
+    int target_pass_limit = kMaxTargetPasses;
     int target_passes = 0;  // passes of the last target search
     int numbers_shrinks = 0; // step shrinks of the last climbs
     int biomass_shrinks = 0;

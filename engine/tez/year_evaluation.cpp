@@ -116,7 +116,7 @@ void evaluate_year(Engine& e) {
         bool moved_down = false;
         bool met = true;
         while (std::fabs((target - e.spr) / target) > kTargetTolerance) {
-            if (e.target_passes == kMaxTargetPasses) {
+            if (e.target_passes >= e.target_pass_limit) {
                 met = false;
                 break;
             }

@@ -226,6 +226,10 @@ TEST(Projection, SizeWindowAndLengthClassesSetTheStepsFishing) {
         EXPECT_NEAR(e.fishing[cell(0, 0, a, 0)].total, expected[a].total, 1e-15) << a;
     }
     EXPECT_NEAR(e.max_step_f, 1.02, 1e-15);
+    // A step without weight has no length: no fishery sees it.
+    e.growth[cell(0, 0, 3, 0)].w = 0.0;
+    prepare_fishing(e);
+    EXPECT_EQ(e.fishing[cell(0, 0, 3, 0)].total, 0.0);
 }
 
 TEST(StockRecruitment, BevertonHoltSlopeFourHasTargetHalf) {
@@ -364,6 +368,30 @@ TEST(YearSearch, ClimbsShrinkTheirStepWhenTheyNeverImprove) {
                             });
     EXPECT_EQ(flat.e->biomass_shrinks, 9);
     EXPECT_NEAR(flat.e->step, 5.08e-7, 0.01e-7);
+}
+
+TEST(YearSearch, UnmetTargetAfterThePassLimitIsReportedWithoutTarget) {
+    const BiologySpec bio = simple_biology();
+    YearRun run = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000,
+                           [](Engine& e) { e.target_pass_limit = 2; });
+    EXPECT_FALSE(run.e->target_reached);
+    EXPECT_EQ(run.e->target_passes, 2);
+    EXPECT_GT(run.e->bunfished, 0.0);
+    EXPECT_EQ(run.e->col[1].yield_biomass, 0.0);
+    EXPECT_NE(run.console.find("\n -0.10E+01 "), std::string::npos) << run.console;
+    EXPECT_NE(year_report_text(*run.e).find("  YIELD IN BIOMASS        --"), std::string::npos);
+}
+
+TEST(YearSearch, ClimbsOverAYieldThatNeverChangesEnd) {
+    // Every fish is below the size limit: the fishery kills by discarding and lands nothing.
+    const BiologySpec bio = simple_biology();
+    std::vector<BlockSpec> blocks = blocks_with(bio, {2000}, {0.3});
+    blocks[0].fisheries[0].lower_limit = 1000.0;
+    blocks[0].fisheries[0].discard = 1.0;
+    YearRun run = evaluate(bio, blocks, 2000);
+    EXPECT_TRUE(run.e->target_reached);
+    EXPECT_EQ(run.e->col[0].yield_numbers, 0.0);
+    EXPECT_EQ(run.e->col[1].yield_biomass, 0.0);
 }
 
 TEST(Report, AllDeadAndUnreachedAgesHaveTheirOwnCells) {

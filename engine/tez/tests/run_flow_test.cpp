@@ -142,6 +142,9 @@ TEST_F(RunFlow, BadInputStopsWithOneMessageNamingFileAndLine) {
     const std::string good_def = definition_text(def);
     std::string bad_bio = biology_text(bio);
     bad_bio.replace(bad_bio.find(" 4  5 "), 6, " 4  x ");
+    std::string zero_bio = biology_text(bio);
+    const std::size_t age3 = zero_bio.rfind("\r\n 3 ") + 2;
+    zero_bio.replace(age3, zero_bio.find("\r\n", age3) - age3, " 3  0 ");
     std::string code_bio = biology_text(bio);
     code_bio.replace(code_bio.find(" 4  5 "), 6, " 1  5 ");
     const Case cases[] = {
@@ -152,6 +155,8 @@ TEST_F(RunFlow, BadInputStopsWithOneMessageNamingFileAndLine) {
         {code_bio.c_str(), good_def.c_str(),
          "Error reading t.bio, line 4: stock-recruitment option 1 cannot be evaluated (3 Ricker "
          "or 4 Beverton-Holt)"},
+        {zero_bio.c_str(), good_def.c_str(),
+         "Error reading t.bio, line 27: the mean length at age 3 must be positive"},
         {nullptr, "t.bio\r\nt.mgt\r\n\r\nNUL\r\n", "Error reading Tez.000, line 3: the TEZ output "
                                                    "table has no name (NUL stands for none)"},
         {nullptr, "t.bio\r\nt.mgt\r\nNUL\r\nb.txt\r\nx.pmo\r\nTitle\r\n 1 \r\n",
