@@ -1,0 +1,36 @@
+#pragma once
+// The graph window: every series of the control window is edited here by dragging its points
+// up and down. Releasing the right or middle button closes the window; a double-click outside
+// the plot box saves the picture as a bitmap.
+#include "platform/form.h"
+
+namespace cw {
+
+class frmPlot : public plat::Form {
+  public:
+    frmPlot();
+
+    void Form_MouseDown(int button, int shift, float x, float y) override;
+    void Form_MouseMove(int button, int shift, float x, float y) override;
+    void Form_MouseUp(int button, int shift, float x, float y) override;
+    void Form_DblClick() override;
+
+    // Moves the point under x (if any) to height y, clamped to ymin..ymax, and redraws the
+    // curve; remembers (x, y) as the last mouse position.
+    void movepoint(float x, float y);
+    // Asks for a bitmap name and saves the picture; a cancelled dialog hides the window.
+    void saveplot();
+
+    bool dragging() const { return dragging_; }
+    float lastX() const { return lastx_; }
+    float lastY() const { return lasty_; }
+
+  private:
+    void drawCurve(uint32_t color);
+
+    bool dragging_ = false;
+    float lastx_ = 0;
+    float lasty_ = 0;
+};
+
+} // namespace cw
