@@ -30,8 +30,12 @@ namespace plat {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string ss(const QString& s) { return s.toStdString(); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::string ss(const QString& s) {
+    return s.toStdString();
+}
 
 struct Registry {
     std::vector<std::pair<std::type_index, std::unique_ptr<Form>>> loaded;
@@ -85,45 +89,48 @@ int twipsToPixels(int twips) {
 
 // The top-level window of a form: its close box unloads the form.
 class FormWindow : public QMainWindow {
-public:
+  public:
     explicit FormWindow(Form* form) : form_(form) {}
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
         Form* f = form_;
         if (f->isLoaded()) runHandler([f] { f->unload(); });
     }
 
-private:
+  private:
     Form* form_;
 };
 
 // Shows a form's persistent image and turns mouse input into the form's events, in the
 // surface's current scale.
 class SurfaceWidget : public QWidget {
-public:
+  public:
     explicit SurfaceWidget(Form* form) : form_(form) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMouseTracking(true);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.drawImage(0, 0, form_->surface().image());
     }
     void mousePressEvent(QMouseEvent* e) override {
-        deliver(e, [](Form* f, int b, int s, float x, float y) { f->Form_MouseDown(b, s, x, y); },
-                mouseButtonCode(e->button()));
+        deliver(
+            e, [](Form* f, int b, int s, float x, float y) { f->Form_MouseDown(b, s, x, y); },
+            mouseButtonCode(e->button()));
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        deliver(e, [](Form* f, int b, int s, float x, float y) { f->Form_MouseMove(b, s, x, y); },
-                mouseButtonCode(e->buttons()));
+        deliver(
+            e, [](Form* f, int b, int s, float x, float y) { f->Form_MouseMove(b, s, x, y); },
+            mouseButtonCode(e->buttons()));
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
-        deliver(e, [](Form* f, int b, int s, float x, float y) { f->Form_MouseUp(b, s, x, y); },
-                mouseButtonCode(e->button()));
+        deliver(
+            e, [](Form* f, int b, int s, float x, float y) { f->Form_MouseUp(b, s, x, y); },
+            mouseButtonCode(e->button()));
     }
     // The second press of a double-click raises the double-click in place of a button press.
     void mouseDoubleClickEvent(QMouseEvent*) override {
@@ -131,9 +138,8 @@ protected:
         if (f->isLoaded()) runHandler([f] { f->Form_DblClick(); });
     }
 
-private:
-    template <class Fn>
-    void deliver(QMouseEvent* e, Fn fn, int button) {
+  private:
+    template <class Fn> void deliver(QMouseEvent* e, Fn fn, int button) {
         Form* f = form_;
         if (!f->isLoaded()) return;
         const Surface& s = f->surface();
@@ -187,10 +193,18 @@ void Control::setAccessibleCaption(const std::string& caption) {
     widget_->setAccessibleName(qs(caption));
 }
 
-bool Control::enabled() const { return !widget_->testAttribute(Qt::WA_ForceDisabled); }
-void Control::setEnabled(bool on) { widget_->setEnabled(on); }
-bool Control::visible() const { return !widget_->isHidden(); }
-void Control::setVisible(bool on) { widget_->setVisible(on); }
+bool Control::enabled() const {
+    return !widget_->testAttribute(Qt::WA_ForceDisabled);
+}
+void Control::setEnabled(bool on) {
+    widget_->setEnabled(on);
+}
+bool Control::visible() const {
+    return !widget_->isHidden();
+}
+void Control::setVisible(bool on) {
+    widget_->setVisible(on);
+}
 
 // ---- Label -----------------------------------------------------------------------------------
 
@@ -200,7 +214,9 @@ Label::Label(Container& parent, std::string name, const std::string& caption)
     parent.place(widget());
 }
 
-std::string Label::caption() const { return ss(static_cast<QLabel*>(widget())->text()); }
+std::string Label::caption() const {
+    return ss(static_cast<QLabel*>(widget())->text());
+}
 
 void Label::setCaption(const std::string& text) {
     static_cast<QLabel*>(widget())->setText(qs(text));
@@ -228,7 +244,9 @@ TextBox::TextBox(Container& parent, std::string name, const std::string& label,
     });
 }
 
-std::string TextBox::text() const { return ss(static_cast<QLineEdit*>(widget())->text()); }
+std::string TextBox::text() const {
+    return ss(static_cast<QLineEdit*>(widget())->text());
+}
 
 void TextBox::setText(std::string_view text) {
     auto* edit = static_cast<QLineEdit*>(widget());
@@ -265,7 +283,9 @@ void CommandButton::setCaption(const std::string& text) {
     setAccessibleCaption(text);
 }
 
-void CommandButton::click() { static_cast<QPushButton*>(widget())->click(); }
+void CommandButton::click() {
+    static_cast<QPushButton*>(widget())->click();
+}
 
 // ---- OptionButton ----------------------------------------------------------------------------
 
@@ -273,10 +293,10 @@ namespace {
 // A click always selects the button (a selected option is not cleared by clicking it again);
 // exclusivity is kept by the container, so code can clear a button as well.
 class OptionWidget : public QRadioButton {
-public:
+  public:
     using QRadioButton::QRadioButton;
 
-protected:
+  protected:
     void nextCheckState() override { setChecked(true); }
 };
 } // namespace
@@ -298,7 +318,9 @@ void OptionButton::select() {
     runHandler(handler);
 }
 
-bool OptionButton::value() const { return static_cast<QRadioButton*>(widget())->isChecked(); }
+bool OptionButton::value() const {
+    return static_cast<QRadioButton*>(widget())->isChecked();
+}
 
 void OptionButton::setValue(bool on) {
     if (on)
@@ -316,7 +338,9 @@ void OptionButton::setCaption(const std::string& text) {
     setAccessibleCaption(text);
 }
 
-void OptionButton::click() { static_cast<QRadioButton*>(widget())->click(); }
+void OptionButton::click() {
+    static_cast<QRadioButton*>(widget())->click();
+}
 
 // ---- CheckBox --------------------------------------------------------------------------------
 
@@ -331,10 +355,18 @@ CheckBox::CheckBox(Container& parent, std::string name, const std::string& capti
     });
 }
 
-int CheckBox::value() const { return static_cast<QCheckBox*>(widget())->isChecked() ? 1 : 0; }
-void CheckBox::setValue(int v) { static_cast<QCheckBox*>(widget())->setChecked(v != 0); }
-std::string CheckBox::caption() const { return ss(static_cast<QCheckBox*>(widget())->text()); }
-void CheckBox::click() { static_cast<QCheckBox*>(widget())->click(); }
+int CheckBox::value() const {
+    return static_cast<QCheckBox*>(widget())->isChecked() ? 1 : 0;
+}
+void CheckBox::setValue(int v) {
+    static_cast<QCheckBox*>(widget())->setChecked(v != 0);
+}
+std::string CheckBox::caption() const {
+    return ss(static_cast<QCheckBox*>(widget())->text());
+}
+void CheckBox::click() {
+    static_cast<QCheckBox*>(widget())->click();
+}
 
 // ---- Frame -----------------------------------------------------------------------------------
 
@@ -343,14 +375,18 @@ Frame::Frame(Container& parent, std::string name, const std::string& caption)
     parent.place(widget());
 }
 
-std::string Frame::caption() const { return ss(static_cast<QGroupBox*>(widget())->title()); }
+std::string Frame::caption() const {
+    return ss(static_cast<QGroupBox*>(widget())->title());
+}
 
 void Frame::setCaption(const std::string& text) {
     static_cast<QGroupBox*>(widget())->setTitle(qs(text));
     setAccessibleCaption(text);
 }
 
-QWidget* Frame::containerWidget() { return widget(); }
+QWidget* Frame::containerWidget() {
+    return widget();
+}
 
 // ---- HScrollBar ------------------------------------------------------------------------------
 
@@ -374,14 +410,30 @@ HScrollBar::HScrollBar(Container& parent, std::string name, const std::string& l
     });
 }
 
-int HScrollBar::min() const { return static_cast<QScrollBar*>(widget())->minimum(); }
-int HScrollBar::max() const { return static_cast<QScrollBar*>(widget())->maximum(); }
-int HScrollBar::value() const { return static_cast<QScrollBar*>(widget())->value(); }
-void HScrollBar::setMin(int v) { static_cast<QScrollBar*>(widget())->setMinimum(v); }
-void HScrollBar::setMax(int v) { static_cast<QScrollBar*>(widget())->setMaximum(v); }
-void HScrollBar::setValue(int v) { static_cast<QScrollBar*>(widget())->setValue(v); }
-void HScrollBar::setSmallChange(int v) { static_cast<QScrollBar*>(widget())->setSingleStep(v); }
-void HScrollBar::setLargeChange(int v) { static_cast<QScrollBar*>(widget())->setPageStep(v); }
+int HScrollBar::min() const {
+    return static_cast<QScrollBar*>(widget())->minimum();
+}
+int HScrollBar::max() const {
+    return static_cast<QScrollBar*>(widget())->maximum();
+}
+int HScrollBar::value() const {
+    return static_cast<QScrollBar*>(widget())->value();
+}
+void HScrollBar::setMin(int v) {
+    static_cast<QScrollBar*>(widget())->setMinimum(v);
+}
+void HScrollBar::setMax(int v) {
+    static_cast<QScrollBar*>(widget())->setMaximum(v);
+}
+void HScrollBar::setValue(int v) {
+    static_cast<QScrollBar*>(widget())->setValue(v);
+}
+void HScrollBar::setSmallChange(int v) {
+    static_cast<QScrollBar*>(widget())->setSingleStep(v);
+}
+void HScrollBar::setLargeChange(int v) {
+    static_cast<QScrollBar*>(widget())->setPageStep(v);
+}
 
 // ---- ProgressBar -----------------------------------------------------------------------------
 
@@ -393,11 +445,21 @@ ProgressBar::ProgressBar(Container& parent, std::string name)
     parent.place(bar);
 }
 
-int ProgressBar::min() const { return static_cast<QProgressBar*>(widget())->minimum(); }
-int ProgressBar::max() const { return static_cast<QProgressBar*>(widget())->maximum(); }
-int ProgressBar::value() const { return static_cast<QProgressBar*>(widget())->value(); }
-void ProgressBar::setMin(int v) { static_cast<QProgressBar*>(widget())->setMinimum(v); }
-void ProgressBar::setMax(int v) { static_cast<QProgressBar*>(widget())->setMaximum(v); }
+int ProgressBar::min() const {
+    return static_cast<QProgressBar*>(widget())->minimum();
+}
+int ProgressBar::max() const {
+    return static_cast<QProgressBar*>(widget())->maximum();
+}
+int ProgressBar::value() const {
+    return static_cast<QProgressBar*>(widget())->value();
+}
+void ProgressBar::setMin(int v) {
+    static_cast<QProgressBar*>(widget())->setMinimum(v);
+}
+void ProgressBar::setMax(int v) {
+    static_cast<QProgressBar*>(widget())->setMaximum(v);
+}
 
 void ProgressBar::setValue(int v) {
     auto* bar = static_cast<QProgressBar*>(widget());
@@ -449,12 +511,24 @@ MenuItem::MenuItem(MenuItem& parent, std::string name, const std::string& captio
 
 MenuItem::~MenuItem() = default;
 
-std::string MenuItem::caption() const { return ss(action_->text()); }
-void MenuItem::setCaption(const std::string& text) { action_->setText(qs(text)); }
-bool MenuItem::enabled() const { return action_->isEnabled(); }
-void MenuItem::setEnabled(bool on) { action_->setEnabled(on); }
-bool MenuItem::visible() const { return action_->isVisible(); }
-void MenuItem::setVisible(bool on) { action_->setVisible(on); }
+std::string MenuItem::caption() const {
+    return ss(action_->text());
+}
+void MenuItem::setCaption(const std::string& text) {
+    action_->setText(qs(text));
+}
+bool MenuItem::enabled() const {
+    return action_->isEnabled();
+}
+void MenuItem::setEnabled(bool on) {
+    action_->setEnabled(on);
+}
+bool MenuItem::visible() const {
+    return action_->isVisible();
+}
+void MenuItem::setVisible(bool on) {
+    action_->setVisible(on);
+}
 
 void MenuItem::click() {
     if (!action_->isEnabled()) return;
@@ -503,8 +577,12 @@ void Form::show() {
     widget_->raise();
 }
 
-void Form::hide() { widget_->hide(); }
-bool Form::visible() const { return loaded_ && widget_->isVisible(); }
+void Form::hide() {
+    widget_->hide();
+}
+bool Form::visible() const {
+    return loaded_ && widget_->isVisible();
+}
 
 void Form::bringToFront() {
     widget_->raise();
@@ -528,7 +606,9 @@ void Form::unload() {
     }
 }
 
-std::string Form::caption() const { return ss(widget_->windowTitle()); }
+std::string Form::caption() const {
+    return ss(widget_->windowTitle());
+}
 
 void Form::setCaption(const std::string& text) {
     widget_->setWindowTitle(qs(text));
@@ -565,9 +645,13 @@ void Form::setHeight(int twips) {
     widget_->adjustSize();
 }
 
-Surface& Form::surface() { return *surface_; }
+Surface& Form::surface() {
+    return *surface_;
+}
 
-QWidget* Form::containerWidget() { return client_; }
+QWidget* Form::containerWidget() {
+    return client_;
+}
 
 void Form::mouseDown(int button, float x, float y) {
     if (loaded_) runHandler([=, this] { Form_MouseDown(button, 0, x, y); });
@@ -593,7 +677,9 @@ void Form::closeBox() {
     if (loaded_) runHandler([this] { unload(); });
 }
 
-void Form::markLoaded() { loaded_ = true; }
+void Form::markLoaded() {
+    loaded_ = true;
+}
 
 // ---- The list of loaded windows and the wait primitive ---------------------------------------
 
@@ -618,7 +704,8 @@ void runLoad(Form& form) {
 
 std::vector<Form*> loadedForms() {
     std::vector<Form*> out;
-    for (auto& entry : reg().loaded) out.push_back(entry.second.get());
+    for (auto& entry : reg().loaded)
+        out.push_back(entry.second.get());
     return out;
 }
 
@@ -660,7 +747,9 @@ void runHandler(const std::function<void()>& handler) {
     }
 }
 
-bool handlerRunning() { return reg().handlerDepth > 0; }
+bool handlerRunning() {
+    return reg().handlerDepth > 0;
+}
 
 void setHandlerErrorReporter(std::function<void(const std::string&)> reporter) {
     reg().errorReporter = std::move(reporter);
@@ -673,10 +762,18 @@ void destroyUnloaded() {
     dead.clear();
 }
 
-void setDestroyInWaits(bool on) { reg().destroyInWaits = on; }
+void setDestroyInWaits(bool on) {
+    reg().destroyInWaits = on;
+}
 
-void requestEnd() { reg().endRequested = true; }
-bool endRequested() { return reg().endRequested; }
-void resetEndRequest() { reg().endRequested = false; }
+void requestEnd() {
+    reg().endRequested = true;
+}
+bool endRequested() {
+    return reg().endRequested;
+}
+void resetEndRequest() {
+    reg().endRequested = false;
+}
 
 } // namespace plat

@@ -39,7 +39,7 @@ class OptionButton;
 // order they are made: each takes the next row of the current column group (a labelled control
 // takes a label cell and a field cell); nextColumn() starts a new column group at row 0.
 class Container {
-public:
+  public:
     virtual ~Container();
     virtual QWidget* containerWidget() = 0;
     virtual Form& form() = 0;
@@ -50,7 +50,7 @@ public:
     // Option buttons made in this container; selecting one clears the others.
     std::vector<OptionButton*> optionButtons;
 
-private:
+  private:
     QGridLayout* grid();
     QGridLayout* grid_ = nullptr;
     int row_ = 0;
@@ -58,7 +58,7 @@ private:
 };
 
 class Control {
-public:
+  public:
     virtual ~Control();
     const std::string& name() const { return name_; }
     bool enabled() const;
@@ -68,25 +68,25 @@ public:
     QWidget* widget() const { return widget_; }
     Form& form() const { return *form_; }
 
-protected:
+  protected:
     Control(Container& parent, std::string name, QWidget* widget, const std::string& caption);
     void setAccessibleCaption(const std::string& caption);
 
-private:
+  private:
     std::string name_;
     QWidget* widget_;
     Form* form_;
 };
 
 class Label : public Control {
-public:
+  public:
     Label(Container& parent, std::string name, const std::string& caption);
     std::string caption() const;
     void setCaption(const std::string& text);
 };
 
 class TextBox : public Control {
-public:
+  public:
     // label: the caption of the label that stands beside the box (none when empty).
     TextBox(Container& parent, std::string name, const std::string& label,
             const std::string& designText = {});
@@ -95,12 +95,12 @@ public:
     void setLabel(const std::string& label);
     std::function<void()> onChange;
 
-private:
+  private:
     QLabel* label_ = nullptr;
 };
 
 class CommandButton : public Control {
-public:
+  public:
     CommandButton(Container& parent, std::string name, const std::string& caption);
     std::string caption() const;
     void setCaption(const std::string& text);
@@ -112,7 +112,7 @@ public:
 // raising their handlers). Setting the value to true from code raises onClick, also when the
 // button was already selected; setting it to false clears it silently.
 class OptionButton : public Control {
-public:
+  public:
     OptionButton(Container& parent, std::string name, const std::string& caption);
     bool value() const;
     void setValue(bool on);
@@ -121,14 +121,14 @@ public:
     void click(); // as the user's click: selects the button and raises onClick
     std::function<void()> onClick;
 
-private:
+  private:
     void select(); // selects this one, clears the others silently, raises onClick
     Container* group_;
 };
 
 // Value 0 unchecked, 1 checked. onClick runs whenever the value changes, from code too.
 class CheckBox : public Control {
-public:
+  public:
     CheckBox(Container& parent, std::string name, const std::string& caption);
     int value() const;
     void setValue(int v);
@@ -138,7 +138,7 @@ public:
 };
 
 class Frame : public Control, public Container {
-public:
+  public:
     Frame(Container& parent, std::string name, const std::string& caption);
     std::string caption() const;
     void setCaption(const std::string& text);
@@ -149,7 +149,7 @@ public:
 // Horizontal scroll bar. onChange runs whenever the value changes: from the user, from code, or
 // because a new minimum or maximum moved it.
 class HScrollBar : public Control {
-public:
+  public:
     HScrollBar(Container& parent, std::string name, const std::string& label = {});
     int min() const;
     int max() const;
@@ -163,7 +163,7 @@ public:
 };
 
 class ProgressBar : public Control {
-public:
+  public:
     ProgressBar(Container& parent, std::string name);
     int min() const;
     int max() const;
@@ -175,7 +175,7 @@ public:
 
 // A menu entry on the window's menu bar, or inside another entry (which then drops down).
 class MenuItem {
-public:
+  public:
     MenuItem(Form& form, std::string name, const std::string& caption);
     MenuItem(MenuItem& parent, std::string name, const std::string& caption);
     ~MenuItem();
@@ -190,7 +190,7 @@ public:
     std::function<void()> onClick;
     QAction* action() const { return action_; }
 
-private:
+  private:
     std::string name_;
     Form* form_;
     QWidget* holder_ = nullptr; // the menu bar or drop-down the entry stands on
@@ -202,7 +202,7 @@ private:
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
 class Form : public Container {
-public:
+  public:
     enum class Kind {
         Controls, // a window of controls laid out in a grid
         Drawing,  // a window whose whole client area is a drawing surface
@@ -259,7 +259,7 @@ public:
     // Set by instance<F>() and the registry; not for callers.
     void markLoaded();
 
-private:
+  private:
     std::string name_;
     Kind kind_;
     QWidget* widget_ = nullptr;
@@ -267,7 +267,7 @@ private:
     std::unique_ptr<Surface> surface_;
     bool loaded_ = false;
     bool unloading_ = false;
-    int widthTwips_ = 0;  // 0: as the layout makes it
+    int widthTwips_ = 0; // 0: as the layout makes it
     int heightTwips_ = 0;
     friend class MenuItem;
 };
@@ -279,8 +279,7 @@ void runLoad(Form& form); // Form_Load, counted as a running handler
 } // namespace detail
 
 // The program-wide instance of window class F, created and loaded (Form_Load run) on first use.
-template <class F>
-F& instance() {
+template <class F> F& instance() {
     if (Form* f = detail::findLoaded(typeid(F))) return static_cast<F&>(*f);
     auto made = std::make_unique<F>();
     F& ref = *made;
@@ -289,8 +288,7 @@ F& instance() {
     return ref;
 }
 
-template <class F>
-bool isLoaded() {
+template <class F> bool isLoaded() {
     return detail::findLoaded(typeid(F)) != nullptr;
 }
 

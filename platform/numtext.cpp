@@ -30,8 +30,12 @@ std::string printed(const std::string& s) {
     return (s[0] == '-' ? s : " " + s) + " ";
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the longest number at the start of text: sign, digits with an optional point (at
 // least one digit), an optional exponent with at least one digit. 0 when there is none.
@@ -39,17 +43,20 @@ std::size_t numberPrefix(std::string_view t) {
     std::size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     std::size_t digits = 0;
-    while (i < t.size() && isDigit(t[i])) ++i, ++digits;
+    while (i < t.size() && isDigit(t[i]))
+        ++i, ++digits;
     if (i < t.size() && t[i] == '.') {
         ++i;
-        while (i < t.size() && isDigit(t[i])) ++i, ++digits;
+        while (i < t.size() && isDigit(t[i]))
+            ++i, ++digits;
     }
     if (digits == 0) return 0;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
         std::size_t j = i + 1;
         if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
         std::size_t expDigits = 0;
-        while (j < t.size() && isDigit(t[j])) ++j, ++expDigits;
+        while (j < t.size() && isDigit(t[j]))
+            ++j, ++expDigits;
         if (expDigits > 0) i = j;
     }
     return i;
@@ -77,17 +84,30 @@ std::optional<double> convert(std::string_view t) {
 
 } // namespace
 
-std::string strSingle(float v) { return numberText(double(v), 7); }
-std::string strDouble(double v) { return numberText(v, 15); }
-std::string strInteger(long v) { return std::to_string(v); }
+std::string strSingle(float v) {
+    return numberText(double(v), 7);
+}
+std::string strDouble(double v) {
+    return numberText(v, 15);
+}
+std::string strInteger(long v) {
+    return std::to_string(v);
+}
 
-std::string printSingle(float v) { return printed(strSingle(v)); }
-std::string printDouble(double v) { return printed(strDouble(v)); }
-std::string printInteger(long v) { return printed(strInteger(v)); }
+std::string printSingle(float v) {
+    return printed(strSingle(v));
+}
+std::string printDouble(double v) {
+    return printed(strDouble(v));
+}
+std::string printInteger(long v) {
+    return printed(strInteger(v));
+}
 
 double val(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && (isBlank(text[i]) || text[i] == '\r' || text[i] == '\n')) ++i;
+    while (i < text.size() && (isBlank(text[i]) || text[i] == '\r' || text[i] == '\n'))
+        ++i;
     const std::string_view rest = text.substr(i);
     const std::size_t n = numberPrefix(rest);
     if (n == 0) return 0;
@@ -97,8 +117,10 @@ double val(std::string_view text) {
 
 std::optional<double> parseNumber(std::string_view text) {
     std::size_t b = 0, e = text.size();
-    while (b < e && isBlank(text[b])) ++b;
-    while (e > b && isBlank(text[e - 1])) --e;
+    while (b < e && isBlank(text[b]))
+        ++b;
+    while (e > b && isBlank(text[e - 1]))
+        --e;
     const std::string_view t = text.substr(b, e - b);
     if (t.empty() || numberPrefix(t) != t.size()) return std::nullopt;
     return convert(t);
@@ -145,11 +167,13 @@ std::string formatPicture(double v, std::string_view picture) {
         expChar = picture[i];
         expPlus = picture[i + 1] == '+';
         i += 2;
-        while (i < picture.size() && (picture[i] == '0' || picture[i] == '#')) ++expDigits, ++i;
+        while (i < picture.size() && (picture[i] == '0' || picture[i] == '#'))
+            ++expDigits, ++i;
         expDigits = std::max(expDigits, 1);
     }
     suffix = std::string(picture.substr(i));
-    if (!std::isfinite(v)) return prefix + (std::isnan(v) ? "NaN" : v < 0 ? "-Infinity" : "Infinity") + suffix;
+    if (!std::isfinite(v))
+        return prefix + (std::isnan(v) ? "NaN" : v < 0 ? "-Infinity" : "Infinity") + suffix;
 
     const bool negative = std::signbit(v) && v != 0;
     double a = std::fabs(v);
@@ -189,7 +213,8 @@ std::string formatPicture(double v, std::string_view picture) {
     }
     while (!intPart.empty() && intPart[0] == '0' && int(intPart.size()) > intZeros)
         intPart.erase(0, 1);
-    while (int(intPart.size()) < intZeros) intPart.insert(0, "0");
+    while (int(intPart.size()) < intZeros)
+        intPart.insert(0, "0");
     // Optional decimals ("#") are dropped when they are trailing zeros.
     while (int(decPart.size()) > decZeros && !decPart.empty() && decPart.back() == '0')
         decPart.pop_back();
@@ -200,7 +225,8 @@ std::string formatPicture(double v, std::string_view picture) {
     }
     if (exponent) {
         std::string e = std::to_string(std::abs(exp10));
-        while (int(e.size()) < expDigits) e.insert(0, "0");
+        while (int(e.size()) < expDigits)
+            e.insert(0, "0");
         out += expChar;
         if (exp10 < 0)
             out += '-';

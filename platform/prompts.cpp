@@ -14,7 +14,9 @@ namespace plat {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // "description|pattern|description|pattern" as Qt's "description (pattern);;...". A
 // description that already ends in its pattern in brackets is shown as it stands.
@@ -36,42 +38,51 @@ QString qtFilter(const std::string& filter) {
 }
 
 class QtPromptService : public PromptService {
-public:
+  public:
     MsgAnswer messageBox(const std::string& text, MsgButtons buttons,
                          const std::optional<std::string>& title) override {
         QMessageBox box;
         box.setText(qs(text));
         box.setWindowTitle(qs(title ? *title : applicationTitle()));
         switch (buttons) {
-        case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
+        case MsgButtons::OK:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
         case MsgButtons::OKCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             break;
-        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
         case MsgButtons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
         }
         const int r = box.exec();
         switch (r) {
-        case QMessageBox::Ok: return MsgAnswer::OK;
-        case QMessageBox::Yes: return MsgAnswer::Yes;
-        case QMessageBox::No: return MsgAnswer::No;
-        default: return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
+        case QMessageBox::Ok:
+            return MsgAnswer::OK;
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        default:
+            return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
         }
     }
 
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override {
         bool ok = false;
-        const QString answer = QInputDialog::getText(nullptr, qs(title.empty() ? applicationTitle() : title),
-                                                     qs(prompt), QLineEdit::Normal,
-                                                     qs(defaultText), &ok);
+        const QString answer =
+            QInputDialog::getText(nullptr, qs(title.empty() ? applicationTitle() : title),
+                                  qs(prompt), QLineEdit::Normal, qs(defaultText), &ok);
         return ok ? answer.toStdString() : std::string();
     }
 
     std::string fileDialog(const FileDialogRequest& request) override {
-        QFileDialog dialog(nullptr, qs(request.title), qs(request.initialDir), qtFilter(request.filter));
+        QFileDialog dialog(nullptr, qs(request.title), qs(request.initialDir),
+                           qtFilter(request.filter));
         // The programs ask their own questions, if any: no overwrite question, no must-exist check.
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -113,11 +124,19 @@ PromptService& prompts() {
     return s.installed ? *s.installed : s.real;
 }
 
-void setPromptService(PromptService* service) { state().installed = service; }
-PromptService* installedPromptService() { return state().installed; }
+void setPromptService(PromptService* service) {
+    state().installed = service;
+}
+PromptService* installedPromptService() {
+    return state().installed;
+}
 
-void setApplicationTitle(const std::string& title) { state().title = title; }
-const std::string& applicationTitle() { return state().title; }
+void setApplicationTitle(const std::string& title) {
+    state().title = title;
+}
+const std::string& applicationTitle() {
+    return state().title;
+}
 
 MsgAnswer msgBox(const std::string& text, MsgButtons buttons,
                  const std::optional<std::string>& title) {
@@ -133,7 +152,8 @@ std::string fileDialog(const FileDialogRequest& request) {
     std::string chosen = prompts().fileDialog(request);
     if (!chosen.empty()) {
         const auto cut = chosen.find_last_of("/\\");
-        if (cut != std::string::npos) setCurrentFolder(cut == 0 ? chosen.substr(0, 1) : chosen.substr(0, cut));
+        if (cut != std::string::npos)
+            setCurrentFolder(cut == 0 ? chosen.substr(0, 1) : chosen.substr(0, cut));
     }
     return chosen;
 }

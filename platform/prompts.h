@@ -21,7 +21,7 @@ struct FileDialogRequest {
 };
 
 class PromptService {
-public:
+  public:
     virtual ~PromptService() = default;
     // title: nothing means the application's default title; an empty text is an empty title.
     virtual MsgAnswer messageBox(const std::string& text, MsgButtons buttons,

@@ -13,8 +13,12 @@ namespace plat {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 } // namespace
 
@@ -33,7 +37,8 @@ struct SeqFile::Impl {
     bool atEnd() const { return pos >= data.size(); }
     char peek() const { return data[pos]; }
     void skipBlanks() {
-        while (!atEnd() && isBlank(peek())) ++pos;
+        while (!atEnd() && isBlank(peek()))
+            ++pos;
     }
     // Passes over one line end (CR LF, LF or a lone CR).
     bool skipLineEnd() {
@@ -119,10 +124,18 @@ bool SeqFile::openOutput(const std::string& path) {
     return true;
 }
 
-bool SeqFile::isOpen() const { return d->mode != Mode::Closed; }
-SeqFile::Mode SeqFile::mode() const { return d->mode; }
-const std::string& SeqFile::path() const { return d->path; }
-const std::string& SeqFile::error() const { return d->error; }
+bool SeqFile::isOpen() const {
+    return d->mode != Mode::Closed;
+}
+SeqFile::Mode SeqFile::mode() const {
+    return d->mode;
+}
+const std::string& SeqFile::path() const {
+    return d->path;
+}
+const std::string& SeqFile::error() const {
+    return d->error;
+}
 
 void SeqFile::print(std::string_view text) {
     if (d->mode == Mode::Output) d->write(text);
@@ -151,7 +164,8 @@ NumberItem SeqFile::inputNumber() {
     std::string text;
     if (d->peek() == '"') {
         ++d->pos;
-        while (!d->atEnd() && d->peek() != '"' && !isLineEnd(d->peek())) text += d->data[d->pos++];
+        while (!d->atEnd() && d->peek() != '"' && !isLineEnd(d->peek()))
+            text += d->data[d->pos++];
         if (!d->atEnd() && d->peek() == '"') ++d->pos;
     } else {
         while (!d->atEnd() && !isBlank(d->peek()) && d->peek() != ',' && !isLineEnd(d->peek()))
@@ -186,11 +200,14 @@ TextItem SeqFile::inputText() {
     std::string text;
     if (d->peek() == '"') {
         ++d->pos;
-        while (!d->atEnd() && d->peek() != '"' && !isLineEnd(d->peek())) text += d->data[d->pos++];
+        while (!d->atEnd() && d->peek() != '"' && !isLineEnd(d->peek()))
+            text += d->data[d->pos++];
         if (!d->atEnd() && d->peek() == '"') ++d->pos;
     } else {
-        while (!d->atEnd() && d->peek() != ',' && !isLineEnd(d->peek())) text += d->data[d->pos++];
-        while (!text.empty() && isBlank(text.back())) text.pop_back();
+        while (!d->atEnd() && d->peek() != ',' && !isLineEnd(d->peek()))
+            text += d->data[d->pos++];
+        while (!text.empty() && isBlank(text.back()))
+            text.pop_back();
     }
     d->endItem();
     item.status = ItemStatus::Ok;
@@ -201,7 +218,8 @@ TextItem SeqFile::inputText() {
 std::optional<std::string> SeqFile::lineInput() {
     if (d->mode != Mode::Input || d->atEnd()) return std::nullopt;
     std::string text;
-    while (!d->atEnd() && !isLineEnd(d->peek())) text += d->data[d->pos++];
+    while (!d->atEnd() && !isLineEnd(d->peek()))
+        text += d->data[d->pos++];
     d->skipLineEnd();
     return text;
 }
@@ -215,7 +233,9 @@ bool SeqFile::eof() const {
     return true;
 }
 
-int SeqFile::lineNumber() const { return d->line; }
+int SeqFile::lineNumber() const {
+    return d->line;
+}
 
 bool SeqFile::close() {
     if (d->mode == Mode::Input) {

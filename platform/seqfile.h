@@ -29,7 +29,7 @@ struct TextItem {
 };
 
 class SeqFile {
-public:
+  public:
     enum class Mode { Closed, Input, Output };
 
     SeqFile();
@@ -67,7 +67,7 @@ public:
     // Drops an output file without touching the named file (a writer that gave up).
     void discard();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

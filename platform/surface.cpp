@@ -17,7 +17,9 @@ namespace {
 // 96 dots per inch, so that point sizes and the saved file's header never depend on the screen.
 constexpr int kDotsPerMeter = 3780;
 
-QColor toQColor(uint32_t c) { return QColor(int(c & 255), int((c >> 8) & 255), int((c >> 16) & 255)); }
+QColor toQColor(uint32_t c) {
+    return QColor(int(c & 255), int((c >> 8) & 255), int((c >> 16) & 255));
+}
 
 QImage makeImage(int w, int h, uint32_t back) {
     QImage img(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
@@ -27,7 +29,9 @@ QImage makeImage(int w, int h, uint32_t back) {
     return img;
 }
 
-int roundPixel(float v) { return int(std::floor(double(v) + 0.5)); }
+int roundPixel(float v) {
+    return int(std::floor(double(v) + 0.5));
+}
 
 } // namespace
 
@@ -49,16 +53,22 @@ struct Surface::Impl {
     float top() const { return mode == ScaleMode::User ? userTop : 0.f; }
     float width() const {
         switch (mode) {
-        case ScaleMode::User: return userWidth;
-        case ScaleMode::Twips: return float(img.width() * kTwipsPerPixel);
-        default: return float(img.width());
+        case ScaleMode::User:
+            return userWidth;
+        case ScaleMode::Twips:
+            return float(img.width() * kTwipsPerPixel);
+        default:
+            return float(img.width());
         }
     }
     float height() const {
         switch (mode) {
-        case ScaleMode::User: return userHeight;
-        case ScaleMode::Twips: return float(img.height() * kTwipsPerPixel);
-        default: return float(img.height());
+        case ScaleMode::User:
+            return userHeight;
+        case ScaleMode::Twips:
+            return float(img.height() * kTwipsPerPixel);
+        default:
+            return float(img.height());
         }
     }
     double px(float x) const {
@@ -91,8 +101,7 @@ struct Surface::Impl {
         return p;
     }
     // Changes the scale while keeping the current position where it is on the image.
-    template <class Fn>
-    void rescale(Fn change) {
+    template <class Fn> void rescale(Fn change) {
         const double pxx = px(cx), pyy = py(cy);
         change();
         cx = ux(pxx);
@@ -116,8 +125,12 @@ void Surface::resize(int widthPixels, int heightPixels) {
     d->changed();
 }
 
-int Surface::pixelWidth() const { return d->img.width(); }
-int Surface::pixelHeight() const { return d->img.height(); }
+int Surface::pixelWidth() const {
+    return d->img.width();
+}
+int Surface::pixelHeight() const {
+    return d->img.height();
+}
 
 void Surface::cls() {
     d->img.fill(toQColor(d->back));
@@ -126,7 +139,9 @@ void Surface::cls() {
     d->changed();
 }
 
-ScaleMode Surface::scaleMode() const { return d->mode; }
+ScaleMode Surface::scaleMode() const {
+    return d->mode;
+}
 
 void Surface::setScaleMode(ScaleMode mode) {
     d->rescale([&] { d->mode = mode; });
@@ -142,38 +157,96 @@ void Surface::setScale(float left, float top, float right, float bottom) {
     });
 }
 
-float Surface::scaleLeft() const { return d->left(); }
-float Surface::scaleTop() const { return d->top(); }
-float Surface::scaleWidth() const { return d->width(); }
-float Surface::scaleHeight() const { return d->height(); }
-float Surface::toPixelX(float x) const { return float(d->px(x)); }
-float Surface::toPixelY(float y) const { return float(d->py(y)); }
-float Surface::fromPixelX(float px) const { return d->ux(px); }
-float Surface::fromPixelY(float py) const { return d->uy(py); }
+float Surface::scaleLeft() const {
+    return d->left();
+}
+float Surface::scaleTop() const {
+    return d->top();
+}
+float Surface::scaleWidth() const {
+    return d->width();
+}
+float Surface::scaleHeight() const {
+    return d->height();
+}
+float Surface::toPixelX(float x) const {
+    return float(d->px(x));
+}
+float Surface::toPixelY(float y) const {
+    return float(d->py(y));
+}
+float Surface::fromPixelX(float px) const {
+    return d->ux(px);
+}
+float Surface::fromPixelY(float py) const {
+    return d->uy(py);
+}
 
-float Surface::currentX() const { return d->cx; }
-float Surface::currentY() const { return d->cy; }
-void Surface::setCurrentX(float x) { d->cx = x; }
-void Surface::setCurrentY(float y) { d->cy = y; }
+float Surface::currentX() const {
+    return d->cx;
+}
+float Surface::currentY() const {
+    return d->cy;
+}
+void Surface::setCurrentX(float x) {
+    d->cx = x;
+}
+void Surface::setCurrentY(float y) {
+    d->cy = y;
+}
 
-uint32_t Surface::foreColor() const { return d->fore; }
-void Surface::setForeColor(uint32_t c) { d->fore = c & 0xFFFFFF; }
-uint32_t Surface::backColor() const { return d->back; }
-void Surface::setBackColor(uint32_t c) { d->back = c & 0xFFFFFF; }
-uint32_t Surface::fillColor() const { return d->fill; }
-void Surface::setFillColor(uint32_t c) { d->fill = c & 0xFFFFFF; }
-int Surface::fillStyle() const { return d->fillStyle; }
-void Surface::setFillStyle(int style) { d->fillStyle = style == 0 ? 0 : 1; }
-int Surface::drawWidth() const { return d->drawWidth; }
-void Surface::setDrawWidth(int w) { d->drawWidth = std::max(w, 1); }
-const std::string& Surface::fontName() const { return d->fontName; }
-void Surface::setFontName(const std::string& name) { d->fontName = name; }
-float Surface::fontSize() const { return d->fontSize; }
-void Surface::setFontSize(float points) { d->fontSize = points; }
-bool Surface::fontBold() const { return d->bold; }
-void Surface::setFontBold(bool bold) { d->bold = bold; }
+uint32_t Surface::foreColor() const {
+    return d->fore;
+}
+void Surface::setForeColor(uint32_t c) {
+    d->fore = c & 0xFFFFFF;
+}
+uint32_t Surface::backColor() const {
+    return d->back;
+}
+void Surface::setBackColor(uint32_t c) {
+    d->back = c & 0xFFFFFF;
+}
+uint32_t Surface::fillColor() const {
+    return d->fill;
+}
+void Surface::setFillColor(uint32_t c) {
+    d->fill = c & 0xFFFFFF;
+}
+int Surface::fillStyle() const {
+    return d->fillStyle;
+}
+void Surface::setFillStyle(int style) {
+    d->fillStyle = style == 0 ? 0 : 1;
+}
+int Surface::drawWidth() const {
+    return d->drawWidth;
+}
+void Surface::setDrawWidth(int w) {
+    d->drawWidth = std::max(w, 1);
+}
+const std::string& Surface::fontName() const {
+    return d->fontName;
+}
+void Surface::setFontName(const std::string& name) {
+    d->fontName = name;
+}
+float Surface::fontSize() const {
+    return d->fontSize;
+}
+void Surface::setFontSize(float points) {
+    d->fontSize = points;
+}
+bool Surface::fontBold() const {
+    return d->bold;
+}
+void Surface::setFontBold(bool bold) {
+    d->bold = bold;
+}
 
-void Surface::line(float x1, float y1, float x2, float y2) { line(x1, y1, x2, y2, d->fore); }
+void Surface::line(float x1, float y1, float x2, float y2) {
+    line(x1, y1, x2, y2, d->fore);
+}
 
 void Surface::line(float x1, float y1, float x2, float y2, uint32_t color) {
     {
@@ -192,8 +265,12 @@ void Surface::line(float x1, float y1, float x2, float y2, uint32_t color) {
     d->changed();
 }
 
-void Surface::lineTo(float x2, float y2) { line(d->cx, d->cy, x2, y2, d->fore); }
-void Surface::lineTo(float x2, float y2, uint32_t color) { line(d->cx, d->cy, x2, y2, color); }
+void Surface::lineTo(float x2, float y2) {
+    line(d->cx, d->cy, x2, y2, d->fore);
+}
+void Surface::lineTo(float x2, float y2, uint32_t color) {
+    line(d->cx, d->cy, x2, y2, color);
+}
 
 void Surface::box(float x1, float y1, float x2, float y2, bool filled) {
     box(x1, y1, x2, y2, d->fore, filled);
@@ -212,8 +289,8 @@ void Surface::box(float x1, float y1, float x2, float y2, uint32_t color, bool f
             if (d->fillStyle == 0) p.fillRect(inclusive, toQColor(d->fill));
             p.setPen(d->pen(color));
             p.setBrush(Qt::NoBrush);
-            p.drawRect(QRect(inclusive.x(), inclusive.y(), inclusive.width() - 1,
-                             inclusive.height() - 1));
+            p.drawRect(
+                QRect(inclusive.x(), inclusive.y(), inclusive.width() - 1, inclusive.height() - 1));
         }
     }
     d->cx = x2;
@@ -221,15 +298,16 @@ void Surface::box(float x1, float y1, float x2, float y2, uint32_t color, bool f
     d->changed();
 }
 
-void Surface::circle(float x, float y, float radius) { circle(x, y, radius, d->fore); }
+void Surface::circle(float x, float y, float radius) {
+    circle(x, y, radius, d->fore);
+}
 
 void Surface::circle(float x, float y, float radius, uint32_t color) {
     {
         QPainter p(&d->img);
         p.setRenderHint(QPainter::Antialiasing, false);
         const float w = d->width();
-        const double r =
-            w == 0 ? 0.0 : std::fabs(double(radius) * d->img.width() / double(w));
+        const double r = w == 0 ? 0.0 : std::fabs(double(radius) * d->img.width() / double(w));
         const QPointF centre(roundPixel(float(d->px(x))), roundPixel(float(d->py(y))));
         p.setPen(d->pen(color));
         if (d->fillStyle == 0)
@@ -243,7 +321,9 @@ void Surface::circle(float x, float y, float radius, uint32_t color) {
     d->changed();
 }
 
-void Surface::pset(float x, float y) { pset(x, y, d->fore); }
+void Surface::pset(float x, float y) {
+    pset(x, y, d->fore);
+}
 
 void Surface::pset(float x, float y, uint32_t color) {
     const int px = roundPixel(float(d->px(x))), py = roundPixel(float(d->py(y)));
@@ -313,8 +393,14 @@ bool Surface::savePicture(const std::string& path) const {
     return file.commit();
 }
 
-const QImage& Surface::image() const { return d->img; }
-QWidget* Surface::widget() const { return d->widget; }
-void Surface::attach(QWidget* widget) { d->widget = widget; }
+const QImage& Surface::image() const {
+    return d->img;
+}
+QWidget* Surface::widget() const {
+    return d->widget;
+}
+void Surface::attach(QWidget* widget) {
+    d->widget = widget;
+}
 
 } // namespace plat

@@ -25,7 +25,7 @@ constexpr uint32_t kWhite = 16777215;
 enum class ScaleMode { User = 0, Twips = 1, Pixels = 3 };
 
 class Surface {
-public:
+  public:
     Surface();
     ~Surface();
     Surface(const Surface&) = delete;
@@ -42,7 +42,7 @@ public:
 
     // Coordinate system.
     ScaleMode scaleMode() const;
-    void setScaleMode(ScaleMode mode);              // Twips or Pixels; User is set by setScale
+    void setScaleMode(ScaleMode mode); // Twips or Pixels; User is set by setScale
     void setScale(float left, float top, float right, float bottom); // user scale
     float scaleLeft() const;
     float scaleTop() const;
@@ -67,13 +67,13 @@ public:
     void setBackColor(uint32_t c); // takes effect at the next cls()
     uint32_t fillColor() const;
     void setFillColor(uint32_t c);
-    int fillStyle() const;   // 0 solid, 1 transparent (the default)
+    int fillStyle() const; // 0 solid, 1 transparent (the default)
     void setFillStyle(int style);
-    int drawWidth() const;   // pen width in pixels, at least 1
+    int drawWidth() const; // pen width in pixels, at least 1
     void setDrawWidth(int w);
     const std::string& fontName() const;
     void setFontName(const std::string& name);
-    float fontSize() const;  // points, at 96 dots per inch
+    float fontSize() const; // points, at 96 dots per inch
     void setFontSize(float points);
     bool fontBold() const;
     void setFontBold(bool bold);
@@ -112,7 +112,7 @@ public:
     QWidget* widget() const;
     void attach(QWidget* widget);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -32,7 +32,8 @@ SystemState& state() {
 }
 
 std::string lower(std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -42,12 +43,12 @@ bool endsWithExe(const std::string& path) {
 
 #ifdef _WIN32
 class WindowsRegistry : public RegistryApi {
-public:
+  public:
     long openKey(uintptr_t root, const std::string& subKey, uint32_t access,
                  uintptr_t* handle) override {
         HKEY key = nullptr;
-        const LONG r = RegOpenKeyExA(reinterpret_cast<HKEY>(root), subKey.c_str(), 0,
-                                     REGSAM(access), &key);
+        const LONG r =
+            RegOpenKeyExA(reinterpret_cast<HKEY>(root), subKey.c_str(), 0, REGSAM(access), &key);
         *handle = reinterpret_cast<uintptr_t>(key);
         return r;
     }
@@ -65,7 +66,7 @@ public:
 #else
 // Off Windows there is no registry: every key is missing (the system's "file not found").
 class NoRegistry : public RegistryApi {
-public:
+  public:
     long openKey(uintptr_t, const std::string&, uint32_t, uintptr_t* handle) override {
         if (handle) *handle = 0;
         return 2;
@@ -91,7 +92,9 @@ RegistryApi& systemRegistry() {
 
 } // namespace
 
-void setCommandLine(const std::string& text) { state().commandLine = text; }
+void setCommandLine(const std::string& text) {
+    state().commandLine = text;
+}
 
 void setCommandLine(int argc, char** argv) {
     std::string text;
@@ -102,7 +105,9 @@ void setCommandLine(int argc, char** argv) {
     setCommandLine(text);
 }
 
-const std::string& commandLine() { return state().commandLine; }
+const std::string& commandLine() {
+    return state().commandLine;
+}
 
 std::string environmentVariable(const std::string& name) {
     return qEnvironmentVariable(name.c_str()).toStdString();
@@ -111,8 +116,7 @@ std::string environmentVariable(const std::string& name) {
 std::string currentFolder() {
     std::error_code ec;
     std::string s = fs::current_path(ec).string();
-    while (s.size() > 1 && (s.back() == '/' || s.back() == '\\') &&
-           !(s.size() == 3 && s[1] == ':'))
+    while (s.size() > 1 && (s.back() == '/' || s.back() == '\\') && !(s.size() == 3 && s[1] == ':'))
         s.pop_back();
     return s;
 }
@@ -124,8 +128,7 @@ bool setCurrentFolder(const std::string& folder) {
 }
 
 std::string folderOfRunningProgram() {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath().toStdString();
+    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath().toStdString();
     return currentFolder();
 }
 
@@ -181,12 +184,16 @@ int screenWidthTwips() {
     return 1024 * 15;
 }
 
-void setScreenWidthTwipsForTesting(int twips) { state().screenTwipsOverride = twips; }
+void setScreenWidthTwipsForTesting(int twips) {
+    state().screenTwipsOverride = twips;
+}
 
 RegistryApi& registry() {
     return state().registry ? *state().registry : systemRegistry();
 }
 
-void setRegistry(RegistryApi* api) { state().registry = api; }
+void setRegistry(RegistryApi* api) {
+    state().registry = api;
+}
 
 } // namespace plat

@@ -41,7 +41,7 @@ void setScreenWidthTwipsForTesting(int twips); // 0 puts the real screen back
 // Registry read access. On Windows the real registry; elsewhere a stand-in that finds no key.
 // Results are 0 on success, like the system's calls.
 class RegistryApi {
-public:
+  public:
     virtual ~RegistryApi() = default;
     virtual long openKey(uintptr_t root, const std::string& subKey, uint32_t access,
                          uintptr_t* handle) = 0;

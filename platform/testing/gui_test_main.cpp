@@ -17,7 +17,7 @@ namespace {
 
 // After each test: every window unloaded and destroyed, nobody at the prompts, no leftovers.
 class CleanSlate : public ::testing::EmptyTestEventListener {
-public:
+  public:
     explicit CleanSlate(plat::PromptService* nobody) : nobody_(nobody) {}
     void OnTestStart(const ::testing::TestInfo&) override { reset(); }
     void OnTestEnd(const ::testing::TestInfo&) override {
@@ -26,7 +26,7 @@ public:
         reset();
     }
 
-private:
+  private:
     void reset() {
         plat::setPromptService(nobody_);
         plat::resetEndRequest();

@@ -10,10 +10,14 @@ namespace {
 
 std::string answerText(MsgAnswer a) {
     switch (a) {
-    case MsgAnswer::OK: return "OK";
-    case MsgAnswer::Cancel: return "Cancel";
-    case MsgAnswer::Yes: return "Yes";
-    case MsgAnswer::No: return "No";
+    case MsgAnswer::OK:
+        return "OK";
+    case MsgAnswer::Cancel:
+        return "Cancel";
+    case MsgAnswer::Yes:
+        return "Yes";
+    case MsgAnswer::No:
+        return "No";
     }
     return "OK";
 }
@@ -28,16 +32,19 @@ MsgAnswer parseAnswer(const std::string& s, MsgButtons buttons) {
 
 // What a user who cannot read the script does: the box's way out.
 MsgAnswer wayOut(MsgButtons buttons) {
-    return buttons == MsgButtons::OK ? MsgAnswer::OK
+    return buttons == MsgButtons::OK      ? MsgAnswer::OK
            : buttons == MsgButtons::YesNo ? MsgAnswer::No
                                           : MsgAnswer::Cancel;
 }
 
 const char* kindName(PromptRecord::Kind k) {
     switch (k) {
-    case PromptRecord::Kind::Message: return "message box";
-    case PromptRecord::Kind::Input: return "input box";
-    case PromptRecord::Kind::FileDialog: return "file dialog";
+    case PromptRecord::Kind::Message:
+        return "message box";
+    case PromptRecord::Kind::Input:
+        return "input box";
+    case PromptRecord::Kind::FileDialog:
+        return "file dialog";
     }
     return "prompt";
 }
@@ -49,7 +56,9 @@ void hideAllShown() {
         if (f->visible()) f->hide();
 }
 
-ScriptedUser::ScriptedUser() : previous_(installedPromptService()) { setPromptService(this); }
+ScriptedUser::ScriptedUser() : previous_(installedPromptService()) {
+    setPromptService(this);
+}
 
 ScriptedUser::~ScriptedUser() {
     setPromptService(previous_);
@@ -81,12 +90,17 @@ ScriptedUser& ScriptedUser::act(std::function<void()> action) {
 }
 
 ScriptedUser& ScriptedUser::custom(std::function<std::string(const PromptRecord&)> step) {
-    steps_.push_back(Step{Step::Kind::Custom, "a custom step", {}, MsgAnswer::OK, {}, std::move(step)});
+    steps_.push_back(
+        Step{Step::Kind::Custom, "a custom step", {}, MsgAnswer::OK, {}, std::move(step)});
     return *this;
 }
 
-bool ScriptedUser::finished() const { return steps_.empty(); }
-const std::vector<PromptRecord>& ScriptedUser::seen() const { return seen_; }
+bool ScriptedUser::finished() const {
+    return steps_.empty();
+}
+const std::vector<PromptRecord>& ScriptedUser::seen() const {
+    return seen_;
+}
 
 std::optional<ScriptedUser::Step> ScriptedUser::takeFor(const PromptRecord& record) {
     seen_.push_back(record);

@@ -14,13 +14,13 @@ namespace plat::testing {
 
 struct PromptRecord {
     enum class Kind { Message, Input, FileDialog } kind;
-    std::string text;  // message text, input prompt, or dialog title
+    std::string text;                 // message text, input prompt, or dialog title
     std::optional<std::string> title; // message or input title (nothing: application default)
     FileDialogRequest dialog;         // for file dialogs
 };
 
 class ScriptedUser : public PromptService {
-public:
+  public:
     ScriptedUser();
     ~ScriptedUser() override; // puts the previous service back; reports unused steps as failures
 
@@ -36,7 +36,7 @@ public:
     // "No" for messages).
     ScriptedUser& custom(std::function<std::string(const PromptRecord&)> step);
 
-    bool finished() const; // every step taken
+    bool finished() const;                         // every step taken
     const std::vector<PromptRecord>& seen() const; // every prompt, in order
 
     MsgAnswer messageBox(const std::string& text, MsgButtons buttons,
@@ -54,7 +54,7 @@ public:
     // True once a wait loop idled with nothing left to do (a failure has been recorded).
     bool stuck() const { return stuck_; }
 
-private:
+  private:
     struct Step {
         enum class Kind { Message, Input, FileDialog, Act, Custom } kind;
         std::string text;
@@ -75,7 +75,7 @@ private:
 // Installed by the test main while no scripted user is: every prompt is a failure, and a wait
 // loop that idles hides every shown window, so that a test without a script can never hang.
 class NobodyHome : public PromptService {
-public:
+  public:
     MsgAnswer messageBox(const std::string& text, MsgButtons buttons,
                          const std::optional<std::string>& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
@@ -83,7 +83,7 @@ public:
     std::string fileDialog(const FileDialogRequest& request) override;
     void idle() override;
 
-private:
+  private:
     int idleStreak_ = 0;
 };
 

@@ -15,7 +15,7 @@ using namespace plat;
 
 // A window with one control of each kind; every handler writes to a log.
 class Editor : public Form {
-public:
+  public:
     Editor() : Form("Editor", "Editor") {
         nages.onChange = [this] { log.push_back("nages:" + nages.text()); };
         opt1.onClick = [this] { log.push_back("opt1:" + std::to_string(opt1.value())); };
@@ -47,7 +47,7 @@ public:
 };
 
 class Other : public Form {
-public:
+  public:
     Other() : Form("Other", "Other") {}
 };
 
@@ -114,26 +114,67 @@ TEST(Forms, EventRules) {
     const std::vector<EventCase> cases = {
         {"text from code", [](Editor& e) { e.nages.setText("11"); }, {"nages:11"}},
         {"same text from code", [](Editor& e) { e.nages.setText("10"); }, {}},
-        {"typing", [](Editor& e) {
-             static_cast<QLineEdit*>(e.nages.widget())->insert("5");
-         }, {"nages:105"}},
+        {"typing",
+         [](Editor& e) { static_cast<QLineEdit*>(e.nages.widget())->insert("5"); },
+         {"nages:105"}},
         {"option set from code", [](Editor& e) { e.opt1.setValue(true); }, {"opt1:1"}},
-        {"option set twice", [](Editor& e) { e.opt1.setValue(true); e.opt1.setValue(true); },
+        {"option set twice",
+         [](Editor& e) {
+             e.opt1.setValue(true);
+             e.opt1.setValue(true);
+         },
          {"opt1:1", "opt1:1"}},
-        {"option cleared from code", [](Editor& e) { e.opt1.setValue(true); e.opt1.setValue(false); },
+        {"option cleared from code",
+         [](Editor& e) {
+             e.opt1.setValue(true);
+             e.opt1.setValue(false);
+         },
          {"opt1:1"}},
         {"option click clears the other silently",
-         [](Editor& e) { e.opt1.click(); e.opt2.click(); }, {"opt1:1", "opt2:1"}},
-        {"check box from code", [](Editor& e) { e.chk.setValue(1); e.chk.setValue(1); }, {"chk:1"}},
-        {"check box click", [](Editor& e) { e.chk.click(); e.chk.click(); }, {"chk:1", "chk:0"}},
-        {"scroll value", [](Editor& e) { e.bar.setValue(5); e.bar.setValue(5); }, {"bar:5"}},
+         [](Editor& e) {
+             e.opt1.click();
+             e.opt2.click();
+         },
+         {"opt1:1", "opt2:1"}},
+        {"check box from code",
+         [](Editor& e) {
+             e.chk.setValue(1);
+             e.chk.setValue(1);
+         },
+         {"chk:1"}},
+        {"check box click",
+         [](Editor& e) {
+             e.chk.click();
+             e.chk.click();
+         },
+         {"chk:1", "chk:0"}},
+        {"scroll value",
+         [](Editor& e) {
+             e.bar.setValue(5);
+             e.bar.setValue(5);
+         },
+         {"bar:5"}},
         {"new maximum moves the value",
-         [](Editor& e) { e.bar.setValue(50); e.bar.setMax(20); e.bar.setMax(30); },
+         [](Editor& e) {
+             e.bar.setValue(50);
+             e.bar.setMax(20);
+             e.bar.setMax(30);
+         },
          {"bar:50", "bar:20"}},
         {"new minimum moves the value", [](Editor& e) { e.bar.setMin(3); }, {"bar:3"}},
         {"button", [](Editor& e) { e.save.click(); }, {"save"}},
-        {"disabled button", [](Editor& e) { e.save.setEnabled(false); e.save.click(); }, {}},
-        {"menu entries", [](Editor& e) { e.sub.click(); e.menu.click(); }, {"sub", "menu"}},
+        {"disabled button",
+         [](Editor& e) {
+             e.save.setEnabled(false);
+             e.save.click();
+         },
+         {}},
+        {"menu entries",
+         [](Editor& e) {
+             e.sub.click();
+             e.menu.click();
+         },
+         {"sub", "menu"}},
     };
     for (const auto& c : cases) {
         Editor& e = instance<Editor>();
@@ -156,7 +197,7 @@ TEST(Forms, OptionButtonsExclusiveWithinTheirContainer) {
 
 // A handler that waits while its own window is unloaded resumes on a live object.
 class Waiter : public Form {
-public:
+  public:
     Waiter() : Form("Waiter", "Waiter") {
         go.onClick = [this] {
             show();
@@ -197,7 +238,8 @@ TEST(Forms, NestedWaitsEndInsideOut) {
     user.act([&] {
         // The user opens another window and waits on it from inside the first wait.
         o.show();
-        while (o.visible()) doEvents();
+        while (o.visible())
+            doEvents();
         order.push_back("inner done");
     });
     user.act([&] { o.hide(); });

@@ -1,0 +1,173 @@
+#include "platform/form.h"
+#include "platform/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using namespace plat;
+
+std::string slurp(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int blackPixels(const Surface& s) {
+    int n = 0;
+    for (int y = 0; y < s.pixelHeight(); ++y)
+        for (int x = 0; x < s.pixelWidth(); ++x)
+            if ((s.image().pixel(x, y) & 0xFFFFFF) == 0) ++n;
+    return n;
+}
+
+class SurfaceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        s.resize(100, 80);
+        s.cls();
+    }
+    Surface s;
+};
+
+TEST_F(SurfaceTest, StartsWhiteInTwipsWithAPersistentRgb32Image) {
+    EXPECT_EQ(s.image().format(), QImage::Format_RGB32);
+    EXPECT_EQ(s.scaleMode(), ScaleMode::Twips);
+    EXPECT_EQ(s.scaleWidth(), 1500.f);
+    EXPECT_EQ(s.scaleHeight(), 1200.f);
+    EXPECT_EQ(s.point(0, 0), int64_t(kWhite));
+    EXPECT_EQ(s.point(1500, 0), -1); // outside
+}
+
+TEST_F(SurfaceTest, PointsAndLinesInEveryScale) {
+    s.pset(150, 300, rgb(255, 0, 0)); // twips: pixel (10, 20)
+    s.setScaleMode(ScaleMode::Pixels);
+    EXPECT_EQ(s.point(10, 20), int64_t(rgb(255, 0, 0)));
+    EXPECT_EQ(s.point(10, 20), 255);
+    // A user scale with y growing upward: (0, 8) top left, (10, 0) bottom right.
+    s.setScale(0, 8, 10, 0);
+    EXPECT_EQ(s.scaleHeight(), -8.f);
+    s.pset(5, 2, kBlack);
+    s.setScaleMode(ScaleMode::Pixels);
+    EXPECT_EQ(s.point(50, 60), 0);
+    s.setScale(0, 8, 10, 0);
+    EXPECT_EQ(s.point(5, 2), 0);
+    s.line(0, 1, 10, 1, rgb(0, 0, 255));
+    s.setScaleMode(ScaleMode::Pixels);
+    for (int x : {0, 30, 99})
+        EXPECT_EQ(s.point(float(x), 70), int64_t(rgb(0, 0, 255))) << x;
+    EXPECT_EQ(s.currentX(), 100.f); // the line's end, kept where it is on the image
+    EXPECT_EQ(s.currentY(), 70.f);
+}
+
+TEST_F(SurfaceTest, BoxesAndCircles) {
+    s.setScaleMode(ScaleMode::Pixels);
+    s.box(10, 10, 20, 20);
+    EXPECT_EQ(s.point(10, 15), 0);
+    EXPECT_EQ(s.point(20, 15), 0);
+    EXPECT_EQ(s.point(15, 15), int64_t(kWhite)); // transparent fill by default
+    s.box(30, 10, 40, 20, rgb(0, 255, 0), true);
+    EXPECT_EQ(s.point(35, 15), int64_t(rgb(0, 255, 0)));
+    s.circle(60, 40, 10);
+    EXPECT_EQ(s.point(70, 40), 0);
+    EXPECT_EQ(s.point(60, 40), int64_t(kWhite));
+    s.setFillStyle(0);
+    s.setFillColor(rgb(255, 0, 0));
+    s.circle(60, 40, 5, kBlack);
+    EXPECT_EQ(s.point(60, 40), int64_t(rgb(255, 0, 0)));
+    EXPECT_EQ(s.currentX(), 60.f);
+}
+
+TEST_F(SurfaceTest, TextIsPureBlackAndPrintMovesDownALine) {
+    s.setScaleMode(ScaleMode::Pixels);
+    s.setFontName("arial");
+    s.setFontSize(12);
+    s.setCurrentX(5);
+    s.setCurrentY(4);
+    s.print("Ag1990");
+    int other = 0;
+    for (int y = 0; y < s.pixelHeight(); ++y)
+        for (int x = 0; x < s.pixelWidth(); ++x) {
+            const QRgb c = s.image().pixel(x, y) & 0xFFFFFF;
+            if (c != 0 && c != 0xFFFFFF) ++other;
+        }
+    EXPECT_EQ(other, 0) << "antialiased text";
+    EXPECT_GT(blackPixels(s), 20);
+    const float h = s.textHeight("Ag1990");
+    EXPECT_GT(h, 10.f);
+    EXPECT_EQ(s.currentX(), 5.f);
+    EXPECT_EQ(s.currentY(), 4.f + h);
+    const float w = s.textWidth("Ag1990");
+    EXPECT_GT(w, 30.f);
+    s.setScaleMode(ScaleMode::Twips);
+    EXPECT_FLOAT_EQ(s.textWidth("Ag1990"), w * 15);
+    s.setScale(0, 8, 10, 0);
+    EXPECT_GT(s.textHeight("Ag1990"), 0.f); // sizes are positive when y grows upward
+}
+
+TEST_F(SurfaceTest, BitmapFileIsByteStable) {
+    QTemporaryDir tmp;
+    const std::string a = tmp.filePath("a.bmp").toStdString();
+    const std::string b = tmp.filePath("plot").toStdString(); // no extension added
+    s.line(0, 0, 1500, 1200);
+    ASSERT_TRUE(s.savePicture(a));
+    ASSERT_TRUE(s.savePicture(b));
+    const std::string bytes = slurp(a);
+    ASSERT_GT(bytes.size(), 54u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(bytes, slurp(b));
+    // 3780 dots per metre (96 dpi) in the header, whatever the screen.
+    const auto le32 = [&](std::size_t at) {
+        return uint32_t(uint8_t(bytes[at])) | uint32_t(uint8_t(bytes[at + 1])) << 8 |
+               uint32_t(uint8_t(bytes[at + 2])) << 16 | uint32_t(uint8_t(bytes[at + 3])) << 24;
+    };
+    EXPECT_EQ(le32(38), 3780u);
+    EXPECT_EQ(le32(18), 100u);
+    QImage back(QString::fromStdString(a));
+    EXPECT_EQ(back.pixel(50, 40) & 0xFFFFFF, 0u);
+    EXPECT_FALSE(s.savePicture(tmp.filePath("no/such/dir.bmp").toStdString()));
+}
+
+// A drawing window's client area is the size given in twips; mouse input arrives in its scale.
+class Plot : public Form {
+  public:
+    Plot() : Form("frmPlot", "Plot", Kind::Drawing) {}
+    void Form_MouseDown(int button, int, float x, float y) override {
+        got.push_back({button, x, y});
+    }
+    struct Press {
+        int button;
+        float x, y;
+    };
+    std::vector<Press> got;
+};
+
+TEST(DrawingWindow, SizeInTwipsAndMouseInUserUnits) {
+    Plot& p = instance<Plot>();
+    p.setWidth(10000);
+    p.setHeight(7000);
+    EXPECT_EQ(p.width(), 10000);
+    EXPECT_EQ(p.surface().pixelWidth(), 667);
+    EXPECT_EQ(p.surface().pixelHeight(), 467);
+    p.surface().setScale(0, 10, 100, 0);
+    p.show();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(333.5, 233.5), QPointF(333.5, 233.5),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(p.surface().widget(), &press);
+    ASSERT_EQ(p.got.size(), 1u);
+    EXPECT_EQ(p.got[0].button, 2);
+    EXPECT_NEAR(p.got[0].x, 50, 0.01);
+    EXPECT_NEAR(p.got[0].y, 5, 0.01);
+}
+
+} // namespace
