@@ -9,7 +9,9 @@ namespace tez {
 namespace {
 
 // x^y for a positive x; a length of 0 or less has no weight.
-double power(double x, double y) { return x > 0.0 ? std::exp(std::log(x) * y) : 0.0; }
+double power(double x, double y) {
+    return x > 0.0 ? std::exp(std::log(x) * y) : 0.0;
+}
 
 void check_range(FreeReader& in, int value, int low, int high, std::string_view what) {
     if (value < low || value > high)
@@ -53,14 +55,12 @@ void read_biology(Engine& e, std::string_view file_name) {
                 " cannot be evaluated (3 Ricker or 4 Beverton-Holt)");
 
     // Without these the relation has no defined constants.
-    if (!(e.sr_slope > 0.0))
-        in.fail("the stock-recruitment slope must be positive");
+    if (!(e.sr_slope > 0.0)) in.fail("the stock-recruitment slope must be positive");
 
     in.begin_read();
     in.real(e.tez_recruitment);
     in.real(e.recruit_cv);
-    if (!(e.tez_recruitment > 0.0))
-        in.fail("the TEZ recruitment must be positive");
+    if (!(e.tez_recruitment > 0.0)) in.fail("the TEZ recruitment must be positive");
 
     const std::string option = in.read_text(1);
     e.fecundity_option = option[0];
@@ -180,8 +180,7 @@ void build_growth_tables(Engine& e) {
                 for (int t = 0; t < z; ++t) {
                     GrowthCell& c = e.growth[cell(s, g, a, t)];
                     c.g = e.growth_fraction[t] * yearly;
-                    if (t + 1 < z)
-                        e.growth[cell(s, g, a, t + 1)].w = c.w * std::exp(c.g);
+                    if (t + 1 < z) e.growth[cell(s, g, a, t + 1)].w = c.w * std::exp(c.g);
                 }
             }
             for (int t = 0; t < z; ++t)
@@ -221,10 +220,8 @@ void build_growth_tables(Engine& e) {
                 if (w > 0.0 && e.fec_classes > 0 && e.fec_width > 0.0) {
                     const double len = std::exp(std::log(w / e.lw_a[ls]) / e.lw_b[ls]);
                     double k = std::floor((len - e.fec_lower) / e.fec_width + 1.0);
-                    if (k < 1.0)
-                        k = 1.0;
-                    if (k > e.fec_classes)
-                        k = e.fec_classes;
+                    if (k < 1.0) k = 1.0;
+                    if (k > e.fec_classes) k = e.fec_classes;
                     fec = e.fec_by_length[static_cast<int>(k)];
                 }
             } else if (e.fecundity_option == 'A') {

@@ -17,10 +17,10 @@
 
 namespace tez {
 
-inline constexpr int kMaxAge = 102;              // ages 0..102 in the tables
-inline constexpr int kAgeSlots = kMaxAge + 1;    // one more for the survivors of the oldest age
-inline constexpr int kMaxNages = kMaxAge - 1;    // the oldest age a file may give
-inline constexpr int kMaxFecundityAge = 100;     // fecundity by age is held for ages 0..100
+inline constexpr int kMaxAge = 102;           // ages 0..102 in the tables
+inline constexpr int kAgeSlots = kMaxAge + 1; // one more for the survivors of the oldest age
+inline constexpr int kMaxNages = kMaxAge - 1; // the oldest age a file may give
+inline constexpr int kMaxFecundityAge = 100;  // fecundity by age is held for ages 0..100
 inline constexpr int kMaxMorphs = 101;
 inline constexpr int kMaxSexes = 2;
 inline constexpr int kMaxSeasons = 12;
@@ -139,8 +139,8 @@ struct Engine {
     double fec_width = 0.0;
     double fec_a = 0.0;
     double fec_b = 0.0;
-    std::array<double, kMaxClasses + 1> fec_by_length{};    // classes from 1
-    std::array<double, kMaxFecundityAge + 1> fec_by_age{};  // ages from 0
+    std::array<double, kMaxClasses + 1> fec_by_length{};             // classes from 1
+    std::array<double, kMaxFecundityAge + 1> fec_by_age{};           // ages from 0
     std::array<std::array<double, kAgeSlots>, kMaxSexes> m_season{}; // annual M / nszns
     std::array<double, kMaxSexes> lw_a{};
     std::array<double, kMaxSexes> lw_b{};
@@ -214,10 +214,10 @@ struct Engine {
     double best_biomass = 0.0;
     double bracket = 0.5;
     int npoints = 0;
-    std::array<double, 11> point_spr{};  // from 1
+    std::array<double, 11> point_spr{}; // from 1
     std::array<double, 11> point_mult{};
     int target_pass_limit = kMaxTargetPasses;
-    int target_passes = 0;  // passes of the last target search
+    int target_passes = 0;   // passes of the last target search
     int numbers_shrinks = 0; // step shrinks of the last climbs
     int biomass_shrinks = 0;
     bool target_reached = false;
@@ -252,8 +252,7 @@ void find_equilibrium(Engine& e);
 
 // Year evaluation.
 void evaluate_year(Engine& e);
-void linear_regression(const double* x, const double* y, int n, double& slope,
-                       double& intercept);
+void linear_regression(const double* x, const double* y, int n, double& slope, double& intercept);
 void derive_f_at_age(Engine& e, int column);
 
 // Output.

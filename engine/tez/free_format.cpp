@@ -8,9 +8,15 @@ namespace tez {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-bool ends_item(char c) { return is_blank(c) || c == ',' || c == '/'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+bool ends_item(char c) {
+    return is_blank(c) || c == ',' || c == '/';
+}
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 
@@ -29,10 +35,8 @@ std::string_view trim_blanks(std::string_view text) {
 }
 
 bool parse_integer(std::string_view text, int& value) {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || (text.front() == '-' && text.size() == 1))
-        return false;
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty() || (text.front() == '-' && text.size() == 1)) return false;
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end;
@@ -43,8 +47,7 @@ bool parse_real(std::string_view text, double& value) {
     std::string t;
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-')
-            t.push_back('-');
+        if (text[i] == '-') t.push_back('-');
         ++i;
     }
     std::size_t digits = 0;
@@ -55,21 +58,17 @@ bool parse_real(std::string_view text, double& value) {
         while (i < text.size() && is_digit(text[i]))
             t.push_back(text[i++]), ++digits;
     }
-    if (digits == 0)
-        return false;
+    if (digits == 0) return false;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
         t.push_back('e');
         ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            t.push_back(text[i++]);
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) t.push_back(text[i++]);
         std::size_t exp_digits = 0;
         while (i < text.size() && is_digit(text[i]))
             t.push_back(text[i++]), ++exp_digits;
-        if (exp_digits == 0)
-            return false;
+        if (exp_digits == 0) return false;
     }
-    if (i != text.size())
-        return false;
+    if (i != text.size()) return false;
     const char* end = t.data() + t.size();
     auto [ptr, ec] = std::from_chars(t.data(), end, value);
     if (ec == std::errc::result_out_of_range) {
@@ -87,8 +86,7 @@ bool FreeReader::open(const std::filesystem::path& path, std::string display_nam
     close();
     file_.open(path, std::ios::in | std::ios::binary);
     name_ = std::move(display_name);
-    if (!file_)
-        return false;
+    if (!file_) return false;
     in_ = &file_;
     return true;
 }
@@ -100,8 +98,7 @@ void FreeReader::attach(std::istream& in, std::string display_name) {
 }
 
 void FreeReader::close() {
-    if (file_.is_open())
-        file_.close();
+    if (file_.is_open()) file_.close();
     file_.clear();
     in_ = nullptr;
     line_.clear();
@@ -114,8 +111,7 @@ void FreeReader::close() {
 
 void FreeReader::fail(std::string_view what) const {
     std::string msg = "Error reading " + name_;
-    if (line_no_ > 0)
-        msg += ", line " + std::to_string(line_no_);
+    if (line_no_ > 0) msg += ", line " + std::to_string(line_no_);
     msg += ": ";
     msg += what;
     throw InputError(msg);
@@ -126,8 +122,7 @@ bool FreeReader::next_line() {
         return false;
     }
     // A carriage return is never part of a value, whatever the line ends of the file.
-    if (!line_.empty() && line_.back() == '\r')
-        line_.pop_back();
+    if (!line_.empty() && line_.back() == '\r') line_.pop_back();
     ++line_no_;
     pos_ = 0;
     return true;
@@ -140,10 +135,8 @@ void FreeReader::begin_read() {
 }
 
 bool FreeReader::next_value() {
-    if (!in_read_)
-        begin_read();
-    if (ended_)
-        return false;
+    if (!in_read_) begin_read();
+    if (ended_) return false;
     for (;;) {
         if (!have_line_) {
             if (!next_line()) {
@@ -197,8 +190,7 @@ void FreeReader::after_value() {
 }
 
 void FreeReader::integer(int& value) {
-    if (!next_value())
-        return;
+    if (!next_value()) return;
     const std::string_view token = take_token();
     int v = 0;
     if (!parse_integer(token, v))
@@ -208,19 +200,16 @@ void FreeReader::integer(int& value) {
 }
 
 void FreeReader::real(double& value) {
-    if (!next_value())
-        return;
+    if (!next_value()) return;
     const std::string_view token = take_token();
     double v = 0.0;
-    if (!parse_real(token, v))
-        fail("a number is expected, found \"" + std::string(token) + "\"");
+    if (!parse_real(token, v)) fail("a number is expected, found \"" + std::string(token) + "\"");
     value = v;
     after_value();
 }
 
 void FreeReader::text(std::string& value, std::size_t length) {
-    if (!next_value())
-        return;
+    if (!next_value()) return;
     std::string item;
     const char c = line_[pos_];
     if (c == '\'' || c == '"') {

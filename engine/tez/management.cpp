@@ -50,8 +50,7 @@ void read_block_body(Engine& e) {
                     e.rate[k][s][x][t] = in.read_real();
         e.lower_limit[k] = in.read_real();
         e.upper_limit[k] = in.read_real();
-        if (e.upper_limit[k] == 0.0)
-            e.upper_limit[k] = kNoUpperLimit;
+        if (e.upper_limit[k] == 0.0) e.upper_limit[k] = kNoUpperLimit;
         e.discard_fraction[k] = in.read_real();
     }
     e.fishing_stale = true;
@@ -63,8 +62,7 @@ void read_management_year(Engine& e) {
     const int wanted = e.years[e.year_index];
     while (wanted > e.last_block_year) {
         e.last_block_year = e.input.read_integer();
-        if (wanted < e.last_block_year)
-            stop_run(e, "management data out of range", kExitModelStop);
+        if (wanted < e.last_block_year) stop_run(e, "management data out of range", kExitModelStop);
         read_block_body(e);
     }
 }
@@ -82,8 +80,7 @@ void prepare_fishing(Engine& e) {
                     FishingCell& f = e.fishing[i];
                     f = FishingCell{};
                     // A step of no weight has no length, and no fishery can see it.
-                    if (e.growth[i].w <= 0.0)
-                        continue;
+                    if (e.growth[i].w <= 0.0) continue;
                     const double l0 = e.length_start[i];
                     const double l1 = e.length_end[i];
                     const double lmin = std::min(l0, l1);
@@ -91,20 +88,16 @@ void prepare_fishing(Engine& e) {
                     for (int k = 0; k < e.ngear; ++k) {
                         double r = 0.0;
                         if (e.sel_type[k] == 'A') {
-                            if (!(l1 > e.min_vul_size[k]))
-                                continue;
+                            if (!(l1 > e.min_vul_size[k])) continue;
                             r = e.rate[k][s][a][t];
                         } else if (e.sel_type[k] == 'L') {
                             if (!(e.class_width[k] != 0.0) || !std::isfinite(e.class_width[k]))
                                 continue;
-                            double c = std::floor((0.5 * (l0 + l1) - e.class_lower[k]) /
-                                                      e.class_width[k] +
-                                                  1.0);
+                            double c = std::floor(
+                                (0.5 * (l0 + l1) - e.class_lower[k]) / e.class_width[k] + 1.0);
                             const double count = std::trunc(e.class_count[k]);
-                            if (c > count)
-                                c = count;
-                            if (!(c >= 1.0))
-                                continue;
+                            if (c > count) c = count;
+                            if (!(c >= 1.0)) continue;
                             r = e.rate[k][s][static_cast<int>(c) - 1][t];
                         } else {
                             continue;
@@ -122,20 +115,16 @@ void prepare_fishing(Engine& e) {
                             // dies at the discard fraction, the share inside is kept.
                             const double span = lmax - lmin;
                             double outside = 0.0;
-                            if (lmin < lo)
-                                outside += (lo - lmin) / span;
-                            if (lmax > hi)
-                                outside += (lmax - hi) / span;
+                            if (lmin < lo) outside += (lo - lmin) / span;
+                            if (lmax > hi) outside += (lmax - hi) / span;
                             outside = std::min(outside, 1.0);
                             f.retained += (1.0 - outside) * r;
                             f.total += (1.0 - outside) * r + outside * r * fd;
                         }
                     }
                     if (t >= t_first) {
-                        if (first || f.total > max_f)
-                            max_f = f.total;
-                        if (first || f.total < min_f)
-                            min_f = f.total;
+                        if (first || f.total > max_f) max_f = f.total;
+                        if (first || f.total < min_f) min_f = f.total;
                         first = false;
                     }
                 }

@@ -9,7 +9,9 @@ namespace tez {
 
 namespace {
 
-const int& current_year(const Engine& e) { return e.years[e.year_index]; }
+const int& current_year(const Engine& e) {
+    return e.years[e.year_index];
+}
 
 void add_line(std::string& out, std::string_view line) {
     out += line;
@@ -17,10 +19,8 @@ void add_line(std::string& out, std::string_view line) {
 }
 
 std::string age_cell(double numbers, double f) {
-    if (numbers <= 0.0)
-        return " " + std::string("      --      --      ");
-    if (f >= 100.0)
-        return std::string(13, ' ') + exp_field(numbers, 11, 3) + "  ";
+    if (numbers <= 0.0) return " " + std::string("      --      --      ");
+    if (f >= 100.0) return std::string(13, ' ') + exp_field(numbers, 11, 3) + "  ";
     return std::string(4, ' ') + fixed_field(f, 7, 3) + " " + exp_field(numbers, 11, 4);
 }
 
@@ -43,7 +43,9 @@ std::string progress_row_text(const Engine& e) {
            exp_field(e.harvest_biomass, 13, 6);
 }
 
-void write_progress_row(Engine& e) { *e.console_out << progress_row_text(e) << '\n'; }
+void write_progress_row(Engine& e) {
+    *e.console_out << progress_row_text(e) << '\n';
+}
 
 std::string table_row_text(const Engine& e) {
     const ResultColumn& c = e.col[1];
@@ -110,8 +112,8 @@ std::string year_report_text(const Engine& e) {
         f_row("       SPR             ", c1.spr, c2.spr, 5);
     } else {
         const auto row = [&](std::string_view label, int gap, const std::string& value) {
-            add_line(out, " " + std::string(label) + std::string(static_cast<std::size_t>(gap), ' ') +
-                              value);
+            add_line(out, " " + std::string(label) +
+                              std::string(static_cast<std::size_t>(gap), ' ') + value);
         };
         row("  YIELD IN NUMBERS        --", 19, exp_field(c2.yield_numbers, 11, 4));
         row("  YIELD IN BIOMASS        --", 19, exp_field(c2.yield_biomass, 11, 4));

@@ -10,8 +10,7 @@ namespace {
 
 // The mean-biomass factor (exp(x) - 1) / x, with its limit 1 where growth and mortality cancel.
 inline double mean_factor(double exp_x, double x) {
-    if (std::fabs(x) < 1e-5)
-        return 1.0 + x * (0.5 + x / 6.0);
+    if (std::fabs(x) < 1e-5) return 1.0 + x * (0.5 + x / 6.0);
     return (exp_x - 1.0) / x;
 }
 
@@ -26,8 +25,7 @@ inline double step_morph(const GrowthCell& gc, const FishingCell& fc, double m_n
                          double n, StepSums& sums) {
     const double f_ret = fmult * fc.retained;
     const double z = fmult * fc.total + m_nat;
-    if (n <= kNumbersFloor)
-        n = 0.0;
+    if (n <= kNumbersFloor) n = 0.0;
     const double survival = std::exp(-z);
     const double x = gc.g - z;
     const double b = n * gc.w * mean_factor(gc.exp_g * survival, x);
@@ -55,16 +53,13 @@ template <bool kScaled> void project_all(Engine& e) {
             for (int a = 0; a <= e.nages && n > 0.0; ++a) {
                 const std::size_t base = cell(s, g, a, 0);
                 for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
-                    if (record && t == spawn_t)
-                        e.spawners[a][g] = n;
-                    if constexpr (kScaled)
-                        e.accum[s][a][t] += n;
+                    if (record && t == spawn_t) e.spawners[a][g] = n;
+                    if constexpr (kScaled) e.accum[s][a][t] += n;
                     n = step_morph(e.growth[base + t], e.fishing[base + t], m_nat[a], fmult, n,
                                    sums);
                 }
             }
-            if constexpr (kScaled)
-                e.accum[s][e.nages + 1][0] += n;
+            if constexpr (kScaled) e.accum[s][e.nages + 1][0] += n;
         }
     }
     e.harvest_numbers = sums.numbers;
@@ -75,8 +70,7 @@ template <bool kScaled> void project_all(Engine& e) {
 } // namespace
 
 double project_morph(Engine& e, int a, int t, int g, int s, double n) {
-    if (e.fishing_stale)
-        prepare_fishing(e);
+    if (e.fishing_stale) prepare_fishing(e);
     const std::size_t i = cell(s, g, a, t);
     StepSums sums;
     const double next = step_morph(e.growth[i], e.fishing[i], e.m_season[s][a], e.fmult, n, sums);
@@ -87,8 +81,7 @@ double project_morph(Engine& e, int a, int t, int g, int s, double n) {
 }
 
 void project_population(Engine& e, int mode) {
-    if (e.fishing_stale)
-        prepare_fishing(e);
+    if (e.fishing_stale) prepare_fishing(e);
     e.largest_total_f = e.fmult >= 0.0 ? e.fmult * e.max_step_f : e.fmult * e.min_step_f;
     for (auto& by_sex : e.accum)
         for (auto& by_age : by_sex)
@@ -115,8 +108,7 @@ void sum_stock_totals(Engine& e) {
         for (int g = 0; g < e.nmorphs; ++g)
             eggs += e.spawner_fecundity[a][g] * e.spawners[a][g];
         // With the sexes combined only the female half spawns.
-        if (e.nsexes == 1)
-            eggs *= 0.5;
+        if (e.nsexes == 1) eggs *= 0.5;
         e.eggs[a] = eggs;
         e.total_eggs += eggs;
         e.eggs_per_recruit[a] = e.recruits_used > 0.0 ? eggs / e.recruits_used : 0.0;
@@ -134,8 +126,7 @@ void unfished_per_recruit(Engine& e) {
             l *= std::exp(-e.m_season[ls][0]);
         for (int a = 1; a <= e.nages; ++a) {
             for (int t = 0; t < e.nszns; ++t) {
-                if (t == e.spawn_season - 1)
-                    e.spr0 += l * e.spawner_fecundity[a][g];
+                if (t == e.spawn_season - 1) e.spr0 += l * e.spawner_fecundity[a][g];
                 l *= std::exp(-e.m_season[ls][a]);
             }
         }
@@ -146,8 +137,7 @@ void unfished_per_recruit(Engine& e) {
                  "No spawning output per recruit without fishing: check the fecundity in " +
                      std::string(trim_blanks(e.biology_name)),
                  kExitInputError);
-    if (e.sr_code > 2)
-        set_sr_parameters(e);
+    if (e.sr_code > 2) set_sr_parameters(e);
 }
 
 void set_sr_parameters(Engine& e) {
@@ -166,8 +156,7 @@ void set_sr_parameters(Engine& e) {
                 best = y - s;
                 continue;
             }
-            if (++counter == 20)
-                break;
+            if (++counter == 20) break;
             // Back to the last point below the peak, with a finer step, compared from there.
             s -= 2.0 * h;
             h *= kRickerShrink;
@@ -188,8 +177,7 @@ void set_sr_parameters(Engine& e) {
 void equilibrium_recruits(Engine& e) {
     if (e.sr_code == e.ricker_code) {
         double s = std::log(e.sr_a * e.spr) / e.sr_b;
-        if (!(s > 0.0))
-            s = kRickerFloor;
+        if (!(s > 0.0)) s = kRickerFloor;
         e.eq_recruits = e.sr_a * s * std::exp(-e.sr_b * s);
     } else if (e.sr_code == e.beverton_holt_code) {
         const double r = (1.0 - e.sr_b / e.spr) / e.sr_a;
@@ -199,8 +187,7 @@ void equilibrium_recruits(Engine& e) {
 
 void find_equilibrium(Engine& e) {
     project_population(e, 1);
-    if (e.target_flag == 1)
-        return;
+    if (e.target_flag == 1) return;
     equilibrium_recruits(e);
     project_population(e, 2);
 }

@@ -24,8 +24,7 @@ void open_output(Engine& e, std::ofstream& out, std::string_view what) {
         e.run_file.fail(std::string("the ") + std::string(what) +
                         " has no name (NUL stands for none)");
     out.open(e.folder / name, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw InputError("Cannot create the " + std::string(what) + " \"" + name + "\"");
+    if (!out) throw InputError("Cannot create the " + std::string(what) + " \"" + name + "\"");
 }
 
 // Outputs end with the last year completed, however the run ends; the library's messages go to
@@ -34,10 +33,8 @@ struct RunScope {
     Engine& e;
     explicit RunScope(Engine& engine) : e(engine) { set_console_stream(e.console_out); }
     ~RunScope() {
-        if (e.table.is_open())
-            e.table.close();
-        if (e.report.is_open())
-            e.report.close();
+        if (e.table.is_open()) e.table.close();
+        if (e.report.is_open()) e.report.close();
         e.run_file.close();
         e.input.close();
         e.console_out->flush();
@@ -71,15 +68,15 @@ void read_run_file(Engine& e) {
 
     rf.whole_line(e.output_name, kNameLength);
     e.report_flag = e.output_name == kNoFile ? 0 : 1;
-    if (e.report_flag == 1)
-        open_output(e, e.report, "TEZ output table");
+    if (e.report_flag == 1) open_output(e, e.report, "TEZ output table");
 
     rf.whole_line(e.output_name, kNameLength);
     e.table_flag = e.output_name == kNoFile ? 0 : 1;
     if (e.table_flag == 1) {
         open_output(e, e.table, "TEZ benchmark table");
-        write_file_line(e.table,
-                        free_record("Yr    Bunfished       TEZ         Btez         Fmult        Fbio"));
+        write_file_line(
+            e.table,
+            free_record("Yr    Bunfished       TEZ         Btez         Fmult        Fbio"));
     }
 
     if (e.report_flag == 0 && e.table_flag == 0) {

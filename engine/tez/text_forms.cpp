@@ -9,27 +9,24 @@ namespace tez {
 namespace {
 
 std::string fit_right(const std::string& text, int w) {
-    if (w <= 0)
-        return {};
-    if (static_cast<int>(text.size()) > w)
-        return std::string(static_cast<std::size_t>(w), '*');
+    if (w <= 0) return {};
+    if (static_cast<int>(text.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
     return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
 }
 
 } // namespace
 
-std::string int_field(long long value, int w) { return fit_right(std::to_string(value), w); }
+std::string int_field(long long value, int w) {
+    return fit_right(std::to_string(value), w);
+}
 
 std::string fixed_field(double value, int w, int d) {
-    if (!std::isfinite(value))
-        return std::string(static_cast<std::size_t>(w > 0 ? w : 0), '*');
+    if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(w > 0 ? w : 0), '*');
     char buf[400];
     auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, d);
-    if (res.ec != std::errc())
-        return std::string(static_cast<std::size_t>(w > 0 ? w : 0), '*');
+    if (res.ec != std::errc()) return std::string(static_cast<std::size_t>(w > 0 ? w : 0), '*');
     std::string digits(buf, res.ptr);
-    if (d == 0)
-        digits.push_back('.');
+    if (d == 0) digits.push_back('.');
     // A value that rounds to zero is shown without a sign.
     const bool negative = value < 0.0 && digits.find_first_not_of("0.") != std::string::npos;
     const int sign = negative ? 1 : 0;
@@ -53,37 +50,37 @@ std::string exp_field(double value, int w, int d) {
         const std::string s(buf, res.ptr); // d.dddde+xx
         const std::size_t e = s.find('e');
         mantissa.push_back(s[0]);
-        if (d > 1)
-            mantissa += s.substr(2, e - 2);
+        if (d > 1) mantissa += s.substr(2, e - 2);
         exponent = std::atoi(s.c_str() + e + 1) + 1;
     }
     std::string text = "0." + mantissa;
     const int mag = std::abs(exponent);
     if (mag <= 99) {
         text += exponent < 0 ? "E-" : "E+";
-        if (mag < 10)
-            text.push_back('0');
+        if (mag < 10) text.push_back('0');
         text += std::to_string(mag);
     } else {
         text += exponent < 0 ? "-" : "+";
         text += std::to_string(mag);
     }
     const bool negative = value < 0.0;
-    if (static_cast<int>(text.size()) + (negative ? 1 : 0) > w)
-        text.erase(0, 1);
+    if (static_cast<int>(text.size()) + (negative ? 1 : 0) > w) text.erase(0, 1);
     return fit_right(negative ? "-" + text : text, w);
 }
 
 std::string text_field(std::string_view text, int w) {
-    if (w <= 0)
-        return {};
+    if (w <= 0) return {};
     if (static_cast<int>(text.size()) >= w)
         return std::string(text.substr(0, static_cast<std::size_t>(w)));
     return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + std::string(text);
 }
 
-std::string free_record(std::string_view text) { return " " + std::string(text); }
+std::string free_record(std::string_view text) {
+    return " " + std::string(text);
+}
 
-std::string free_integer(long long value) { return int_field(value, 12); }
+std::string free_integer(long long value) {
+    return int_field(value, 12);
+}
 
 } // namespace tez

@@ -53,16 +53,14 @@ int climb(Engine& e, double direction, bool by_numbers, double end) {
             e.step = e.step * kClimbShrink;
             ++shrinks;
         }
-        if (!(e.step > end) || steps >= kMaxClimbSteps)
-            break;
+        if (!(e.step > end) || steps >= kMaxClimbSteps) break;
     }
     return shrinks;
 }
 
 } // namespace
 
-void linear_regression(const double* x, const double* y, int n, double& slope,
-                       double& intercept) {
+void linear_regression(const double* x, const double* y, int n, double& slope, double& intercept) {
     double mx = 0.0;
     double my = 0.0;
     for (int i = 0; i < n; ++i) {
@@ -175,10 +173,8 @@ void evaluate_year(Engine& e) {
         }
     }
 
-    if (e.report_flag == 1)
-        write_year_report(e);
-    if (e.table_flag == 1)
-        write_table_row(e);
+    if (e.report_flag == 1) write_year_report(e);
+    if (e.table_flag == 1) write_table_row(e);
     e.console_out->flush();
 }
 
@@ -205,8 +201,7 @@ void derive_f_at_age(Engine& e, int column) {
                     if (x > 0.0 && x < 1.0)
                         m_term += e.m_season[s][a] * now * x / (-std::log(1.0 - x));
                 }
-                if (t == t_first)
-                    start += now;
+                if (t == t_first) start += now;
             }
             if (nc > 0.0 && nn > 0.0) {
                 const double zz = -std::log(nn / nc);

@@ -39,8 +39,8 @@ const std::filesystem::path& definitions(const Size& size) {
         const BiologySpec bio = make_biology(size.nages, size.nmorphs, size.nsexes, size.nszns);
         write_text(folder / "b.bio", biology_text(bio));
         write_text(folder / "b.mgt",
-                   management_text(0.0, make_blocks(bio, 2000, size.nyears + 1, size.nfisheries,
-                                                    size.by_age)));
+                   management_text(
+                       0.0, make_blocks(bio, 2000, size.nyears + 1, size.nfisheries, size.by_age)));
         DefinitionSpec def;
         def.bio = "b.bio";
         def.mgt = "b.mgt";

@@ -33,8 +33,9 @@ TEST(Management, WalksForwardToEachWantedYear) {
     TempFolder folder;
     std::ostringstream console;
     const BiologySpec bio = simple_biology(3);
-    auto e = ready_engine(folder, bio, blocks_with(bio, {2000, 2001, 2002, 2003, 2004, 2005},
-                                                   {0.10, 0.11, 0.12, 0.13, 0.14, 0.15}),
+    auto e = ready_engine(folder, bio,
+                          blocks_with(bio, {2000, 2001, 2002, 2003, 2004, 2005},
+                                      {0.10, 0.11, 0.12, 0.13, 0.14, 0.15}),
                           console);
     e->nyears = 3;
     e->years[1] = 2001;
@@ -215,11 +216,11 @@ TEST(Projection, SizeWindowAndLengthClassesSetTheStepsFishing) {
         double total;
     };
     const Expect expected[] = {
-        {0.0, 0.0},               // 10-20: too small for both
-        {0.01, 0.01},             // 20-30: not above 30 for the first; mid 25 is the first class
-        {1.02, 1.02},             // 30-40: wholly inside the window
+        {0.0, 0.0},                // 10-20: too small for both
+        {0.01, 0.01},              // 20-30: not above 30 for the first; mid 25 is the first class
+        {1.02, 1.02},              // 30-40: wholly inside the window
         {0.54, 0.5 + 0.25 + 0.04}, // 40-50: half above 45 is released, a half of that dies
-        {0.04, 0.5 + 0.04},       // 50-60: wholly above, discards only; mid 55 takes the last class
+        {0.04, 0.5 + 0.04}, // 50-60: wholly above, discards only; mid 55 takes the last class
     };
     for (int a = 0; a <= 4; ++a) {
         EXPECT_NEAR(e.fishing[cell(0, 0, a, 0)].retained, expected[a].retained, 1e-15) << a;
@@ -290,8 +291,7 @@ YearRun evaluate(const BiologySpec& bio, const std::vector<BlockSpec>& blocks, i
     std::ostringstream console;
     YearRun run;
     run.e = ready_engine(folder, bio, blocks, console);
-    if (adjust)
-        adjust(*run.e);
+    if (adjust) adjust(*run.e);
     run.e->nyears = 1;
     run.e->years[1] = year;
     run.e->year_index = 1;
@@ -325,27 +325,39 @@ TEST(YearSearch, NoFishingCannotReachTheTarget) {
     const BiologySpec bio = simple_biology();
     YearRun run = evaluate(bio, blocks_with(bio, {2000}, {0.0}), 2000);
     EXPECT_FALSE(run.e->target_reached);
-    EXPECT_EQ(run.console,
-              " \n"
-              "         2000\n"
-              "   F mult     YOY       SPR        NUMBER       BIOMASS\n"
-              " -0.10E+01   0.0000   1.00000  0.000000E+00  0.000000E+00\n"
-              " \n");
+    EXPECT_EQ(run.console, " \n"
+                           "         2000\n"
+                           "   F mult     YOY       SPR        NUMBER       BIOMASS\n"
+                           " -0.10E+01   0.0000   1.00000  0.000000E+00  0.000000E+00\n"
+                           " \n");
     EXPECT_EQ(run.e->col[1].spr, run.e->spr);
     EXPECT_EQ(table_row_text(*run.e), "2000 0.000000E+00 0.000000E+00 0.000000E+00 0.000000E+00 "
                                       "0.000000E+00");
     const std::string report = year_report_text(*run.e);
     const std::string tail = report.substr(report.find("    -------------------\r\n") + 25);
     const std::string b20(20, ' ');
-    EXPECT_EQ(tail, "   YIELD IN NUMBERS        --" + b20 + "0.0000E+00\r\n"
-                    "   YIELD IN BIOMASS        --" + b20 + "0.0000E+00\r\n"
-                    "   BIOMASS AT TEZ          --" + b20 + "0.0000E+00\r\n"
-                    "   FECUNDITY AT TEZ        --" + b20 + "0.0000E+00\r\n"
-                    "     F(biomass)            --" + b20 + "   0.0000\r\n"
-                    "      RECRUITS             --" + b20 + "   0.0000\r\n"
-                    "        SPR                --" + b20 + " 1.00000\r\n"
-                    " \r\n"
-                    " \r\n");
+    EXPECT_EQ(tail, "   YIELD IN NUMBERS        --" + b20 +
+                        "0.0000E+00\r\n"
+                        "   YIELD IN BIOMASS        --" +
+                        b20 +
+                        "0.0000E+00\r\n"
+                        "   BIOMASS AT TEZ          --" +
+                        b20 +
+                        "0.0000E+00\r\n"
+                        "   FECUNDITY AT TEZ        --" +
+                        b20 +
+                        "0.0000E+00\r\n"
+                        "     F(biomass)            --" +
+                        b20 +
+                        "   0.0000\r\n"
+                        "      RECRUITS             --" +
+                        b20 +
+                        "   0.0000\r\n"
+                        "        SPR                --" +
+                        b20 +
+                        " 1.00000\r\n"
+                        " \r\n"
+                        " \r\n");
     const std::string dashes = "       --      --      ";
     EXPECT_NE(report.find("\r\n    0   0.0000" + dashes + dashes + "\r\n"), std::string::npos)
         << report;
@@ -355,17 +367,15 @@ TEST(YearSearch, ClimbsShrinkTheirStepWhenTheyNeverImprove) {
     const BiologySpec bio = simple_biology();
     // A steep relation puts the target far above the multiplier of the largest yield in numbers,
     // a flat one far below that of the largest yield in biomass.
-    YearRun steep = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000,
-                             [](Engine& e) {
-                                 e.sr_slope = 400.0;
-                                 set_sr_parameters(e);
-                             });
+    YearRun steep = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000, [](Engine& e) {
+        e.sr_slope = 400.0;
+        set_sr_parameters(e);
+    });
     EXPECT_EQ(steep.e->numbers_shrinks, 7);
-    YearRun flat = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000,
-                            [](Engine& e) {
-                                e.sr_slope = 1.3;
-                                set_sr_parameters(e);
-                            });
+    YearRun flat = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000, [](Engine& e) {
+        e.sr_slope = 1.3;
+        set_sr_parameters(e);
+    });
     EXPECT_EQ(flat.e->biomass_shrinks, 9);
     EXPECT_NEAR(flat.e->step, 5.08e-7, 0.01e-7);
 }
@@ -410,8 +420,9 @@ TEST(Report, AllDeadAndUnreachedAgesHaveTheirOwnCells) {
     EXPECT_NE(report.find("\r\n    5   0.0000" + dashes + dashes + "\r\n"), std::string::npos)
         << report;
     // Column 1 has a yield: the result rows take their normal form.
-    EXPECT_NE(report.find("\r\n  YIELD IN NUMBERS    " + exp_field(run.e->col[0].yield_numbers, 11, 4)),
-              std::string::npos);
+    EXPECT_NE(
+        report.find("\r\n  YIELD IN NUMBERS    " + exp_field(run.e->col[0].yield_numbers, 11, 4)),
+        std::string::npos);
 }
 
 // One sex, one morph, one season and knife-edge selectivity: the equilibrium in closed form.

@@ -16,7 +16,8 @@ struct Source {
 };
 
 TEST(FreeReader, SplitsOnBlanksCommasAndLineEndsAndSkipsEmptyLines) {
-    Source src(" 25  .15 \r\n\r\n  \n-.5,1E+07 , 1.5D2\r\n+3 7 9\n\"two words\", 'it''s' rest/\nlast");
+    Source src(
+        " 25  .15 \r\n\r\n  \n-.5,1E+07 , 1.5D2\r\n+3 7 9\n\"two words\", 'it''s' rest/\nlast");
     FreeReader& in = src.in;
     int i = 0;
     double a = 0, b = 0, c = 0, d = 0;
@@ -110,9 +111,12 @@ TEST(NumberParsing, RefusesWhatIsNotADecimalNumber) {
     double v = 0;
     for (const char* bad : {"inf", "nan", "0x10", "1.5e", "--1", ".", "1,5", "e5"})
         EXPECT_FALSE(parse_real(bad, v)) << bad;
-    for (const auto& [text, value] :
-         std::initializer_list<std::pair<const char*, double>>{
-             {"5.", 5.0}, {"-.5", -0.5}, {"+2", 2.0}, {"1d-3", 1e-3}, {".150000005960464", 0.150000005960464}}) {
+    for (const auto& [text, value] : std::initializer_list<std::pair<const char*, double>>{
+             {"5.", 5.0},
+             {"-.5", -0.5},
+             {"+2", 2.0},
+             {"1d-3", 1e-3},
+             {".150000005960464", 0.150000005960464}}) {
         ASSERT_TRUE(parse_real(text, v)) << text;
         EXPECT_DOUBLE_EQ(v, value) << text;
     }

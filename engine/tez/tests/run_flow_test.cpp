@@ -49,7 +49,9 @@ TEST_F(RunFlow, HandOverFileIsReadAndDeleted) {
               " Yr    Bunfished       TEZ         Btez         Fmult        Fbio\r\n");
     EXPECT_EQ(count_lines(table), 2);
     EXPECT_EQ(table.substr(67, 4), "2001");
-    EXPECT_EQ(folder.read("r.txt").rfind(" TEZ evaluations for selectivities in year         2001\r\n", 0), 0u);
+    EXPECT_EQ(folder.read("r.txt").rfind(
+                  " TEZ evaluations for selectivities in year         2001\r\n", 0),
+              0u);
 }
 
 TEST_F(RunFlow, PromptsUntilANamedDefinitionExistsAndLeavesItInPlace) {
@@ -57,7 +59,8 @@ TEST_F(RunFlow, PromptsUntilANamedDefinitionExistsAndLeavesItInPlace) {
     engine = std::make_unique<Engine>();
     const RunResult r = run_engine(*engine, folder.path(), "absent.tez\n\n  mine.tez other\n");
     EXPECT_EQ(r.status, 0) << r.console;
-    EXPECT_EQ(r.console.rfind("input run file -> input run file -> Biological definitions from", 0), 0u)
+    EXPECT_EQ(r.console.rfind("input run file -> input run file -> Biological definitions from", 0),
+              0u)
         << r.console;
     EXPECT_TRUE(folder.has("mine.tez"));
     EXPECT_TRUE(folder.has("b.txt"));
@@ -157,8 +160,9 @@ TEST_F(RunFlow, BadInputStopsWithOneMessageNamingFileAndLine) {
          "or 4 Beverton-Holt)"},
         {zero_bio.c_str(), good_def.c_str(),
          "Error reading t.bio, line 27: the mean length at age 3 must be positive"},
-        {nullptr, "t.bio\r\nt.mgt\r\n\r\nNUL\r\n", "Error reading Tez.000, line 3: the TEZ output "
-                                                   "table has no name (NUL stands for none)"},
+        {nullptr, "t.bio\r\nt.mgt\r\n\r\nNUL\r\n",
+         "Error reading Tez.000, line 3: the TEZ output "
+         "table has no name (NUL stands for none)"},
         {nullptr, "t.bio\r\nt.mgt\r\nNUL\r\nb.txt\r\nx.pmo\r\nTitle\r\n 1 \r\n",
          "Error reading Tez.000: the file ends after line 7 where a value is expected"},
     };

@@ -12,8 +12,7 @@ std::string print_number(double value, int significant) {
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, significant);
     std::string s(buf, res.ptr);
     for (char& c : s)
-        if (c == 'e')
-            c = 'E';
+        if (c == 'e') c = 'E';
     if (s.rfind("0.", 0) == 0)
         s.erase(0, 1);
     else if (s.rfind("-0.", 0) == 0)
@@ -23,8 +22,12 @@ std::string print_number(double value, int significant) {
 
 namespace {
 
-std::string single(double v) { return print_number(static_cast<float>(v), 7); }
-std::string whole(int v) { return print_number(v); }
+std::string single(double v) {
+    return print_number(static_cast<float>(v), 7);
+}
+std::string whole(int v) {
+    return print_number(v);
+}
 
 void line(std::string& out, const std::string& text) {
     out += text;
@@ -124,8 +127,7 @@ std::string definition_text(const DefinitionSpec& d) {
 void write_text(const std::filesystem::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
-    if (!out)
-        throw std::runtime_error("cannot write " + path.string());
+    if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
 BiologySpec make_biology(int nages, int nmorphs, int nsexes, int nszns) {
@@ -185,8 +187,7 @@ std::vector<BlockSpec> make_blocks(const BiologySpec& b, int first_year, int nbl
                         for (int t = 0; t < b.nszns; ++t) {
                             const double sel = 1.0 / (1.0 + std::exp(-1.5 * (a - a50)));
                             f.rates.push_back(static_cast<float>(1.0 / b.nszns) *
-                                              static_cast<float>(share) *
-                                              static_cast<float>(sel));
+                                              static_cast<float>(share) * static_cast<float>(sel));
                         }
                 f.lower_limit = 0.0;
                 f.upper_limit = 0.0;
@@ -204,8 +205,7 @@ std::vector<BlockSpec> make_blocks(const BiologySpec& b, int first_year, int nbl
                             const double mid = (c - 0.5) * 100.0 / classes;
                             const double sel = 1.0 / (1.0 + std::exp(-0.3 * (mid - l50)));
                             f.rates.push_back(static_cast<float>(1.0 / b.nszns) *
-                                              static_cast<float>(share) *
-                                              static_cast<float>(sel));
+                                              static_cast<float>(share) * static_cast<float>(sel));
                         }
                 f.lower_limit = 40.0;
                 f.upper_limit = 0.0;

@@ -28,16 +28,16 @@ struct BiologySpec {
     double fec_max = 0.0;
     double fec_a = 0.0;
     double fec_b = 0.0;
-    std::vector<double> fec_by_length;              // 1..nfec, from index 0
-    std::vector<double> fec_by_age;                 // ages 0..nages
-    std::vector<std::array<double, 2>> natmort;     // ages 0..nages
+    std::vector<double> fec_by_length;          // 1..nfec, from index 0
+    std::vector<double> fec_by_age;             // ages 0..nages
+    std::vector<std::array<double, 2>> natmort; // ages 0..nages
     std::array<double, 2> lwa{1e-5, 1e-5};
     std::array<double, 2> lwb{3.0, 3.0};
     std::array<double, 2> cv{0.1, 0.1};
     std::array<std::array<double, 3>, 2> vb{{{80.0, 0.2, -0.5}, {90.0, 0.18, -0.5}}};
-    std::vector<double> szngro;                     // seasons 1..nszns, from index 0
-    std::vector<std::array<double, 2>> fyg;         // seasons 1..nszns, from index 0
-    std::vector<std::array<double, 2>> meanlng;     // ages 0..nages, age 0 unused
+    std::vector<double> szngro;                 // seasons 1..nszns, from index 0
+    std::vector<std::array<double, 2>> fyg;     // seasons 1..nszns, from index 0
+    std::vector<std::array<double, 2>> meanlng; // ages 0..nages, age 0 unused
 };
 
 struct FisherySpec {
