@@ -37,7 +37,10 @@ void showWoxEditor() {}
 } // namespace
 
 void showEditor(Editor editor) {
-    if (editorShownHook) editorShownHook(editor);
+    if (editorShownHook) {
+        editorShownHook(editor);
+        return;
+    }
     switch (editor) {
     case Editor::Run: showRunEditor(); break;
     case Editor::Bio: showBioEditor(); break;

@@ -15,7 +15,7 @@ Editor editorForName(const std::string& startfile);
 
 // Opens an editor modeless; an editor that is not built yet opens nothing.
 void showEditor(Editor editor);
-// Tests: called with each editor that showEditor is asked for, before it opens it.
+// Tests: when set, showEditor calls it in place of opening the editor.
 extern std::function<void(Editor)> editorShownHook;
 
 // The common-dialog control: the settings of the next file dialog and the name chosen.
