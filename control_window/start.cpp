@@ -1,5 +1,6 @@
 #include "control_window/start.h"
 
+#include "control_window/definebio.h"
 #include "control_window/frmabout.h"
 #include "control_window/maincode.h"
 #include "platform/prompts.h"
@@ -27,7 +28,7 @@ Editor editorForName(const std::string& startfile) {
 // editor is built; until then the entry does nothing.
 namespace {
 void showRunEditor() {}
-void showBioEditor() {}
+void showBioEditor() { plat::instance<DefineBio>().show(); }
 void showFisheryEditor() {}
 void showIndexEditorAndWait() {} // showAndWaitThenUnload<Defineindex>() once it is built
 void showIndexEditor() {}

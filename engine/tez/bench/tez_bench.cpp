@@ -36,12 +36,12 @@ const std::filesystem::path& definitions(const Size& size) {
     if (folder.empty()) {
         folder = std::filesystem::temp_directory_path() / (std::string("tez-bench-") + size.name);
         std::filesystem::create_directories(folder);
-        const BiologySpec bio = make_biology(size.nages, size.nmorphs, size.nsexes, size.nszns);
+        const StockBiology bio = make_biology(size.nages, size.nmorphs, size.nsexes, size.nszns);
         write_text(folder / "b.bio", biology_text(bio));
         write_text(folder / "b.mgt",
                    management_text(
                        0.0, make_blocks(bio, 2000, size.nyears + 1, size.nfisheries, size.by_age)));
-        DefinitionSpec def;
+        RunDefinition def;
         def.bio = "b.bio";
         def.mgt = "b.mgt";
         def.report = "b.tzo";

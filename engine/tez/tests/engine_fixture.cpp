@@ -48,8 +48,9 @@ RunResult run_engine(Engine& e, const std::filesystem::path& folder,
     return r;
 }
 
-std::unique_ptr<Engine> ready_engine(const TempFolder& folder, const BiologySpec& bio,
-                                     const std::vector<BlockSpec>& blocks, std::ostream& console) {
+std::unique_ptr<Engine> ready_engine(const TempFolder& folder, const StockBiology& bio,
+                                     const std::vector<ManagementBlock>& blocks,
+                                     std::ostream& console) {
     write_text(folder / "t.bio", biology_text(bio));
     write_text(folder / "t.mgt", management_text(0.0, blocks));
     auto e = std::make_unique<Engine>();
@@ -64,8 +65,8 @@ std::unique_ptr<Engine> ready_engine(const TempFolder& folder, const BiologySpec
     return e;
 }
 
-FisherySpec knife_edge_fishery(const BiologySpec& bio, int first_age, double rate) {
-    FisherySpec f;
+FisheryData knife_edge_fishery(const StockBiology& bio, int first_age, double rate) {
+    FisheryData f;
     f.type = "A";
     f.minvul = 0.0;
     for (int s = 0; s < bio.nsexes; ++s)

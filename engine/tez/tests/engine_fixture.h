@@ -36,10 +36,11 @@ RunResult run_engine(Engine& e, const std::filesystem::path& folder,
 
 // An engine with the biology read, the tables built and the management file open, ready for
 // read_management_year and evaluate_year; the console goes to `console`.
-std::unique_ptr<Engine> ready_engine(const TempFolder& folder, const BiologySpec& bio,
-                                     const std::vector<BlockSpec>& blocks, std::ostream& console);
+std::unique_ptr<Engine> ready_engine(const TempFolder& folder, const StockBiology& bio,
+                                     const std::vector<ManagementBlock>& blocks,
+                                     std::ostream& console);
 
 // One fishery by age with the same rate at every age from `first_age` on, in every season.
-FisherySpec knife_edge_fishery(const BiologySpec& bio, int first_age, double rate);
+FisheryData knife_edge_fishery(const StockBiology& bio, int first_age, double rate);
 
 } // namespace tez::testing

@@ -9,19 +9,19 @@ using namespace tez::testing;
 int main(int argc, char** argv) {
     const std::filesystem::path folder = argc > 1 ? argv[1] : ".";
     // Two sexes, ages 0 to 15, four seasons, seven growth morphs.
-    BiologySpec bio = make_biology(15, 7, 2, 4);
+    StockBiology bio = make_biology(15, 7, 2, 4);
     bio.species = "Snapper";
     bio.sr_slope = 6.0;
     bio.tez_recruitment = 250.0; // millions of fish
     // A line fishery by age, and a trawl fishery by length with a slot limit up to 85 cm and a
     // quarter of its released fish dying.
-    std::vector<BlockSpec> blocks = make_blocks(bio, 2018, 5, 2, 1);
+    std::vector<ManagementBlock> blocks = make_blocks(bio, 2018, 5, 2, 1);
     // The minimum size rises by 2 cm a year.
     for (std::size_t y = 0; y < blocks.size(); ++y) {
         blocks[y].fisheries[1].lower_limit = 36.0 + 2.0 * static_cast<double>(y);
         blocks[y].fisheries[1].upper_limit = 85.0;
     }
-    DefinitionSpec def;
+    RunDefinition def;
     def.bio = "snapper.bio";
     def.mgt = "snapper.mgt";
     def.report = "snapper.tzo";

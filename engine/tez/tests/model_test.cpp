@@ -11,17 +11,17 @@ namespace tez::testing {
 namespace {
 
 // One sex, one morph, one season; fishing from age 2 on.
-BiologySpec simple_biology(int nages = 8) {
-    BiologySpec b = make_biology(nages, 1, 1, 1);
+StockBiology simple_biology(int nages = 8) {
+    StockBiology b = make_biology(nages, 1, 1, 1);
     b.cv = {0.0, 0.0};
     return b;
 }
 
-std::vector<BlockSpec> blocks_with(const BiologySpec& b, std::vector<int> years,
-                                   std::vector<double> rates) {
-    std::vector<BlockSpec> blocks;
+std::vector<ManagementBlock> blocks_with(const StockBiology& b, std::vector<int> years,
+                                         std::vector<double> rates) {
+    std::vector<ManagementBlock> blocks;
     for (std::size_t i = 0; i < years.size(); ++i) {
-        BlockSpec blk;
+        ManagementBlock blk;
         blk.year = years[i];
         blk.fisheries.push_back(knife_edge_fishery(b, 2, rates[i]));
         blocks.push_back(blk);
@@ -32,7 +32,7 @@ std::vector<BlockSpec> blocks_with(const BiologySpec& b, std::vector<int> years,
 TEST(Management, WalksForwardToEachWantedYear) {
     TempFolder folder;
     std::ostringstream console;
-    const BiologySpec bio = simple_biology(3);
+    const StockBiology bio = simple_biology(3);
     auto e = ready_engine(folder, bio,
                           blocks_with(bio, {2000, 2001, 2002, 2003, 2004, 2005},
                                       {0.10, 0.11, 0.12, 0.13, 0.14, 0.15}),
@@ -54,15 +54,15 @@ TEST(Management, WalksForwardToEachWantedYear) {
 TEST(Management, TrailerAndClassHeaderValues) {
     TempFolder folder;
     std::ostringstream console;
-    const BiologySpec bio = simple_biology(3);
-    BlockSpec blk;
+    const StockBiology bio = simple_biology(3);
+    ManagementBlock blk;
     blk.year = 2000;
-    FisherySpec none;
+    FisheryData none;
     none.type = "X";
     none.lower_limit = 5;
     none.upper_limit = 0;
     none.discard = 0.5;
-    FisherySpec by_length;
+    FisheryData by_length;
     by_length.type = "L";
     by_length.nlng = 4;
     by_length.minlng = 10;
@@ -109,7 +109,7 @@ TEST(Morphs, OneMorphAndNoSpreadCarryTheWholeSex) {
 TEST(Growth, SeasonsCarryTheWeightAcrossTheYear) {
     TempFolder folder;
     std::ostringstream console;
-    BiologySpec bio = make_biology(10, 5, 2, 4);
+    StockBiology bio = make_biology(10, 5, 2, 4);
     bio.szngro = {0.1, 0.4, 0.3, 0.2};
     bio.fyg[0] = {0.0, 0.0}; // no length yet in the first season
     bio.recruit_season = 2;
@@ -136,7 +136,7 @@ TEST(Growth, SeasonsCarryTheWeightAcrossTheYear) {
 TEST(Projection, NoFishingGivesSprOne) {
     TempFolder folder;
     std::ostringstream console;
-    const BiologySpec bio = make_biology(12, 5, 2, 4);
+    const StockBiology bio = make_biology(12, 5, 2, 4);
     auto e = ready_engine(folder, bio, make_blocks(bio, 2000, 1, 3, 1), console);
     e->years[1] = 2000;
     e->year_index = 1;
@@ -155,7 +155,7 @@ TEST(Projection, NoFishingGivesSprOne) {
 TEST(Projection, WithoutMortalityNothingDiesAndNothingIsCaught) {
     TempFolder folder;
     std::ostringstream console;
-    BiologySpec bio = simple_biology(3);
+    StockBiology bio = simple_biology(3);
     for (auto& m : bio.natmort)
         m = {0.0, 0.0};
     auto e = ready_engine(folder, bio, blocks_with(bio, {2000}, {0.0}), console);
@@ -285,7 +285,7 @@ struct YearRun {
     std::string console;
 };
 
-YearRun evaluate(const BiologySpec& bio, const std::vector<BlockSpec>& blocks, int year,
+YearRun evaluate(const StockBiology& bio, const std::vector<ManagementBlock>& blocks, int year,
                  void (*adjust)(Engine&) = nullptr) {
     static TempFolder folder;
     std::ostringstream console;
@@ -303,7 +303,7 @@ YearRun evaluate(const BiologySpec& bio, const std::vector<BlockSpec>& blocks, i
 }
 
 TEST(YearSearch, TargetMetAtMultiplierOneNeedsNoPass) {
-    const BiologySpec bio = simple_biology();
+    const StockBiology bio = simple_biology();
     const auto blocks = blocks_with(bio, {2000}, {0.3});
     YearRun run = evaluate(bio, blocks, 2000, [](Engine& e) {
         // Make the target the SPR of multiplier 1.
@@ -322,7 +322,7 @@ TEST(YearSearch, TargetMetAtMultiplierOneNeedsNoPass) {
 }
 
 TEST(YearSearch, NoFishingCannotReachTheTarget) {
-    const BiologySpec bio = simple_biology();
+    const StockBiology bio = simple_biology();
     YearRun run = evaluate(bio, blocks_with(bio, {2000}, {0.0}), 2000);
     EXPECT_FALSE(run.e->target_reached);
     EXPECT_EQ(run.console, " \n"
@@ -364,7 +364,7 @@ TEST(YearSearch, NoFishingCannotReachTheTarget) {
 }
 
 TEST(YearSearch, ClimbsShrinkTheirStepWhenTheyNeverImprove) {
-    const BiologySpec bio = simple_biology();
+    const StockBiology bio = simple_biology();
     // A steep relation puts the target far above the multiplier of the largest yield in numbers,
     // a flat one far below that of the largest yield in biomass.
     YearRun steep = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000, [](Engine& e) {
@@ -381,7 +381,7 @@ TEST(YearSearch, ClimbsShrinkTheirStepWhenTheyNeverImprove) {
 }
 
 TEST(YearSearch, UnmetTargetAfterThePassLimitIsReportedWithoutTarget) {
-    const BiologySpec bio = simple_biology();
+    const StockBiology bio = simple_biology();
     YearRun run = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000,
                            [](Engine& e) { e.target_pass_limit = 2; });
     EXPECT_FALSE(run.e->target_reached);
@@ -394,8 +394,8 @@ TEST(YearSearch, UnmetTargetAfterThePassLimitIsReportedWithoutTarget) {
 
 TEST(YearSearch, ClimbsOverAYieldThatNeverChangesEnd) {
     // Every fish is below the size limit: the fishery kills by discarding and lands nothing.
-    const BiologySpec bio = simple_biology();
-    std::vector<BlockSpec> blocks = blocks_with(bio, {2000}, {0.3});
+    const StockBiology bio = simple_biology();
+    std::vector<ManagementBlock> blocks = blocks_with(bio, {2000}, {0.3});
     blocks[0].fisheries[0].lower_limit = 1000.0;
     blocks[0].fisheries[0].discard = 1.0;
     YearRun run = evaluate(bio, blocks, 2000);
@@ -405,7 +405,7 @@ TEST(YearSearch, ClimbsOverAYieldThatNeverChangesEnd) {
 }
 
 TEST(Report, AllDeadAndUnreachedAgesHaveTheirOwnCells) {
-    BiologySpec bio = simple_biology(6);
+    StockBiology bio = simple_biology(6);
     bio.natmort[4] = {2000.0, 2000.0}; // every fish of age 4 dies within the year
     YearRun run = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000);
     ASSERT_TRUE(run.e->target_reached);
@@ -427,7 +427,7 @@ TEST(Report, AllDeadAndUnreachedAgesHaveTheirOwnCells) {
 
 // One sex, one morph, one season and knife-edge selectivity: the equilibrium in closed form.
 struct ClosedForm {
-    const BiologySpec& bio;
+    const StockBiology& bio;
     double rate;
     int first_age;
     double a, b; // Beverton-Holt constants
@@ -469,7 +469,7 @@ struct ClosedForm {
 };
 
 TEST(ClosedFormCheck, SimpleStockMatchesTheEquilibriumWorkedByHand) {
-    BiologySpec bio = simple_biology(10);
+    StockBiology bio = simple_biology(10);
     const double rate = 0.4f;
     YearRun run = evaluate(bio, blocks_with(bio, {2000}, {rate}), 2000);
     ASSERT_TRUE(run.e->target_reached);

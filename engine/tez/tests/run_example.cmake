@@ -6,7 +6,12 @@ foreach(f snapper.bio snapper.mgt snapper.tez)
   file(COPY "${EXAMPLES}/${f}" DESTINATION "${WORK}")
 endforeach()
 file(COPY_FILE "${WORK}/snapper.tez" "${WORK}/Tez.000")
-execute_process(COMMAND "${TEZ}" WORKING_DIRECTORY "${WORK}" INPUT_FILE /dev/null
+# No console input: a prompt would end the run at once instead of waiting.
+set(no_input)
+if(EXISTS /dev/null)
+  set(no_input INPUT_FILE /dev/null)
+endif()
+execute_process(COMMAND "${TEZ}" WORKING_DIRECTORY "${WORK}" ${no_input}
                 RESULT_VARIABLE status OUTPUT_VARIABLE console ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "tez ended with status ${status}:\n${console}${errors}")

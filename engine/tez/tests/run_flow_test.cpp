@@ -33,9 +33,9 @@ class RunFlow : public ::testing::Test {
     }
 
     TempFolder folder;
-    BiologySpec bio;
-    std::vector<BlockSpec> blocks;
-    DefinitionSpec def;
+    StockBiology bio;
+    std::vector<ManagementBlock> blocks;
+    RunDefinition def;
     std::unique_ptr<Engine> engine;
 };
 

@@ -36,7 +36,7 @@ void line(std::string& out, const std::string& text) {
 
 } // namespace
 
-std::string biology_text(const BiologySpec& b) {
+std::string biology_text(const StockBiology& b) {
     std::string out;
     line(out, whole(b.nages) + whole(b.nmorphs) + whole(b.nsexes) + whole(b.nszns));
     line(out, b.species);
@@ -82,13 +82,13 @@ std::string biology_text(const BiologySpec& b) {
     return out;
 }
 
-std::string management_text(double fcv, const std::vector<BlockSpec>& blocks) {
+std::string management_text(double fcv, const std::vector<ManagementBlock>& blocks) {
     std::string out;
     line(out, single(fcv));
-    for (const BlockSpec& blk : blocks) {
+    for (const ManagementBlock& blk : blocks) {
         line(out, whole(blk.year));
         line(out, whole(static_cast<int>(blk.fisheries.size())));
-        for (const FisherySpec& f : blk.fisheries) {
+        for (const FisheryData& f : blk.fisheries) {
             line(out, f.type);
             if (f.type == "A") {
                 line(out, single(f.minvul));
@@ -99,7 +99,7 @@ std::string management_text(double fcv, const std::vector<BlockSpec>& blocks) {
             }
             line(out, single(f.tac));
         }
-        for (const FisherySpec& f : blk.fisheries) {
+        for (const FisheryData& f : blk.fisheries) {
             for (double r : f.rates)
                 line(out, print_number(r));
             line(out, single(f.lower_limit));
@@ -110,7 +110,7 @@ std::string management_text(double fcv, const std::vector<BlockSpec>& blocks) {
     return out;
 }
 
-std::string definition_text(const DefinitionSpec& d) {
+std::string definition_text(const RunDefinition& d) {
     std::string out;
     line(out, d.bio);
     line(out, d.mgt);
@@ -130,8 +130,8 @@ void write_text(const std::filesystem::path& path, const std::string& text) {
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-BiologySpec make_biology(int nages, int nmorphs, int nsexes, int nszns) {
-    BiologySpec b;
+StockBiology make_biology(int nages, int nmorphs, int nsexes, int nszns) {
+    StockBiology b;
     b.nages = nages;
     b.nmorphs = nmorphs;
     b.nsexes = nsexes;
@@ -168,15 +168,15 @@ BiologySpec make_biology(int nages, int nmorphs, int nsexes, int nszns) {
     return b;
 }
 
-std::vector<BlockSpec> make_blocks(const BiologySpec& b, int first_year, int nblocks,
-                                   int nfisheries, int by_age) {
-    std::vector<BlockSpec> blocks;
+std::vector<ManagementBlock> make_blocks(const StockBiology& b, int first_year, int nblocks,
+                                         int nfisheries, int by_age) {
+    std::vector<ManagementBlock> blocks;
     for (int y = 0; y < nblocks; ++y) {
-        BlockSpec blk;
+        ManagementBlock blk;
         blk.year = first_year + y;
         const double annual_f = 0.25 * (1.0 + 0.1 * std::sin(0.7 * y));
         for (int k = 0; k < nfisheries; ++k) {
-            FisherySpec f;
+            FisheryData f;
             const double share = annual_f / nfisheries;
             if (k < by_age) {
                 f.type = "A";

@@ -10,7 +10,7 @@
 
 namespace tez::testing {
 
-struct BiologySpec {
+struct StockBiology {
     int nages = 0;
     int nmorphs = 1;
     int nsexes = 1;
@@ -40,7 +40,7 @@ struct BiologySpec {
     std::vector<std::array<double, 2>> meanlng; // ages 0..nages, age 0 unused
 };
 
-struct FisherySpec {
+struct FisheryData {
     std::string type = "A";
     double minvul = 0.0;
     double nlng = 0.0;
@@ -53,12 +53,12 @@ struct FisherySpec {
     double discard = 0.0;
 };
 
-struct BlockSpec {
+struct ManagementBlock {
     int year = 0;
-    std::vector<FisherySpec> fisheries;
+    std::vector<FisheryData> fisheries;
 };
 
-struct DefinitionSpec {
+struct RunDefinition {
     std::string bio = "stock.bio";
     std::string mgt = "stock.mgt";
     std::string report = "stock.tzo";
@@ -71,18 +71,18 @@ struct DefinitionSpec {
 // A number in the control window's print form: " 25 ", " .15 ", "-.5 ", " 1E+07 ".
 std::string print_number(double value, int significant = 15);
 
-std::string biology_text(const BiologySpec& b);
-std::string management_text(double fcv, const std::vector<BlockSpec>& blocks);
-std::string definition_text(const DefinitionSpec& d);
+std::string biology_text(const StockBiology& b);
+std::string management_text(double fcv, const std::vector<ManagementBlock>& blocks);
+std::string definition_text(const RunDefinition& d);
 
 void write_text(const std::filesystem::path& path, const std::string& text);
 
 // A stock with von Bertalanffy growth, natural mortality 0.2, fecundity by weight above a
 // maturity age and Beverton-Holt recruitment.
-BiologySpec make_biology(int nages, int nmorphs, int nsexes, int nszns);
+StockBiology make_biology(int nages, int nmorphs, int nsexes, int nszns);
 // Fisheries of the blocks: the first `by_age` by age with logistic selectivity, the rest by length
 // with a minimum size limit and discard mortality. Rates vary a little from year to year.
-std::vector<BlockSpec> make_blocks(const BiologySpec& b, int first_year, int nblocks,
-                                   int nfisheries, int by_age);
+std::vector<ManagementBlock> make_blocks(const StockBiology& b, int first_year, int nblocks,
+                                         int nfisheries, int by_age);
 
 } // namespace tez::testing
