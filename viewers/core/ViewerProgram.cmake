@@ -4,7 +4,9 @@
 #   A windowed viewer program linked with the plotting core.
 # viewer_add_tests(<prefix> <folder> [LIBS <libs ...>])
 #   One test program per <folder>/*_test.cpp, named <prefix>_<file>, linked with the headless
-#   test main and the libraries given, run under the offscreen platform.
+#   test main and the libraries given, run under the offscreen platform, each test named
+#   <prefix>_<file>.<suite>.<test>; VESK_EXAMPLES_DIR names
+#   the examples folder.
 
 function(viewer_add_program name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -19,7 +21,10 @@ function(viewer_add_tests prefix folder)
     get_filename_component(test_name ${test_source} NAME_WE)
     add_executable(${prefix}_${test_name} ${test_source})
     target_link_libraries(${prefix}_${test_name} PRIVATE viewer_core vesk_gui_test_main ${ARG_LIBS})
+    target_compile_definitions(${prefix}_${test_name} PRIVATE
+      VESK_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
     gtest_discover_tests(${prefix}_${test_name} DISCOVERY_TIMEOUT 60
+                         TEST_PREFIX "${prefix}_${test_name}."
                          PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endforeach()
 endfunction()

@@ -1,0 +1,196 @@
+// The plots of the simulation log, read back from the plot window's persistent image.
+#include "viewers/marvent/logfile.h"
+#include "viewers/marvent/logplot.h"
+#include "viewers/marvent/start.h"
+
+#include "platform/testing/scripted_user.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using plat::testing::PromptRecord;
+using plat::testing::ScriptedUser;
+
+const char* const kHeader = "Simulation output\r\nrun a.run\r\nunits\r\n Year Rec SPR SSB B Y F L W A\r\n";
+
+class LogPlot : public ::testing::Test {
+protected:
+    void TearDown() override {
+        plat::unloadAll();
+        viewers::plotfile.clear();
+    }
+    std::string write(const std::string& rows, const std::string& name = "run.log") {
+        const std::string path = dir.path().toStdString() + "/" + name;
+        std::ofstream(path, std::ios::binary) << kHeader << rows;
+        return path;
+    }
+    // Clicks option n of the start window on the file, then puts the plot's own scale back so
+    // that points can be read in data units.
+    plat::Surface& plot(int option, const std::string& file) {
+        viewers::plotfile = file;
+        plat::instance<marvent::start>().option(option).click();
+        marvent::setscale();
+        return viewers::plotSurface();
+    }
+    // A black pixel within one pixel of (x, y) in data units.
+    static bool blackAt(const plat::Surface& s, float x, float y) {
+        const QImage& image = s.image();
+        const int px = int(std::lround(s.toPixelX(x))), py = int(std::lround(s.toPixelY(y)));
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int ix = px + dx, iy = py + dy;
+                if (ix >= 0 && iy >= 0 && ix < image.width() && iy < image.height() &&
+                    (image.pixel(ix, iy) & 0xFFFFFFu) == 0)
+                    return true;
+            }
+        return false;
+    }
+    QTemporaryDir dir;
+};
+
+std::string rows(int from, int to, const std::string& values) {
+    std::string text;
+    for (int y = from; y <= to; ++y) text += std::to_string(y) + " " + values + "\r\n";
+    return text;
+}
+
+TEST_F(LogPlot, YearsGiveTicksEveryFiveFromTheYearBeforeTheFirst) {
+    plat::Surface& s = plot(1, write(rows(1990, 2010, "5 0.5 5 5 5 5 5 5 5")));
+    EXPECT_EQ(marvent::xmin, 1989);
+    EXPECT_EQ(marvent::xmax, 2011);
+    EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
+    const float tickY = -0.012f; // inside the tick marks, above the labels
+    for (float x : {1989.f, 1994.f, 1999.f, 2004.f, 2009.f}) EXPECT_TRUE(blackAt(s, x, tickY)) << x;
+    for (float x : {1991.5f, 1996.5f, 2011.f}) EXPECT_FALSE(blackAt(s, x, tickY)) << x;
+    // Frame corners and the left y ticks 0.0 to 1.2 in steps of 0.2.
+    EXPECT_TRUE(blackAt(s, 1989, 1.2f));
+    EXPECT_TRUE(blackAt(s, 2011, 0));
+    for (float y = 0; y < 1.25f; y += 0.2f) EXPECT_TRUE(blackAt(s, 1989 - 0.11f, y)) << y;
+    EXPECT_FALSE(blackAt(s, 1989 - 0.11f, 0.1f));
+    // Every value is the column's maximum: the series runs along y = 1.
+    EXPECT_TRUE(blackAt(s, 2000.5f, 1));
+}
+
+TEST_F(LogPlot, MissingValuesAreSkippedAndBridgedInEverySeries) {
+    const std::string file = write("1990 10 1 10 10 10 10 10 10 10\r\n"
+                                   "1991 NaN NaN NaN NaN NaN NaN NaN NaN NaN\r\n" +
+                                   rows(1992, 1994, "10 1 10 10 10 10 10 10 10"));
+    viewers::plotfile = file;
+    for (int series = 1; series <= 10; ++series) {
+        plat::Surface& s = viewers::plotSurface();
+        s.setBackColor(plat::kWhite);
+        s.cls();
+        marvent::series = int16_t(series);
+        marvent::ymax = 1.2f;
+        ASSERT_TRUE(marvent::loadandplot(file));
+        marvent::setscale();
+        EXPECT_TRUE(blackAt(s, 1991, 1)) << "series " << series << " bridges the gap";
+        EXPECT_FALSE(blackAt(s, 1991, -0.1f)) << "series " << series << " draws the gap";
+        EXPECT_TRUE(blackAt(s, 1992, 1)) << series;
+    }
+}
+
+TEST_F(LogPlot, ALengthOfZeroIsDrawnInMeanLengthButSkippedInTheOverlay) {
+    const std::string file = write("1990 1 1 1 1 1 1 10 1 1\r\n"
+                                   "1991 1 1 1 1 1 1 0 1 1\r\n" +
+                                   rows(1992, 1995, "1 1 1 1 1 1 10 1 1"));
+    plat::Surface& seven = plot(7, file);
+    EXPECT_FALSE(blackAt(seven, 1991, 1)); // the line dips to the zero
+    EXPECT_TRUE(blackAt(seven, 1990.5f, 0.5f));
+    plat::Surface& eight = plot(8, file);
+    EXPECT_TRUE(blackAt(eight, 1991, 1)); // the zero is skipped and bridged
+    EXPECT_FALSE(blackAt(eight, 1990.5f, 0.5f));
+}
+
+TEST_F(LogPlot, OverlaysDrawTheirSecondSeriesOnTheRightAxisAndClearFirst) {
+    // Length 0.5, weight 0.75 and age 0.25 of their maxima from 1991 on.
+    const std::string file = write("1990 1 1 1 1 1 1 10 4 8\r\n" +
+                                   rows(1991, 1995, "1 1 1 1 1 1 5 3 2"));
+    plat::Surface& age = plot(8, file);
+    EXPECT_EQ(marvent::series, 9);
+    EXPECT_TRUE(blackAt(age, 1992.5f, 0.5f));
+    EXPECT_TRUE(blackAt(age, 1992.5f, 0.25f));
+    EXPECT_FALSE(blackAt(age, 1992.5f, 0.75f));
+    const float xr = marvent::xmax - marvent::xmin;
+    EXPECT_TRUE(blackAt(age, marvent::xmax + 0.006f * xr, 0.6f));  // right-hand ticks
+    EXPECT_TRUE(blackAt(age, marvent::xmin - 0.006f * xr, 0.48f)); // left-hand ticks, fifths
+    EXPECT_TRUE(blackAt(age, marvent::xmin + 0.2f * xr, 0.3f));    // filled "Length" marker
+    EXPECT_FALSE(blackAt(age, marvent::xmin + 0.2f * xr, 0.2f));   // hollow "Age" marker
+
+    plat::Surface& weight = plot(9, file);
+    EXPECT_EQ(marvent::series, 10);
+    EXPECT_TRUE(blackAt(weight, 1992.5f, 0.5f));
+    EXPECT_TRUE(blackAt(weight, 1992.5f, 0.75f));
+    EXPECT_FALSE(blackAt(weight, 1992.5f, 0.25f));
+
+    plat::Surface& length = plot(7, file);
+    EXPECT_FALSE(blackAt(length, marvent::xmax + 0.006f * (marvent::xmax - marvent::xmin), 0.6f));
+}
+
+TEST_F(LogPlot, AFileItCannotPlotGivesAMessageAndNoPlot) {
+    const std::string missing = dir.path().toStdString() + "/gone.log";
+    const std::string noWeight = write(rows(1990, 1995, "1 1 1 1 1 1 10 0 1"), "noweight.log");
+    auto expectMessage = [](ScriptedUser& user, const std::string& start) {
+        user.custom([start](const PromptRecord& p) {
+            EXPECT_EQ(p.kind, PromptRecord::Kind::Message);
+            EXPECT_EQ(p.text.rfind(start, 0), 0u) << p.text;
+            return std::string("OK");
+        });
+    };
+    ScriptedUser user;
+    expectMessage(user, "Cannot plot " + missing + ": the file cannot be opened");
+    expectMessage(user, "Cannot plot " + noWeight + ": the mean weight has no value above 0");
+    plot(1, missing);
+    EXPECT_FALSE(plat::instance<viewers::frmPlot>().visible());
+    plot(9, noWeight); // the length pass draws, the weight pass cannot
+    EXPECT_FALSE(plat::instance<viewers::frmPlot>().visible());
+    EXPECT_FALSE(plat::instance<marvent::start>().option(9).value());
+    EXPECT_TRUE(user.finished());
+
+    plot(7, noWeight); // the other series of the same file still plot
+    EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
+}
+
+TEST_F(LogPlot, EveryOptionPlotsTheExampleWithItsTitle) {
+    ScriptedUser user; // no message expected
+    for (int option = 1; option <= 9; ++option) {
+        plat::Surface& s = plot(option, VESK_EXAMPLES_DIR "/stock.log");
+        EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible()) << option;
+        EXPECT_FALSE(plat::instance<marvent::start>().option(option).value());
+        // The y title turned on the left edge.
+        const QImage& image = s.image();
+        auto inkIn = [&](int x0, int x1) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = x0; x < x1; ++x) n += (image.pixel(x, y) & 0xFFFFFFu) == 0;
+            return n;
+        };
+        EXPECT_GT(inkIn(0, 30), 50) << option;
+    }
+}
+
+TEST_F(LogPlot, WithoutAFileOptionsDoNothing) {
+    ScriptedUser user;
+    plat::instance<marvent::start>().option(3).click();
+    EXPECT_FALSE(plat::isLoaded<viewers::frmPlot>());
+    EXPECT_FALSE(plat::instance<marvent::start>().option(3).value());
+}
+
+TEST(MarventStart, WindowAsDesigned) {
+    marvent::start& s = plat::instance<marvent::start>();
+    EXPECT_EQ(s.caption(), "Plots");
+    EXPECT_EQ(s.option(9).caption(), "Mean length and weight");
+    EXPECT_EQ(s.option(1).caption(), "Recruitment");
+    EXPECT_EQ(s.config().dialogTitle, "Load Simulation Output");
+    EXPECT_EQ(s.config().dialogFilter, "Output Files (*.log)|*.log");
+    EXPECT_EQ(s.Chk(), nullptr);
+    plat::unloadAll();
+}
+
+} // namespace
