@@ -198,19 +198,28 @@ TEST_F(FrmPlotTest, DoubleClickInsideTheBoxAsksNothing) {
     EXPECT_TRUE(plot().visible());
 }
 
-TEST_F(FrmPlotTest, RealDoubleClickReachesTheHandlerOnce) {
+TEST_F(FrmPlotTest, RealDoubleClickDoesNotPressASecondTime) {
     tenPoints();
     drawplot();
     QWidget* w = plot().surface().widget();
     ASSERT_NE(w, nullptr);
-    const QPoint margin(int(plot().surface().toPixelX(0.3f)), int(plot().surface().toPixelY(0.5f)));
+    auto at = [](float x, float y) {
+        return QPoint(int(std::lround(plot().surface().toPixelX(x))),
+                      int(std::lround(plot().surface().toPixelY(y))));
+    };
+    // First click in the left margin; the second lands on point 2 inside the box. Were the
+    // second click a press as well, it would move point 2 and leave the last position inside,
+    // so nothing would be saved.
     ScriptedUser user;
     user.fileDialog("Save Plot", "");
-    QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, margin);
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, at(0.3f, 0.5f));
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, at(0.3f, 0.5f));
+    QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, at(2, 0.9f));
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, at(2, 0.9f));
     EXPECT_TRUE(user.finished());
     EXPECT_EQ(user.seen().size(), 1u);
-    EXPECT_FALSE(plot().dragging());
     EXPECT_EQ(moved(), kNoneMoved);
+    EXPECT_FALSE(plot().dragging());
 }
 
 TEST_F(FrmPlotTest, OnePointOrOneXStillCatchesWithoutDividingByZero) {
@@ -340,6 +349,17 @@ TEST_F(FrmPlotTest, CancelledSaveEndsTheEditWithTheDraggedValues) {
     EXPECT_TRUE(plat::isLoaded<frmPlot>()) << "hidden, not unloaded";
     EXPECT_FALSE(plot().visible());
     EXPECT_FALSE(graphInUse());
+
+    // The next edit shows the hidden window again, redrawn from the new values.
+    user.act([] {
+        EXPECT_TRUE(plot().visible());
+        EXPECT_EQ(plot().surface().point(3, 0.7f), plat::kBlack);
+        plot().mouseDown(kMiddle, 3, 0.1f);
+        plot().mouseUp(kMiddle, 3, 0.1f);
+    });
+    ASSERT_TRUE(editor.edit());
+    EXPECT_TRUE(user.finished());
+    EXPECT_FLOAT_EQ(editor.series[3], 0.1f);
 }
 
 TEST_F(FrmPlotTest, CloseBoxEndsTheEdit) {
