@@ -33,7 +33,8 @@ std::optional<double> answerNumber(std::string_view text) {
 }
 
 std::string proposal(double v) {
-    std::string s = plat::strDouble(v);
+    // The values proposed are single-precision ones; their single text reads best.
+    std::string s = plat::strSingle(float(v));
     // An input box shows a fraction with its leading zero.
     if (s.rfind(".", 0) == 0) s.insert(0, "0");
     if (s.rfind("-.", 0) == 0) s.insert(1, "0");
