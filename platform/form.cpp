@@ -81,8 +81,9 @@ int shiftCode(Qt::KeyboardModifiers m) {
     return code;
 }
 
+// Whole pixels that fit in the twips given: a window is never made larger than asked.
 int twipsToPixels(int twips) {
-    return std::max(1, int(std::lround(double(twips) / kTwipsPerPixel)));
+    return std::max(1, twips / kTwipsPerPixel);
 }
 
 } // namespace
@@ -256,6 +257,10 @@ void TextBox::setText(std::string_view text) {
     edit->setText(t);
 }
 
+void TextBox::setLocked(bool on) {
+    static_cast<QLineEdit*>(widget())->setReadOnly(on);
+}
+
 void TextBox::setLabel(const std::string& label) {
     if (label_) label_->setText(qs(label));
     setAccessibleCaption(label);
@@ -307,7 +312,11 @@ OptionButton::OptionButton(Container& parent, std::string name, const std::strin
     b->setAutoExclusive(false);
     parent.place(b);
     parent.optionButtons.push_back(this);
-    QObject::connect(b, &QRadioButton::clicked, b, [this] { select(); });
+    QObject::connect(b, &QRadioButton::pressed, b, [this, b] { wasSelected_ = b->isChecked(); });
+    // The user's click on a button that is already selected does nothing.
+    QObject::connect(b, &QRadioButton::clicked, b, [this] {
+        if (!wasSelected_) select();
+    });
 }
 
 void OptionButton::select() {
@@ -574,7 +583,8 @@ Form::~Form() {
 void Form::show() {
     if (!loaded_) return;
     widget_->show();
-    widget_->raise();
+    // The headless platform cannot stack windows and says so each time.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) widget_->raise();
 }
 
 void Form::hide() {
@@ -615,34 +625,51 @@ void Form::setCaption(const std::string& text) {
     widget_->setAccessibleName(qs(text));
 }
 
+namespace {
+// The client area's size as the layout makes it, also before the window was first shown.
+QSize clientSize(QWidget* client) {
+    return client->isVisible() ? client->size()
+                               : client->sizeHint().expandedTo(client->minimumSize());
+}
+
+int menuHeight(QWidget* window) {
+    auto* w = static_cast<QMainWindow*>(window);
+    QWidget* bar = w->menuWidget();
+    return bar ? bar->sizeHint().height() : 0;
+}
+} // namespace
+
 int Form::width() const {
-    return widthTwips_ > 0 ? widthTwips_ : client_->width() * kTwipsPerPixel;
+    return widthTwips_ > 0 ? widthTwips_ : clientSize(client_).width() * kTwipsPerPixel;
 }
 
 int Form::height() const {
-    return heightTwips_ > 0 ? heightTwips_ : client_->height() * kTwipsPerPixel;
+    return heightTwips_ > 0 ? heightTwips_ : clientSize(client_).height() * kTwipsPerPixel;
 }
 
+// The size given is the client area's (the drawing area of a drawing window); the window's
+// frame and menu bar come on top of it.
 void Form::setWidth(int twips) {
     widthTwips_ = std::max(twips, kTwipsPerPixel);
-    if (kind_ == Kind::Drawing) {
-        surface_->resize(twipsToPixels(widthTwips_), surface_->pixelHeight());
-        client_->setFixedSize(surface_->pixelWidth(), surface_->pixelHeight());
-    } else {
-        client_->setMinimumWidth(twipsToPixels(widthTwips_));
-    }
-    widget_->adjustSize();
+    applySize();
 }
 
 void Form::setHeight(int twips) {
     heightTwips_ = std::max(twips, kTwipsPerPixel);
+    applySize();
+}
+
+void Form::applySize() {
+    const QSize now = clientSize(client_);
+    const int w = widthTwips_ > 0 ? twipsToPixels(widthTwips_) : now.width();
+    const int h = heightTwips_ > 0 ? twipsToPixels(heightTwips_) : now.height();
     if (kind_ == Kind::Drawing) {
-        surface_->resize(surface_->pixelWidth(), twipsToPixels(heightTwips_));
-        client_->setFixedSize(surface_->pixelWidth(), surface_->pixelHeight());
+        surface_->resize(w, h);
+        client_->setFixedSize(w, h);
+        widget_->adjustSize();
     } else {
-        client_->setMinimumHeight(twipsToPixels(heightTwips_));
+        widget_->resize(w, h + menuHeight(widget_));
     }
-    widget_->adjustSize();
 }
 
 Surface& Form::surface() {

@@ -93,6 +93,7 @@ class TextBox : public Control {
     std::string text() const;
     void setText(std::string_view text); // runs onChange when the text changes
     void setLabel(const std::string& label);
+    void setLocked(bool on); // read-only for the user; code still writes it
     std::function<void()> onChange;
 
   private:
@@ -118,12 +119,15 @@ class OptionButton : public Control {
     void setValue(bool on);
     std::string caption() const;
     void setCaption(const std::string& text);
-    void click(); // as the user's click: selects the button and raises onClick
+    // As the user's click: selects the button and raises onClick. A click on a button that is
+    // already selected does nothing.
+    void click();
     std::function<void()> onClick;
 
   private:
     void select(); // selects this one, clears the others silently, raises onClick
     Container* group_;
+    bool wasSelected_ = false;
 };
 
 // Value 0 unchecked, 1 checked. onClick runs whenever the value changes, from code too.
@@ -269,6 +273,7 @@ class Form : public Container {
     bool unloading_ = false;
     int widthTwips_ = 0; // 0: as the layout makes it
     int heightTwips_ = 0;
+    void applySize();
     friend class MenuItem;
 };
 

@@ -248,13 +248,43 @@ void Surface::line(float x1, float y1, float x2, float y2) {
     line(x1, y1, x2, y2, d->fore);
 }
 
+// A thin line is drawn as the old desktop's line drawing does it: from its first point up to,
+// but not including, its last one, so that a tick drawn towards a label stops short of it.
+// Thicker lines are drawn whole with Qt's pen.
 void Surface::line(float x1, float y1, float x2, float y2, uint32_t color) {
-    {
+    const QPoint a(roundPixel(float(d->px(x1))), roundPixel(float(d->py(y1))));
+    const QPoint b(roundPixel(float(d->px(x2))), roundPixel(float(d->py(y2))));
+    if (d->drawWidth <= 1) {
+        const QRgb rgb = toQColor(color).rgb();
+        const auto plot = [&](int x, int y) {
+            if (x >= 0 && y >= 0 && x < d->img.width() && y < d->img.height())
+                d->img.setPixel(x, y, rgb);
+        };
+        if (a == b) {
+            plot(a.x(), a.y());
+        } else {
+            // Bresenham from a towards b; b itself is left out.
+            int x = a.x(), y = a.y();
+            const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
+            const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
+            int err = dx + dy;
+            while (x != b.x() || y != b.y()) {
+                plot(x, y);
+                const int e2 = 2 * err;
+                if (e2 >= dy) {
+                    err += dy;
+                    x += sx;
+                }
+                if (e2 <= dx) {
+                    err += dx;
+                    y += sy;
+                }
+            }
+        }
+    } else {
         QPainter p(&d->img);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(d->pen(color));
-        const QPoint a(roundPixel(float(d->px(x1))), roundPixel(float(d->py(y1))));
-        const QPoint b(roundPixel(float(d->px(x2))), roundPixel(float(d->py(y2))));
         if (a == b)
             p.drawPoint(a);
         else

@@ -130,6 +130,12 @@ TEST(Forms, EventRules) {
              e.opt1.setValue(false);
          },
          {"opt1:1"}},
+        {"click on a selected option does nothing",
+         [](Editor& e) {
+             e.opt1.click();
+             e.opt1.click();
+         },
+         {"opt1:1"}},
         {"option click clears the other silently",
          [](Editor& e) {
              e.opt1.click();

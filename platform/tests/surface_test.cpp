@@ -68,6 +68,14 @@ TEST_F(SurfaceTest, PointsAndLinesInEveryScale) {
         EXPECT_EQ(s.point(float(x), 70), int64_t(rgb(0, 0, 255))) << x;
     EXPECT_EQ(s.currentX(), 100.f); // the line's end, kept where it is on the image
     EXPECT_EQ(s.currentY(), 70.f);
+    // A thin line stops short of its last point.
+    s.line(10, 5, 50, 5);
+    EXPECT_EQ(s.point(10, 5), 0);
+    EXPECT_EQ(s.point(49, 5), 0);
+    EXPECT_EQ(s.point(50, 5), int64_t(kWhite));
+    s.line(20, 30, 20, 10);
+    EXPECT_EQ(s.point(20, 11), 0);
+    EXPECT_EQ(s.point(20, 10), int64_t(kWhite));
 }
 
 TEST_F(SurfaceTest, BoxesAndCircles) {
@@ -133,6 +141,7 @@ TEST_F(SurfaceTest, BitmapFileIsByteStable) {
     };
     EXPECT_EQ(le32(38), 3780u);
     EXPECT_EQ(le32(18), 100u);
+    EXPECT_EQ(uint8_t(bytes[28]), 24u); // bits per pixel
     QImage back(QString::fromStdString(a));
     EXPECT_EQ(back.pixel(50, 40) & 0xFFFFFF, 0u);
     EXPECT_FALSE(s.savePicture(tmp.filePath("no/such/dir.bmp").toStdString()));
@@ -157,11 +166,11 @@ TEST(DrawingWindow, SizeInTwipsAndMouseInUserUnits) {
     p.setWidth(10000);
     p.setHeight(7000);
     EXPECT_EQ(p.width(), 10000);
-    EXPECT_EQ(p.surface().pixelWidth(), 667);
-    EXPECT_EQ(p.surface().pixelHeight(), 467);
+    EXPECT_EQ(p.surface().pixelWidth(), 666);
+    EXPECT_EQ(p.surface().pixelHeight(), 466);
     p.surface().setScale(0, 10, 100, 0);
     p.show();
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(333.5, 233.5), QPointF(333.5, 233.5),
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(333, 233), QPointF(333, 233),
                       Qt::RightButton, Qt::RightButton, Qt::NoModifier);
     QCoreApplication::sendEvent(p.surface().widget(), &press);
     ASSERT_EQ(p.got.size(), 1u);
