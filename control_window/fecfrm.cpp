@@ -218,7 +218,7 @@ void Fecfrm::editByLength() {
     for (int k = 1; k <= n; ++k)
         mc.yplot(k) = mc.fec(k);
     fillxgrid(float(n));
-    mc.ymax = 1.2f * mc.ymax;
+    mc.ymax = float(1.2 * mc.ymax);
     mc.xmin = mc.xplot(1);
     mc.xmax = mc.xplot(n);
     mc.npts = n;
