@@ -57,7 +57,7 @@ class SeqFile {
     NumberItem inputNumber();
     TextItem inputText();
     std::optional<std::string> lineInput(); // one whole line without its line end; nothing at end
-    bool eof() const;                       // true when nothing but line ends is left... see .cpp
+    bool eof() const;                       // true when only blanks and line ends are left
     int lineNumber() const;                 // 1-based line of the next item, for messages
 
     // Closing an output file moves the temporary file into place. When that or any earlier write

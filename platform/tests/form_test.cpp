@@ -46,9 +46,22 @@ class Editor : public Form {
     int* unloads = &unloadCount;
 };
 
+std::vector<std::string> unloadLog;
+
 class Other : public Form {
   public:
     Other() : Form("Other", "Other") {}
+    void Form_Unload() override { unloadLog.push_back("Other"); }
+};
+
+// A window whose unloading takes another one with it, as an editor closing its sub-window.
+class Third : public Form {
+  public:
+    Third() : Form("Third", "Third") {}
+    void Form_Unload() override {
+        unloadLog.push_back("Third");
+        if (plat::isLoaded<Other>()) instance<Other>().unload();
+    }
 };
 
 TEST(Forms, FirstUseLoadsAndUnloadGivesAFreshInstanceAtDesignValues) {
@@ -82,6 +95,18 @@ TEST(Forms, LoadOrderShownCountAndUnloadAllLastFirst) {
     EXPECT_EQ(doEvents(), 0);
     unloadAll();
     EXPECT_TRUE(loadedForms().empty());
+
+    // Last loaded first, looking at the list afresh after each unloading.
+    unloadLog.clear();
+    instance<Other>();
+    instance<Third>();
+    instance<Editor>();
+    instance<Third>().show();
+    EXPECT_EQ(doEvents(), 1);
+    unloadAll();
+    EXPECT_EQ(unloadLog, (std::vector<std::string>{"Third", "Other"}));
+    EXPECT_TRUE(loadedForms().empty());
+    EXPECT_EQ(doEvents(), 0);
 }
 
 TEST(Forms, CloseBoxUnloads) {

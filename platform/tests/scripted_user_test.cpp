@@ -9,6 +9,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -141,6 +144,34 @@ TEST(RealPrompts, MessageBoxTitleAndAnswer) {
     });
     plat::msgBox("No output data were saved", MsgButtons::OK, std::string());
     EXPECT_EQ(title, "");
+}
+
+// The real file dialog shows the filter as description with pattern and asks nothing of its own
+// when an existing file is chosen for saving.
+TEST(RealPrompts, FileDialogFilterAndNoOverwriteQuestion) {
+    plat::setPromptService(nullptr);
+    QTemporaryDir tmp;
+    const QString existing = QDir(tmp.path()).filePath("stock.bio");
+    QFile f(existing);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    QStringList filters;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        dialog->selectFile(existing);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    plat::FileDialogRequest r;
+    r.kind = plat::FileDialogKind::Save;
+    r.title = "Save biological data";
+    r.filter = "BioDat input file (*.bio)|*.bio";
+    r.initialDir = tmp.path().toStdString();
+    EXPECT_EQ(QFileInfo(QString::fromStdString(plat::prompts().fileDialog(r))).canonicalFilePath(),
+              QFileInfo(existing).canonicalFilePath());
+    EXPECT_EQ(filters, QStringList{"BioDat input file (*.bio)"});
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 // With the real service a wait loop sleeps until the next event instead of spinning.
