@@ -16,16 +16,19 @@ void frmAbout::Form_Load() {
     const std::string& title = plat::applicationTitle();
     setCaption("About " + title);
     lblVersion.setCaption("Version " + std::to_string(kVersionMajor) + "." +
-                          std::to_string(kVersionMinor) + "." +
-                          std::to_string(kVersionRevision));
+                          std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision));
     lblTitle.setCaption(title);
     lblDescription.setCaption("Copyright (C) the Vesk developers. All rights reserved.");
     LblAuthor.setCaption(std::string("The Vesk developers") + '\r' +
                          "Questions and reports: see the README" + '\r' + "December 2026");
 }
 
-void frmAbout::cmdOK_Click() { unload(); }
+void frmAbout::cmdOK_Click() {
+    unload();
+}
 
-void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo();
+}
 
 } // namespace cw

@@ -10,7 +10,7 @@ inline constexpr int kVersionMinor = 0;
 inline constexpr int kVersionRevision = 0;
 
 class frmAbout : public plat::Form {
-public:
+  public:
     frmAbout();
 
     plat::Label lblTitle{*this, "lblTitle", ""};

@@ -23,26 +23,36 @@ void resetMaincode() {
 
 double Variant::number() const {
     switch (kind()) {
-    case Kind::Empty: return 0;
-    case Kind::Integer: return std::get<int16_t>(v_);
-    case Kind::Double: return std::get<double>(v_);
-    case Kind::Text: return plat::val(std::get<std::string>(v_));
+    case Kind::Empty:
+        return 0;
+    case Kind::Integer:
+        return std::get<int16_t>(v_);
+    case Kind::Double:
+        return std::get<double>(v_);
+    case Kind::Text:
+        return plat::val(std::get<std::string>(v_));
     }
     return 0;
 }
 
 std::string Variant::text() const {
     switch (kind()) {
-    case Kind::Empty: return {};
-    case Kind::Integer: return plat::strInteger(std::get<int16_t>(v_));
-    case Kind::Double: return plat::strDouble(std::get<double>(v_));
-    case Kind::Text: return std::get<std::string>(v_);
+    case Kind::Empty:
+        return {};
+    case Kind::Integer:
+        return plat::strInteger(std::get<int16_t>(v_));
+    case Kind::Double:
+        return plat::strDouble(std::get<double>(v_));
+    case Kind::Text:
+        return std::get<std::string>(v_);
     }
     return {};
 }
 
 namespace {
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 #ifdef _WIN32
 constexpr char kNativeSeparator = '\\';
@@ -66,9 +76,12 @@ std::string engineFolder(const std::string& tarvesk) {
 
 std::string commandLineFile(const std::string& commandLine) {
     std::string name = commandLine;
-    for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
-    while (!name.empty() && name.back() == '"') name.pop_back();
-    while (!name.empty() && name.front() == '"') name.erase(name.begin());
+    for (char& c : name)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    while (!name.empty() && name.back() == '"')
+        name.pop_back();
+    while (!name.empty() && name.front() == '"')
+        name.erase(name.begin());
     const auto slash = name.find_last_of("\\/");
     if (slash != std::string::npos) name.erase(0, slash + 1);
     return name;
@@ -81,7 +94,8 @@ std::string startfilePath() {
 
 void waitWhileAnyShown() {
     mc.nforms = int16_t(plat::doEvents());
-    while (mc.nforms > 0 && !plat::endRequested()) mc.nforms = int16_t(plat::doEvents());
+    while (mc.nforms > 0 && !plat::endRequested())
+        mc.nforms = int16_t(plat::doEvents());
 }
 
 int Main() {

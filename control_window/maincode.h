@@ -36,8 +36,7 @@ inline constexpr int kMaxPoints = 251;
 // A fixed-size array with inclusive bounds per dimension, given as pairs: Bounded<float, 0, 100,
 // 1, 2> is indexed (age 0..100, sex 1..2). Storage is allocated once, when the array is made;
 // assignment copies element by element into that storage.
-template <class T, int... B>
-class Bounded {
+template <class T, int... B> class Bounded {
     static_assert(sizeof...(B) >= 2 && sizeof...(B) % 2 == 0, "bounds come in (low, high) pairs");
     static constexpr std::array<int, sizeof...(B)> kBounds{B...};
 
@@ -49,7 +48,7 @@ class Bounded {
         return n;
     }
 
-public:
+  public:
     static constexpr int kDims = int(sizeof...(B) / 2);
     static constexpr std::size_t kSize = computeSize();
 
@@ -64,8 +63,7 @@ public:
     }
 
     template <std::integral... I>
-        requires(sizeof...(I) == kDims)
-    static bool inBounds(I... index) {
+    requires(sizeof...(I) == kDims) static bool inBounds(I... index) {
         std::array<long long, kDims> at{static_cast<long long>(index)...};
         for (int d = 0; d < kDims; ++d) {
             if (at[std::size_t(d)] < lower(d) || at[std::size_t(d)] > upper(d)) return false;
@@ -74,39 +72,34 @@ public:
     }
 
     template <std::integral... I>
-        requires(sizeof...(I) == kDims)
-    T& operator()(I... index) {
+    requires(sizeof...(I) == kDims) T& operator()(I... index) {
         return data_[offset({static_cast<long long>(index)...})];
     }
     template <std::integral... I>
-        requires(sizeof...(I) == kDims)
-    const T& operator()(I... index) const {
+    requires(sizeof...(I) == kDims) const T& operator()(I... index) const {
         return data_[offset({static_cast<long long>(index)...})];
     }
 
     template <std::integral I>
-        requires(kDims == 1)
-    T& operator[](I index) {
+    requires(kDims == 1) T& operator[](I index) {
         return data_[offset({static_cast<long long>(index)})];
     }
     template <std::integral I>
-        requires(kDims == 1)
-    const T& operator[](I index) const {
+    requires(kDims == 1) const T& operator[](I index) const {
         return data_[offset({static_cast<long long>(index)})];
     }
 
     void fill(const T& value) { std::fill(data_.begin(), data_.end(), value); }
     static constexpr std::size_t size() { return kSize; }
 
-private:
+  private:
     static std::size_t offset(const std::array<long long, kDims>& at) {
         std::size_t off = 0;
         for (int d = 0; d < kDims; ++d) {
             const long long v = at[std::size_t(d)];
             if (v < lower(d) || v > upper(d)) {
                 throw std::out_of_range("index " + std::to_string(v) + " outside " +
-                                        std::to_string(lower(d)) + ".." +
-                                        std::to_string(upper(d)));
+                                        std::to_string(lower(d)) + ".." + std::to_string(upper(d)));
             }
             off = off * std::size_t(upper(d) - lower(d) + 1) + std::size_t(v - lower(d));
         }
@@ -119,7 +112,7 @@ private:
 // A value that is Empty until first assigned, then holds a 16-bit whole number, a double or a
 // text, as stored.
 class Variant {
-public:
+  public:
     enum class Kind { Empty, Integer, Double, Text };
 
     Variant() = default;
@@ -129,17 +122,34 @@ public:
     Variant(std::string v) : v_(std::move(v)) {}
     Variant(const char* v) : v_(std::string(v)) {}
 
-    Variant& operator=(int16_t v) { v_ = v; return *this; }
-    // A whole number is kept as a 16-bit one when it fits, else as a double.
-    Variant& operator=(int v) {
-        if (v >= INT16_MIN && v <= INT16_MAX) v_ = int16_t(v);
-        else v_ = double(v);
+    Variant& operator=(int16_t v) {
+        v_ = v;
         return *this;
     }
-    Variant& operator=(double v) { v_ = v; return *this; }
-    Variant& operator=(float v) { v_ = double(v); return *this; }
-    Variant& operator=(std::string v) { v_ = std::move(v); return *this; }
-    Variant& operator=(const char* v) { v_ = std::string(v); return *this; }
+    // A whole number is kept as a 16-bit one when it fits, else as a double.
+    Variant& operator=(int v) {
+        if (v >= INT16_MIN && v <= INT16_MAX)
+            v_ = int16_t(v);
+        else
+            v_ = double(v);
+        return *this;
+    }
+    Variant& operator=(double v) {
+        v_ = v;
+        return *this;
+    }
+    Variant& operator=(float v) {
+        v_ = double(v);
+        return *this;
+    }
+    Variant& operator=(std::string v) {
+        v_ = std::move(v);
+        return *this;
+    }
+    Variant& operator=(const char* v) {
+        v_ = std::string(v);
+        return *this;
+    }
 
     Kind kind() const { return Kind(v_.index()); }
     bool isEmpty() const { return v_.index() == 0; }
@@ -152,14 +162,14 @@ public:
 
     bool operator==(const Variant&) const = default;
 
-private:
+  private:
     std::variant<std::monostate, int16_t, double, std::string> v_;
 };
 
 // A text of exactly one character, blank-padded: assigning "" stores " ", assigning "AB" stores
 // "A". Starts as a blank.
 class Char1 {
-public:
+  public:
     Char1() = default;
     explicit Char1(std::string_view s) { *this = s; }
     Char1& operator=(std::string_view s) {
@@ -178,7 +188,7 @@ public:
     bool operator==(const char* s) const { return *this == std::string_view(s); }
     bool operator==(const Char1&) const = default;
 
-private:
+  private:
     char c_ = ' ';
 };
 
@@ -192,8 +202,8 @@ struct Maincode {
 
     // Dialog exchange, waits and launch.
     std::string dlgtitle, dlgfilter;
-    int16_t nforms = 0;   // shown windows, as the last wait reported
-    double taskid = 0;    // process id of the last engine started
+    int16_t nforms = 0; // shown windows, as the last wait reported
+    double taskid = 0;  // process id of the last engine started
 
     // Graph exchange area (points 1..npts; element 0 unused).
     Bounded<float, 0, kMaxPoints> xplot, yplot;
@@ -301,9 +311,9 @@ void StartSysInfo();
 
 // Waits, letting window events run, while window F is loaded and shown; stores the count of
 // shown windows in nforms as every wait does.
-template <class F>
-void waitWhileShown() {
-    while (plat::isLoaded<F>() && plat::instance<F>().visible()) mc.nforms = int16_t(plat::doEvents());
+template <class F> void waitWhileShown() {
+    while (plat::isLoaded<F>() && plat::instance<F>().visible())
+        mc.nforms = int16_t(plat::doEvents());
 }
 // Waits while any window is shown.
 void waitWhileAnyShown();

@@ -6,7 +6,7 @@
 namespace cw {
 
 class scratch : public plat::Form {
-public:
+  public:
     scratch() : plat::Form("scratch", "scratch", Kind::Drawing) {}
 };
 

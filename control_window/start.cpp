@@ -14,7 +14,7 @@ Editor editorForName(const std::string& startfile) {
     if (startfile.size() < 3) return Editor::None;
     const std::string last = startfile.substr(startfile.size() - 3);
     static const std::pair<const char*, Editor> kByExtension[] = {
-        {"run", Editor::Run}, {"bio", Editor::Bio}, {"fst", Editor::Fishery},
+        {"run", Editor::Run},   {"bio", Editor::Bio}, {"fst", Editor::Fishery},
         {"ndf", Editor::Index}, {"yoy", Editor::Yoy}, {"tez", Editor::Tez},
         {"wox", Editor::Wox},
     };
@@ -28,7 +28,9 @@ Editor editorForName(const std::string& startfile) {
 // editor is built; until then the entry does nothing.
 namespace {
 void showRunEditor() {}
-void showBioEditor() { plat::instance<DefineBio>().show(); }
+void showBioEditor() {
+    plat::instance<DefineBio>().show();
+}
 void showFisheryEditor() {}
 void showIndexEditorAndWait() {} // showAndWaitThenUnload<Defineindex>() once it is built
 void showIndexEditor() {}
@@ -43,14 +45,29 @@ void showEditor(Editor editor) {
         return;
     }
     switch (editor) {
-    case Editor::Run: showRunEditor(); break;
-    case Editor::Bio: showBioEditor(); break;
-    case Editor::Fishery: showFisheryEditor(); break;
-    case Editor::Index: showIndexEditor(); break;
-    case Editor::Yoy: showYoyEditor(); break;
-    case Editor::Tez: showTezEditor(); break;
-    case Editor::Wox: showWoxEditor(); break;
-    case Editor::None: break;
+    case Editor::Run:
+        showRunEditor();
+        break;
+    case Editor::Bio:
+        showBioEditor();
+        break;
+    case Editor::Fishery:
+        showFisheryEditor();
+        break;
+    case Editor::Index:
+        showIndexEditor();
+        break;
+    case Editor::Yoy:
+        showYoyEditor();
+        break;
+    case Editor::Tez:
+        showTezEditor();
+        break;
+    case Editor::Wox:
+        showWoxEditor();
+        break;
+    case Editor::None:
+        break;
     }
 }
 
@@ -110,17 +127,37 @@ void start::Form_Load() {
     plat::requestEnd();
 }
 
-void start::exitprog_Click() { unloadEveryWindow(); }
-void start::fishery_Click() { showFisheryEditor(); }
-void start::indxmenu_Click() { showIndexEditorAndWait(); }
-void start::biodatmenu_Click() { showBioEditor(); }
-void start::yoymu_Click() { showYoyEditor(); }
-void start::runmu_Click() { showRunEditor(); }
-void start::TEZ_Click() { showTezEditor(); }
-void start::WOX_Click() { showWoxEditor(); }
+void start::exitprog_Click() {
+    unloadEveryWindow();
+}
+void start::fishery_Click() {
+    showFisheryEditor();
+}
+void start::indxmenu_Click() {
+    showIndexEditorAndWait();
+}
+void start::biodatmenu_Click() {
+    showBioEditor();
+}
+void start::yoymu_Click() {
+    showYoyEditor();
+}
+void start::runmu_Click() {
+    showRunEditor();
+}
+void start::TEZ_Click() {
+    showTezEditor();
+}
+void start::WOX_Click() {
+    showWoxEditor();
+}
 
-void start::Documentation_Click() { plat::msgBox("See file Veskguide.pdf"); }
+void start::Documentation_Click() {
+    plat::msgBox("See file Veskguide.pdf");
+}
 
-void start::About_Click() { plat::instance<frmAbout>().show(); }
+void start::About_Click() {
+    plat::instance<frmAbout>().show();
+}
 
 } // namespace cw

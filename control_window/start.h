@@ -30,7 +30,7 @@ struct CommonDialog {
 };
 
 class start : public plat::Form {
-public:
+  public:
     start();
 
     plat::MenuItem exitprog{*this, "exitprog", "Exit  "};
@@ -67,11 +67,11 @@ void unloadEveryWindow();
 // The index entry's way: show the window, wait while any window is shown, then unload it.
 // The wait starts from the count of shown windows (at least the one just shown) rather than
 // from a count that an earlier wait may not have stored yet.
-template <class F>
-void showAndWaitThenUnload() {
+template <class F> void showAndWaitThenUnload() {
     plat::instance<F>().show();
     mc.nforms = int16_t(plat::shownCount());
-    while (mc.nforms > 0 && !plat::endRequested()) mc.nforms = int16_t(plat::doEvents());
+    while (mc.nforms > 0 && !plat::endRequested())
+        mc.nforms = int16_t(plat::doEvents());
     if (plat::isLoaded<F>()) plat::instance<F>().unload();
 }
 

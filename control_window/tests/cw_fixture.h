@@ -15,7 +15,7 @@
 namespace cwtest {
 
 class CwTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         plat::unloadAll();
         plat::resetEndRequest();

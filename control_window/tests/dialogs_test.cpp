@@ -15,7 +15,7 @@ using cwtest::CwTest;
 using plat::testing::ScriptedUser;
 
 class DialogTest : public CwTest {
-protected:
+  protected:
     void TearDown() override {
         for (int n = 1; n <= 6; ++n) {
             if (plat::fileNumber(n).isOpen()) plat::fileNumber(n).discard();
@@ -36,7 +36,8 @@ TEST_F(DialogTest, CancelSaysSoWithAnEmptyTitleAndEmptiesTheName) {
         user.fileDialog("Load biological data", "");
         user.message(c.message);
         if (c.save) {
-            cw::openoutput(mc.biofile, "Load biological data", "BioDat input file (*.bio)|*.bio", 3);
+            cw::openoutput(mc.biofile, "Load biological data", "BioDat input file (*.bio)|*.bio",
+                           3);
         } else {
             cw::openinput(mc.biofile, "Load biological data", "BioDat input file (*.bio)|*.bio", 3);
         }

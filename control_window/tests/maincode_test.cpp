@@ -183,7 +183,7 @@ TEST_F(StartfileTest, FindsTheFileWhoseNameDiffersOnlyInCase) {
 
 // A registry that holds a few values and counts its open keys.
 class FakeRegistry : public plat::RegistryApi {
-public:
+  public:
     struct Value {
         uint32_t type;
         std::vector<unsigned char> bytes;
@@ -223,16 +223,17 @@ public:
         return v;
     }
     static Value dword(uint32_t n) {
-        return {4, {static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
-                    static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)}};
+        return {4,
+                {static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
+                 static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)}};
     }
 
-private:
+  private:
     std::vector<std::string> names_;
 };
 
 class RegistryTest : public CwTest {
-protected:
+  protected:
     void SetUp() override {
         CwTest::SetUp();
         plat::setRegistry(&reg);

@@ -24,18 +24,18 @@ std::vector<std::string> unloaded;
 
 // Stand-ins for editors: plain windows that note when they are unloaded.
 class EditorA : public plat::Form {
-public:
+  public:
     EditorA() : plat::Form("EditorA", "Editor A") {}
     void Form_Unload() override { unloaded.push_back(name()); }
 };
 class EditorB : public plat::Form {
-public:
+  public:
     EditorB() : plat::Form("EditorB", "Editor B") {}
     void Form_Unload() override { unloaded.push_back(name()); }
 };
 
 class StartTest : public CwTest {
-protected:
+  protected:
     void SetUp() override {
         CwTest::SetUp();
         unloaded.clear();
@@ -49,14 +49,15 @@ TEST_F(StartTest, MainWindowHasItsCaptionAndMenu) {
         EXPECT_TRUE(s.visible());
         EXPECT_EQ(s.caption(), "Vesk Control Window");
         const std::vector<std::pair<const plat::MenuItem*, const char*>> menu = {
-            {&s.exitprog, "Exit  "},   {&s.fishery, "Fishery  "},
-            {&s.indxmenu, "Index  "},  {&s.biodatmenu, "Bio data  "},
-            {&s.yoymu, "YOY  "},       {&s.runmu, "VESK "},
-            {&s.TEZ, "TEZ"},           {&s.WOX, "WOX"},
-            {&s.help, "Help"},         {&s.Documentation, "Documentation"},
+            {&s.exitprog, "Exit  "},  {&s.fishery, "Fishery  "},
+            {&s.indxmenu, "Index  "}, {&s.biodatmenu, "Bio data  "},
+            {&s.yoymu, "YOY  "},      {&s.runmu, "VESK "},
+            {&s.TEZ, "TEZ"},          {&s.WOX, "WOX"},
+            {&s.help, "Help"},        {&s.Documentation, "Documentation"},
             {&s.About, "About"},
         };
-        for (const auto& [item, caption] : menu) EXPECT_EQ(item->caption(), caption);
+        for (const auto& [item, caption] : menu)
+            EXPECT_EQ(item->caption(), caption);
         s.exitprog.click();
     });
     EXPECT_EQ(cw::Main(), 0);
