@@ -496,6 +496,8 @@ MenuItem::MenuItem(MenuItem& parent, std::string name, const std::string& captio
         QAction* old = parent.action_;
         auto* menu = new QMenu(old->text(), parent.holder_);
         menu->setObjectName(qs(parent.name_));
+        menu->setAccessibleName(old->text());
+        menu->setAccessibleDescription(qs(parent.name_));
         QAction* entry = menu->menuAction();
         entry->setObjectName(qs(parent.name_));
         parent.holder_->insertAction(old, entry);

@@ -14,6 +14,10 @@
 //
 // Every control carries its name as object name and accessible description, and its caption or
 // label as accessible name.
+//
+// Sizes given in twips are the client area's (the drawing area of a drawing window), in whole
+// pixels of 15 twips; the frame and the menu bar come on top. Inside a Form method the member
+// isLoaded() hides the free template: write plat::isLoaded<F>() there.
 #include <cstdint>
 #include <functional>
 #include <memory>

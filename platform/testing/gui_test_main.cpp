@@ -41,6 +41,7 @@ QtMessageHandler standardMessages = nullptr;
 
 void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (message.startsWith("This plugin does not support")) return;
+    if (message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
     if (standardMessages) standardMessages(type, context, message);
 }
 
