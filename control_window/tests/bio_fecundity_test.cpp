@@ -191,6 +191,22 @@ TEST_F(FecundityTest, EditByLengthProposesIntervalsUpToTheOldestMeanLength) {
     EXPECT_TRUE(plat::isLoaded<cw::lngfrm>());
 }
 
+TEST_F(FecundityTest, BeforeTheSexesAreSetTheFirstSexProposesTheUpperSize) {
+    mc.ifecopt = "L";
+    mc.nages = 4;
+    mc.meanlng(4, 1) = 70;
+    cw::Fecfrm& f = fec();
+    User user;
+    user.act([] {
+        cw::lngfrm& d = plat::instance<cw::lngfrm>();
+        EXPECT_EQ(d.Maximum_included_size.text(), "70");
+        d.Maxfecundity.setText("0");
+        d.OKButton.click();
+    });
+    f.LoadFecundity.click();
+    EXPECT_EQ(mc.maxlng, 70);
+}
+
 TEST_F(FecundityTest, TheDialogsCloseBoxActsAsItsCancel) {
     mc.ifecopt = "L";
     mc.nfeclng = 4;

@@ -215,8 +215,10 @@ TEST_F(BioFileTest, ComputedValuesSurviveASecondRoundUnchanged) {
     mc.vbk(2) = 1.0 / 7;
     mc.fec(3) = 123456789.0f;
     mc.natmort(4, 2) = -1e-9f;
+    mc.nspecies = "Red snapper";
     save(path("one.bio"));
     load(path("one.bio"));
+    EXPECT_EQ(mc.nspecies, "Red snapper");
     const cw::BioData first = cw::bioDataFrom(mc);
     EXPECT_NEAR(mc.meanlng(1, 1), 18.126925f, 1e-5);
     EXPECT_NEAR(mc.vbk(2), 1.0 / 7, 1e-15);

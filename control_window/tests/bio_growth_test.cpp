@@ -258,6 +258,17 @@ TEST_F(GrowthTest, AScaleOf0OrBelowOrNotANumberChangesNothing) {
     }
 }
 
+TEST_F(GrowthTest, DimensionsLeftOutOfRangeElsewhereAreRefusedBeforeAnyEdit) {
+    cw::Growthfrm& g = growth();
+    mc.nages = -3;
+    User user;
+    user.message("The growth data need 1 to 100 ages, 1 or 2 sexes and 1 to 12 seasons.")
+        .message("The growth data need 1 to 100 ages, 1 or 2 sexes and 1 to 12 seasons.");
+    g.G_sex_1.click();
+    g.LoadSznGro.click();
+    EXPECT_FALSE(plat::isLoaded<cw::frmPlot>());
+}
+
 TEST_F(GrowthTest, TheNumberOfMorphsIsCappedAndDefaultedAtTheRefresh) {
     cw::Growthfrm& g = growth();
     g.nmorphs.setText("250");
