@@ -47,12 +47,14 @@ scratch::scratch() : plat::Form("scratch", "scratch", plat::Form::Kind::Drawing)
     setHeight(200 * plat::kTwipsPerPixel);
 }
 
-plat::Surface& plotSurface() { return plat::instance<frmPlot>().surface(); }
+plat::Surface& plotSurface() {
+    return plat::instance<frmPlot>().surface();
+}
 
-void printrotated(const std::string& text, const std::string& fontName, float fontSize,
-                  int angle, float xOffset, float yOffset) {
-    plat::printRotated(plotSurface(), plat::instance<scratch>().surface(), text, fontName,
-                       fontSize, angle, xOffset, yOffset);
+void printrotated(const std::string& text, const std::string& fontName, float fontSize, int angle,
+                  float xOffset, float yOffset) {
+    plat::printRotated(plotSurface(), plat::instance<scratch>().surface(), text, fontName, fontSize,
+                       angle, xOffset, yOffset);
 }
 
 float rightTitleOffset(const std::string& text, const std::string& fontName, float fontSize,
@@ -76,7 +78,9 @@ void scalePlotWindow(int widthTwips, int heightTwips, float x1, float y1, float 
     plot.surface().setScale(x1, y1, x2, y2);
 }
 
-void moveTextTo(float x, float y) { plotSurface().pset(x, y, plat::kWhite); }
+void moveTextTo(float x, float y) {
+    plotSurface().pset(x, y, plat::kWhite);
+}
 
 std::vector<float> tickValues(float from, float limit, float step) {
     std::vector<float> values;
@@ -96,11 +100,16 @@ XTickLabeller::XTickLabeller(std::string thousandsPicture)
     : thousands_(std::move(thousandsPicture)) {}
 
 std::string XTickLabeller::label(float x) {
-    if (x < 10.0f) picture_ = "0.0";
-    else if (x < 100.0f) picture_ = "#00";
-    else if (x < 1000.0f) picture_ = "#000.0";
-    else if (x < 10000.0f) picture_ = thousands_;
-    else if (x >= 100000.0f) picture_ = "#00000";
+    if (x < 10.0f)
+        picture_ = "0.0";
+    else if (x < 100.0f)
+        picture_ = "#00";
+    else if (x < 1000.0f)
+        picture_ = "#000.0";
+    else if (x < 10000.0f)
+        picture_ = thousands_;
+    else if (x >= 100000.0f)
+        picture_ = "#00000";
     // 10000 to 99999 keeps the picture of the tick before.
     if (picture_.empty()) return plat::strSingle(x);
     return plat::formatPicture(x, picture_);
@@ -110,6 +119,8 @@ void reportPlotProblem(const std::string& file, const std::string& what) {
     plat::msgBox("Cannot plot " + file + ": " + what);
 }
 
-std::string resolvePlotFile(const std::string& name) { return plat::resolveWithoutCase(name); }
+std::string resolvePlotFile(const std::string& name) {
+    return plat::resolveWithoutCase(name);
+}
 
 } // namespace viewers

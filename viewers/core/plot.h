@@ -36,7 +36,7 @@ void setscreenclass();
 // Left button hides it; any other button offers "Save Plot" and writes a BMP under the name
 // exactly as chosen, then hides it; a cancelled dialog only hides it.
 class frmPlot : public plat::Form {
-public:
+  public:
     frmPlot();
     void Form_MouseDown(int button, int shift, float x, float y) override;
     std::string bitmapname; // the name chosen in the last save dialog
@@ -45,7 +45,7 @@ public:
 // The hidden canvas on which rotated titles are printed upright before they are turned.
 // It is never shown.
 class scratch : public plat::Form {
-public:
+  public:
     scratch();
 };
 
@@ -55,8 +55,8 @@ plat::Surface& plotSurface();
 // Draws text in black on the plot window at 0, 90 or 180 degrees (any other angle draws
 // nothing), the image placed from the pixel offsets given; leaves the plot window measuring in
 // pixels.
-void printrotated(const std::string& text, const std::string& fontName, float fontSize,
-                  int angle, float xOffset, float yOffset);
+void printrotated(const std::string& text, const std::string& fontName, float fontSize, int angle,
+                  float xOffset, float yOffset);
 
 // The x offset of a title drawn at 180 degrees on the right-hand side. The second screen class
 // has its own offset, made for plot windows that were wider in pixels on such screens; here a
@@ -85,11 +85,11 @@ std::vector<float> tickValues(float from, float limit, float step);
 // own: such a tick keeps the previous tick's picture, and a first tick there is written as
 // plain number text. One labeller serves one axis.
 class XTickLabeller {
-public:
+  public:
     explicit XTickLabeller(std::string thousandsPicture);
     std::string label(float x);
 
-private:
+  private:
     std::string thousands_;
     std::string picture_; // empty until a band has chosen one
 };
@@ -126,7 +126,7 @@ struct StartConfig {
 // dialog button "File to plot" (run). A viewer's start window derives from it, provides
 // static StartConfig startConfig() and passes it here, and wires its options in its constructor.
 class StartWindow : public plat::Form {
-public:
+  public:
     explicit StartWindow(StartConfig config);
     ~StartWindow() override;
 
@@ -146,7 +146,7 @@ public:
     void run_Click();
     void exit_Click();
 
-private:
+  private:
     StartConfig config_;
     std::vector<std::pair<int, std::unique_ptr<plat::OptionButton>>> options_;
     std::unique_ptr<plat::CheckBox> chk_;
@@ -167,8 +167,7 @@ std::string plotfileFromCommandLine(std::string_view commandLine, std::string_vi
 void Main(const std::string& ending, const std::function<plat::Form&()>& startWindow);
 
 // Start is the viewer's start window; it provides static StartConfig startConfig().
-template <class Start>
-void Main() {
+template <class Start> void Main() {
     Main(Start::startConfig().ending, []() -> plat::Form& { return plat::instance<Start>(); });
 }
 
@@ -177,8 +176,7 @@ void Main() {
 int runViewer(int argc, char** argv, const std::string& appTitle,
               const std::function<void()>& main);
 
-template <class Start>
-int runViewer(int argc, char** argv, const std::string& appTitle) {
+template <class Start> int runViewer(int argc, char** argv, const std::string& appTitle) {
     return runViewer(argc, argv, appTitle, [] { Main<Start>(); });
 }
 

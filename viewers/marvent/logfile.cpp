@@ -35,7 +35,9 @@ std::string firstToken(const std::string& line) {
     return line.substr(start, line.find_first_of(kBlanks, start) - start);
 }
 
-std::string lineText(int n) { return "line " + std::to_string(n); }
+std::string lineText(int n) {
+    return "line " + std::to_string(n);
+}
 
 // Closes the log on every way out of the reader.
 struct InputFile {
@@ -64,13 +66,22 @@ double nextnumber(std::string& line, bool* missing) {
     return plat::val(token);
 }
 
-bool isDividedColumn(int column) { return column >= 2 && column <= kColumns && column != 3; }
+bool isDividedColumn(int column) {
+    return column >= 2 && column <= kColumns && column != 3;
+}
 
 std::string columnQuantity(int column) {
-    static const char* const names[kColumns + 1] = {
-        "",      "year",          "recruitment",       "spawning-potential ratio",
-        "spawning biomass", "stock biomass", "yield", "fishing mortality",
-        "mean length", "mean weight", "mean age"};
+    static const char* const names[kColumns + 1] = {"",
+                                                    "year",
+                                                    "recruitment",
+                                                    "spawning-potential ratio",
+                                                    "spawning biomass",
+                                                    "stock biomass",
+                                                    "yield",
+                                                    "fishing mortality",
+                                                    "mean length",
+                                                    "mean weight",
+                                                    "mean age"};
     return column >= 1 && column <= kColumns ? names[column] : std::string();
 }
 
@@ -98,8 +109,8 @@ std::optional<std::string> readlogfile(const std::string& file) {
             continue;
         }
         if (n == kMaxRows)
-            return "it holds more than " + std::to_string(kMaxRows) +
-                   " years; at most " + std::to_string(kMaxRows) + " can be plotted.";
+            return "it holds more than " + std::to_string(kMaxRows) + " years; at most " +
+                   std::to_string(kMaxRows) + " can be plotted.";
         ++n;
         const double yearValue = nextnumber(line);
         const auto year = plat::toInteger16(yearValue);

@@ -23,9 +23,9 @@ struct SeriesStyle {
 
 SeriesStyle styleOf(int s) {
     static const SeriesStyle styles[11] = {
-        {0, nullptr, false}, {2, nullptr, false}, {3, nullptr, false}, {4, nullptr, false},
-        {5, nullptr, false}, {6, nullptr, false}, {7, nullptr, false}, {8, nullptr, false},
-        {8, "Length", false}, {10, "Age", true},  {9, "Weight", true}};
+        {0, nullptr, false},  {2, nullptr, false}, {3, nullptr, false}, {4, nullptr, false},
+        {5, nullptr, false},  {6, nullptr, false}, {7, nullptr, false}, {8, nullptr, false},
+        {8, "Length", false}, {10, "Age", true},   {9, "Weight", true}};
     return s >= 1 && s <= 10 ? styles[s] : styles[0];
 }
 
@@ -33,23 +33,35 @@ SeriesStyle styleOf(int s) {
 // is never drawn; the line bridges over it.
 bool hasCircle(int s, double v) {
     switch (s) {
-    case 7: case 10: return v >= 0;
-    case 8: return v > 0;
-    default: return true;
+    case 7:
+    case 10:
+        return v >= 0;
+    case 8:
+        return v > 0;
+    default:
+        return true;
     }
 }
 bool startsLine(int s, double v) {
     switch (s) {
-    case 7: return v > 0;
-    case 8: case 10: return v >= 0;
-    default: return true;
+    case 7:
+        return v > 0;
+    case 8:
+    case 10:
+        return v >= 0;
+    default:
+        return true;
     }
 }
 bool visitsLine(int s, double v) {
     switch (s) {
-    case 7: case 10: return v >= 0;
-    case 8: return v > 0;
-    default: return true;
+    case 7:
+    case 10:
+        return v >= 0;
+    case 8:
+        return v > 0;
+    default:
+        return true;
     }
 }
 
@@ -61,13 +73,23 @@ struct TitlePlace {
 
 TitlePlace titlePlace(int s, const std::string& title) {
     switch (s) {
-    case 1: case 4: return {90, -35, 85};
-    case 2: case 5: case 8: return {90, -35, 100};
-    case 3: return {90, -35, 65};
-    case 6: return {90, -35, 170};
-    case 7: return {90, -35, 110};
-    case 9: return {180, viewers::rightTitleOffset(title, plotfont, 24, 675, 810), -85};
-    default: return {180, viewers::rightTitleOffset(title, plotfont, 24, 675, 810), -150};
+    case 1:
+    case 4:
+        return {90, -35, 85};
+    case 2:
+    case 5:
+    case 8:
+        return {90, -35, 100};
+    case 3:
+        return {90, -35, 65};
+    case 6:
+        return {90, -35, 170};
+    case 7:
+        return {90, -35, 110};
+    case 9:
+        return {180, viewers::rightTitleOffset(title, plotfont, 24, 675, 810), -85};
+    default:
+        return {180, viewers::rightTitleOffset(title, plotfont, 24, 675, 810), -150};
     }
 }
 
@@ -81,7 +103,9 @@ int firstLineRow(int s, int column) {
 
 } // namespace
 
-int seriesColumn(int s) { return styleOf(s).column; }
+int seriesColumn(int s) {
+    return styleOf(s).column;
+}
 
 bool loadandplot(const std::string& file) {
     if (auto problem = readlogfile(file)) {
@@ -96,8 +120,8 @@ bool loadandplot(const std::string& file) {
         return false;
     }
     if (firstLineRow(series, column) == 0) {
-        viewers::reportPlotProblem(file, "it holds no " + columnQuantity(column) +
-                                             " value to plot.");
+        viewers::reportPlotProblem(file,
+                                   "it holds no " + columnQuantity(column) + " value to plot.");
         return false;
     }
     plat::instance<viewers::frmPlot>().show();

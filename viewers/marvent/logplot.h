@@ -7,7 +7,7 @@
 
 namespace marvent {
 
-extern int16_t series;                  // 1 to 10, the series being drawn
+extern int16_t series;                       // 1 to 10, the series being drawn
 extern std::array<std::string, 3> axistitle; // [1] x-axis title, [2] y-axis title
 extern float xmin, xmax, ymin, ymax;
 extern std::string plotfont;

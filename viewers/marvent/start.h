@@ -5,7 +5,7 @@
 namespace marvent {
 
 class start : public viewers::StartWindow {
-public:
+  public:
     start();
     static viewers::StartConfig startConfig();
 };

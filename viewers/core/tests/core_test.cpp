@@ -21,7 +21,7 @@ namespace {
 using plat::testing::ScriptedUser;
 
 class CoreTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         plat::unloadAll();
         viewers::plotfile.clear();
@@ -233,7 +233,7 @@ TEST_F(CoreTest, AnUnwritableSaveSaysSo) {
 // follows the file, and a counter of plots drawn.
 int drawn = 0;
 class PairStart : public viewers::StartWindow {
-public:
+  public:
     PairStart() : viewers::StartWindow(startConfig()) {
         onOption(1, [] { ++drawn; });
         onOption(2, [] { ++drawn; });
@@ -253,7 +253,7 @@ public:
 };
 
 class SingleStart : public viewers::StartWindow {
-public:
+  public:
     SingleStart() : viewers::StartWindow(startConfig()) {
         onOption(1, [] { ++drawn; });
         onOption(2, [] { ++drawn; });

@@ -11,10 +11,11 @@ namespace {
 
 using marvent::logtable;
 
-const char* const kHeader = "Simulation output\r\nrun a.run\r\nunits\r\n Year Rec SPR SSB B Y F L W A\r\n";
+const char* const kHeader =
+    "Simulation output\r\nrun a.run\r\nunits\r\n Year Rec SPR SSB B Y F L W A\r\n";
 
 class LogFile : public ::testing::Test {
-protected:
+  protected:
     std::string write(const std::string& name, const std::string& text) {
         const std::string path = dir.path().toStdString() + "/" + name;
         std::ofstream(path, std::ios::binary) << text;
@@ -38,9 +39,10 @@ TEST(NextNumber, TakesOneTokenAndLeavesTheRest) {
         double value;
         bool missing;
     } cases[] = {
-        {"12.5", 12.5, false},  // a last token without a blank after it is read whole
-        {"NaN 3", -1, true},    {"nan", 0, false}, {"abc", 0, false}, {"12abc", 12, false},
-        {"-.25", -0.25, false}, {"", 0, false},    {"0.6221\r", 0.6221, false},
+        {"12.5", 12.5, false}, // a last token without a blank after it is read whole
+        {"NaN 3", -1, true},         {"nan", 0, false},      {"abc", 0, false},
+        {"12abc", 12, false},        {"-.25", -0.25, false}, {"", 0, false},
+        {"0.6221\r", 0.6221, false},
     };
     for (const Case& c : cases) {
         std::string text = c.line;
@@ -52,8 +54,8 @@ TEST(NextNumber, TakesOneTokenAndLeavesTheRest) {
 
 TEST_F(LogFile, EveryRowIsPlottedAndEachColumnEndsAtOne) {
     ASSERT_FALSE(marvent::readlogfile(log("1990 100 0.5 40 80 10 0.2 50 2.0 4\r\n"
-                                           "1991 200 0.4 20 40 20 0.4 25 1.0 8\r\n"
-                                           "1992  50 0.3 10 20  5 0.1 40 1.5 2\r\n")));
+                                          "1991 200 0.4 20 40 20 0.4 25 1.0 8\r\n"
+                                          "1992  50 0.3 10 20  5 0.1 40 1.5 2\r\n")));
     EXPECT_EQ(logtable.nrows, 3);
     EXPECT_EQ(logtable.year[3], 1992);
     EXPECT_FLOAT_EQ(logtable.value[2][1], 0.5f);
@@ -73,9 +75,9 @@ TEST_F(LogFile, EveryRowIsPlottedAndEachColumnEndsAtOne) {
 
 TEST_F(LogFile, ASecondSmallerFileIsDividedByItsOwnMaxima) {
     ASSERT_FALSE(marvent::readlogfile(log("1990 1000 0.5 400 800 100 2 50 20 40\r\n")));
-    ASSERT_FALSE(marvent::readlogfile(
-        write("small.log", std::string(kHeader) + "2000 10 0.5 4 8 1 0.02 5 2 4\n"
-                                                  "2001  5 0.5 2 4 1 0.01 5 1 2\n")));
+    ASSERT_FALSE(marvent::readlogfile(write("small.log", std::string(kHeader) +
+                                                             "2000 10 0.5 4 8 1 0.02 5 2 4\n"
+                                                             "2001  5 0.5 2 4 1 0.01 5 1 2\n")));
     EXPECT_EQ(logtable.nrows, 2);
     EXPECT_FLOAT_EQ(logtable.value[2][1], 1.0f);
     EXPECT_FLOAT_EQ(logtable.value[2][2], 0.5f);
@@ -85,7 +87,7 @@ TEST_F(LogFile, ASecondSmallerFileIsDividedByItsOwnMaxima) {
 
 TEST_F(LogFile, MissingValuesReadMinusOneAndAreMarked) {
     ASSERT_FALSE(marvent::readlogfile(log("1990 100 0.5 40 80 10 0.2 50 2 4\r\n"
-                                           "1991 NaN NaN 40 80 10 0.2 NaN 2 NaN\r\n")));
+                                          "1991 NaN NaN 40 80 10 0.2 NaN 2 NaN\r\n")));
     EXPECT_TRUE(logtable.missing[2][2]);
     EXPECT_TRUE(logtable.missing[8][2]);
     EXPECT_FALSE(logtable.missing[8][1]);
@@ -96,11 +98,11 @@ TEST_F(LogFile, MissingValuesReadMinusOneAndAreMarked) {
 
 TEST_F(LogFile, ShortRowsGiveZerosBlankLinesAndAClosingLineAreNoRows) {
     ASSERT_FALSE(marvent::readlogfile(log("1990 100 0.5 40 80 10 0.2 50 2 4 99 98\n"
-                                           "\n"
-                                           "1991 50 0.5 20\r\n"
-                                           "   \r\n"
-                                           "End of simulation\r\n"
-                                           "\r\n")));
+                                          "\n"
+                                          "1991 50 0.5 20\r\n"
+                                          "   \r\n"
+                                          "End of simulation\r\n"
+                                          "\r\n")));
     EXPECT_EQ(logtable.nrows, 2);
     EXPECT_EQ(logtable.year[2], 1991);
     EXPECT_FLOAT_EQ(logtable.value[4][2], 0.5f);
@@ -151,7 +153,7 @@ TEST_F(LogFile, FilesItCannotPlotAreNamedByTheirFault) {
 
 TEST_F(LogFile, ColumnsWithoutAPositiveValueAreLeftAsRead) {
     ASSERT_FALSE(marvent::readlogfile(log("1990 100 0.5 40 80 10 0 50 0 -2\r\n"
-                                           "1991 100 0.5 40 80 10 0 50 0 -3\r\n")));
+                                          "1991 100 0.5 40 80 10 0 50 0 -3\r\n")));
     EXPECT_EQ(logtable.maximum[7], 0);
     EXPECT_EQ(logtable.maximum[10], 0);
     EXPECT_FLOAT_EQ(logtable.value[7][1], 0.0f);
@@ -168,7 +170,8 @@ TEST(ExampleLog, ReadsWhole) {
     EXPECT_EQ(logtable.nrows, 35);
     EXPECT_EQ(logtable.year[1], 1976);
     EXPECT_EQ(logtable.year[35], 2010);
-    for (int c = 2; c <= 10; ++c) EXPECT_GT(logtable.maximum[c == 3 ? 2 : c], 0);
+    for (int c = 2; c <= 10; ++c)
+        EXPECT_GT(logtable.maximum[c == 3 ? 2 : c], 0);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "viewers/marvent/logplot.h"
 #include "viewers/marvent/start.h"
 
+#include "platform/system.h"
 #include "platform/testing/scripted_user.h"
 
 #include <QImage>
@@ -17,10 +18,11 @@ namespace {
 using plat::testing::PromptRecord;
 using plat::testing::ScriptedUser;
 
-const char* const kHeader = "Simulation output\r\nrun a.run\r\nunits\r\n Year Rec SPR SSB B Y F L W A\r\n";
+const char* const kHeader =
+    "Simulation output\r\nrun a.run\r\nunits\r\n Year Rec SPR SSB B Y F L W A\r\n";
 
 class LogPlot : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         plat::unloadAll();
         viewers::plotfile.clear();
@@ -56,7 +58,8 @@ protected:
 
 std::string rows(int from, int to, const std::string& values) {
     std::string text;
-    for (int y = from; y <= to; ++y) text += std::to_string(y) + " " + values + "\r\n";
+    for (int y = from; y <= to; ++y)
+        text += std::to_string(y) + " " + values + "\r\n";
     return text;
 }
 
@@ -66,12 +69,15 @@ TEST_F(LogPlot, YearsGiveTicksEveryFiveFromTheYearBeforeTheFirst) {
     EXPECT_EQ(marvent::xmax, 2011);
     EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
     const float tickY = -0.012f; // inside the tick marks, above the labels
-    for (float x : {1989.f, 1994.f, 1999.f, 2004.f, 2009.f}) EXPECT_TRUE(blackAt(s, x, tickY)) << x;
-    for (float x : {1991.5f, 1996.5f, 2011.f}) EXPECT_FALSE(blackAt(s, x, tickY)) << x;
+    for (float x : {1989.f, 1994.f, 1999.f, 2004.f, 2009.f})
+        EXPECT_TRUE(blackAt(s, x, tickY)) << x;
+    for (float x : {1991.5f, 1996.5f, 2011.f})
+        EXPECT_FALSE(blackAt(s, x, tickY)) << x;
     // Frame corners and the left y ticks 0.0 to 1.2 in steps of 0.2.
     EXPECT_TRUE(blackAt(s, 1989, 1.2f));
     EXPECT_TRUE(blackAt(s, 2011, 0));
-    for (float y = 0; y < 1.25f; y += 0.2f) EXPECT_TRUE(blackAt(s, 1989 - 0.11f, y)) << y;
+    for (float y = 0; y < 1.25f; y += 0.2f)
+        EXPECT_TRUE(blackAt(s, 1989 - 0.11f, y)) << y;
     EXPECT_FALSE(blackAt(s, 1989 - 0.11f, 0.1f));
     // Every value is the column's maximum: the series runs along y = 1.
     EXPECT_TRUE(blackAt(s, 2000.5f, 1));
@@ -110,8 +116,8 @@ TEST_F(LogPlot, ALengthOfZeroIsDrawnInMeanLengthButSkippedInTheOverlay) {
 
 TEST_F(LogPlot, OverlaysDrawTheirSecondSeriesOnTheRightAxisAndClearFirst) {
     // Length 0.5, weight 0.75 and age 0.25 of their maxima from 1991 on.
-    const std::string file = write("1990 1 1 1 1 1 1 10 4 8\r\n" +
-                                   rows(1991, 1995, "1 1 1 1 1 1 5 3 2"));
+    const std::string file =
+        write("1990 1 1 1 1 1 1 10 4 8\r\n" + rows(1991, 1995, "1 1 1 1 1 1 5 3 2"));
     plat::Surface& age = plot(8, file);
     EXPECT_EQ(marvent::series, 9);
     EXPECT_TRUE(blackAt(age, 1992.5f, 0.5f));
@@ -168,7 +174,8 @@ TEST_F(LogPlot, EveryOptionPlotsTheExampleWithItsTitle) {
         auto inkIn = [&](int x0, int x1) {
             int n = 0;
             for (int y = 0; y < image.height(); ++y)
-                for (int x = x0; x < x1; ++x) n += (image.pixel(x, y) & 0xFFFFFFu) == 0;
+                for (int x = x0; x < x1; ++x)
+                    n += (image.pixel(x, y) & 0xFFFFFFu) == 0;
             return n;
         };
         EXPECT_GT(inkIn(0, 30), 50) << option;
@@ -180,6 +187,33 @@ TEST_F(LogPlot, WithoutAFileOptionsDoNothing) {
     plat::instance<marvent::start>().option(3).click();
     EXPECT_FALSE(plat::isLoaded<viewers::frmPlot>());
     EXPECT_FALSE(plat::instance<marvent::start>().option(3).value());
+}
+
+TEST_F(LogPlot, StartsFromTheCommandLineAndFromTheDialog) {
+    const std::string before = plat::currentFolder();
+    ASSERT_TRUE(plat::setCurrentFolder(VESK_EXAMPLES_DIR));
+    plat::setCommandLine(R"("C:\Runs\STOCK.LOG")");
+    ScriptedUser user;
+    user.act([] {
+        EXPECT_EQ(viewers::plotfile, "stock.log");
+        EXPECT_EQ(plat::instance<marvent::start>().caption(), "Plots");
+        plat::instance<marvent::start>().option(5).click();
+        EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
+        plat::instance<viewers::frmPlot>().mouseDown(int(plat::MouseButton::Left), 0, 0);
+    });
+    user.act([] { plat::instance<marvent::start>().runButton().click(); });
+    user.fileDialog("Load Simulation Output", VESK_EXAMPLES_DIR "/stock.log");
+    user.act([] {
+        EXPECT_EQ(viewers::plotfile, VESK_EXAMPLES_DIR "/stock.log");
+        plat::instance<marvent::start>().option(9).click();
+        EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
+    });
+    user.act([] { plat::instance<marvent::start>().exitButton().click(); });
+    viewers::Main<marvent::start>();
+    EXPECT_TRUE(user.finished());
+    EXPECT_TRUE(plat::loadedForms().empty());
+    plat::setCommandLine("");
+    plat::setCurrentFolder(before);
 }
 
 TEST(MarventStart, WindowAsDesigned) {
