@@ -3,6 +3,7 @@
 #include "bio_test_support.h"
 
 #include "control_window/definebio.h"
+#include "control_window/fecfrm.h"
 #include "control_window/growthfrm.h"
 
 namespace {
@@ -282,6 +283,27 @@ TEST_F(GrowthTest, TheNumberOfMorphsIsCappedAndDefaultedAtTheRefresh) {
     g.update();
     EXPECT_EQ(mc.nmorphs, 1);
     EXPECT_EQ(g.nmorphs.text(), "1");
+}
+
+TEST_F(GrowthTest, ReopeningALoadedWindowShowsTheCurrentValues) {
+    cw::DefineBio& bio = plat::instance<cw::DefineBio>();
+    growth(); // loaded, not shown
+    mc.vblinf(1) = 55;
+    User user;
+    user.act([] {
+            cw::Growthfrm& g = plat::instance<cw::Growthfrm>();
+            EXPECT_EQ(g.L_sex1.text(), "55");
+            g.closeBox();
+        })
+        .act([] {
+            cw::Fecfrm& f = plat::instance<cw::Fecfrm>();
+            EXPECT_EQ(f.IFecOpt.text(), "L");
+            f.closeBox();
+        });
+    bio.LGrow.click();
+    plat::instance<cw::Fecfrm>(); // loaded while the option was still unset
+    mc.ifecopt = "L";
+    bio.LoadFecundity.click();
 }
 
 TEST_F(GrowthTest, AnOpenWindowShowsAFileLoadedMeanwhile) {
