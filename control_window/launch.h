@@ -1,0 +1,27 @@
+#pragma once
+// Starting an engine on a definition: the editor's launch buttons save the definition when it
+// needs saving, copy it to the engine's fixed hand-over name in the current folder and start the
+// engine from the engines' folder without waiting for it.
+#include <functional>
+#include <string>
+
+namespace cw {
+
+// One press of a launch button. `definition` is the editor's current-file variable (runfile,
+// tezfile or woxfile); when it is empty or the window is not clean, `save` runs first, exactly
+// as the editor's save button (it may set or clear `definition`). When no file is current after
+// that, the press ends quietly (the dialog said so). Otherwise the file is handed over (below).
+// True when the engine was started.
+bool launch(std::string& definition, bool clean, const std::function<void()>& save,
+            const std::string& handover, const std::string& program);
+
+// Copies `definition` (a full path, or a name in the current folder) to `handover`, a bare name
+// in the current folder, replacing it, and starts installdir followed directly by `program`;
+// the process id goes to mc.taskid. A failed copy or start is reported by a message naming the
+// file or the program, and nothing further is done. When the engine started last on this
+// hand-over name (in any case) still runs and the file is still there, the user is asked
+// before it is replaced. True when the engine was started.
+bool handOver(const std::string& definition, const std::string& handover,
+              const std::string& program);
+
+} // namespace cw
