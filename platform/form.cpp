@@ -756,8 +756,11 @@ int shownCount() {
 int doEvents() {
     bool processed = false;
     if (QCoreApplication::instance()) {
+        // Everything that is pending, in passes; the bound keeps a timer that is always due from
+        // holding the caller forever.
         if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance())
-            processed = d->processEvents(QEventLoop::AllEvents);
+            for (int pass = 0; pass < 100 && d->processEvents(QEventLoop::AllEvents); ++pass)
+                processed = true;
     }
     if (!processed) prompts().idle();
     if (reg().handlerDepth == 0 && reg().destroyInWaits) destroyUnloaded();
