@@ -9,10 +9,12 @@ namespace cw {
 
 // One press of a launch button. `definition` is the editor's current-file variable (runfile,
 // tezfile or woxfile); when it is empty or the window is not clean, `save` runs first, exactly
-// as the editor's save button (it may set or clear `definition`). When no file is current after
-// that, the press ends quietly (the dialog said so). Otherwise the file is handed over (below).
-// True when the engine was started.
-bool launch(std::string& definition, bool clean, const std::function<void()>& save,
+// as the editor's save button (it may set or clear `definition`, and sets `clean` when it wrote
+// the file). When no file is current after that, or the save did not complete (cancelled,
+// refused or failed, so the window is still not clean), the press ends without a further message:
+// the save has said why. Otherwise the file is handed over (below). True when the engine was
+// started.
+bool launch(std::string& definition, const bool& clean, const std::function<void()>& save,
             const std::string& handover, const std::string& program);
 
 // Copies `definition` (a full path, or a name in the current folder) to `handover`, a bare name
