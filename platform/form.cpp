@@ -119,6 +119,9 @@ class SurfaceWidget : public QWidget {
         p.drawImage(0, 0, form_->surface().image());
     }
     void mousePressEvent(QMouseEvent* e) override {
+        // The press that completes a double-click is raised as the double-click alone, as the
+        // old desktop did: down, up, double-click, up.
+        if (e->flags() & Qt::MouseEventCreatedDoubleClick) return;
         deliver(
             e, [](Form* f, int b, int s, float x, float y) { f->Form_MouseDown(b, s, x, y); },
             mouseButtonCode(e->button()));

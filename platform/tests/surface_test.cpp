@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include <fstream>
@@ -153,7 +154,11 @@ class Plot : public Form {
     Plot() : Form("frmPlot", "Plot", Kind::Drawing) {}
     void Form_MouseDown(int button, int, float x, float y) override {
         got.push_back({button, x, y});
+        events += "D";
     }
+    void Form_MouseUp(int, int, float, float) override { events += "U"; }
+    void Form_DblClick() override { events += "C"; }
+    std::string events;
     struct Press {
         int button;
         float x, y;
@@ -177,6 +182,16 @@ TEST(DrawingWindow, SizeInTwipsAndMouseInUserUnits) {
     EXPECT_EQ(p.got[0].button, 2);
     EXPECT_NEAR(p.got[0].x, 50, 0.01);
     EXPECT_NEAR(p.got[0].y, 5, 0.01);
+
+    // A double-click: the second press raises the double-click alone.
+    p.events.clear();
+    QTest::mouseClick(p.surface().widget(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseDClick(p.surface().widget(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseRelease(p.surface().widget(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(p.events, "DUCU");
+    p.events.clear();
+    p.dblClick(10, 10);
+    EXPECT_EQ(p.events, "DUCU");
 }
 
 } // namespace
