@@ -1,0 +1,180 @@
+// The production-table reader: layout, normalisation, the percent at maximum yield, and the
+// files it refuses.
+#include "viewers/sulbrin/pmofile.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using Row = std::array<double, 5>;
+using Rows = std::vector<Row>;
+
+// A table shaped like the engine's: F up to 0.8, biomass falling, yield = F * biomass.
+Rows shapedRows(double scale = 1.0) {
+    Rows rows;
+    for (int i = 0; i <= 100; ++i) {
+        double f = 0.008 * i;
+        double b = scale * 5000.0 * (1.0 - i / 100.0);
+        rows.push_back({f, 0.5, 100.0, b, f * b});
+    }
+    return rows;
+}
+
+std::string blankLayout(const Rows& rows) {
+    std::ostringstream out;
+    out << "header line 1 12 34\r\nF x x B Y\r\n";
+    for (const Row& r : rows)
+        out << r[0] << ' ' << r[1] << ' ' << r[2] << ' ' << r[3] << ' ' << r[4] << "\r\n";
+    return out.str();
+}
+
+class PmoFile : public ::testing::Test {
+  protected:
+    std::string write(const std::string& name, const std::string& text) {
+        std::string path = dir.path().toStdString() + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    QTemporaryDir dir;
+    sulbrin::ProductionTable table;
+    std::string error;
+};
+
+TEST_F(PmoFile, ReadsTheExampleAndNormalisesEveryColumn) {
+    ASSERT_TRUE(sulbrin::readpmofile(VESK_EXAMPLES_DIR "/snapper.pmo", table, error)) << error;
+    EXPECT_EQ(table.nrows, 100);
+    EXPECT_FLOAT_EQ(table.f[100], 1.0f);
+    EXPECT_FLOAT_EQ(table.biomass[0], 1.0f);
+    float ymax = 0;
+    for (int i = 0; i <= 100; ++i) {
+        EXPECT_GE(table.yield[i], 0.0f);
+        EXPECT_LE(table.yield[i], 1.0f);
+        EXPECT_LE(table.f[i], 1.0f);
+        ymax = std::max(ymax, table.yield[i]);
+    }
+    EXPECT_EQ(ymax, 1.0f);
+    EXPECT_EQ(table.pct, 48); // biomass 23234.57 of 48250 at the row of maximum yield
+}
+
+TEST_F(PmoFile, CommasAndLineBreaksSeparateLikeBlanks) {
+    const Rows rows = shapedRows();
+    ASSERT_TRUE(sulbrin::readpmofile(write("rows.pmo", blankLayout(rows)), table, error)) << error;
+    const sulbrin::ProductionTable byRows = table;
+
+    // The same values seven to a line, separated by commas with and without blanks, LF only.
+    std::ostringstream out;
+    out << "a, header, line\nanother\n";
+    int k = 0;
+    for (const Row& r : rows)
+        for (double v : r) {
+            out << v << (++k % 7 == 0 ? ",\n" : (k % 2 ? " , " : ","));
+        }
+    ASSERT_TRUE(sulbrin::readpmofile(write("free.pmo", out.str()), table, error)) << error;
+    EXPECT_EQ(table.f, byRows.f);
+    EXPECT_EQ(table.biomass, byRows.biomass);
+    EXPECT_EQ(table.yield, byRows.yield);
+    EXPECT_EQ(table.pct, byRows.pct);
+}
+
+TEST_F(PmoFile, TextWhereANumberIsExpectedReadsLeniently) {
+    Rows rows = shapedRows();
+    std::string text = blankLayout(rows);
+    // Column 2 of row 0 is "0.5"; make it text that starts with a number, and column 3 plain text.
+    text.replace(text.find("0 0.5 100"), 9, "0 7abc zz");
+    ASSERT_TRUE(sulbrin::readpmofile(write("text.pmo", text), table, error)) << error;
+    EXPECT_FLOAT_EQ(table.col2[0], 7.0f);
+    EXPECT_FLOAT_EQ(table.col3[0], 0.0f);
+}
+
+TEST_F(PmoFile, ASecondSmallerFileNormalisesByItsOwnMaxima) {
+    ASSERT_TRUE(
+        sulbrin::readpmofile(write("big.pmo", blankLayout(shapedRows(10.0))), table, error));
+    EXPECT_FLOAT_EQ(table.bmax, 50000.0f);
+    ASSERT_TRUE(
+        sulbrin::readpmofile(write("small.pmo", blankLayout(shapedRows(0.1))), table, error));
+    EXPECT_FLOAT_EQ(table.bmax, 500.0f);
+    EXPECT_FLOAT_EQ(table.biomass[0], 1.0f);
+    EXPECT_FLOAT_EQ(*std::max_element(table.yield.begin(), table.yield.end()), 1.0f);
+}
+
+TEST_F(PmoFile, PercentIsTheBiomassAtTheFirstRowOfMaximumYield) {
+    Rows rows = shapedRows();
+    for (Row& r : rows)
+        r[4] = 10.0;
+    rows[37][4] = 50.0;
+    rows[37][3] = 2100.0; // 0.42 of the maximum biomass, 5000 at row 0
+    rows[60][4] = 50.0;   // an equal maximum later on does not move the mark
+    ASSERT_TRUE(sulbrin::readpmofile(write("tie.pmo", blankLayout(rows)), table, error)) << error;
+    EXPECT_EQ(table.pct, 42);
+    EXPECT_FLOAT_EQ(table.yield[60], 1.0f);
+}
+
+struct Broken {
+    const char* what;
+    std::function<std::string(Rows&)> make; // returns the file text
+    const char* inMessage;
+};
+
+TEST_F(PmoFile, RefusesFilesThatBreakTheLayoutAndKeepsTheTable) {
+    const Broken cases[] = {
+        {"too few numbers",
+         [](Rows& r) {
+             std::string t = blankLayout(r);
+             return t.substr(0, t.rfind(' ')); // drops the last yield: 504 numbers
+         },
+         "504 numbers"},
+        {"only a header", [](Rows&) { return std::string("one line only\r\n"); }, "0 numbers"},
+        {"no positive biomass",
+         [](Rows& r) {
+             for (Row& x : r)
+                 x[3] = 0;
+             return blankLayout(r);
+         },
+         "biomass"},
+        {"no positive yield",
+         [](Rows& r) {
+             for (Row& x : r)
+                 x[4] = -1;
+             return blankLayout(r);
+         },
+         "yield"},
+        {"zero F in row 100",
+         [](Rows& r) {
+             r[100][0] = 0;
+             return blankLayout(r);
+         },
+         "row 100"},
+        {"a value beyond a single",
+         [](Rows& r) {
+             std::string t = blankLayout(r);
+             return t.replace(t.rfind("\r\n") - 1, 1, "1e39");
+         },
+         "out of range"},
+    };
+    ASSERT_TRUE(sulbrin::readpmofile(write("good.pmo", blankLayout(shapedRows())), table, error));
+    const sulbrin::ProductionTable before = table;
+    for (const Broken& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rows rows = shapedRows();
+        EXPECT_FALSE(sulbrin::readpmofile(write("bad.pmo", c.make(rows)), table, error));
+        EXPECT_NE(error.find(c.inMessage), std::string::npos) << error;
+        EXPECT_EQ(table.yield, before.yield);
+    }
+    EXPECT_FALSE(sulbrin::readpmofile(dir.path().toStdString() + "/missing.pmo", table, error));
+    EXPECT_EQ(error, "the file cannot be opened.");
+}
+
+TEST_F(PmoFile, ValuesAfterTheLastRowAreNotRead) {
+    std::string text = blankLayout(shapedRows()) + "999 999 999 999999 999999\r\nnotes\r\n";
+    ASSERT_TRUE(sulbrin::readpmofile(write("long.pmo", text), table, error)) << error;
+    EXPECT_FLOAT_EQ(table.bmax, 5000.0f);
+}
+
+} // namespace
