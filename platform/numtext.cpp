@@ -220,9 +220,8 @@ std::string formatPicture(double v, std::string_view picture) {
         decPart.pop_back();
 
     std::string out = intPart;
-    if (point && (decDigits > 0 || true)) {
-        if (!decPart.empty() || decZeros > 0 || decDigits == 0) out += "." + decPart;
-    }
+    // The point stands unless every decimal was optional and none was left.
+    if (point && (!decPart.empty() || decZeros > 0 || decDigits == 0)) out += "." + decPart;
     if (exponent) {
         std::string e = std::to_string(std::abs(exp10));
         while (int(e.size()) < expDigits)

@@ -72,7 +72,7 @@ class SeqFile {
     std::unique_ptr<Impl> d;
 };
 
-// The program-wide file numbers 1..255.
+// The program-wide file numbers 1..255 (any other number gets one spare file of its own).
 SeqFile& fileNumber(int n);
 
 } // namespace plat
