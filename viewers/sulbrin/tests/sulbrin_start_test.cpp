@@ -1,0 +1,65 @@
+// The production-table viewer opened as a user opens it: a file named on the command line (read
+// from the current folder, found without regard to case) and a file chosen in the dialog.
+#include "viewers/sulbrin/production_plot.h"
+#include "viewers/sulbrin/sulbrin_start.h"
+#include "viewers/sulbrin/tests/plot_probe.h"
+
+#include "platform/system.h"
+#include "platform/testing/scripted_user.h"
+#include "viewers/core/plot.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SulbrinStart : public ::testing::Test {
+  protected:
+    void SetUp() override { folder = plat::currentFolder(); }
+    void TearDown() override {
+        plat::unloadAll();
+        plat::setCurrentFolder(folder);
+        viewers::plotfile.clear();
+    }
+    std::string folder;
+};
+
+TEST_F(SulbrinStart, OpensAQuotedCommandLineNameFromTheCurrentFolderWhateverItsCase) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(VESK_EXAMPLES_DIR "/snapper.pmo", dir.path() + "/SNAPPER.PMO"));
+    ASSERT_TRUE(plat::setCurrentFolder(dir.path().toStdString()));
+    viewers::plotfile = viewers::plotfileFromCommandLine("\"C:\\Data\\SNAPPER.PMO\"", "pmo");
+    ASSERT_EQ(viewers::plotfile, "snapper.pmo");
+
+    auto& start = plat::instance<sulbrin::SulbrinStart>();
+    EXPECT_EQ(start.caption(), "snapper.pmo");
+    start.option(1).click();
+    ASSERT_TRUE(plat::instance<viewers::frmPlot>().visible());
+    plat::Surface& s = viewers::plotSurface();
+    sulbrin::setscale(sulbrin::Range{});
+    EXPECT_TRUE(probe::blackNear(s, 1.0f, 0.0f)); // both curves end at extinction
+    EXPECT_TRUE(probe::blackNear(s, 0.0f, 1.0f));
+}
+
+TEST_F(SulbrinStart, OpensTheFileChosenInTheDialog) {
+    const std::string path = VESK_EXAMPLES_DIR "/snapper.pmo";
+    auto& start = plat::instance<sulbrin::SulbrinStart>();
+    EXPECT_EQ(start.caption(), "Ostrel");
+    {
+        plat::testing::ScriptedUser user;
+        user.fileDialog("Load Output", path);
+        start.runButton().click();
+        ASSERT_EQ(user.seen().size(), 1u);
+        EXPECT_EQ(user.seen()[0].dialog.filter, "Output Files (*.pmo)|*.pmo");
+    }
+    EXPECT_EQ(start.caption(), path);
+    start.Chk()->setValue(1);
+    start.option(2).click();
+    ASSERT_TRUE(plat::instance<viewers::frmPlot>().visible());
+    sulbrin::setscale(sulbrin::Range{});
+    EXPECT_TRUE(
+        probe::textAt(viewers::plotSurface(), " 48", 0.47f, 0.975f, "Helvetica", 10, plat::kBlack));
+}
+
+} // namespace
