@@ -1,6 +1,8 @@
 #include "control_window/start.h"
 
 #include "control_window/definebio.h"
+#include "control_window/definerun.h"
+#include "control_window/defineyoy.h"
 #include "control_window/frmabout.h"
 #include "control_window/maincode.h"
 #include "platform/prompts.h"
@@ -27,14 +29,18 @@ Editor editorForName(const std::string& startfile) {
 // One place per editor: each shows its editor modeless (plat::instance<X>().show()) once the
 // editor is built; until then the entry does nothing.
 namespace {
-void showRunEditor() {}
+void showRunEditor() {
+    plat::instance<DefineRun>().show();
+}
 void showBioEditor() {
     plat::instance<DefineBio>().show();
 }
 void showFisheryEditor() {}
 void showIndexEditorAndWait() {} // showAndWaitThenUnload<Defineindex>() once it is built
 void showIndexEditor() {}
-void showYoyEditor() {}
+void showYoyEditor() {
+    plat::instance<DefineYOY>().show();
+}
 void showTezEditor() {}
 void showWoxEditor() {}
 } // namespace
