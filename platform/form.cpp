@@ -212,18 +212,35 @@ void Control::setVisible(bool on) {
 
 // ---- Label -----------------------------------------------------------------------------------
 
+namespace {
+// A carriage return alone breaks a label's line, as it did on the old desktop; Qt breaks only
+// at a line feed.
+QString shownLabelText(const std::string& caption) {
+    std::string shown;
+    for (size_t k = 0; k < caption.size(); ++k) {
+        const bool loneReturn =
+            caption[k] == '\r' && (k + 1 == caption.size() || caption[k + 1] != '\n');
+        shown += loneReturn ? '\n' : caption[k];
+    }
+    return qs(shown);
+}
+const char* const kCaptionProperty = "veskCaption";
+} // namespace
+
 Label::Label(Container& parent, std::string name, const std::string& caption)
-    : Control(parent, std::move(name), new QLabel(qs(caption)), caption) {
+    : Control(parent, std::move(name), new QLabel(shownLabelText(caption)), caption) {
     static_cast<QLabel*>(widget())->setTextFormat(Qt::PlainText);
+    widget()->setProperty(kCaptionProperty, qs(caption));
     parent.place(widget());
 }
 
 std::string Label::caption() const {
-    return ss(static_cast<QLabel*>(widget())->text());
+    return ss(widget()->property(kCaptionProperty).toString());
 }
 
 void Label::setCaption(const std::string& text) {
-    static_cast<QLabel*>(widget())->setText(qs(text));
+    static_cast<QLabel*>(widget())->setText(shownLabelText(text));
+    widget()->setProperty(kCaptionProperty, qs(text));
     setAccessibleCaption(text);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 
 #include <string>
@@ -127,6 +128,16 @@ TEST(Forms, ControlsCarryTheirNamesForAccessibility) {
     EXPECT_EQ(e.save.widget()->accessibleName().toStdString(), "Save");
     EXPECT_EQ(e.nages.widget()->accessibleName().toStdString(), "Number of ages");
     EXPECT_EQ(e.menu.caption(), "Menu  ");
+}
+
+TEST(Forms, LabelBreaksItsLineAtALoneCarriageReturnAndKeepsItsCaption) {
+    Form& f = instance<Third>();
+    Label credit{f, "LblAuthor", "Name\rContact\r\nDate"};
+    EXPECT_EQ(static_cast<QLabel*>(credit.widget())->text().toStdString(), "Name\nContact\r\nDate");
+    EXPECT_EQ(credit.caption(), "Name\rContact\r\nDate");
+    credit.setCaption("a\rb");
+    EXPECT_EQ(static_cast<QLabel*>(credit.widget())->text().toStdString(), "a\nb");
+    EXPECT_EQ(credit.caption(), "a\rb");
 }
 
 struct EventCase {
