@@ -273,6 +273,9 @@ struct Maincode {
     Bounded<float, 1, kMaxIndices> i_err, i_ferr, l_sampsize, l_err;
     Bounded<Variant, 1, kMaxIndices> a_sampsize;
     Bounded<float, 1, kMaxIndices> a_err;
+    // Minimum vulnerable size per index, shown for age-based selectivity. The index file has no
+    // place for it, so it lasts for the session; it is kept apart from the fisheries' own.
+    Bounded<float, 1, kMaxIndices> i_minvulsiz;
 };
 
 // The program-wide instance.
