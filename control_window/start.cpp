@@ -1,7 +1,10 @@
 #include "control_window/start.h"
 
 #include "control_window/definebio.h"
+#include "control_window/definefishery.h"
 #include "control_window/definerun.h"
+#include "control_window/definetez.h"
+#include "control_window/definewox.h"
 #include "control_window/defineyoy.h"
 #include "control_window/frmabout.h"
 #include "control_window/maincode.h"
@@ -35,14 +38,20 @@ void showRunEditor() {
 void showBioEditor() {
     plat::instance<DefineBio>().show();
 }
-void showFisheryEditor() {}
+void showFisheryEditor() {
+    plat::instance<DefineFishery>().show();
+}
 void showIndexEditorAndWait() {} // showAndWaitThenUnload<Defineindex>() once it is built
 void showIndexEditor() {}
 void showYoyEditor() {
     plat::instance<DefineYOY>().show();
 }
-void showTezEditor() {}
-void showWoxEditor() {}
+void showTezEditor() {
+    plat::instance<DefineTEZ>().show();
+}
+void showWoxEditor() {
+    plat::instance<DefineWOX>().show();
+}
 } // namespace
 
 void showEditor(Editor editor) {

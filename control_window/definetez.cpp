@@ -1,0 +1,210 @@
+#include "control_window/definetez.h"
+
+#include <algorithm>
+
+#include "control_window/launch.h"
+#include "platform/numtext.h"
+#include "platform/prompts.h"
+#include "platform/seqfile.h"
+
+namespace cw {
+
+namespace {
+
+// A year count typed: the leading number, whole, halves to even. A negative count or one beyond
+// the 16-bit range is refused (nothing); above the list's length it is the list's length.
+std::optional<int16_t> typedCount(const std::string& text) {
+    const std::optional<int16_t> v = plat::toInteger16(plat::val(text));
+    if (!v || *v < 0) return std::nullopt;
+    return std::min<int16_t>(*v, kMaxDefinitionYears);
+}
+
+} // namespace
+
+DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
+    I_bio.onChange = [this] { I_bio_Change(); };
+    I_mgt.onChange = [this] { I_mgt_Change(); };
+    i_TEZ.onChange = [this] { i_TEZ_Change(); };
+    i_bnch.onChange = [this] { i_bnch_Change(); };
+    i_pmo.onChange = [this] { i_pmo_Change(); };
+    I_title.onChange = [this] { I_title_Change(); };
+    I_nyr.onChange = [this] { I_nyr_Change(); };
+    I_valyr.onChange = [this] { I_valyr_Change(); };
+    i_yr.onChange = [this] { i_yr_Change(); };
+    HScroll1.onChange = [this] { HScroll1_Change(); };
+    HScroll1.setSmallChange(1);
+    HScroll1.setLargeChange(1);
+    Option1.onClick = [this] { Option1_Click(); };
+    readtez.onClick = [this] { readtez_Click(); };
+    writetez.onClick = [this] { writetez_click(); };
+    dotez.onClick = [this] { dotez_Click(); };
+    dokuv.onClick = [this] { dokuv_Click(); };
+}
+
+void DefineTEZ::Form_Load() {
+    const std::string& name = mc.startfile;
+    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "tez") == 0) {
+        plat::SeqFile& f = plat::fileNumber(1);
+        const std::string found = startfilePath();
+        if (f.openInput(found)) {
+            // The name as found on disk, so that a launch copies the file that was read.
+            if (readtezdata()) mc.tezfile = found;
+        } else {
+            plat::msgBox("The TEZ file " + name + " cannot be read: " + f.error());
+        }
+    }
+    update();
+    clean = true;
+}
+
+void DefineTEZ::update() {
+    refreshing_ = true;
+    HScroll1.setMax(data.nyr);
+    HScroll1.setMin(1);
+    refreshing_ = false;
+    clean = false;
+    if (iyr < 1) iyr = 1;
+    if (!mc.tezfile.empty()) setCaption(mc.tezfile);
+    if (data.nyr == 0) data.nyr = 1;
+    if (iyr > data.nyr) iyr = data.nyr;
+    if (iyr >= 1 && iyr <= data.nyr) {
+        refreshing_ = true;
+        HScroll1.setValue(iyr);
+        refreshing_ = false;
+    }
+    Option1.setEnabled(iyr == 1);
+    // Each write of a changed text runs that box's handler, which stores the same value and
+    // refreshes once more; that pass writes the same texts and so ends.
+    I_valyr.setText(plat::strInteger(data.years(iyr)));
+    I_bio.setText(data.bio);
+    I_mgt.setText(data.mgt);
+    i_TEZ.setText(data.tezout);
+    i_bnch.setText(data.bnch);
+    i_pmo.setText(data.pmo);
+    I_title.setText(data.title);
+    I_nyr.setText(plat::strInteger(data.nyr));
+    i_yr.setText(plat::strInteger(iyr));
+}
+
+bool DefineTEZ::readtezdata() {
+    plat::SeqFile& f = plat::fileNumber(1);
+    const std::string fileName = f.path();
+    TezData copy = data;
+    const std::optional<std::string> problem = readTezFile(f, fileName, copy);
+    f.close();
+    if (problem) {
+        plat::msgBox(*problem);
+        return false;
+    }
+    data = copy;
+    update();
+    clean = true;
+    return true;
+}
+
+void DefineTEZ::writetez_click() {
+    const TezData saved = tezSaveForm(data);
+    if (const std::optional<std::string> problem = tezSaveProblem(saved)) {
+        plat::msgBox(*problem);
+        return;
+    }
+    const std::string before = mc.tezfile;
+    mc.dlgtitle = "Save tez data";
+    mc.dlgfilter = "TEZ input file (*.tez)|*.tez";
+    openoutput(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1);
+    if (mc.tezfile.empty()) return;
+    plat::SeqFile& f = plat::fileNumber(1);
+    f.print(tezFileText(saved));
+    data = saved;
+    // A failed close has said so and kept the old file; the name goes back with it and the
+    // window stays not clean, so that no launch hands over what was not written.
+    const bool written = f.close();
+    if (!written) mc.tezfile = before;
+    update();
+    clean = written;
+}
+
+void DefineTEZ::I_bio_Change() {
+    data.bio = I_bio.text();
+    update();
+}
+void DefineTEZ::I_mgt_Change() {
+    data.mgt = I_mgt.text();
+    update();
+}
+void DefineTEZ::i_TEZ_Change() {
+    data.tezout = i_TEZ.text();
+    update();
+}
+void DefineTEZ::i_bnch_Change() {
+    data.bnch = i_bnch.text();
+    update();
+}
+void DefineTEZ::i_pmo_Change() {
+    data.pmo = i_pmo.text();
+    update();
+}
+void DefineTEZ::I_title_Change() {
+    data.title = I_title.text();
+    update();
+}
+
+void DefineTEZ::I_nyr_Change() {
+    if (const std::optional<int16_t> v = typedCount(I_nyr.text())) data.nyr = *v;
+    update();
+}
+
+void DefineTEZ::I_valyr_Change() {
+    // A year beyond the 16-bit range is refused; the refresh puts the stored year back.
+    if (const std::optional<int16_t> v = plat::toInteger16(plat::val(I_valyr.text())))
+        data.years(std::clamp<int>(iyr, 1, kMaxDefinitionYears)) = *v;
+    update();
+}
+
+void DefineTEZ::i_yr_Change() {
+    // Text that is not a number (an empty box too) is left for the user to finish; the index
+    // stays as it was.
+    const std::optional<double> v = plat::parseNumber(i_yr.text());
+    if (!v) return;
+    const std::optional<int16_t> index = plat::toInteger16(*v);
+    if (!index) return;
+    iyr = *index;
+    update();
+}
+
+void DefineTEZ::HScroll1_Change() {
+    if (refreshing_) return;
+    iyr = int16_t(HScroll1.value());
+    update();
+}
+
+void DefineTEZ::Option1_Click() {
+    // The button acts once per click: it is cleared whether or not the list was filled.
+    Option1.setValue(false);
+    if (data.years(1) < 1) return;
+    for (int k = 2; k <= data.nyr; ++k) {
+        // A list that would pass the largest year keeps that year.
+        data.years(k) = int16_t(std::min<int>(data.years(k - 1) + 1, INT16_MAX));
+    }
+    update();
+}
+
+void DefineTEZ::readtez_Click() {
+    const std::string before = mc.tezfile;
+    mc.dlgtitle = "Load TEZ data";
+    mc.dlgfilter = "TEZ input file (*.tez)|*.tez";
+    openinput(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1);
+    if (mc.tezfile.empty()) return;
+    // A file that could not be read leaves everything as it was, its name included.
+    if (!readtezdata()) mc.tezfile = before;
+}
+
+void DefineTEZ::dotez_Click() {
+    launch(mc.tezfile, clean, [this] { writetez_click(); }, "Tez.000", "tez.exe");
+}
+
+void DefineTEZ::dokuv_Click() {
+    launch(mc.tezfile, clean, [this] { writetez_click(); }, "tez.000", "kuv.exe");
+}
+
+} // namespace cw

@@ -1,0 +1,239 @@
+#include "control_window/definewox.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "control_window/launch.h"
+#include "platform/numtext.h"
+#include "platform/prompts.h"
+#include "platform/seqfile.h"
+
+namespace cw {
+
+namespace {
+
+// A number box read as a single value; nothing when the number does not fit one (refused).
+std::optional<float> boxSingle(const std::string& text) {
+    const double v = plat::val(text);
+    if (std::fabs(v) > double(FLT_MAX)) return std::nullopt;
+    return float(v);
+}
+
+// A box converted strictly to a whole 16-bit number; nothing for text that is not a number.
+std::optional<int16_t> strictWhole(const std::string& text) {
+    const std::optional<double> v = plat::parseNumber(text);
+    if (!v) return std::nullopt;
+    return plat::toInteger16(*v);
+}
+
+void rewriteSingle(plat::TextBox& box, float value) {
+    if (float(plat::val(box.text())) != value) box.setText(plat::strSingle(value));
+}
+
+void rewriteWhole(plat::TextBox& box, int value) {
+    if (plat::val(box.text()) != value) box.setText(plat::strInteger(value));
+}
+
+} // namespace
+
+DefineWOX::DefineWOX() : plat::Form("DefineWOX", "Create/Edit WOX File") {
+    I_bio.onChange = [this] { I_bio_Change(); };
+    I_mgt.onChange = [this] { I_mgt_Change(); };
+    i_fmaxfil.onChange = [this] { i_fmaxfil_Change(); };
+    i_woxout.onChange = [this] { i_woxout_Change(); };
+    i_fmin.onChange = [this] { i_fmin_Change(); };
+    i_fmax.onChange = [this] { i_fmax_Change(); };
+    I_Finc.onChange = [this] { I_Finc_Change(); };
+    I_nyr.onChange = [this] { I_nyr_Change(); };
+    I_valyr.onChange = [this] { I_valyr_Change(); };
+    i_yr.onChange = [this] { i_yr_Change(); };
+    HScroll1.onChange = [this] { HScroll1_Change(); };
+    HScroll1.setSmallChange(1);
+    HScroll1.setLargeChange(1);
+    Option1.onClick = [this] { Option1_Click(); };
+    readwox.onClick = [this] { readwox_Click(); };
+    writewox.onClick = [this] { writewox_click(); };
+    run.onClick = [this] { run_Click(); };
+}
+
+void DefineWOX::Form_Load() {
+    // The window starts from what its boxes show, so that the values and the boxes agree.
+    data.fmin = 0;
+    data.fmax = 1;
+    data.finc = 0.01f;
+    data.nyr = 1;
+    const std::string& name = mc.startfile;
+    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "wox") == 0) {
+        plat::SeqFile& f = plat::fileNumber(1);
+        const std::string found = startfilePath();
+        if (f.openInput(found)) {
+            // The name as found on disk, so that a launch copies the file that was read.
+            mc.woxfile = found;
+            if (readwoxdata()) return;
+            mc.woxfile.clear();
+        } else {
+            plat::msgBox("The WOX file " + name + " cannot be read: " + f.error());
+        }
+    }
+    update();
+    clean = true;
+}
+
+void DefineWOX::update() {
+    refreshing_ = true;
+    HScroll1.setMax(data.nyr);
+    HScroll1.setMin(1);
+    refreshing_ = false;
+    if (!mc.woxfile.empty()) setCaption(mc.woxfile);
+    if (iyr < 1) iyr = 1;
+    if (data.nyr == 0) data.nyr = 1;
+    if (iyr > data.nyr) iyr = data.nyr;
+    if (iyr >= 1 && iyr <= data.nyr) {
+        refreshing_ = true;
+        HScroll1.setValue(iyr);
+        refreshing_ = false;
+    }
+    Option1.setEnabled(iyr == 1);
+    // Number boxes are rewritten only when their number differs, so that partial input such as
+    // "0." stays while it is typed. A rewrite runs the box's handler, which stores the same value
+    // and refreshes once more; that pass finds nothing that differs.
+    I_bio.setText(data.bio);
+    I_mgt.setText(data.mgt);
+    i_fmaxfil.setText(data.fmaxfil);
+    rewriteSingle(i_fmax, data.fmax);
+    i_woxout.setText(data.woxout);
+    rewriteSingle(i_fmin, data.fmin);
+    rewriteSingle(I_Finc, data.finc);
+    rewriteWhole(I_nyr, data.nyr);
+    rewriteWhole(i_yr, iyr);
+    rewriteWhole(I_valyr, data.years(iyr));
+    clean = false;
+}
+
+bool DefineWOX::readwoxdata() {
+    plat::SeqFile& f = plat::fileNumber(1);
+    const std::string fileName = f.path();
+    WoxData copy = data;
+    const std::optional<std::string> problem = readWoxFile(f, fileName, copy);
+    f.close();
+    if (problem) {
+        plat::msgBox(*problem);
+        return false;
+    }
+    data = copy;
+    update();
+    clean = true;
+    return true;
+}
+
+void DefineWOX::writewox_click() {
+    const WoxData saved = woxSaveForm(data);
+    if (const std::optional<std::string> problem = woxSaveProblem(saved)) {
+        plat::msgBox(*problem);
+        return;
+    }
+    const std::string before = mc.woxfile;
+    mc.dlgtitle = "Save wox data";
+    mc.dlgfilter = "WOX input file (*.wox)|*.wox";
+    openoutput(mc.woxfile, mc.dlgtitle, mc.dlgfilter, 1);
+    if (mc.woxfile.empty()) return;
+    plat::SeqFile& f = plat::fileNumber(1);
+    f.print(woxFileText(saved));
+    data = saved;
+    // A failed close has said so and kept the old file; the name goes back with it and the
+    // window stays not clean, so that no launch hands over what was not written.
+    const bool written = f.close();
+    if (!written) mc.woxfile = before;
+    update();
+    clean = written;
+}
+
+void DefineWOX::I_bio_Change() {
+    data.bio = I_bio.text();
+    update();
+}
+void DefineWOX::I_mgt_Change() {
+    data.mgt = I_mgt.text();
+    update();
+}
+void DefineWOX::i_fmaxfil_Change() {
+    data.fmaxfil = i_fmaxfil.text();
+    update();
+}
+void DefineWOX::i_woxout_Change() {
+    data.woxout = i_woxout.text();
+    update();
+}
+
+void DefineWOX::i_fmin_Change() {
+    if (const std::optional<float> v = boxSingle(i_fmin.text())) data.fmin = *v;
+    update();
+}
+void DefineWOX::i_fmax_Change() {
+    if (const std::optional<float> v = boxSingle(i_fmax.text())) data.fmax = *v;
+    update();
+}
+void DefineWOX::I_Finc_Change() {
+    if (const std::optional<float> v = boxSingle(I_Finc.text())) data.finc = *v;
+    update();
+}
+
+void DefineWOX::I_nyr_Change() {
+    // A negative count or one beyond the 16-bit range is refused; above the list's length it is
+    // the list's length.
+    const std::optional<int16_t> v = plat::toInteger16(plat::val(I_nyr.text()));
+    if (v && *v >= 0) data.nyr = std::min<int16_t>(*v, kMaxDefinitionYears);
+    update();
+}
+
+// The year and index boxes convert strictly: text that is not a number (an empty box too) is
+// left for the user to finish and changes nothing.
+void DefineWOX::I_valyr_Change() {
+    const std::optional<int16_t> v = strictWhole(I_valyr.text());
+    if (!v) return;
+    data.years(std::clamp<int>(iyr, 1, kMaxDefinitionYears)) = *v;
+    update();
+}
+
+void DefineWOX::i_yr_Change() {
+    const std::optional<int16_t> v = strictWhole(i_yr.text());
+    if (!v) return;
+    iyr = *v;
+    update();
+}
+
+void DefineWOX::HScroll1_Change() {
+    if (refreshing_) return;
+    iyr = int16_t(HScroll1.value());
+    update();
+}
+
+void DefineWOX::Option1_Click() {
+    // The button acts once per click: it is cleared whether or not the list was filled.
+    Option1.setValue(false);
+    if (data.years(1) < 1) return;
+    for (int k = 2; k <= data.nyr; ++k)
+        data.years(k) = int16_t(std::min<int>(data.years(k - 1) + 1, INT16_MAX));
+    update();
+}
+
+void DefineWOX::readwox_Click() {
+    const std::string before = mc.woxfile;
+    mc.dlgtitle = "Load wox data";
+    mc.dlgfilter = "WOX input file (*.wox)|*.wox";
+    openinput(mc.woxfile, mc.dlgtitle, mc.dlgfilter, 1);
+    if (mc.woxfile.empty()) return;
+    // A file that could not be read leaves everything as it was, its name included.
+    if (!readwoxdata()) {
+        mc.woxfile = before;
+        return;
+    }
+    setCaption(mc.woxfile);
+}
+
+void DefineWOX::run_Click() {
+    launch(mc.woxfile, clean, [this] { writewox_click(); }, "wox.000", "wox.exe");
+}
+
+} // namespace cw
