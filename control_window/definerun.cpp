@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "control_window/launch.h"
 #include "control_window/maincode.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
@@ -164,7 +165,8 @@ void DefineRun::readrun_Click() {
 }
 
 void DefineRun::run_Click() {
-    // Wired to the engine launch below.
+    launch(
+        mc.runfile, clean, [this] { writerun_click(); }, "vesk.000", "VESK.exe");
 }
 
 void DefineRun::textChanged(plat::TextBox& box, std::string& value) {
