@@ -1,0 +1,228 @@
+// The equilibrium definition file through its editor: the layout written byte for byte, the
+// names normalised on saving, loading back, refusing to save what would not read back, and bad
+// files that leave everything as it was.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "control_window/definetez.h"
+#include "control_window/tezfile.h"
+#include "cw_fixture.h"
+#include "platform/testing/scripted_user.h"
+
+namespace {
+
+using cw::mc;
+using ::testing::HasSubstr;
+using User = plat::testing::ScriptedUser;
+
+std::string fixture(const std::string& name) {
+    std::ifstream in(std::string(VESK_TEST_DATA_DIR) + "/tez/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class TezFileTest : public cwtest::CwTest {
+  protected:
+    cw::DefineTEZ& tez() { return plat::instance<cw::DefineTEZ>(); }
+
+    // Types the definition of the fixture three_years.tez, names still as the user gives them.
+    void typeThreeYears() {
+        cw::DefineTEZ& w = tez();
+        w.I_bio.setText("snapper.bio");
+        w.I_mgt.setText("snapper.mgt");
+        w.i_TEZ.setText("null");
+        w.i_bnch.setText("snapper.tzb");
+        w.i_pmo.setText("C:\\my.dir\\out");
+        w.I_title.setText("Snapper run");
+        w.I_nyr.setText("3");
+        w.I_valyr.setText("1990");
+        w.Option1.click();
+    }
+    void save(const std::string& name) {
+        User user;
+        user.fileDialog("Save tez data", path(name));
+        tez().writetez.click();
+    }
+};
+
+TEST_F(TezFileTest, SavesTheLayoutByteForByteAndShowsTheNormalisedNames) {
+    typeThreeYears();
+    save("a.tez");
+    EXPECT_EQ(readFile(path("a.tez")), fixture("three_years.tez"));
+    cw::DefineTEZ& w = tez();
+    EXPECT_EQ(mc.tezfile, path("a.tez"));
+    EXPECT_EQ(w.caption(), path("a.tez"));
+    EXPECT_EQ(w.i_TEZ.text(), "NUL");
+    EXPECT_EQ(w.i_pmo.text(), "C:\\my.pmo");
+    EXPECT_EQ(w.data.pmo, "C:\\my.pmo");
+    EXPECT_TRUE(w.clean);
+}
+
+TEST_F(TezFileTest, OutputAndProductionTableNamesAreNormalised) {
+    const std::pair<const char*, const char*> pmo[] = {
+        {"result", "result.pmo"}, {"result.txt", "result.pmo"}, {"a.b.c", "a.pmo"},
+        {"C:\\my.dir\\out", "C:\\my.pmo"}, {"nul", "NUL"}, {"Null", "NUL"},
+        {"", ".pmo"}, {"nulls", "nulls.pmo"}};
+    for (const auto& [typed, saved] : pmo)
+        EXPECT_EQ(cw::productionTableName(typed), saved) << typed;
+    const std::pair<const char*, const char*> out[] = {
+        {"null", "NUL"}, {"Nul", "NUL"}, {"NULL", "NUL"}, {"", ""}, {"nullx", "nullx"},
+        {"a.tzo", "a.tzo"}};
+    for (const auto& [typed, saved] : out)
+        EXPECT_EQ(cw::tezOutputName(typed), saved) << typed;
+}
+
+TEST_F(TezFileTest, AnEmptyOutputNameIsSavedAsAnEmptyLineAndReadsBackEmpty) {
+    typeThreeYears();
+    tez().i_TEZ.setText("");
+    tez().i_bnch.setText(" nul ");
+    save("a.tez");
+    const std::string text = readFile(path("a.tez"));
+    EXPECT_THAT(text, HasSubstr("snapper.mgt\r\n\r\nNUL\r\nC:\\my.pmo\r\n"));
+
+    plat::instance<cw::DefineTEZ>().unload();
+    User user;
+    user.fileDialog("Load TEZ data", path("a.tez"));
+    tez().readtez.click();
+    EXPECT_EQ(tez().data.tezout, "");
+    EXPECT_EQ(tez().data.bnch, "NUL");
+    EXPECT_EQ(tez().data.title, "Snapper run");
+}
+
+TEST_F(TezFileTest, ASavedFileLoadsBackIntoTheSameValues) {
+    typeThreeYears();
+    save("a.tez");
+    const cw::TezData saved = tez().data;
+    tez().unload();
+    mc.tezfile.clear();
+
+    {
+        User user;
+        user.fileDialog("Load TEZ data", path("a.tez"));
+        tez().readtez.click();
+    }
+    cw::DefineTEZ& w = tez();
+    EXPECT_EQ(w.data.bio, saved.bio);
+    EXPECT_EQ(w.data.mgt, saved.mgt);
+    EXPECT_EQ(w.data.tezout, "NUL");
+    EXPECT_EQ(w.data.bnch, saved.bnch);
+    EXPECT_EQ(w.data.pmo, saved.pmo);
+    EXPECT_EQ(w.data.title, saved.title);
+    ASSERT_EQ(w.data.nyr, 3);
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_EQ(w.data.years(k), 1989 + k);
+    EXPECT_EQ(w.I_title.text(), "Snapper run");
+    EXPECT_EQ(w.I_nyr.text(), "3");
+    EXPECT_EQ(w.caption(), path("a.tez"));
+    EXPECT_EQ(mc.tezfile, path("a.tez"));
+    EXPECT_TRUE(w.clean);
+}
+
+// Each of these would come back different from the control window's or the engine's reader.
+TEST_F(TezFileTest, RefusesToSaveWhatWouldNotReadBackAndLeavesTheFileAlone) {
+    writeFile(path("a.tez"), "old\r\n");
+    using Edit = void (*)(cw::DefineTEZ&);
+    const std::pair<Edit, const char*> cases[] = {
+        {[](cw::DefineTEZ& w) { w.I_title.setText("Snapper, 3 years"); }, "holds a comma"},
+        {[](cw::DefineTEZ& w) { w.i_pmo.setText("a,b"); }, "holds a comma"},
+        {[](cw::DefineTEZ& w) { w.I_bio.setText("\"q.bio"); }, "double quote"},
+        {[](cw::DefineTEZ& w) { w.I_bio.setText(""); }, "biological data input file is empty"},
+        {[](cw::DefineTEZ& w) { w.I_mgt.setText("my fish.mgt"); }, "blank or a slash"},
+        {[](cw::DefineTEZ& w) { w.I_mgt.setText("run/fish.mgt"); }, "blank or a slash"},
+        {[](cw::DefineTEZ& w) { w.I_bio.setText("snapper1.bio1"); }, "longer than 12"},
+        {[](cw::DefineTEZ& w) { w.i_bnch.setText("benchmark.tzb"); }, "longer than 12"},
+        {[](cw::DefineTEZ& w) { w.I_title.setText("   "); }, "title for the run is empty"},
+        {[](cw::DefineTEZ& w) { w.I_nyr.setText("151"); }, "at most 150"},
+    };
+    for (const auto& [edit, problem] : cases) {
+        tez().unload();
+        typeThreeYears();
+        edit(tez());
+        {
+            User user;
+            user.custom([problem = std::string(problem)](const plat::testing::PromptRecord& r) {
+                EXPECT_EQ(r.kind, plat::testing::PromptRecord::Kind::Message);
+                EXPECT_THAT(r.text, HasSubstr(problem));
+                return std::string("OK");
+            });
+            tez().writetez.click();
+        }
+        EXPECT_EQ(readFile(path("a.tez")), "old\r\n") << problem;
+        EXPECT_FALSE(tez().clean) << problem;
+    }
+    // Twelve characters are what the engine takes whole.
+    tez().unload();
+    typeThreeYears();
+    tez().I_bio.setText("snapper1.bio");
+    tez().I_nyr.setText("150");
+    save("a.tez");
+    EXPECT_THAT(readFile(path("a.tez")), HasSubstr("snapper1.bio\r\n"));
+}
+
+TEST_F(TezFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
+    writeFile(path("good.tez"), fixture("three_years.tez"));
+    {
+        User user;
+        user.fileDialog("Load TEZ data", path("good.tez"));
+        tez().readtez.click();
+    }
+    const std::string head = "b.bio\r\nb.mgt\r\nb.tzo\r\nb.tzb\r\nb.pmo\r\nB title\r\n";
+    const std::pair<std::string, const char*> files[] = {
+        {head + " 3 \r\n 2000 \r\n 2001 \r\n", "ends before the year 3 of 3"},
+        {"b.bio\r\nb.mgt\r\nb.tzo\r\n", "ends before the TEZ benchmark table name"},
+        {head + "three\r\n 2000 \r\n", "\"three\" on line 7 where the number of years"},
+        {head + " 1001 \r\n", "between 0 and 1000"},
+        {head + "-1\r\n", "between 0 and 1000"},
+        {head + " 2 \r\n 2000 \r\n 40000 \r\n", "year 2 of 2"},
+        {head + " 2 \r\n 2000 \r\n x \r\n", "year 2 of 2 was expected as a number"},
+    };
+    for (const auto& [content, problem] : files) {
+        writeFile(path("bad.tez"), content);
+        tez().I_title.setText("Edited");
+        {
+            User user;
+            user.fileDialog("Load TEZ data", path("bad.tez"));
+            user.custom([problem = std::string(problem), this](const plat::testing::PromptRecord& r) {
+                EXPECT_THAT(r.text, HasSubstr(path("bad.tez")));
+                EXPECT_THAT(r.text, HasSubstr(problem));
+                return std::string("OK");
+            });
+            tez().readtez.click();
+        }
+        cw::DefineTEZ& w = tez();
+        EXPECT_EQ(mc.tezfile, path("good.tez")) << problem;
+        EXPECT_EQ(w.data.title, "Edited") << problem;
+        EXPECT_EQ(w.data.bio, "snapper.bio") << problem;
+        EXPECT_EQ(w.data.nyr, 3) << problem;
+        EXPECT_EQ(w.data.years(3), 1992) << problem;
+        EXPECT_FALSE(w.clean) << problem;
+    }
+}
+
+TEST_F(TezFileTest, CancelledDialogsChangeNothingButTheFileName) {
+    typeThreeYears();
+    save("a.tez");
+    tez().I_title.setText("Edited");
+    {
+        User user;
+        user.fileDialog("Save tez data", "").message("No output data were saved");
+        tez().writetez.click();
+    }
+    EXPECT_EQ(mc.tezfile, "");
+    EXPECT_EQ(readFile(path("a.tez")), fixture("three_years.tez"));
+    EXPECT_EQ(tez().i_pmo.text(), "C:\\my.pmo");
+    {
+        User user;
+        user.fileDialog("Load TEZ data", "").message("No input data were loaded");
+        tez().readtez.click();
+    }
+    EXPECT_EQ(mc.tezfile, "");
+    EXPECT_EQ(tez().data.title, "Edited");
+    // The caption keeps the last path until a refresh finds a file again.
+    EXPECT_EQ(tez().caption(), path("a.tez"));
+}
+
+} // namespace
