@@ -1,5 +1,7 @@
 #include "control_window/definerun.h"
 
+#include <QWidget>
+
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -37,6 +39,8 @@ std::optional<float> boxSingle(const std::string& text) {
 } // namespace
 
 DefineRun::DefineRun() : plat::Form("DefineRun", "Create/Edit Runfile") {
+    // The label's doubled ampersand shows as one; screen readers get the text as shown.
+    i_L_a.widget()->setAccessibleName(QStringLiteral("Length & age per fishery-season"));
     I_bio.onChange = [this] { I_bio_Change(); };
     I_YOY.onChange = [this] { I_yoy_Change(); };
     I_refpoints.onChange = [this] { I_refpoints_Change(); };

@@ -48,8 +48,8 @@ struct DefineYOY::SeriesEdit {
 };
 
 DefineYOY::DefineYOY() : plat::Form("DefineYOY", "Set Recruitment") {
-    // The last-year box shares the first's label; screen readers still find it by a name.
-    i_eyr.widget()->setAccessibleName(QStringLiteral("Last year"));
+    // The last-year box stands beside the first under their one label.
+    i_eyr.widget()->setAccessibleName(QStringLiteral("First and last year"));
     i_byr.onChange = [this] { i_byr_Change(); };
     i_eyr.onChange = [this] { i_eyr_Change(); };
     i_myoy.onChange = [this] { i_myoy_Change(); };

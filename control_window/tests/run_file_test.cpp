@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "control_window/definerun.h"
+#include "control_window/start.h"
 #include "cw_fixture.h"
 #include "platform/testing/scripted_user.h"
 
@@ -144,6 +145,31 @@ TEST_F(RunFileTest, ANamedFileOnTheCommandLineIsLoadedAndClean) {
     EXPECT_EQ(mc.runfile, "stock.run");
     EXPECT_EQ(w.caption(), "stock.run");
     EXPECT_TRUE(w.clean);
+}
+
+TEST_F(RunFileTest, TheMainWindowOpensACommandLineFileWhateverItsCase) {
+    mc.installdir = (folder_ / "nowhere").string() + "/";
+    writeFile(path("Stock.RUN"), fixture("run/full.run"));
+    plat::setCommandLine("\"C:\\Data Files\\Stock.RUN\"");
+    ScriptedUser user;
+    user.act([this] {
+        ASSERT_TRUE(plat::isLoaded<cw::DefineRun>());
+        cw::DefineRun& w = run();
+        EXPECT_TRUE(w.visible());
+        EXPECT_EQ(w.run.logf, "snapper.log");
+        // The current file is the one found, so the hand-over copies it.
+        EXPECT_EQ(mc.runfile, "Stock.RUN");
+        EXPECT_TRUE(w.clean);
+        w.RUN.click();
+        EXPECT_EQ(readFile(path("vesk.000")), fixture("run/full.run"));
+        w.closeBox();
+    });
+    // Asked while the action runs.
+    messageWith(user, {"could not be started"});
+    plat::instance<cw::start>();
+    EXPECT_TRUE(user.finished());
+    EXPECT_EQ(mc.startfile, "stock.run");
+    EXPECT_TRUE(plat::endRequested());
 }
 
 TEST_F(RunFileTest, NamesThatWouldNotReadBackAreRefusedBeforeTheDialog) {

@@ -3,6 +3,7 @@
 #include "yoy_support.h"
 
 #include "control_window/defineyoy.h"
+#include "control_window/start.h"
 #include "control_window/yoyfile.h"
 #include "cw_fixture.h"
 
@@ -151,6 +152,23 @@ TEST_F(YoyFileTest, ANamedFileOnTheCommandLineIsLoadedAtOpening) {
     mc.startfile = "lf.yoy";
     EXPECT_EQ(yoy().eyr, 1993);
     EXPECT_EQ(mc.yoygro(2), 1.5f);
+}
+
+TEST_F(YoyFileTest, TheMainWindowOpensTheEditorOnACommandLineFile) {
+    writeFile(path("Stock.YOY"), std::string(kThreeYears));
+    plat::setCommandLine("/data/Stock.YOY");
+    User user;
+    user.act([] {
+        ASSERT_TRUE(plat::isLoaded<cw::DefineYOY>());
+        cw::DefineYOY& w = plat::instance<cw::DefineYOY>();
+        EXPECT_TRUE(w.visible());
+        EXPECT_EQ(w.i_eyr.text(), "1993");
+        EXPECT_EQ(mc.yoygro(2), 1.5f);
+        w.closeBox();
+    });
+    plat::instance<cw::start>();
+    EXPECT_TRUE(user.finished());
+    EXPECT_EQ(mc.yoyfile, "stock.yoy");
 }
 
 TEST_F(YoyFileTest, ABadFileLeavesEverythingAsItWas) {
