@@ -21,12 +21,12 @@ namespace {
 constexpr int kFileNumber = 4;
 const char* const kOutOfRange = "Years are out of range";
 
-// An input-box answer as a single value: nothing when it is empty, not a number, or too large
-// for the series (all treated like an empty answer).
-std::optional<float> answerSingle(const std::string& text) {
+// An input-box answer: nothing when it is empty, not a number, or too large for a single-precision
+// series (all treated like an empty answer).
+std::optional<double> answerNumber(const std::string& text) {
     const std::optional<double> v = plat::parseNumber(text);
     if (!v || !std::isfinite(*v) || std::fabs(*v) > double(FLT_MAX)) return std::nullopt;
-    return float(*v);
+    return v;
 }
 
 // The text an input box proposes: the number's box text with its leading zero ("0.5").
@@ -166,23 +166,24 @@ void DefineYOY::editSeries(const SeriesEdit& e) {
         const std::string proposed = e.meanDefault != nullptr ? std::string(e.meanDefault)
                                      : mc.myoy.isEmpty()      ? std::string()
                                                               : proposal(mc.myoy.number());
-        const std::optional<float> mean =
-            answerSingle(plat::inputBox("Mean rate", "Recruitment ", proposed));
+        const std::optional<double> mean =
+            answerNumber(plat::inputBox("Mean rate", "Recruitment ", proposed));
         if (!mean) return;
-        if (e.setsMean) mc.myoy = double(*mean);
+        // The mean keeps the number as answered; the series hold it in single precision.
+        if (e.setsMean) mc.myoy = *mean;
         for (int k = 1; k <= n; ++k)
-            series(k) = *mean;
+            series(k) = float(*mean);
     } else {
         double guess = 2;
         if (e.setsMean) {
             const double m = mc.myoy.number();
             guess = m > 0 ? 2 * m : 0;
         }
-        const std::optional<float> scale =
-            answerSingle(plat::inputBox("Scale of Y for input", e.scaleTitle, proposal(guess)));
+        const std::optional<double> scale =
+            answerNumber(plat::inputBox("Scale of Y for input", e.scaleTitle, proposal(guess)));
         // A top of 0 or below leaves no room to drag in.
         if (!scale || *scale <= 0) return;
-        mc.ymax = *scale;
+        mc.ymax = float(*scale);
         mc.npts = n;
         for (int k = 1; k <= n; ++k) {
             mc.xplot(k) = float(byr + k - 1);

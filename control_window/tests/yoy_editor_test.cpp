@@ -181,6 +181,15 @@ TEST_F(YoyEditorTest, SetToMeanSetsTheMeanAndEveryYear) {
     EXPECT_TRUE(user.finished());
     EXPECT_EQ(mc.yoyrec(1), 3);
     EXPECT_DOUBLE_EQ(mc.myoy.number(), 0);
+
+    // The mean keeps the answer as typed, not its single-precision neighbour.
+    User again;
+    again.message("Set to Mean", MsgAnswer::Yes).input("Mean rate", "0.1");
+    w.I_yoy.click();
+    EXPECT_TRUE(again.finished());
+    EXPECT_EQ(mc.myoy.number(), 0.1);
+    EXPECT_EQ(w.i_myoy.text(), ".1");
+    EXPECT_EQ(mc.yoyrec(4), 0.1f);
 }
 
 TEST_F(YoyEditorTest, GrowthMultipliersLeaveTheMeanAlone) {
