@@ -1,0 +1,436 @@
+#include "control_window/definefishery.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "control_window/fisheryfile.h"
+#include "platform/numtext.h"
+#include "platform/prompts.h"
+#include "platform/seqfile.h"
+
+namespace cw {
+
+std::string fisheryBoxText(double v, bool single) {
+    std::string s = single ? plat::strSingle(float(v)) : plat::strDouble(v);
+    if (s.rfind(".", 0) == 0) s.insert(0, "0");
+    if (s.rfind("-.", 0) == 0) s.insert(1, "0");
+    return s;
+}
+
+namespace {
+
+// A count or year typed into a box: the leading number rounded to a whole number, halves to
+// even; nothing when it lies outside the 16-bit range (such a text is refused).
+std::optional<int16_t> wholeNumber(const plat::TextBox& box) {
+    return plat::toInteger16(plat::val(box.text()));
+}
+
+// A box read as a single value; nothing when the number does not fit one.
+std::optional<float> singleNumber(const plat::TextBox& box) {
+    const double v = plat::val(box.text());
+    if (std::fabs(v) > double(FLT_MAX)) return std::nullopt;
+    return float(v);
+}
+
+std::string singleText(float v) {
+    return fisheryBoxText(v, true);
+}
+
+std::string variantText(const Variant& v) {
+    if (v.isEmpty()) return std::string();
+    if (v.kind() == Variant::Kind::Text) return v.text();
+    return fisheryBoxText(v.number(), false);
+}
+
+} // namespace
+
+DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
+    F_FYR.onChange = [this] { F_FYR_Change(); };
+    F_LYR.onChange = [this] { F_LYR_Change(); };
+    F_ngear.onChange = [this] { F_ngear_Change(); };
+    F_Nages.onChange = [this] { F_Nages_Change(); };
+    F_nsexes.onChange = [this] { F_nsexes_Change(); };
+    F_nszns.onChange = [this] { F_nszns_Change(); };
+    Fishery_ID.onChange = [this] { Fishery_ID_Change(); };
+    HScroll3.onChange = [this] { HScroll3_Change(); };
+    F_yr.onChange = [this] { F_yr_Change(); };
+    yr2.onChange = [this] { yr2_Change(); };
+    HScroll1.onChange = [this] { HScroll1_Change(); };
+    HScroll2.onChange = [this] { HScroll2_Change(); };
+    F_nlng.onChange = [this] { F_nlng_Change(); };
+    F_mxlng.onChange = [this] { F_mxlng_Change(); };
+    F_Minvulsiz.onChange = [this] { F_Minvulsiz_Change(); };
+    F_minlng.onChange = [this] { F_minlng_Change(); };
+    F_seltyp.onChange = [this] { F_seltyp_Change(); };
+    F_Fscaler.onChange = [this] { F_Fscaler_Change(); };
+    Txt_fcv.onChange = [this] { Txt_fcv_Change(); };
+    s_sexeq.onClick = [this] { s_sexeq_Click(); };
+    s_yrseq.onClick = [this] { s_yrseq_Click(); };
+    sznyrCheck.onClick = [this] { sznyrCheck_Click(); };
+
+    loadfishery.onClick = [this] { loadfishery_Click(); };
+    savefisherydefinition.onClick = [this] { savefisherydefinition_Click(); };
+    MakeMgt.onClick = [this] { MakeMgt_Click(); };
+
+    CmdTAC.onClick = [this] { CmdTAC_Click(); };
+    F_F.onClick = [this] { F_F_Click(); };
+    F_relmort.onClick = [this] { F_relmort_Click(); };
+    L_minsize.onClick = [this] { L_minsize_Click(); };
+    L_maxsize.onClick = [this] { L_maxsize_Click(); };
+    F_sznfract.onClick = [this] { F_sznfract_Click(); };
+    L_sex1.onClick = [this] { L_sex1_Click(); };
+    L_sex2.onClick = [this] { L_sex2_Click(); };
+    cpyforward.onClick = [this] { cpyforward_Click(); };
+    cpyprv.onClick = [this] { cpyprv_Click(); };
+    Matchother.onClick = [this] { Matchother_Click(); };
+    Option1.onClick = [this] { Option1_Click(); };
+    Option2.onClick = [this] { Option2_Click(); };
+    cpyszntlyr.onClick = [this] { cpyszntlyr_Click(); };
+    cpysznpyr.onClick = [this] { cpysznpyr_Click(); };
+    Option4.onClick = [this] { Option4_Click(); };
+}
+
+DefineFishery::~DefineFishery() = default;
+
+void DefineFishery::Form_Load() {
+    const std::string& name = mc.startfile;
+    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "fst") == 0) {
+        plat::SeqFile& f = plat::fileNumber(2);
+        if (f.openInput(startfilePath())) {
+            if (loadfishdata()) mc.fstfile = name;
+        } else {
+            plat::msgBox("The fishery data file " + name + " cannot be read: " + f.error());
+        }
+    }
+    update();
+}
+
+void DefineFishery::update() {
+    F_FYR.setText(plat::strInteger(mc.fyr));
+    F_LYR.setText(plat::strInteger(mc.lyr));
+    Txt_fcv.setText(singleText(mc.fcv));
+    if (!mc.fstfile.empty()) setCaption(mc.fstfile);
+    if (mc.yr == 0 && mc.fyr >= 1) mc.yr = mc.fyr;
+    mc.nyrs = int16_t(std::clamp(int(mc.lyr) - int(mc.fyr) + 1, -32768, 32767));
+    if (mc.nsexes < 1) mc.nsexes = 1;
+    if (mc.nsexes > 2) mc.nsexes = 2;
+    F_yr.setText(plat::strInteger(mc.yr));
+    yr2.setText(plat::strInteger(mc.yr));
+    rangingBars_ = true;
+    HScroll2.setMax(mc.lyr);
+    HScroll2.setMin(mc.fyr);
+    HScroll1.setMax(mc.lyr);
+    HScroll1.setMin(mc.fyr);
+    rangingBars_ = false;
+    ProgressBar1.setVisible(false);
+    if (mc.fyr <= mc.yr && mc.yr <= mc.lyr) {
+        HScroll2.setValue(mc.yr);
+        HScroll1.setValue(mc.yr);
+    }
+    rangingBars_ = true;
+    HScroll3.setMax(mc.ngear);
+    HScroll3.setMin(1);
+    rangingBars_ = false;
+    if (mc.fishery_id > mc.ngear) mc.fishery_id = mc.ngear;
+    if (mc.fishery_id < 1) mc.fishery_id = 1;
+    // The fishery bar stands on the fishery shown, so that its arrows step from there.
+    rangingBars_ = true;
+    HScroll3.setValue(mc.fishery_id);
+    rangingBars_ = false;
+    F_ngear.setText(plat::strInteger(mc.ngear));
+    Fishery_ID.setText(plat::strInteger(mc.fishery_id));
+    F_Nages.setText(plat::strInteger(mc.nages));
+
+    const int k = mc.fishery_id;
+    if (mc.f_nlng(k) == 0 || mc.f_nlng(k) > 100) mc.f_nlng(k) = 50;
+    F_nlng.setText(singleText(mc.f_nlng(k)));
+    F_minlng.setText(variantText(mc.f_minlng(k)));
+    F_mxlng.setText(singleText(mc.f_mxlng(k)));
+    F_Minvulsiz.setText(singleText(mc.f_minvulsiz(k)));
+    F_seltyp.setText(mc.f_seltyp(k).str());
+
+    const std::string type = F_seltyp.text();
+    if (type != "L" && type != "A") {
+        mc.f_seltyp(k) = " ";
+        minvul_label.setVisible(false);
+        F_Minvulsiz.setVisible(false);
+        Frame4.setVisible(false);
+    } else if (type == "L") {
+        minvul_label.setVisible(false);
+        F_Minvulsiz.setVisible(false);
+        Frame4.setVisible(true);
+        mc.f_seltyp(k) = "L";
+    } else {
+        mc.f_seltyp(k) = "A";
+        minvul_label.setVisible(true);
+        F_Minvulsiz.setVisible(true);
+        Frame4.setVisible(false);
+    }
+    if (const std::optional<float> bins = singleNumber(F_nlng)) mc.f_nlng(k) = *bins;
+
+    F_nszns.setText(plat::strInteger(mc.nszns));
+    F_Nages.setText(plat::strInteger(mc.nages));
+    F_nsexes.setText(plat::strInteger(mc.nsexes));
+
+    if (mc.nsexes == 1) {
+        L_sex1.setCaption("UniSex");
+        L_sex1.setEnabled(true);
+        L_sex2.setEnabled(false);
+        s_sexeq.setEnabled(false);
+        Matchother.setEnabled(false);
+    } else {
+        L_sex1.setCaption("Male");
+        L_sex1.setEnabled(true);
+        L_sex2.setEnabled(true);
+        s_sexeq.setEnabled(true);
+        Matchother.setEnabled(true);
+    }
+    if (sexeqflag) {
+        L_sex1.setCaption("UniSex");
+        L_sex2.setEnabled(false);
+        Matchother.setEnabled(false);
+    }
+}
+
+void DefineFishery::testrange() {
+    mc.npts = int32_t(mc.lyr) - int32_t(mc.fyr) + 1;
+    // A range of no years at all (the last year before the first) has no points to edit either.
+    rangeok = mc.npts >= 2 && mc.npts < 251;
+}
+
+// Field handlers. A whole number beyond the 16-bit range is refused: the variable keeps its value
+// and the refresh puts that back into the box. Counts stop at the data model's limits, and a
+// negative count is refused.
+
+void DefineFishery::F_FYR_Change() {
+    if (const auto v = wholeNumber(F_FYR)) mc.fyr = *v;
+    update();
+}
+
+void DefineFishery::F_LYR_Change() {
+    if (const auto v = wholeNumber(F_LYR)) mc.lyr = *v;
+    update();
+}
+
+void DefineFishery::F_ngear_Change() {
+    const auto v = wholeNumber(F_ngear);
+    if (v && *v >= 0) mc.ngear = std::min<int16_t>(*v, kMaxFisheries);
+    update();
+}
+
+void DefineFishery::F_Nages_Change() {
+    const auto v = wholeNumber(F_Nages);
+    if (v && *v >= 0) mc.nages = std::min<int16_t>(*v, kMaxAge);
+    update();
+}
+
+void DefineFishery::F_nsexes_Change() {
+    if (const auto v = wholeNumber(F_nsexes)) mc.nsexes = *v;
+    update();
+}
+
+void DefineFishery::F_nszns_Change() {
+    const auto v = wholeNumber(F_nszns);
+    if (v && *v >= 0) mc.nszns = std::min<int16_t>(*v, kMaxSeasons);
+    update();
+}
+
+void DefineFishery::Fishery_ID_Change() {
+    if (const auto v = wholeNumber(Fishery_ID)) mc.fishery_id = *v;
+    update();
+}
+
+void DefineFishery::HScroll3_Change() {
+    if (rangingBars_) return;
+    mc.fishery_id = int16_t(HScroll3.value());
+    update();
+}
+
+void DefineFishery::F_yr_Change() {
+    if (const auto v = wholeNumber(F_yr)) mc.yr = *v;
+    update();
+}
+
+void DefineFishery::yr2_Change() {
+    if (const auto v = wholeNumber(yr2)) mc.yr = *v;
+    update();
+}
+
+void DefineFishery::HScroll1_Change() {
+    if (rangingBars_) return;
+    mc.yr = int16_t(HScroll1.value());
+    update();
+}
+
+void DefineFishery::HScroll2_Change() {
+    if (rangingBars_) return;
+    mc.yr = int16_t(HScroll2.value());
+    update();
+}
+
+// The bin count is kept whole, since the files and the graph use it as a number of bins (the
+// engines by dropping a fraction, the control window by rounding it); a negative count counts
+// as none, which the refresh turns into the default.
+void DefineFishery::F_nlng_Change() {
+    if (const auto v = singleNumber(F_nlng)) {
+        const float whole = float(plat::toInteger16(*v).value_or(int16_t(0)));
+        mc.f_nlng(mc.fishery_id) = std::max(whole, 0.0f);
+    }
+    update();
+}
+
+void DefineFishery::F_mxlng_Change() {
+    if (const auto v = singleNumber(F_mxlng)) mc.f_mxlng(mc.fishery_id) = *v;
+    update();
+}
+
+void DefineFishery::F_Minvulsiz_Change() {
+    if (const auto v = singleNumber(F_Minvulsiz)) mc.f_minvulsiz(mc.fishery_id) = *v;
+    update();
+}
+
+void DefineFishery::F_minlng_Change() {
+    mc.f_minlng(mc.fishery_id) = plat::val(F_minlng.text());
+    update();
+}
+
+void DefineFishery::F_seltyp_Change() {
+    const std::string text = F_seltyp.text();
+    if (text.empty()) {
+        mc.f_seltyp(mc.fishery_id) = " ";
+    } else {
+        const char c = text.front();
+        mc.f_seltyp(mc.fishery_id) = char(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    update();
+}
+
+void DefineFishery::F_Fscaler_Change() {
+    mc.f_fscaler = plat::val(F_Fscaler.text());
+    Option4.setValue(false);
+    update();
+}
+
+// The scalar is converted strictly: an empty box or text that is not a number keeps the value
+// held before, so that a half-typed entry never stores a 0 behind the user's back.
+void DefineFishery::Txt_fcv_Change() {
+    const std::optional<double> v = plat::parseNumber(Txt_fcv.text());
+    if (v && std::isfinite(*v) && std::fabs(*v) <= double(FLT_MAX)) mc.fcv = float(*v);
+}
+
+void DefineFishery::s_sexeq_Click() {
+    sexeqflag = s_sexeq.value() == 1;
+    update();
+}
+
+void DefineFishery::s_yrseq_Click() {
+    yrseqflag = s_yrseq.value() == 1;
+}
+
+void DefineFishery::sznyrCheck_Click() {
+    sznyrflag = sznyrCheck.value() == 1;
+}
+
+// Files.
+
+bool DefineFishery::loadfishdata() {
+    plat::SeqFile& f = plat::fileNumber(2);
+    const std::string fileName = f.path();
+    auto copy = std::make_unique<FisheryData>(fisheryDataFrom(mc));
+    const std::optional<std::string> problem = readFstFile(f, fileName, *copy);
+    f.close();
+    if (problem) {
+        plat::msgBox(*problem);
+        return false;
+    }
+    storeFisheryData(mc, *copy);
+    mc.npts = mc.lyr - mc.fyr + 1;
+    mc.fishery_id = 1;
+    mc.yr = mc.fyr;
+    update();
+    return true;
+}
+
+void DefineFishery::loadfishery_Click() {
+    const std::string before = mc.fstfile;
+    prompttitle = "Load fishery data";
+    mc.dlgfilter = "Fishery input file (*.fst)|*.fst";
+    openinput(mc.fstfile, prompttitle, mc.dlgfilter, 2);
+    if (mc.fstfile.empty()) return;
+    // A file that could not be read leaves everything as it was, its name included.
+    if (!loadfishdata()) {
+        mc.fstfile = before;
+        return;
+    }
+    mc.fishery_id = 1;
+    update();
+}
+
+void DefineFishery::savefisherydefinition_Click() {
+    const auto data = std::make_unique<FisheryData>(fisheryDataFrom(mc));
+    if (const std::optional<std::string> problem = fstSaveProblem(*data)) {
+        plat::msgBox(*problem);
+        return;
+    }
+    const std::string before = mc.fstfile;
+    prompttitle = "Save fishery data";
+    mc.dlgfilter = "Fishery data file (*.fst)|*.fst";
+    openoutput(mc.fstfile, prompttitle, mc.dlgfilter, 2);
+    if (mc.fstfile.empty()) return;
+    mc.npts = mc.lyr - mc.fyr + 1;
+    plat::SeqFile& f = plat::fileNumber(2);
+    f.print(fstFileText(*data));
+    // A failed close has said so and kept the old file; the name goes back with it.
+    if (!f.close()) mc.fstfile = before;
+    mc.fishery_id = 1;
+    update();
+}
+
+void DefineFishery::f_putf(int d) {
+    plat::SeqFile& f = plat::fileNumber(6);
+    if (exporting_) {
+        f.print(mgtBlockBody(*exporting_, d));
+    } else {
+        f.print(mgtBlockBody(*std::make_unique<FisheryData>(fisheryDataFrom(mc)), d));
+    }
+}
+
+void DefineFishery::MakeMgt_Click() {
+    // The year count is taken from the years themselves, so that a range changed in another
+    // window since this one last refreshed cannot give blocks that do not fit it.
+    const int nyrs = int(mc.lyr) - int(mc.fyr) + 1;
+    exporting_ = std::make_unique<FisheryData>(fisheryDataFrom(mc));
+    if (const std::optional<std::string> problem = mgtExportProblem(*exporting_, nyrs)) {
+        exporting_.reset();
+        plat::msgBox(*problem);
+        return;
+    }
+    prompttitle = "Save management data";
+    mc.dlgfilter = "Fishery input file (*.mgt)|*.mgt";
+    openoutput(mc.mgtfile, prompttitle, mc.dlgfilter, 6);
+    if (mc.mgtfile.empty()) {
+        exporting_.reset();
+        return;
+    }
+    mc.nyrs = int16_t(nyrs);
+    plat::SeqFile& f = plat::fileNumber(6);
+    f.print(mgtHeaderText(*exporting_));
+    ProgressBar1.setMin(0);
+    ProgressBar1.setMax(nyrs + 2);
+    ProgressBar1.setVisible(true);
+    for (int b = 1; b <= nyrs + 1; ++b) {
+        ProgressBar1.setValue(b);
+        const int year = mc.fyr + b - 1;
+        mc.yr = int16_t(std::min(year, 32767));
+        f.print(plat::printInteger(year) + "\r\n");
+        f_putf(year > mc.lyr ? b - 1 : b);
+    }
+    exporting_.reset();
+    f.close();
+    ProgressBar1.setVisible(false);
+    mc.fishery_id = 1;
+    update();
+}
+
+} // namespace cw

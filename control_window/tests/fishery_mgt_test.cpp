@@ -1,0 +1,150 @@
+// The management export through the fishery editor's button: the blocks written byte for byte,
+// the order of the rate lines, and exports refused because the engines would misread them.
+#include "fishery_test_support.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+#include "control_window/fisheryfile.h"
+
+namespace {
+
+using cw::mc;
+using fisherytest::FisheryTest;
+using fisherytest::fixture;
+using fisherytest::lines;
+using fisherytest::User;
+using ::testing::HasSubstr;
+
+class MgtTest : public FisheryTest {
+  protected:
+    std::string exportAs(const std::string& name) {
+        User user;
+        user.fileDialog("Save management data", path(name));
+        editor().MakeMgt.click();
+        EXPECT_TRUE(user.finished());
+        return readFile(path(name));
+    }
+};
+
+TEST_F(MgtTest, TwoYearsGiveThreeBlocksAndTheLastRepeatsTheLastYear) {
+    fisherytest::setOneSexA();
+    const std::string text = exportAs("one.mgt");
+    EXPECT_EQ(text, fixture("fishery_one_sex_a.mgt"));
+    const std::vector<std::string> l = lines(text);
+    // Each block: year, count, type, minimum vulnerable size, TAC, 3 ages x 2 seasons, 3 limits.
+    ASSERT_EQ(l.size(), 1u + 3 * 14);
+    const std::vector<std::string> block2(l.begin() + 15, l.begin() + 29);
+    const std::vector<std::string> block3(l.begin() + 29, l.end());
+    EXPECT_EQ(block2[0], " 2002 ");
+    EXPECT_EQ(block3[0], " 2003 ");
+    EXPECT_EQ(std::vector<std::string>(block2.begin() + 1, block2.end()),
+              std::vector<std::string>(block3.begin() + 1, block3.end()));
+    EXPECT_EQ(mc.mgtfile, path("one.mgt"));
+}
+
+TEST_F(MgtTest, RatesCarryTheSinglesThroughInDoublePrecision) {
+    fisherytest::setOneSexA();
+    mc.f_sznfract(1, 1, 1) = 0.3f;
+    mc.f_annf(1, 1) = 0.5f;
+    mc.f_sel(1, 0, 1, 1) = 1;
+    EXPECT_EQ(lines(exportAs("r.mgt"))[6], " .150000005960464 ");
+}
+
+TEST_F(MgtTest, LengthRatesRunSexThenBinThenSeason) {
+    fisherytest::setTwoSexesL();
+    mc.f_minlng(1).clear(); // never entered: exported as 0
+    for (int s = 1; s <= 2; ++s)
+        for (int b = 1; b <= 3; ++b)
+            mc.f_sel(1, b, s, 1) = float(s * 10 + b);
+    mc.f_annf(1, 1) = 1;
+    mc.f_sznfract(1, 1, 1) = 1;
+    mc.f_sznfract(1, 2, 1) = 2;
+    const std::vector<std::string> l = lines(exportAs("l.mgt"));
+    const std::vector<std::string> header(l.begin() + 1, l.begin() + 8);
+    EXPECT_EQ(header,
+              (std::vector<std::string>{" 2001 ", " 1 ", "L", " 3 ", " 0 ", " 50 ", " 100 "}));
+    const std::vector<std::string> rates(l.begin() + 8, l.begin() + 20);
+    EXPECT_EQ(rates, (std::vector<std::string>{" 11 ", " 22 ", " 12 ", " 24 ", " 13 ", " 26 ",
+                                               " 21 ", " 42 ", " 22 ", " 44 ", " 23 ", " 46 "}));
+    EXPECT_EQ(l[20], " 25 ");
+    EXPECT_EQ(l[23], " 2002 ");
+}
+
+TEST_F(MgtTest, NoFisheriesGiveTheYearAndA0InEveryBlock) {
+    fisherytest::setOneSexA();
+    mc.ngear = 0;
+    EXPECT_EQ(exportAs("none.mgt"), " .1 \r\n 2001 \r\n 0 \r\n 2002 \r\n 0 \r\n 2003 \r\n 0 \r\n");
+}
+
+TEST_F(MgtTest, AfterTheExportTheYearStandsPastTheRangeAndFishery1IsShown) {
+    fisherytest::setOneSexA();
+    mc.ngear = 2;
+    mc.f_seltyp(2) = "A";
+    editor().Fishery_ID.setText("2");
+    exportAs("after.mgt");
+    EXPECT_EQ(mc.yr, 2003);
+    EXPECT_EQ(mc.fishery_id, 1);
+    EXPECT_EQ(editor().Fishery_ID.text(), "1");
+    EXPECT_EQ(editor().F_yr.text(), "2003");
+    EXPECT_FALSE(editor().ProgressBar1.visible());
+    EXPECT_EQ(editor().ProgressBar1.max(), 4);
+}
+
+TEST_F(MgtTest, WhatTheEnginesWouldMisreadIsRefusedBeforeTheDialog) {
+    struct Case {
+        const char* what;
+        std::function<void()> spoil;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"a fishery of no type",
+         [] {
+             mc.ngear = 2;
+             mc.f_seltyp(2) = " ";
+         },
+         "Fishery 2 has no selectivity type"},
+        {"a bin count with a fraction",
+         [] {
+             mc.f_seltyp(1) = "L";
+             mc.f_nlng(1) = 2.5f;
+             mc.f_mxlng(1) = 50;
+         },
+         "2.5 length bins"},
+        {"no seasons", [] { mc.nszns = 0; }, "number of seasons is 0"},
+        {"years reversed", [] { mc.lyr = 1999; }, "last year lies before the first"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        plat::unloadAll();
+        cw::resetMaincode();
+        fisherytest::setOneSexA();
+        editor();
+        c.spoil();
+        User user;
+        std::string said;
+        user.custom([&](const plat::testing::PromptRecord& r) {
+            said = r.text;
+            return std::string("OK");
+        });
+        editor().MakeMgt_Click();
+        EXPECT_TRUE(user.finished());
+        EXPECT_THAT(said, HasSubstr(c.says));
+        EXPECT_THAT(said, HasSubstr("Nothing was exported"));
+        EXPECT_TRUE(std::filesystem::is_empty(folder_));
+        EXPECT_EQ(mc.yr, 2001) << "the export never ran";
+    }
+}
+
+TEST_F(MgtTest, ACancelledDialogWritesNothing) {
+    fisherytest::setOneSexA();
+    User user;
+    user.fileDialog("Save management data", "").message("No output data were saved");
+    editor().MakeMgt.click();
+    EXPECT_TRUE(user.finished());
+    EXPECT_TRUE(std::filesystem::is_empty(folder_));
+    EXPECT_EQ(mc.yr, 2001) << "the refresh of the new window set it; the export did not run";
+}
+
+} // namespace
