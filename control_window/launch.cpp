@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <fstream>
 #include <map>
 
 #include "control_window/maincode.h"
@@ -45,7 +46,19 @@ bool processRunning(int64_t pid) {
     CloseHandle(h);
     return running;
 #else
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+    if (::kill(pid_t(pid), 0) != 0 && errno != EPERM) return false;
+#ifdef __linux__
+    // An engine that has ended but is not yet reaped by its new parent still answers; its state
+    // letter in /proc tells.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (std::getline(stat, line)) {
+        const auto close = line.rfind(')');
+        if (close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z')
+            return false;
+    }
+#endif
+    return true;
 #endif
 }
 
