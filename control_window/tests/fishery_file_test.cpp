@@ -53,7 +53,7 @@ void expectSameFishery(const cw::FisheryData& a, const cw::FisheryData& b) {
     }
 }
 
-class FstFileTest : public FisheryTest {
+class FisheryFstTest : public FisheryTest {
   protected:
     // Saves through the editor's button under name; returns the file's text.
     std::string saveAs(const std::string& name) {
@@ -72,7 +72,7 @@ class FstFileTest : public FisheryTest {
     }
 };
 
-TEST_F(FstFileTest, OneSexByAgeIsWrittenLineByLine) {
+TEST_F(FisheryFstTest, OneSexByAgeIsWrittenLineByLine) {
     fisherytest::setOneSexA();
     const std::string text = saveAs("one.fst");
     EXPECT_EQ(text, fixture("fishery_one_sex_a.fst"));
@@ -82,12 +82,12 @@ TEST_F(FstFileTest, OneSexByAgeIsWrittenLineByLine) {
     EXPECT_EQ(mc.npts, 2);
 }
 
-TEST_F(FstFileTest, TwoSexesByLengthCarryTheBinsAndTwoValuesALine) {
+TEST_F(FisheryFstTest, TwoSexesByLengthCarryTheBinsAndTwoValuesALine) {
     fisherytest::setTwoSexesL();
     EXPECT_EQ(saveAs("two.fst"), fixture("fishery_two_sexes_l.fst"));
 }
 
-TEST_F(FstFileTest, AFisheryOfNoTypeHasOnlyItsTypeSeasonAndLimitLines) {
+TEST_F(FisheryFstTest, AFisheryOfNoTypeHasOnlyItsTypeSeasonAndLimitLines) {
     fisherytest::setOneSexA();
     mc.f_seltyp(1) = " ";
     const std::vector<std::string> l = lines(saveAs("blank.fst"));
@@ -96,7 +96,7 @@ TEST_F(FstFileTest, AFisheryOfNoTypeHasOnlyItsTypeSeasonAndLimitLines) {
     EXPECT_EQ(l[12], " .4  .6 ");
 }
 
-TEST_F(FstFileTest, SaveAndLoadGiveBackEveryValue) {
+TEST_F(FisheryFstTest, SaveAndLoadGiveBackEveryValue) {
     // Two sexes, three fisheries: by age, by length with a lower length never entered, none.
     mc.fyr = 1995;
     mc.lyr = 1998;
@@ -149,7 +149,7 @@ TEST_F(FstFileTest, SaveAndLoadGiveBackEveryValue) {
     EXPECT_EQ(editor().caption(), path("all.fst"));
 }
 
-TEST_F(FstFileTest, SavingWhatWouldNotReadBackIsRefusedWithoutTouchingTheFile) {
+TEST_F(FisheryFstTest, SavingWhatWouldNotReadBackIsRefusedWithoutTouchingTheFile) {
     struct Case {
         const char* what;
         std::function<void()> spoil;
@@ -191,7 +191,7 @@ TEST_F(FstFileTest, SavingWhatWouldNotReadBackIsRefusedWithoutTouchingTheFile) {
     }
 }
 
-TEST_F(FstFileTest, ACancelledDialogWritesNothing) {
+TEST_F(FisheryFstTest, ACancelledDialogWritesNothing) {
     fisherytest::setOneSexA();
     User user;
     user.fileDialog("Save fishery data", "").message("No output data were saved");
@@ -201,9 +201,9 @@ TEST_F(FstFileTest, ACancelledDialogWritesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(folder_));
 }
 
-class BadFstTest : public FstFileTest {};
+class FisheryBadFstTest : public FisheryFstTest {};
 
-TEST_F(BadFstTest, ABadFileLeavesEverythingAsItWas) {
+TEST_F(FisheryBadFstTest, ABadFileLeavesEverythingAsItWas) {
     struct Case {
         const char* what;
         const char* fixtureName;
@@ -265,7 +265,7 @@ TEST_F(BadFstTest, ABadFileLeavesEverythingAsItWas) {
     }
 }
 
-TEST_F(FstFileTest, ACommandLineFileOpensTheEditorOnIt) {
+TEST_F(FisheryFstTest, ACommandLineFileOpensTheEditorOnIt) {
     writeFile(path("stock.fst"), fixture("fishery_one_sex_a.fst"));
     mc.startfile = "stock.fst";
     cw::DefineFishery& e = editor();
@@ -276,7 +276,7 @@ TEST_F(FstFileTest, ACommandLineFileOpensTheEditorOnIt) {
     EXPECT_EQ(mc.f_sel(1, 1, 1, 1), 0.5f);
 }
 
-TEST_F(FstFileTest, TheMenuEntryAndTheExtensionOpenTheFishery) {
+TEST_F(FisheryFstTest, TheMenuEntryAndTheExtensionOpenTheFishery) {
     cw::start& s = plat::instance<cw::start>();
     EXPECT_EQ(s.fishery.caption(), "Fishery  ");
     s.fishery.click();

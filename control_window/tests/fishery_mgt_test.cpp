@@ -17,7 +17,7 @@ using fisherytest::lines;
 using fisherytest::User;
 using ::testing::HasSubstr;
 
-class MgtTest : public FisheryTest {
+class FisheryMgtTest : public FisheryTest {
   protected:
     std::string exportAs(const std::string& name) {
         User user;
@@ -28,7 +28,7 @@ class MgtTest : public FisheryTest {
     }
 };
 
-TEST_F(MgtTest, TwoYearsGiveThreeBlocksAndTheLastRepeatsTheLastYear) {
+TEST_F(FisheryMgtTest, TwoYearsGiveThreeBlocksAndTheLastRepeatsTheLastYear) {
     fisherytest::setOneSexA();
     const std::string text = exportAs("one.mgt");
     EXPECT_EQ(text, fixture("fishery_one_sex_a.mgt"));
@@ -44,7 +44,7 @@ TEST_F(MgtTest, TwoYearsGiveThreeBlocksAndTheLastRepeatsTheLastYear) {
     EXPECT_EQ(mc.mgtfile, path("one.mgt"));
 }
 
-TEST_F(MgtTest, RatesCarryTheSinglesThroughInDoublePrecision) {
+TEST_F(FisheryMgtTest, RatesCarryTheSinglesThroughInDoublePrecision) {
     fisherytest::setOneSexA();
     mc.f_sznfract(1, 1, 1) = 0.3f;
     mc.f_annf(1, 1) = 0.5f;
@@ -52,7 +52,7 @@ TEST_F(MgtTest, RatesCarryTheSinglesThroughInDoublePrecision) {
     EXPECT_EQ(lines(exportAs("r.mgt"))[6], " .150000005960464 ");
 }
 
-TEST_F(MgtTest, LengthRatesRunSexThenBinThenSeason) {
+TEST_F(FisheryMgtTest, LengthRatesRunSexThenBinThenSeason) {
     fisherytest::setTwoSexesL();
     mc.f_minlng(1).clear(); // never entered: exported as 0
     for (int s = 1; s <= 2; ++s)
@@ -72,13 +72,13 @@ TEST_F(MgtTest, LengthRatesRunSexThenBinThenSeason) {
     EXPECT_EQ(l[23], " 2002 ");
 }
 
-TEST_F(MgtTest, NoFisheriesGiveTheYearAndA0InEveryBlock) {
+TEST_F(FisheryMgtTest, NoFisheriesGiveTheYearAndA0InEveryBlock) {
     fisherytest::setOneSexA();
     mc.ngear = 0;
     EXPECT_EQ(exportAs("none.mgt"), " .1 \r\n 2001 \r\n 0 \r\n 2002 \r\n 0 \r\n 2003 \r\n 0 \r\n");
 }
 
-TEST_F(MgtTest, AfterTheExportTheYearStandsPastTheRangeAndFishery1IsShown) {
+TEST_F(FisheryMgtTest, AfterTheExportTheYearStandsPastTheRangeAndFishery1IsShown) {
     fisherytest::setOneSexA();
     mc.ngear = 2;
     mc.f_seltyp(2) = "A";
@@ -92,7 +92,7 @@ TEST_F(MgtTest, AfterTheExportTheYearStandsPastTheRangeAndFishery1IsShown) {
     EXPECT_EQ(editor().ProgressBar1.max(), 4);
 }
 
-TEST_F(MgtTest, WhatTheEnginesWouldMisreadIsRefusedBeforeTheDialog) {
+TEST_F(FisheryMgtTest, WhatTheEnginesWouldMisreadIsRefusedBeforeTheDialog) {
     struct Case {
         const char* what;
         std::function<void()> spoil;
@@ -137,7 +137,7 @@ TEST_F(MgtTest, WhatTheEnginesWouldMisreadIsRefusedBeforeTheDialog) {
     }
 }
 
-TEST_F(MgtTest, ACancelledDialogWritesNothing) {
+TEST_F(FisheryMgtTest, ACancelledDialogWritesNothing) {
     fisherytest::setOneSexA();
     User user;
     user.fileDialog("Save management data", "").message("No output data were saved");
