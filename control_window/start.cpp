@@ -2,6 +2,7 @@
 
 #include "control_window/definebio.h"
 #include "control_window/definefishery.h"
+#include "control_window/defineindex.h"
 #include "control_window/definerun.h"
 #include "control_window/definetez.h"
 #include "control_window/definewox.h"
@@ -41,8 +42,12 @@ void showBioEditor() {
 void showFisheryEditor() {
     plat::instance<DefineFishery>().show();
 }
-void showIndexEditorAndWait() {} // showAndWaitThenUnload<Defineindex>() once it is built
-void showIndexEditor() {}
+void showIndexEditorAndWait() {
+    showAndWaitThenUnload<Defineindex>();
+}
+void showIndexEditor() {
+    plat::instance<Defineindex>().show();
+}
 void showYoyEditor() {
     plat::instance<DefineYOY>().show();
 }
