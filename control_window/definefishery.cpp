@@ -4,6 +4,9 @@
 #include <cfloat>
 #include <cmath>
 
+#include <QGridLayout>
+#include <QWidget>
+
 #include "control_window/fisheryfile.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
@@ -41,6 +44,21 @@ std::string variantText(const Variant& v) {
     if (v.isEmpty()) return std::string();
     if (v.kind() == Variant::Kind::Text) return v.text();
     return fisheryBoxText(v.number(), false);
+}
+
+// Lets a tall frame run down beside every row of the column before it, so that it does not
+// stretch the first of those rows.
+void spanRows(plat::Control& tall, int rows) {
+    QWidget* w = tall.widget();
+    auto* grid =
+        w->parentWidget() ? qobject_cast<QGridLayout*>(w->parentWidget()->layout()) : nullptr;
+    if (!grid) return;
+    const int at = grid->indexOf(w);
+    if (at < 0) return;
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
+    grid->removeWidget(w);
+    grid->addWidget(w, row, column, rows, columnSpan, Qt::AlignTop);
 }
 
 } // namespace
@@ -89,6 +107,11 @@ DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
     cpyszntlyr.onClick = [this] { cpyszntlyr_Click(); };
     cpysznpyr.onClick = [this] { cpysznpyr_Click(); };
     Option4.onClick = [this] { Option4_Click(); };
+
+    spanRows(Frame1, 11);
+    spanRows(Frame6, 8);
+    spanRows(Frame2, 8);
+    spanRows(Frame7, 1);
 }
 
 DefineFishery::~DefineFishery() = default;
@@ -134,6 +157,9 @@ void DefineFishery::update() {
     rangingBars_ = false;
     if (mc.fishery_id > mc.ngear) mc.fishery_id = mc.ngear;
     if (mc.fishery_id < 1) mc.fishery_id = 1;
+    // A count of fisheries beyond the data model (set by no box of this window) shows the last
+    // fishery the model holds.
+    if (mc.fishery_id > kMaxFisheries) mc.fishery_id = kMaxFisheries;
     // The fishery bar stands on the fishery shown, so that its arrows step from there.
     rangingBars_ = true;
     HScroll3.setValue(mc.fishery_id);

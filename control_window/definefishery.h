@@ -38,6 +38,8 @@ class DefineFishery : public plat::Form {
     plat::CommandButton MakeMgt{*this, "MakeMgt", "Export Management"};
     plat::ProgressBar ProgressBar1{*this, "ProgressBar1"};
 
+    // The fisheries' data stand in a second column of the window, in three columns of their own.
+    bool dataColumn_ = (nextColumn(), true);
     plat::Frame Frame1{*this, "Frame1", "Load Fishery Data"};
     plat::TextBox Fishery_ID{Frame1, "Fishery_ID", "Fishery ID"};
     plat::HScrollBar HScroll3{Frame1, "HScroll3"};
@@ -49,6 +51,7 @@ class DefineFishery : public plat::Form {
     plat::Frame Frame7{Frame1, "Frame7", "Total F Randomization Scalar"};
     plat::TextBox Txt_fcv{Frame7, "Txt_fcv", ""};
 
+    bool seasonColumn_ = (Frame1.nextColumn(), true);
     plat::Frame Frame6{Frame1, "Frame6", "Seasonal Proportions"};
     plat::TextBox yr2{Frame6, "yr2", "Year"};
     plat::HScrollBar HScroll1{Frame6, "HScroll1"};
@@ -59,6 +62,7 @@ class DefineFishery : public plat::Form {
     plat::OptionButton cpysznpyr{Frame8, "cpysznpyr", "Prev Year"};
     plat::OptionButton cpyszntlyr{Frame8, "cpyszntlyr", "To last Year"};
 
+    bool selectivityColumn_ = (Frame1.nextColumn(), true);
     plat::Frame Frame2{Frame1, "Frame2", "Selectivities"};
     plat::TextBox F_yr{Frame2, "F_yr", "Year"};
     plat::HScrollBar HScroll2{Frame2, "HScroll2"};
@@ -66,8 +70,11 @@ class DefineFishery : public plat::Form {
     plat::Label minvul_label{Frame2, "minvul_label", "Min Vul Size"};
     plat::TextBox F_Minvulsiz{Frame2, "F_Minvulsiz", "", "0"};
     plat::Frame Frame4{Frame2, "Frame4", " Nbins        Min         Max"};
+    // The bin count and the two lengths stand side by side under the frame's caption.
     plat::TextBox F_nlng{Frame4, "F_nlng", ""};
+    bool minColumn_ = (Frame4.nextColumn(), true);
     plat::TextBox F_minlng{Frame4, "F_minlng", ""};
+    bool maxColumn_ = (Frame4.nextColumn(), true);
     plat::TextBox F_mxlng{Frame4, "F_mxlng", ""};
     plat::CommandButton L_sex1{Frame2, "L_sex1", "Male"};
     plat::CommandButton L_sex2{Frame2, "L_sex2", "Female"};
