@@ -279,6 +279,26 @@ TEST_F(IndexEditorTest, ACommandLineFileIsLoadedAndNamesTheWindow) {
     EXPECT_EQ(mc.yr, 2000);
 }
 
+TEST_F(IndexEditorTest, TheProgramOpensANamedIndexFileAndEndsWhenTheEditorIsClosed) {
+    writeFile(path("survey.ndf"), "1\r\n2000\r\n2001\r\n1\r\n1\r\n1\r\n"
+                                  "3\r\n .5 \r\nbt.ndx\r\nN\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
+                                  " 25 \r\n 0 \r\n 2000 \r\n .4 \r\n 2001 \r\n .6 \r\n");
+    plat::setCommandLine(std::string("\"C:\\Data Files\\Survey.NDF\""));
+    User user;
+    user.act([] {
+        ASSERT_TRUE(plat::isLoaded<cw::Defineindex>());
+        cw::Defineindex& e = plat::instance<cw::Defineindex>();
+        EXPECT_TRUE(e.visible());
+        EXPECT_EQ(e.caption(), "survey.ndf");
+        EXPECT_EQ(e.I_outfile.text(), "bt.ndx");
+        EXPECT_FALSE(plat::instance<cw::start>().visible());
+        e.closeBox();
+    });
+    EXPECT_EQ(cw::Main(), 0);
+    EXPECT_TRUE(user.finished());
+    EXPECT_TRUE(plat::loadedForms().empty());
+}
+
 TEST_F(IndexEditorTest, AnUnreadableCommandLineFileIsReported) {
     mc.startfile = "gone.ndf";
     User user;

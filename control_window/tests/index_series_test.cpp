@@ -41,6 +41,9 @@ TEST_F(IndexSeriesTest, CatchabilityIsDraggedByYearAndItsMeanKept) {
     // Twice the largest value when no mean was set.
     EXPECT_EQ(user.proposals, std::vector<std::string>{"1"});
     EXPECT_EQ(user.titles, std::vector<std::string>{"Catchability by year"});
+    // "Set to Mean" has an empty title, the other messages the application's.
+    ASSERT_FALSE(user.seen().empty());
+    EXPECT_EQ(user.seen()[0].title, std::optional<std::string>(""));
     EXPECT_FLOAT_EQ(mc.i_q(1, 2), 2);
     EXPECT_FLOAT_EQ(mc.i_q(1, 3), 4);
     // The mean of the positive values only.
@@ -121,6 +124,66 @@ TEST_F(IndexSeriesTest, YearRangesThatCannotBeEditedAreRefused) {
         e.I_Q.click();
         EXPECT_TRUE(user.finished());
     }
+}
+
+TEST_F(IndexSeriesTest, EditsOfAYearOutsideTheRangeAreRefused) {
+    struct Case {
+        const char* what;
+        const char* first;
+        const char* last;
+        int16_t year;
+        std::function<void(cw::Defineindex&)> press;
+    };
+    const auto szn = [](cw::Defineindex& e) { e.II_szn.click(); };
+    const auto sel = [](cw::Defineindex& e) { e.L_sex1.click(); };
+    const auto sznAll = [](cw::Defineindex& e) {
+        e.sznyrCheck.click();
+        e.II_szn.click();
+    };
+    const auto selAll = [](cw::Defineindex& e) {
+        e.s_yrseq.click();
+        e.L_sex1.click();
+    };
+    const Case cases[] = {
+        {"season, year after the last", "2000", "2004", 2010, szn},
+        {"selectivity, year before the first", "2000", "2004", 1999, sel},
+        {"season, no years", "2000", "1990", 2000, szn},
+        {"selectivity, no years", "2000", "1990", 2000, sel},
+        {"season for every year, too many years", "1700", "2000", 1800, sznAll},
+        {"selectivity for every year, no years", "2000", "1990", 2000, selAll},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        plat::unloadAll();
+        cw::resetMaincode();
+        cw::Defineindex& e = ed();
+        e.I_FYR.setText(c.first);
+        e.I_LYR.setText(c.last);
+        e.I_nszns.setText("2");
+        e.I_Nages.setText("3");
+        mc.yr = c.year;
+        User user;
+        user.message("Years are out of range");
+        c.press(e);
+        EXPECT_TRUE(user.finished());
+        EXPECT_FALSE(plat::isLoaded<cw::frmPlot>());
+    }
+    // The copies of a year outside the range copy nothing.
+    cw::Defineindex& e = ed();
+    mc.yr = 2001;
+    for (int s = 1; s <= 2; ++s)
+        mc.i_sznfract(1, s, 1) = 0.5f;
+    e.cpyszntlyr.click();
+    e.cpysznpyr.click();
+    EXPECT_FALSE(e.cpyszntlyr.value());
+    EXPECT_FLOAT_EQ(mc.i_sznfract(1, 1, 2), 0);
+    e.cursex = 1;
+    User user;
+    user.message("Are you sure", MsgAnswer::Yes);
+    user.message("Years are out of range");
+    e.cpyforward.click();
+    EXPECT_TRUE(user.finished());
+    EXPECT_FALSE(e.cpyforward.value());
 }
 
 TEST_F(IndexSeriesTest, TheMeanCatchabilityOfEveryIndexFollowsItsPositiveValues) {
