@@ -200,11 +200,13 @@ void DefineTEZ::readtez_Click() {
 }
 
 void DefineTEZ::dotez_Click() {
-    launch(mc.tezfile, clean, [this] { writetez_click(); }, "Tez.000", "tez.exe");
+    launch(
+        mc.tezfile, clean, [this] { writetez_click(); }, "Tez.000", "tez.exe");
 }
 
 void DefineTEZ::dokuv_Click() {
-    launch(mc.tezfile, clean, [this] { writetez_click(); }, "tez.000", "kuv.exe");
+    launch(
+        mc.tezfile, clean, [this] { writetez_click(); }, "tez.000", "kuv.exe");
 }
 
 } // namespace cw

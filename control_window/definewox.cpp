@@ -233,7 +233,8 @@ void DefineWOX::readwox_Click() {
 }
 
 void DefineWOX::run_Click() {
-    launch(mc.woxfile, clean, [this] { writewox_click(); }, "wox.000", "wox.exe");
+    launch(
+        mc.woxfile, clean, [this] { writewox_click(); }, "wox.000", "wox.exe");
 }
 
 } // namespace cw

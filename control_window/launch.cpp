@@ -83,11 +83,11 @@ bool handOver(const std::string& definition, const std::string& handover,
     if (plat::fileExists(handover)) {
         const auto it = lastStarted().find(key);
         if (it != lastStarted().end() && processRunning(it->second)) {
-            const plat::MsgAnswer answer = plat::msgBox(
-                "The engine started earlier on " + handover +
-                    " is still running and may not have read it yet. Replace " + handover +
-                    " and start " + program + " again?",
-                plat::MsgButtons::YesNo);
+            const plat::MsgAnswer answer =
+                plat::msgBox("The engine started earlier on " + handover +
+                                 " is still running and may not have read it yet. Replace " +
+                                 handover + " and start " + program + " again?",
+                             plat::MsgButtons::YesNo);
             if (answer != plat::MsgAnswer::Yes) return false;
         }
     }

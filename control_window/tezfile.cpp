@@ -62,8 +62,8 @@ std::optional<std::string> readWhole(plat::SeqFile& f, const std::string& kind,
     const std::optional<int16_t> v = plat::toInteger16(item.value);
     if (!v || *v < lo || *v > hi)
         return where + " gives " + item.text + " on line " + std::to_string(line) + " as the " +
-               what + "; it must lie between " + std::to_string(lo) + " and " +
-               std::to_string(hi) + ".";
+               what + "; it must lie between " + std::to_string(lo) + " and " + std::to_string(hi) +
+               ".";
     into = *v;
     return std::nullopt;
 }
@@ -110,8 +110,7 @@ std::optional<std::string> tezSaveProblem(const TezData& d) {
     // The engine reads the two input names as free-format items: an empty line is skipped and a
     // blank or slash ends the name, so every later value would shift or the name be cut.
     for (const auto& [text, what] : {texts[0], texts[1]}) {
-        if (text->empty())
-            return "The " + std::string(what) + " is empty: enter it before saving.";
+        if (text->empty()) return "The " + std::string(what) + " is empty: enter it before saving.";
         if (text->find_first_of(" /") != std::string::npos)
             return "The " + std::string(what) + " holds a blank or a slash, where the " +
                    "equilibrium engine ends a name: use a bare file name.";
@@ -151,27 +150,23 @@ std::optional<std::string> readTezFile(plat::SeqFile& f, const std::string& file
     static const std::string kKind = "TEZ";
     TezData d = into;
     const std::pair<std::string*, const char*> texts[] = {
-        {&d.bio, "biological data input file name"},
-        {&d.mgt, "management file name"},
-        {&d.tezout, "TEZ output table name"},
-        {&d.bnch, "TEZ benchmark table name"},
-        {&d.pmo, "equilibrium production table name"},
-        {&d.title, "title"},
+        {&d.bio, "biological data input file name"},   {&d.mgt, "management file name"},
+        {&d.tezout, "TEZ output table name"},          {&d.bnch, "TEZ benchmark table name"},
+        {&d.pmo, "equilibrium production table name"}, {&d.title, "title"},
     };
     for (const auto& [text, what] : texts) {
         if (auto problem = deffile::readText(f, kKind, fileName, what, *text)) return problem;
     }
     int n = 0;
-    if (auto problem = deffile::readWhole(f, kKind, fileName, "number of years", 0,
-                                          kMaxDefinitionYears, n))
+    if (auto problem =
+            deffile::readWhole(f, kKind, fileName, "number of years", 0, kMaxDefinitionYears, n))
         return problem;
     d.nyr = int16_t(n);
     for (int k = 1; k <= n; ++k) {
         int year = 0;
-        if (auto problem = deffile::readWhole(f, kKind, fileName,
-                                              "year " + std::to_string(k) + " of " +
-                                                  std::to_string(n),
-                                              INT16_MIN, INT16_MAX, year))
+        if (auto problem = deffile::readWhole(
+                f, kKind, fileName, "year " + std::to_string(k) + " of " + std::to_string(n),
+                INT16_MIN, INT16_MAX, year))
             return problem;
         d.years(k) = int16_t(year);
     }

@@ -55,7 +55,8 @@ TEST_F(LaunchEngineTest, TheTezButtonRunsTheEngineOnTheExampleDefinition) {
     ASSERT_TRUE(done) << "the engine left no complete table within 30 seconds";
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const std::string rows = readFile(table);
-    EXPECT_THAT(rows, HasSubstr("Yr    Bunfished       TEZ         Btez         Fmult        Fbio"));
+    EXPECT_THAT(rows,
+                HasSubstr("Yr    Bunfished       TEZ         Btez         Fmult        Fbio"));
     for (const char* year : {"\n2018 ", "\n2019 ", "\n2020 ", "\n2021 "})
         EXPECT_THAT(rows, HasSubstr(year));
     EXPECT_GT(fs::file_size(path("snapper.tzo")), 0u);

@@ -238,13 +238,15 @@ TEST_F(LaunchTest, ThePressGoesOnOnlyWhenTheSaveWroteTheFile) {
     // A save that keeps an old name but does not make the window clean (a failed write).
     current = path("old.tez");
     writeFile(current, kDefinition);
-    EXPECT_FALSE(cw::launch(current, clean, [&] { ++saves; }, "tez.000", "kuv.exe"));
+    EXPECT_FALSE(cw::launch(
+        current, clean, [&] { ++saves; }, "tez.000", "kuv.exe"));
     EXPECT_EQ(saves, 1);
     EXPECT_FALSE(fs::exists(path("tez.000")));
     // A clean window with a file saves nothing.
     clean = true;
     engine("kuv", "true");
-    EXPECT_TRUE(cw::launch(current, clean, [&] { ++saves; }, "tez.000", "kuv.exe"));
+    EXPECT_TRUE(cw::launch(
+        current, clean, [&] { ++saves; }, "tez.000", "kuv.exe"));
     remember();
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(readFile(path("tez.000")), kDefinition);

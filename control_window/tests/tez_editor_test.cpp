@@ -44,10 +44,17 @@ TEST_F(TezEditorTest, TheMenuEntryOpensTheWindowInItsStartState) {
 TEST_F(TezEditorTest, TheYearCountIsNormalisedAsItIsTyped) {
     cw::DefineTEZ& w = tez();
     const std::pair<const char*, const char*> typed[] = {
-        {"0", "1"}, {"", "1"}, {"05", "5"}, {"4.5", "4"}, {"5.5", "6"}, {"7x", "7"},
+        {"0", "1"},
+        {"", "1"},
+        {"05", "5"},
+        {"4.5", "4"},
+        {"5.5", "6"},
+        {"7x", "7"},
         // A negative count or one beyond the 16-bit range is refused; above the list's
         // length it is the list's length.
-        {"-3", "7"}, {"70000", "7"}, {"2000", "1000"}};
+        {"-3", "7"},
+        {"70000", "7"},
+        {"2000", "1000"}};
     for (const auto& [text, shown] : typed) {
         w.I_nyr.setText(text);
         EXPECT_EQ(w.I_nyr.text(), shown) << "typed '" << text << "'";

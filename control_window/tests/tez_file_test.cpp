@@ -62,15 +62,19 @@ TEST_F(TezFileTest, SavesTheLayoutByteForByteAndShowsTheNormalisedNames) {
 }
 
 TEST_F(TezFileTest, OutputAndProductionTableNamesAreNormalised) {
-    const std::pair<const char*, const char*> pmo[] = {
-        {"result", "result.pmo"}, {"result.txt", "result.pmo"}, {"a.b.c", "a.pmo"},
-        {"C:\\my.dir\\out", "C:\\my.pmo"}, {"nul", "NUL"}, {"Null", "NUL"},
-        {"", ".pmo"}, {"nulls", "nulls.pmo"}};
+    const std::pair<const char*, const char*> pmo[] = {{"result", "result.pmo"},
+                                                       {"result.txt", "result.pmo"},
+                                                       {"a.b.c", "a.pmo"},
+                                                       {"C:\\my.dir\\out", "C:\\my.pmo"},
+                                                       {"nul", "NUL"},
+                                                       {"Null", "NUL"},
+                                                       {"", ".pmo"},
+                                                       {"nulls", "nulls.pmo"}};
     for (const auto& [typed, saved] : pmo)
         EXPECT_EQ(cw::productionTableName(typed), saved) << typed;
-    const std::pair<const char*, const char*> out[] = {
-        {"null", "NUL"}, {"Nul", "NUL"}, {"NULL", "NUL"}, {"", ""}, {"nullx", "nullx"},
-        {"a.tzo", "a.tzo"}};
+    const std::pair<const char*, const char*> out[] = {{"null", "NUL"},    {"Nul", "NUL"},
+                                                       {"NULL", "NUL"},    {"", ""},
+                                                       {"nullx", "nullx"}, {"a.tzo", "a.tzo"}};
     for (const auto& [typed, saved] : out)
         EXPECT_EQ(cw::tezOutputName(typed), saved) << typed;
 }
@@ -185,11 +189,12 @@ TEST_F(TezFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
         {
             User user;
             user.fileDialog("Load TEZ data", path("bad.tez"));
-            user.custom([problem = std::string(problem), this](const plat::testing::PromptRecord& r) {
-                EXPECT_THAT(r.text, HasSubstr(path("bad.tez")));
-                EXPECT_THAT(r.text, HasSubstr(problem));
-                return std::string("OK");
-            });
+            user.custom(
+                [problem = std::string(problem), this](const plat::testing::PromptRecord& r) {
+                    EXPECT_THAT(r.text, HasSubstr(path("bad.tez")));
+                    EXPECT_THAT(r.text, HasSubstr(problem));
+                    return std::string("OK");
+                });
             tez().readtez.click();
         }
         cw::DefineTEZ& w = tez();

@@ -57,9 +57,11 @@ TEST_F(WoxFileTest, SavesTheLayoutByteForByteAndShowsTheForcedPlotName) {
 }
 
 TEST_F(WoxFileTest, ThePlotTableAlwaysEndsInYroAndTheOtherNamesStayAsTyped) {
-    const std::pair<const char*, const char*> names[] = {
-        {"plotfile", "plotfile.yro"}, {"a.b", "a.yro"}, {"NUL", "NUL.yro"}, {"", ".yro"},
-        {"x.yro", "x.yro"}};
+    const std::pair<const char*, const char*> names[] = {{"plotfile", "plotfile.yro"},
+                                                         {"a.b", "a.yro"},
+                                                         {"NUL", "NUL.yro"},
+                                                         {"", ".yro"},
+                                                         {"x.yro", "x.yro"}};
     for (const auto& [typed, saved] : names)
         EXPECT_EQ(cw::plotTableName(typed), saved) << typed;
     typeThreeYears();
@@ -71,8 +73,7 @@ TEST_F(WoxFileTest, ThePlotTableAlwaysEndsInYroAndTheOtherNamesStayAsTyped) {
 
 TEST_F(WoxFileTest, AWindowSavedAtOnceWritesTheValuesItShows) {
     save("a.wox");
-    EXPECT_EQ(readFile(path("a.wox")),
-              "\r\n\r\n\r\n.yro\r\n 0 \r\n 1 \r\n .01 \r\n 1 \r\n 0 \r\n");
+    EXPECT_EQ(readFile(path("a.wox")), "\r\n\r\n\r\n.yro\r\n 0 \r\n 1 \r\n .01 \r\n 1 \r\n 0 \r\n");
 }
 
 TEST_F(WoxFileTest, ASavedFileLoadsBackIntoTheSameValues) {
@@ -135,11 +136,12 @@ TEST_F(WoxFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
         {
             User user;
             user.fileDialog("Load wox data", path("bad.wox"));
-            user.custom([problem = std::string(problem), this](const plat::testing::PromptRecord& r) {
-                EXPECT_THAT(r.text, HasSubstr(path("bad.wox")));
-                EXPECT_THAT(r.text, HasSubstr(problem));
-                return std::string("OK");
-            });
+            user.custom(
+                [problem = std::string(problem), this](const plat::testing::PromptRecord& r) {
+                    EXPECT_THAT(r.text, HasSubstr(path("bad.wox")));
+                    EXPECT_THAT(r.text, HasSubstr(problem));
+                    return std::string("OK");
+                });
             wox().readwox.click();
         }
         EXPECT_EQ(mc.woxfile, path("good.wox")) << problem;
