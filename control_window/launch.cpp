@@ -86,7 +86,7 @@ bool handOver(const std::string& definition, const std::string& handover,
             const plat::MsgAnswer answer =
                 plat::msgBox("The engine started earlier on " + handover +
                                  " is still running and may not have read it yet. Replace " +
-                                 handover + " and start " + program + " again?",
+                                 handover + " and start " + program + "?",
                              plat::MsgButtons::YesNo);
             if (answer != plat::MsgAnswer::Yes) return false;
         }

@@ -208,7 +208,7 @@ TEST_F(LaunchTest, AnEngineStillRunningOnItsHandOverIsNotOverwrittenUnasked) {
     {
         User user;
         user.message("The engine started earlier on tez.000 is still running and may not have "
-                     "read it yet. Replace tez.000 and start kuv.exe again?",
+                     "read it yet. Replace tez.000 and start kuv.exe?",
                      plat::MsgAnswer::No);
         w.dokuv.click();
     }
