@@ -268,7 +268,11 @@ void Defineindex::editSelectivity(int sex) {
     cursex = int16_t(sex);
     mc.isex = int16_t(sex);
     const int years = yearCount();
-    if (yrseqflag) {
+    // The window stays usable while the graph is shown: what decides where the curve goes is
+    // taken now.
+    const bool everyYear = yrseqflag;
+    const bool bothSexes = sex == 1 && sexeqflag;
+    if (everyYear) {
         if (!yearsUsable(years)) {
             plat::msgBox(kOutOfRange);
             return;
@@ -284,17 +288,16 @@ void Defineindex::editSelectivity(int sex) {
     }
     const int k = cur();
     const int edited = yearidx;
+    const int first = mc.i_seltyp(k) == "A" ? 0 : 1;
     std::vector<float> curve;
     // Without an edited curve there is nothing to spread over sexes or years.
     if (!loadsel(curve)) return;
-    const int first = mc.i_seltyp(k) == "A" ? 0 : 1;
     const auto store = [&](int toSex, int toYear) {
         for (size_t p = 1; p < curve.size(); ++p)
             mc.i_sel(k, first + int(p) - 1, toSex, toYear) = curve[p];
     };
-    const bool bothSexes = sex == 1 && sexeqflag;
     if (bothSexes && mc.nsexes == 2) store(2, edited);
-    if (yrseqflag) {
+    if (everyYear) {
         for (int j = 1; j <= years; ++j) {
             store(sex, j);
             if (bothSexes) store(std::clamp<int>(mc.nsexes, 1, kMaxSexes), j);

@@ -509,6 +509,25 @@ TEST_F(IndexSeriesTest, MatchOtherAfterAnEditOfEveryYearWorksOnTheYearShown) {
     EXPECT_FLOAT_EQ(mc.i_sel(1, 2, 2, 3), 1);
 }
 
+TEST_F(IndexSeriesTest, TheCurveGoesWhereTheEditStartedWhateverTheWindowDoesMeanwhile) {
+    cw::Defineindex& e = fiveYears();
+    e.I_nindices.setText("2");
+    mc.yr = 2001;
+    User user;
+    user.act([&e] {
+        // The user moves on to index 2, ticks Years equal and lengthens the range meanwhile.
+        e.Index_ID.setText("2");
+        e.s_yrseq.click();
+        e.I_LYR.setText("2400");
+    });
+    user.act(dragTo({0.5f, 1, 0.5f, 0.25f}));
+    e.L_sex1.click();
+    EXPECT_TRUE(user.finished());
+    EXPECT_FLOAT_EQ(mc.i_sel(1, 1, 1, 2), 1);
+    EXPECT_FLOAT_EQ(mc.i_sel(1, 1, 1, 3), 0);
+    EXPECT_FLOAT_EQ(mc.i_sel(2, 1, 1, 2), 0);
+}
+
 TEST_F(IndexSeriesTest, ASecondGraphEditWaitsForTheFirst) {
     cw::Defineindex& e = fiveYears();
     User user;
