@@ -276,6 +276,28 @@ TEST_F(FisheryFstTest, ACommandLineFileOpensTheEditorOnIt) {
     EXPECT_EQ(mc.f_sel(1, 1, 1, 1), 0.5f);
 }
 
+TEST_F(FisheryFstTest, ABadCommandLineFileIsReportedAndNothingIsLoaded) {
+    std::vector<std::string> l = lines(fixture("fishery_one_sex_a.fst"));
+    l.resize(10);
+    std::string text;
+    for (const std::string& s : l)
+        text += s + "\r\n";
+    writeFile(path("cut.fst"), text);
+    mc.startfile = "cut.fst";
+    User user;
+    std::string said;
+    user.custom([&](const plat::testing::PromptRecord& r) {
+        said = r.text;
+        return std::string("OK");
+    });
+    cw::DefineFishery& e = editor();
+    EXPECT_TRUE(user.finished());
+    EXPECT_THAT(said, HasSubstr("ends before the annual F of fishery 1 in 2002"));
+    EXPECT_TRUE(mc.fstfile.empty());
+    EXPECT_EQ(e.caption(), "Fishery Data");
+    EXPECT_EQ(mc.fyr, 0);
+}
+
 TEST_F(FisheryFstTest, TheMenuEntryAndTheExtensionOpenTheFishery) {
     cw::start& s = plat::instance<cw::start>();
     EXPECT_EQ(s.fishery.caption(), "Fishery  ");

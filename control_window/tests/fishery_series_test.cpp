@@ -93,6 +93,12 @@ TEST_F(FisherySeriesTest, AnAcceptedMeanStaysWhenTheScaleIsRefused) {
             EXPECT_EQ(mc.f_annf(y, 1), 0.3f);
         EXPECT_FALSE(plat::isLoaded<cw::frmPlot>() && plat::instance<cw::frmPlot>().visible());
     }
+    // A mean that is not a number ends the edit like an empty one.
+    User noMean;
+    noMean.message("Set to Mean", MsgAnswer::Yes).input("Time series mean", "abc");
+    e.CmdTAC.click();
+    EXPECT_TRUE(noMean.finished());
+    EXPECT_EQ(mc.f_tac(2, 1), 20);
     // Without a mean, a refused scale changes nothing.
     User user;
     user.message("Set to Mean", MsgAnswer::No)
@@ -192,6 +198,17 @@ TEST_F(FisherySeriesTest, SeasonFractionsAreNormalisedToASumOf1) {
     EXPECT_TRUE(zeros.finished());
     for (int s = 1; s <= 3; ++s)
         EXPECT_EQ(mc.f_sznfract(1, s, 2), 0) << "a sum of 0 is stored unchanged";
+
+    // A season scale of 0 or below, or not a number, ends the edit silently.
+    for (const char* answer : {"-1", "0", "x", ""}) {
+        mc.f_sznfract(1, 1, 2) = 0.7f;
+        User refused;
+        refused.message("Set to mean this year", MsgAnswer::No)
+            .input("Scale of Y for input", answer);
+        e.F_sznfract.click();
+        EXPECT_TRUE(refused.finished()) << answer;
+        EXPECT_EQ(mc.f_sznfract(1, 1, 2), 0.7f) << answer;
+    }
 
     User mean;
     mean.message("Set to mean this year", MsgAnswer::Yes);
