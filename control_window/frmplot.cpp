@@ -6,9 +6,9 @@
 
 #include "control_window/graph.h"
 #include "control_window/maincode.h"
+#include "platform/plotsave.h"
 #include "platform/prompts.h"
 #include "platform/surface.h"
-#include "platform/system.h"
 
 namespace cw {
 
@@ -85,13 +85,7 @@ void frmPlot::movepoint(float x, float y) {
 }
 
 void frmPlot::saveplot() {
-    plat::FileDialogRequest request;
-    request.kind = plat::FileDialogKind::Save;
-    request.title = "Save Plot";
-    request.filter = "Output Files (*.bmp)|*.bmp";
-    request.initialDir = plat::currentFolder();
-    request.fileName.clear();
-    const std::string path = plat::prompts().fileDialog(request);
+    const std::string path = plat::askPlotBitmapName();
     if (path.empty()) {
         hide();
         return;

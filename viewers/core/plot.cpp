@@ -2,6 +2,7 @@
 #include "viewers/core/plot.h"
 
 #include "platform/numtext.h"
+#include "platform/plotsave.h"
 #include "platform/prompts.h"
 #include "platform/rotated_text.h"
 #include "platform/system.h"
@@ -26,13 +27,7 @@ void frmPlot::Form_MouseDown(int button, int /*shift*/, float /*x*/, float /*y*/
         return;
     }
     bitmapname.clear();
-    plat::FileDialogRequest request;
-    request.kind = plat::FileDialogKind::Save;
-    request.title = "Save Plot";
-    request.filter = "Output Files (*.bmp)|*.bmp";
-    request.initialDir = plat::currentFolder();
-    request.fileName.clear();
-    const std::string chosen = plat::prompts().fileDialog(request);
+    const std::string chosen = plat::askPlotBitmapName();
     if (!chosen.empty()) bitmapname = chosen;
     if (!bitmapname.empty() && !surface().savePicture(bitmapname)) {
         plat::msgBox("The plot could not be saved as " + bitmapname +
