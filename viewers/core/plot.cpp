@@ -46,6 +46,12 @@ plat::Surface& plotSurface() {
     return plat::instance<frmPlot>().surface();
 }
 
+void clearPlotWindow() {
+    plat::Surface& s = plotSurface();
+    s.setBackColor(plat::kWhite);
+    s.cls();
+}
+
 void printrotated(const std::string& text, const std::string& fontName, float fontSize, int angle,
                   float xOffset, float yOffset) {
     plat::printRotated(plotSurface(), plat::instance<scratch>().surface(), text, fontName, fontSize,

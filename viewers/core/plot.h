@@ -52,6 +52,9 @@ class scratch : public plat::Form {
 // The plot window's surface (loads the window on first use, hidden).
 plat::Surface& plotSurface();
 
+// Clears the plot window to white before a new plot is drawn on it.
+void clearPlotWindow();
+
 // Draws text in black on the plot window at 0, 90 or 180 degrees (any other angle draws
 // nothing), the image placed from the pixel offsets given; leaves the plot window measuring in
 // pixels.

@@ -29,9 +29,9 @@ SeriesStyle styleOf(int s) {
     return s >= 1 && s <= 10 ? styles[s] : styles[0];
 }
 
-// Which rows get a circle, where the polyline starts and which rows it visits. A missing value
-// is never drawn; the line bridges over it.
-bool hasCircle(int s, double v) {
+// Which rows get a circle (and are visited by the polyline), and where the polyline starts. A
+// missing value is never drawn; the line bridges over it.
+bool drawsPoint(int s, double v) {
     switch (s) {
     case 7:
     case 10:
@@ -49,17 +49,6 @@ bool startsLine(int s, double v) {
     case 8:
     case 10:
         return v >= 0;
-    default:
-        return true;
-    }
-}
-bool visitsLine(int s, double v) {
-    switch (s) {
-    case 7:
-    case 10:
-        return v >= 0;
-    case 8:
-        return v > 0;
     default:
         return true;
     }
@@ -155,7 +144,7 @@ void drawseries() {
     auto circles = [&] {
         s.setFillColor(style.hollow ? plat::kWhite : plat::kBlack);
         for (int row = 1; row <= t.nrows; ++row)
-            if (usable(row) && hasCircle(series, t.value[column][row]))
+            if (usable(row) && drawsPoint(series, t.value[column][row]))
                 s.circle(x(row), y(row), r, plat::kBlack);
     };
     auto polyline = [&] {
@@ -164,7 +153,7 @@ void drawseries() {
         s.setCurrentX(x(first));
         s.setCurrentY(y(first));
         for (int row = first + 1; row <= t.nrows; ++row)
-            if (usable(row) && visitsLine(series, t.value[column][row]))
+            if (usable(row) && drawsPoint(series, t.value[column][row]))
                 s.lineTo(x(row), y(row), plat::kBlack);
     };
     if (series == 9) {
@@ -245,9 +234,7 @@ void drawaxes(const std::string& xTitle) {
 void plotOption(std::initializer_list<Pass> passes) {
     ymax = 1.2f;
     axistitle[1] = "Year";
-    plat::Surface& s = viewers::plotSurface();
-    s.setBackColor(plat::kWhite);
-    s.cls();
+    viewers::clearPlotWindow();
     for (const Pass& pass : passes) {
         series = int16_t(pass.series);
         axistitle[2] = pass.title;

@@ -129,9 +129,7 @@ bool loadandplot(const std::string& file, const PlotChoice& choice) {
         viewers::reportPlotProblem(file, error);
         return false;
     }
-    plat::Surface& s = viewers::plotSurface();
-    s.setBackColor(plat::kWhite);
-    s.cls();
+    viewers::clearPlotWindow();
     drawproductioncurves(table, choice);
     plat::instance<viewers::frmPlot>().show();
     return true;
