@@ -4,18 +4,23 @@
 
 namespace sulbrin {
 
-viewers::StartConfig SulbrinStart::startConfig() {
+viewers::StartConfig tableStartConfig(const std::string& ending, std::string option2,
+                                      std::string option1, std::string checkCaption) {
     viewers::StartConfig c;
     c.caption = "Ostrel";
-    c.options = {{"Option2", " As a Function of  Biomass"},
-                 {"Option1", " As a function of  Fishing"}};
-    c.checkCaption = "Print %ile at TEZ";
-    c.ending = "pmo";
+    c.options = {{"Option2", std::move(option2)}, {"Option1", std::move(option1)}};
+    c.checkCaption = std::move(checkCaption);
+    c.ending = ending;
     c.dialogTitle = "Load Output";
-    c.dialogFilter = "Output Files (*.pmo)|*.pmo";
+    c.dialogFilter = "Output Files (*." + ending + ")|*." + ending;
     c.captionFollowsFile = true;
     c.clearAllOptions = true;
     return c;
+}
+
+viewers::StartConfig SulbrinStart::startConfig() {
+    return tableStartConfig("pmo", " As a Function of  Biomass", " As a function of  Fishing",
+                            "Print %ile at TEZ");
 }
 
 SulbrinStart::SulbrinStart() : viewers::StartWindow(startConfig()) {

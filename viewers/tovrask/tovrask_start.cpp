@@ -1,21 +1,13 @@
 #include "viewers/tovrask/tovrask_start.h"
 
+#include "viewers/sulbrin/sulbrin_start.h"
 #include "viewers/tovrask/perrecruit_plot.h"
 
 namespace tovrask {
 
 viewers::StartConfig TovraskStart::startConfig() {
-    viewers::StartConfig c;
-    c.caption = "Ostrel";
-    c.options = {{"Option2", " As a Function of  Realized F"},
-                 {"Option1", " As a function of  FMULT"}};
-    c.checkCaption = "Include SPR";
-    c.ending = "yro";
-    c.dialogTitle = "Load Output";
-    c.dialogFilter = "Output Files (*.yro)|*.yro";
-    c.captionFollowsFile = true;
-    c.clearAllOptions = true;
-    return c;
+    return sulbrin::tableStartConfig("yro", " As a Function of  Realized F",
+                                     " As a function of  FMULT", "Include SPR");
 }
 
 TovraskStart::TovraskStart() : viewers::StartWindow(startConfig()) {
