@@ -1,3 +1,4 @@
+#include "file_support.h"
 #include "platform/numtext.h"
 #include "platform/seqfile.h"
 #include "platform/testing/scripted_user.h"
@@ -7,25 +8,14 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 using namespace plat;
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void spit(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary);
-    out << text;
-}
+using plattest::slurp;
+using plattest::spit;
 
 class SeqFileTest : public ::testing::Test {
   protected:

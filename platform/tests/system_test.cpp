@@ -1,3 +1,4 @@
+#include "file_support.h"
 #include "platform/system.h"
 
 #include <gtest/gtest.h>
@@ -6,8 +7,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -15,17 +14,8 @@ namespace {
 using namespace plat;
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void spit(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary);
-    out << text;
-}
+using plattest::slurp;
+using plattest::spit;
 
 TEST(System, CommandLineJoinsTheArguments) {
     char prog[] = "vesk", a[] = "C:\\Data Files\\Stock.BIO", b[] = "x";
