@@ -21,6 +21,7 @@ using biotest::readFile;
 using biotest::User;
 using biotest::writeFile;
 using cw::mc;
+using cwtest::replaceLine;
 using ::testing::HasSubstr;
 
 void setOneSexL() {
@@ -295,14 +296,6 @@ class BadFileTest : public BioFileTest {
         EXPECT_EQ(boxes(), boxesBefore);
         EXPECT_FALSE(plat::endRequested());
         return shown;
-    }
-
-    static std::string replaceLine(std::string text, int line, const std::string& with) {
-        size_t start = 0;
-        for (int i = 1; i < line; ++i)
-            start = text.find("\r\n", start) + 2;
-        const size_t end = text.find("\r\n", start);
-        return text.replace(start, end - start, with);
     }
 };
 

@@ -2,6 +2,8 @@
 // mean lengths, first-year lengths and seasonal growth fractions.
 #include "bio_test_support.h"
 
+#include <initializer_list>
+
 #include "control_window/definebio.h"
 #include "control_window/fecfrm.h"
 #include "control_window/growthfrm.h"

@@ -3,35 +3,16 @@
 // proposed, a small two-year fishery, graph actions and file helpers.
 #include "cw_fixture.h"
 
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "control_window/definefishery.h"
-#include "control_window/frmplot.h"
-#include "control_window/maincode.h"
-#include "platform/form.h"
-#include "platform/testing/scripted_user.h"
 
 namespace fisherytest {
 
 using cw::mc;
-
-class User : public plat::testing::ScriptedUser {
-  public:
-    std::string inputBox(const std::string& prompt, const std::string& title,
-                         const std::string& defaultText) override {
-        proposals.push_back(defaultText);
-        titles.push_back(title);
-        return ScriptedUser::inputBox(prompt, title, defaultText);
-    }
-    std::vector<std::string> proposals;
-    std::vector<std::string> titles;
-};
+using cwtest::dragTo;
+using User = cwtest::ProposalUser;
 
 class FisheryTest : public cwtest::CwTest {
   protected:
@@ -39,8 +20,7 @@ class FisheryTest : public cwtest::CwTest {
 };
 
 inline std::string fixture(const std::string& name) {
-    std::ifstream in(std::string(VESK_TEST_DATA_DIR) + "/fishery/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return cwtest::dataFile("fishery/" + name);
 }
 
 // Years 2001..2002, one sex, two seasons, ages 0..2 and one fishery of type A: the small
@@ -88,18 +68,6 @@ inline void setTwoSexesL() {
         for (int b = 1; b <= 3; ++b)
             for (int s = 1; s <= 2; ++s)
                 mc.f_sel(1, b, s, y) = sel[y - 1][b - 1][s - 1];
-}
-
-// A graph action: leaves ys on points 1.. and closes the graph window, as a user who dragged
-// them there and let go of the right button.
-inline std::function<void()> dragTo(std::vector<float> ys) {
-    return [ys] {
-        ASSERT_TRUE(plat::isLoaded<cw::frmPlot>());
-        ASSERT_TRUE(plat::instance<cw::frmPlot>().visible());
-        for (size_t k = 0; k < ys.size(); ++k)
-            mc.yplot(int(k + 1)) = ys[k];
-        plat::instance<cw::frmPlot>().closeBox();
-    };
 }
 
 // Splits a file's text into its lines (CR LF ends each one).

@@ -15,8 +15,7 @@ using indextest::User;
 using ::testing::HasSubstr;
 
 std::string fixture(const std::string& name) {
-    std::ifstream in(std::string(VESK_TEST_DATA_DIR) + "/index/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return cwtest::dataFile("index/" + name);
 }
 
 // The definition of the fixture two_indices.ndf: a population index by age and an index of
@@ -257,21 +256,9 @@ TEST_F(IndexFileTest, ACancelledSaveWritesNothingAndLeavesNoCurrentFile) {
 TEST_F(IndexFileTest, BadFilesLeaveEverythingAsItWas) {
     const std::string good = fixture("two_indices.ndf");
     const auto replaceLine = [&good](int line, const std::string& with) {
-        std::string t = good;
-        size_t at = 0;
-        for (int k = 1; k < line; ++k)
-            at = t.find("\r\n", at) + 2;
-        t.replace(at, t.find("\r\n", at) - at, with);
-        return t;
+        return cwtest::replaceLine(good, line, with);
     };
-    const auto removeLine = [&good](int line) {
-        std::string t = good;
-        size_t at = 0;
-        for (int k = 1; k < line; ++k)
-            at = t.find("\r\n", at) + 2;
-        t.erase(at, t.find("\r\n", at) + 2 - at);
-        return t;
-    };
+    const auto removeLine = [&good](int line) { return cwtest::removeLine(good, line); };
     struct Case {
         const char* what;
         std::string content;

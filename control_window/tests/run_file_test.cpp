@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,27 +17,15 @@
 namespace {
 
 using cw::mc;
-using plat::testing::PromptRecord;
+using cwtest::messageWith;
 using plat::testing::ScriptedUser;
-using ::testing::HasSubstr;
 
 const char* const kFresh =
     " 1 \r\n\r\n\r\nNUL\r\nNUL\r\n\r\nNUL\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
     " 0 \r\nNUL\r\nNUL\r\nNUL\r\nNUL\r\nNUL\r\nNUL\r\n";
 
 std::string fixture(const std::string& name) {
-    std::ifstream in(std::string(VESK_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A message whose text holds each of the parts.
-void messageWith(ScriptedUser& user, std::vector<std::string> parts) {
-    user.custom([parts](const PromptRecord& r) {
-        EXPECT_EQ(r.kind, PromptRecord::Kind::Message);
-        for (const std::string& p : parts)
-            EXPECT_THAT(r.text, HasSubstr(p));
-        return std::string("OK");
-    });
+    return cwtest::dataFile(name);
 }
 
 class RunFileTest : public cwtest::CwTest {

@@ -4,8 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "control_window/definetez.h"
@@ -20,8 +18,7 @@ using ::testing::HasSubstr;
 using User = plat::testing::ScriptedUser;
 
 std::string fixture(const std::string& name) {
-    std::ifstream in(std::string(VESK_TEST_DATA_DIR) + "/tez/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return cwtest::dataFile("tez/" + name);
 }
 
 class TezFileTest : public cwtest::CwTest {
