@@ -6,10 +6,10 @@
 #include "platform/rotated_text.h"
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
+#include "viewers/core/tests/plot_probe.h"
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -31,12 +31,7 @@ class CoreTest : public ::testing::Test {
 };
 
 int blackPixels(const plat::Surface& s) {
-    const QImage& image = s.image();
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if ((image.pixel(x, y) & 0xFFFFFFu) == 0) ++n;
-    return n;
+    return probe::blackInColumns(s, 0, s.image().width());
 }
 
 TEST(CommandLine, KeepsTheBareLowerCasedNameWithTheViewersEnding) {

@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace probe {

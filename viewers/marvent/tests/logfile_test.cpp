@@ -1,11 +1,9 @@
 // The token parser and the reader of the simulation log.
 #include "viewers/marvent/logfile.h"
 
-#include <QTemporaryDir>
+#include "viewers/core/tests/viewer_fixtures.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 namespace {
 
@@ -14,15 +12,9 @@ using marvent::logtable;
 const char* const kHeader =
     "Simulation output\r\nrun a.run\r\nunits\r\n Year Rec SPR SSB B Y F L W A\r\n";
 
-class LogFile : public ::testing::Test {
+class LogFile : public viewer_test::FolderTest {
   protected:
-    std::string write(const std::string& name, const std::string& text) {
-        const std::string path = dir.path().toStdString() + "/" + name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
     std::string log(const std::string& rows) { return write("run.log", kHeader + rows); }
-    QTemporaryDir dir;
 };
 
 TEST(NextNumber, TakesOneTokenAndLeavesTheRest) {

@@ -5,8 +5,8 @@
 
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
+#include "viewers/core/tests/plot_probe.h"
 
-#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@ namespace {
 
 using plat::testing::PromptRecord;
 using plat::testing::ScriptedUser;
+using probe::blackNear;
 
 const char* const kHeader =
     "Simulation output\r\nrun a.run\r\nunits\r\n Year Rec SPR SSB B Y F L W A\r\n";
@@ -40,19 +41,6 @@ class LogPlot : public ::testing::Test {
         marvent::setscale();
         return viewers::plotSurface();
     }
-    // A black pixel within one pixel of (x, y) in data units.
-    static bool blackAt(const plat::Surface& s, float x, float y) {
-        const QImage& image = s.image();
-        const int px = int(std::lround(s.toPixelX(x))), py = int(std::lround(s.toPixelY(y)));
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                const int ix = px + dx, iy = py + dy;
-                if (ix >= 0 && iy >= 0 && ix < image.width() && iy < image.height() &&
-                    (image.pixel(ix, iy) & 0xFFFFFFu) == 0)
-                    return true;
-            }
-        return false;
-    }
     QTemporaryDir dir;
 };
 
@@ -70,17 +58,17 @@ TEST_F(LogPlot, YearsGiveTicksEveryFiveFromTheYearBeforeTheFirst) {
     EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
     const float tickY = -0.012f; // inside the tick marks, above the labels
     for (float x : {1989.f, 1994.f, 1999.f, 2004.f, 2009.f})
-        EXPECT_TRUE(blackAt(s, x, tickY)) << x;
+        EXPECT_TRUE(blackNear(s, x, tickY)) << x;
     for (float x : {1991.5f, 1996.5f, 2011.f})
-        EXPECT_FALSE(blackAt(s, x, tickY)) << x;
+        EXPECT_FALSE(blackNear(s, x, tickY)) << x;
     // Frame corners and the left y ticks 0.0 to 1.2 in steps of 0.2.
-    EXPECT_TRUE(blackAt(s, 1989, 1.2f));
-    EXPECT_TRUE(blackAt(s, 2011, 0));
+    EXPECT_TRUE(blackNear(s, 1989, 1.2f));
+    EXPECT_TRUE(blackNear(s, 2011, 0));
     for (float y = 0; y < 1.25f; y += 0.2f)
-        EXPECT_TRUE(blackAt(s, 1989 - 0.11f, y)) << y;
-    EXPECT_FALSE(blackAt(s, 1989 - 0.11f, 0.1f));
+        EXPECT_TRUE(blackNear(s, 1989 - 0.11f, y)) << y;
+    EXPECT_FALSE(blackNear(s, 1989 - 0.11f, 0.1f));
     // Every value is the column's maximum: the series runs along y = 1.
-    EXPECT_TRUE(blackAt(s, 2000.5f, 1));
+    EXPECT_TRUE(blackNear(s, 2000.5f, 1));
 }
 
 TEST_F(LogPlot, MissingValuesAreSkippedAndBridgedInEverySeries) {
@@ -96,9 +84,9 @@ TEST_F(LogPlot, MissingValuesAreSkippedAndBridgedInEverySeries) {
         marvent::ymax = 1.2f;
         ASSERT_TRUE(marvent::loadandplot(file));
         marvent::setscale();
-        EXPECT_TRUE(blackAt(s, 1991, 1)) << "series " << series << " bridges the gap";
-        EXPECT_FALSE(blackAt(s, 1991, -0.1f)) << "series " << series << " draws the gap";
-        EXPECT_TRUE(blackAt(s, 1992, 1)) << series;
+        EXPECT_TRUE(blackNear(s, 1991, 1)) << "series " << series << " bridges the gap";
+        EXPECT_FALSE(blackNear(s, 1991, -0.1f)) << "series " << series << " draws the gap";
+        EXPECT_TRUE(blackNear(s, 1992, 1)) << series;
     }
 }
 
@@ -107,11 +95,11 @@ TEST_F(LogPlot, ALengthOfZeroIsDrawnInMeanLengthButSkippedInTheOverlay) {
                                    "1991 1 1 1 1 1 1 0 1 1\r\n" +
                                    rows(1992, 1995, "1 1 1 1 1 1 10 1 1"));
     plat::Surface& seven = plot(7, file);
-    EXPECT_FALSE(blackAt(seven, 1991, 1)); // the line dips to the zero
-    EXPECT_TRUE(blackAt(seven, 1990.5f, 0.5f));
+    EXPECT_FALSE(blackNear(seven, 1991, 1)); // the line dips to the zero
+    EXPECT_TRUE(blackNear(seven, 1990.5f, 0.5f));
     plat::Surface& eight = plot(8, file);
-    EXPECT_TRUE(blackAt(eight, 1991, 1)); // the zero is skipped and bridged
-    EXPECT_FALSE(blackAt(eight, 1990.5f, 0.5f));
+    EXPECT_TRUE(blackNear(eight, 1991, 1)); // the zero is skipped and bridged
+    EXPECT_FALSE(blackNear(eight, 1990.5f, 0.5f));
 }
 
 TEST_F(LogPlot, OverlaysDrawTheirSecondSeriesOnTheRightAxisAndClearFirst) {
@@ -120,23 +108,23 @@ TEST_F(LogPlot, OverlaysDrawTheirSecondSeriesOnTheRightAxisAndClearFirst) {
         write("1990 1 1 1 1 1 1 10 4 8\r\n" + rows(1991, 1995, "1 1 1 1 1 1 5 3 2"));
     plat::Surface& age = plot(8, file);
     EXPECT_EQ(marvent::series, 9);
-    EXPECT_TRUE(blackAt(age, 1992.5f, 0.5f));
-    EXPECT_TRUE(blackAt(age, 1992.5f, 0.25f));
-    EXPECT_FALSE(blackAt(age, 1992.5f, 0.75f));
+    EXPECT_TRUE(blackNear(age, 1992.5f, 0.5f));
+    EXPECT_TRUE(blackNear(age, 1992.5f, 0.25f));
+    EXPECT_FALSE(blackNear(age, 1992.5f, 0.75f));
     const float xr = marvent::xmax - marvent::xmin;
-    EXPECT_TRUE(blackAt(age, marvent::xmax + 0.006f * xr, 0.6f));  // right-hand ticks
-    EXPECT_TRUE(blackAt(age, marvent::xmin - 0.006f * xr, 0.48f)); // left-hand ticks, fifths
-    EXPECT_TRUE(blackAt(age, marvent::xmin + 0.2f * xr, 0.3f));    // filled "Length" marker
-    EXPECT_FALSE(blackAt(age, marvent::xmin + 0.2f * xr, 0.2f));   // hollow "Age" marker
+    EXPECT_TRUE(blackNear(age, marvent::xmax + 0.006f * xr, 0.6f));  // right-hand ticks
+    EXPECT_TRUE(blackNear(age, marvent::xmin - 0.006f * xr, 0.48f)); // left-hand ticks, fifths
+    EXPECT_TRUE(blackNear(age, marvent::xmin + 0.2f * xr, 0.3f));    // filled "Length" marker
+    EXPECT_FALSE(blackNear(age, marvent::xmin + 0.2f * xr, 0.2f));   // hollow "Age" marker
 
     plat::Surface& weight = plot(9, file);
     EXPECT_EQ(marvent::series, 10);
-    EXPECT_TRUE(blackAt(weight, 1992.5f, 0.5f));
-    EXPECT_TRUE(blackAt(weight, 1992.5f, 0.75f));
-    EXPECT_FALSE(blackAt(weight, 1992.5f, 0.25f));
+    EXPECT_TRUE(blackNear(weight, 1992.5f, 0.5f));
+    EXPECT_TRUE(blackNear(weight, 1992.5f, 0.75f));
+    EXPECT_FALSE(blackNear(weight, 1992.5f, 0.25f));
 
     plat::Surface& length = plot(7, file);
-    EXPECT_FALSE(blackAt(length, marvent::xmax + 0.006f * (marvent::xmax - marvent::xmin), 0.6f));
+    EXPECT_FALSE(blackNear(length, marvent::xmax + 0.006f * (marvent::xmax - marvent::xmin), 0.6f));
 }
 
 TEST_F(LogPlot, AFileItCannotPlotGivesAMessageAndNoPlot) {
@@ -170,15 +158,7 @@ TEST_F(LogPlot, EveryOptionPlotsTheExampleWithItsTitle) {
         EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible()) << option;
         EXPECT_FALSE(plat::instance<marvent::start>().option(option).value());
         // The y title turned on the left edge.
-        const QImage& image = s.image();
-        auto inkIn = [&](int x0, int x1) {
-            int n = 0;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = x0; x < x1; ++x)
-                    n += (image.pixel(x, y) & 0xFFFFFFu) == 0;
-            return n;
-        };
-        EXPECT_GT(inkIn(0, 30), 50) << option;
+        EXPECT_GT(probe::blackInColumns(s, 0, 30), 50) << option;
     }
 }
 

@@ -2,11 +2,11 @@
 // files it refuses.
 #include "viewers/sulbrin/pmofile.h"
 
-#include <QTemporaryDir>
+#include "viewers/core/tests/viewer_fixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <functional>
 #include <sstream>
 #include <vector>
@@ -35,14 +35,8 @@ std::string blankLayout(const Rows& rows) {
     return out.str();
 }
 
-class PmoFile : public ::testing::Test {
+class PmoFile : public viewer_test::FolderTest {
   protected:
-    std::string write(const std::string& name, const std::string& text) {
-        std::string path = dir.path().toStdString() + "/" + name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    QTemporaryDir dir;
     sulbrin::ProductionTable table;
     std::string error;
 };

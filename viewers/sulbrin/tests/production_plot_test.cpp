@@ -1,18 +1,17 @@
 // The production-table plots, read back from the plot window's image: axes and labels of both
 // modes, curves and pointers, the percent mark, the turned titles, and files that cannot be
 // plotted.
+#include "viewers/core/tests/plot_probe.h"
 #include "viewers/sulbrin/production_plot.h"
 #include "viewers/sulbrin/sulbrin_start.h"
-#include "viewers/sulbrin/tests/plot_probe.h"
 
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
+#include "viewers/core/tests/viewer_fixtures.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -23,16 +22,8 @@ using probe::textAt;
 const std::string kExample = VESK_EXAMPLES_DIR "/snapper.pmo";
 constexpr uint32_t kLabelColor = plat::rgb(10, 10, 10);
 
-class ProductionPlot : public ::testing::Test {
+class ProductionPlot : public viewer_test::PlotTest {
   protected:
-    void SetUp() override {
-        plat::setScreenWidthTwipsForTesting(1024 * 15);
-        viewers::setscreenclass();
-    }
-    void TearDown() override {
-        plat::setScreenWidthTwipsForTesting(0);
-        plat::unloadAll();
-    }
     // Draws the table and puts the plot's user scale back, so the image can be read in it.
     plat::Surface& draw(const sulbrin::ProductionTable& t, const sulbrin::PlotChoice& c) {
         plat::Surface& s = viewers::plotSurface();
@@ -48,12 +39,6 @@ class ProductionPlot : public ::testing::Test {
         EXPECT_TRUE(sulbrin::readpmofile(kExample, t, error)) << error;
         return t;
     }
-    std::string write(const std::string& name, const std::string& text) {
-        std::string path = dir.path().toStdString() + "/" + name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    QTemporaryDir dir;
 };
 
 TEST_F(ProductionPlot, BothModesHaveTicksAndLabelsFromZeroToOne) {

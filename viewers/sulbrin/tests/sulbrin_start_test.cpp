@@ -1,12 +1,13 @@
 // The production-table viewer opened as a user opens it: a file named on the command line (read
 // from the current folder, found without regard to case) and a file chosen in the dialog.
+#include "viewers/core/tests/plot_probe.h"
 #include "viewers/sulbrin/production_plot.h"
 #include "viewers/sulbrin/sulbrin_start.h"
-#include "viewers/sulbrin/tests/plot_probe.h"
 
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
+#include "viewers/core/tests/viewer_fixtures.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,16 +15,7 @@
 
 namespace {
 
-class SulbrinStart : public ::testing::Test {
-  protected:
-    void SetUp() override { folder = plat::currentFolder(); }
-    void TearDown() override {
-        plat::unloadAll();
-        plat::setCurrentFolder(folder);
-        viewers::plotfile.clear();
-    }
-    std::string folder;
-};
+using SulbrinStart = viewer_test::StartTest;
 
 TEST_F(SulbrinStart, OpensAQuotedCommandLineNameFromTheCurrentFolderWhateverItsCase) {
     QTemporaryDir dir;

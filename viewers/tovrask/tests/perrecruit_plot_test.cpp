@@ -7,9 +7,9 @@
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
-#include "viewers/sulbrin/tests/plot_probe.h"
+#include "viewers/core/tests/plot_probe.h"
+#include "viewers/core/tests/viewer_fixtures.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -38,16 +38,8 @@ tovrask::PerRecruitTable shaped() {
     return t;
 }
 
-class PerRecruitPlot : public ::testing::Test {
+class PerRecruitPlot : public viewer_test::PlotTest {
   protected:
-    void SetUp() override {
-        plat::setScreenWidthTwipsForTesting(1024 * 15);
-        viewers::setscreenclass();
-    }
-    void TearDown() override {
-        plat::setScreenWidthTwipsForTesting(0);
-        plat::unloadAll();
-    }
     // Draws, then puts back the scale of the given range so the image can be read in it.
     plat::Surface& draw(const tovrask::PerRecruitTable& t, const tovrask::PlotChoice& c,
                         const tovrask::Range& readIn) {
@@ -57,7 +49,6 @@ class PerRecruitPlot : public ::testing::Test {
         sulbrin::setscale(readIn);
         return s;
     }
-    QTemporaryDir dir;
 };
 
 TEST_F(PerRecruitPlot, MultiplierToTwoAndYieldPeakGiveTheirTicks) {

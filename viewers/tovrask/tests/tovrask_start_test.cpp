@@ -5,7 +5,8 @@
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
-#include "viewers/sulbrin/tests/plot_probe.h"
+#include "viewers/core/tests/plot_probe.h"
+#include "viewers/core/tests/viewer_fixtures.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,16 +14,7 @@
 
 namespace {
 
-class TovraskStart : public ::testing::Test {
-  protected:
-    void SetUp() override { folder = plat::currentFolder(); }
-    void TearDown() override {
-        plat::unloadAll();
-        plat::setCurrentFolder(folder);
-        viewers::plotfile.clear();
-    }
-    std::string folder;
-};
+using TovraskStart = viewer_test::StartTest;
 
 TEST_F(TovraskStart, OpensACommandLineNameWithoutItsFolder) {
     QTemporaryDir dir;

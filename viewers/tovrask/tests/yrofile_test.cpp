@@ -1,22 +1,16 @@
 // The per-recruit reader: layout, maxima, and the files and modes it refuses.
 #include "viewers/tovrask/yrofile.h"
 
-#include <QTemporaryDir>
+#include "viewers/core/tests/viewer_fixtures.h"
+
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 namespace {
 
-class YroFile : public ::testing::Test {
+class YroFile : public viewer_test::FolderTest {
   protected:
-    std::string write(const std::string& name, const std::string& text) {
-        std::string path = dir.path().toStdString() + "/" + name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    QTemporaryDir dir;
     tovrask::PerRecruitTable table;
     std::string error;
 };

@@ -1,0 +1,54 @@
+#pragma once
+// Set-up shared by the viewers' tests: a folder for the files a test writes, and fixtures that
+// put back what a test of the viewers' windows changes.
+#include "platform/form.h"
+#include "platform/system.h"
+#include "viewers/core/plot.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace viewer_test {
+
+// A temporary folder; write() puts a file there byte for byte and returns its path.
+class FolderTest : public ::testing::Test {
+  protected:
+    std::string write(const std::string& name, const std::string& text) {
+        const std::string path = dir.path().toStdString() + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+// Plots drawn on a screen of the first class (1024 pixels wide); the windows are unloaded and the
+// screen width is put back after each test.
+class PlotTest : public FolderTest {
+  protected:
+    void SetUp() override {
+        plat::setScreenWidthTwipsForTesting(1024 * 15);
+        viewers::setscreenclass();
+    }
+    void TearDown() override {
+        plat::setScreenWidthTwipsForTesting(0);
+        plat::unloadAll();
+    }
+};
+
+// A viewer opened as a user opens it: the windows are unloaded, the current folder is put back
+// and the plot file is forgotten after each test.
+class StartTest : public ::testing::Test {
+  protected:
+    void SetUp() override { folder = plat::currentFolder(); }
+    void TearDown() override {
+        plat::unloadAll();
+        plat::setCurrentFolder(folder);
+        viewers::plotfile.clear();
+    }
+    std::string folder;
+};
+
+} // namespace viewer_test
