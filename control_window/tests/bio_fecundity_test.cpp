@@ -112,10 +112,7 @@ TEST_F(FecundityTest, AnEquationWithoutAValueLeavesTheTableAlone) {
         f.b_fec.setText(c.exponent);
         std::string shown;
         User user;
-        user.custom([&shown](const plat::testing::PromptRecord& r) {
-            shown = r.text;
-            return std::string("OK");
-        });
+        cwtest::keepText(user, shown);
         f.Option1.click();
         EXPECT_THAT(shown, HasSubstr("the fecundity table was not changed"));
         EXPECT_EQ(mc.fec(1), 7);
@@ -262,10 +259,7 @@ TEST_F(FecundityTest, EditByLengthEndsUnchangedWithoutAUsableGraph) {
             d.CancelButton.click();
         });
         if (*c.message) {
-            user.custom([&shown](const plat::testing::PromptRecord& r) {
-                shown = r.text;
-                return std::string("OK");
-            });
+            cwtest::keepText(user, shown);
         }
         f.LoadFecundity.click();
         EXPECT_THAT(shown, HasSubstr(c.message));

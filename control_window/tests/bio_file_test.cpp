@@ -285,10 +285,7 @@ class BadFileTest : public BioFileTest {
         {
             User user;
             user.fileDialog("Load biological data", bad);
-            user.custom([&shown](const plat::testing::PromptRecord& r) {
-                shown = r.text;
-                return std::string("OK");
-            });
+            cwtest::keepText(user, shown);
             plat::instance<cw::DefineBio>().Loadbio.click();
         }
         expectSameBio(cw::bioDataFrom(mc), before);
@@ -386,10 +383,7 @@ TEST_F(BioFileTest, SaveRefusesWhatWouldNotReadBackAndLeavesTheFileAlone) {
         std::string shown;
         {
             User user; // no file dialog is expected
-            user.custom([&shown](const plat::testing::PromptRecord& r) {
-                shown = r.text;
-                return std::string("OK");
-            });
+            cwtest::keepText(user, shown);
             bio.SaveBio.click();
         }
         EXPECT_THAT(shown, HasSubstr(c.message));
@@ -414,10 +408,7 @@ TEST_F(BioFileTest, AMissingStartUpFileIsReportedAndNothingLoads) {
     mc.startfile = "gone.bio";
     std::string shown;
     User user;
-    user.custom([&shown](const plat::testing::PromptRecord& r) {
-        shown = r.text;
-        return std::string("OK");
-    });
+    cwtest::keepText(user, shown);
     cw::DefineBio& bio = plat::instance<cw::DefineBio>();
     EXPECT_THAT(shown, HasSubstr("gone.bio cannot be read"));
     EXPECT_EQ(mc.biofile, "");

@@ -71,6 +71,14 @@ inline void messageWith(plat::testing::ScriptedUser& user, std::vector<std::stri
     });
 }
 
+// Answers the next prompt with OK and keeps its text in `text`.
+inline void keepText(plat::testing::ScriptedUser& user, std::string& text) {
+    user.custom([&text](const plat::testing::PromptRecord& r) {
+        text = r.text;
+        return std::string("OK");
+    });
+}
+
 // The scripted user, keeping what each input box proposed and under which title.
 class ProposalUser : public plat::testing::ScriptedUser {
   public:

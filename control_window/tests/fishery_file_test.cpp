@@ -177,10 +177,7 @@ TEST_F(FisheryFstTest, SavingWhatWouldNotReadBackIsRefusedWithoutTouchingTheFile
         c.spoil();
         User user;
         std::string said;
-        user.custom([&](const plat::testing::PromptRecord& r) {
-            said = r.text;
-            return std::string("OK");
-        });
+        cwtest::keepText(user, said);
         // Called directly: the refresh would clamp some of these before any save.
         editor().savefisherydefinition_Click();
         EXPECT_TRUE(user.finished());
@@ -250,10 +247,7 @@ TEST_F(FisheryBadFstTest, ABadFileLeavesEverythingAsItWas) {
         User user;
         std::string said;
         user.fileDialog("Load fishery data", path("bad.fst"));
-        user.custom([&](const plat::testing::PromptRecord& r) {
-            said = r.text;
-            return std::string("OK");
-        });
+        cwtest::keepText(user, said);
         editor().loadfishery.click();
         EXPECT_TRUE(user.finished());
         EXPECT_THAT(said, HasSubstr(path("bad.fst")));
@@ -286,10 +280,7 @@ TEST_F(FisheryFstTest, ABadCommandLineFileIsReportedAndNothingIsLoaded) {
     mc.startfile = "cut.fst";
     User user;
     std::string said;
-    user.custom([&](const plat::testing::PromptRecord& r) {
-        said = r.text;
-        return std::string("OK");
-    });
+    cwtest::keepText(user, said);
     cw::DefineFishery& e = editor();
     EXPECT_TRUE(user.finished());
     EXPECT_THAT(said, HasSubstr("ends before the annual F of fishery 1 in 2002"));

@@ -124,10 +124,7 @@ TEST_F(FisheryMgtTest, WhatTheEnginesWouldMisreadIsRefusedBeforeTheDialog) {
         c.spoil();
         User user;
         std::string said;
-        user.custom([&](const plat::testing::PromptRecord& r) {
-            said = r.text;
-            return std::string("OK");
-        });
+        cwtest::keepText(user, said);
         editor().MakeMgt_Click();
         EXPECT_TRUE(user.finished());
         EXPECT_THAT(said, HasSubstr(c.says));
