@@ -1,12 +1,11 @@
 #include "control_window/definefishery.h"
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
 
 #include <QGridLayout>
 #include <QWidget>
 
+#include "control_window/editorsupport.h"
 #include "control_window/fisheryfile.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
@@ -14,36 +13,24 @@
 
 namespace cw {
 
-std::string fisheryBoxText(double v, bool single) {
-    std::string s = single ? plat::strSingle(float(v)) : plat::strDouble(v);
-    if (s.rfind(".", 0) == 0) s.insert(0, "0");
-    if (s.rfind("-.", 0) == 0) s.insert(1, "0");
-    return s;
-}
-
 namespace {
 
-// A count or year typed into a box: the leading number rounded to a whole number, halves to
-// even; nothing when it lies outside the 16-bit range (such a text is refused).
 std::optional<int16_t> wholeNumber(const plat::TextBox& box) {
-    return plat::toInteger16(plat::val(box.text()));
+    return editor::boxInteger(box.text());
 }
 
-// A box read as a single value; nothing when the number does not fit one.
 std::optional<float> singleNumber(const plat::TextBox& box) {
-    const double v = plat::val(box.text());
-    if (std::fabs(v) > double(FLT_MAX)) return std::nullopt;
-    return float(v);
+    return editor::boxSingle(box.text());
 }
 
 std::string singleText(float v) {
-    return fisheryBoxText(v, true);
+    return editor::boxText(v, true);
 }
 
 std::string variantText(const Variant& v) {
     if (v.isEmpty()) return std::string();
     if (v.kind() == Variant::Kind::Text) return v.text();
-    return fisheryBoxText(v.number(), false);
+    return editor::boxText(v.number(), false);
 }
 
 // Lets a tall frame run down beside every row of the column before it, so that it does not
@@ -118,7 +105,7 @@ DefineFishery::~DefineFishery() = default;
 
 void DefineFishery::Form_Load() {
     const std::string& name = mc.startfile;
-    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "fst") == 0) {
+    if (editor::startfileHas("fst")) {
         plat::SeqFile& f = plat::fileNumber(2);
         if (f.openInput(startfilePath())) {
             if (loadfishdata()) mc.fstfile = name;
@@ -341,8 +328,7 @@ void DefineFishery::F_Fscaler_Change() {
 // The scalar is converted strictly: an empty box or text that is not a number keeps the value
 // held before, so that a half-typed entry never stores a 0 behind the user's back.
 void DefineFishery::Txt_fcv_Change() {
-    const std::optional<double> v = plat::parseNumber(Txt_fcv.text());
-    if (v && std::isfinite(*v) && std::fabs(*v) <= double(FLT_MAX)) mc.fcv = float(*v);
+    if (const std::optional<float> v = editor::answerSingle(Txt_fcv.text())) mc.fcv = *v;
 }
 
 void DefineFishery::s_sexeq_Click() {
@@ -361,15 +347,8 @@ void DefineFishery::sznyrCheck_Click() {
 // Files.
 
 bool DefineFishery::loadfishdata() {
-    plat::SeqFile& f = plat::fileNumber(2);
-    const std::string fileName = f.path();
     auto copy = std::make_unique<FisheryData>(fisheryDataFrom(mc));
-    const std::optional<std::string> problem = readFstFile(f, fileName, *copy);
-    f.close();
-    if (problem) {
-        plat::msgBox(*problem);
-        return false;
-    }
+    if (!editor::readOpenFile(2, *copy, readFstFile)) return false;
     storeFisheryData(mc, *copy);
     mc.npts = mc.lyr - mc.fyr + 1;
     mc.fishery_id = 1;
@@ -379,16 +358,11 @@ bool DefineFishery::loadfishdata() {
 }
 
 void DefineFishery::loadfishery_Click() {
-    const std::string before = mc.fstfile;
     prompttitle = "Load fishery data";
     mc.dlgfilter = "Fishery input file (*.fst)|*.fst";
-    openinput(mc.fstfile, prompttitle, mc.dlgfilter, 2);
-    if (mc.fstfile.empty()) return;
-    // A file that could not be read leaves everything as it was, its name included.
-    if (!loadfishdata()) {
-        mc.fstfile = before;
+    if (!editor::loadChosenFile(mc.fstfile, prompttitle, mc.dlgfilter, 2,
+                                [this] { return loadfishdata(); }))
         return;
-    }
     mc.fishery_id = 1;
     update();
 }
@@ -399,16 +373,11 @@ void DefineFishery::savefisherydefinition_Click() {
         plat::msgBox(*problem);
         return;
     }
-    const std::string before = mc.fstfile;
     prompttitle = "Save fishery data";
     mc.dlgfilter = "Fishery data file (*.fst)|*.fst";
-    openoutput(mc.fstfile, prompttitle, mc.dlgfilter, 2);
-    if (mc.fstfile.empty()) return;
+    if (!editor::saveChosenFile(mc.fstfile, prompttitle, mc.dlgfilter, 2, fstFileText(*data)))
+        return;
     mc.npts = mc.lyr - mc.fyr + 1;
-    plat::SeqFile& f = plat::fileNumber(2);
-    f.print(fstFileText(*data));
-    // A failed close has said so and kept the old file; the name goes back with it.
-    if (!f.close()) mc.fstfile = before;
     mc.fishery_id = 1;
     update();
 }

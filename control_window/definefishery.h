@@ -179,8 +179,4 @@ class DefineFishery : public plat::Form {
     std::unique_ptr<FisheryData> exporting_;
 };
 
-// Box text of the fishery and index editors: the plain text of a value with a zero before a
-// leading point ("0.5", "-0.25", "12", "1E+07").
-std::string fisheryBoxText(double v, bool single);
-
 } // namespace cw

@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "control_window/editorsupport.h"
 #include "control_window/indexfile.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
@@ -14,27 +15,13 @@
 
 namespace cw {
 
+using editor::boxInteger;
+using editor::boxSingle;
+using editor::rewriteSingle;
+
 namespace {
 
 constexpr int kFileNumber = 1;
-
-// A whole number typed into a box; nothing when it lies outside the 16-bit range (such a text
-// is refused and the variable keeps its value).
-std::optional<int16_t> boxWhole(const std::string& text) {
-    return plat::toInteger16(plat::val(text));
-}
-
-// A box read as a single value; nothing when the number does not fit one.
-std::optional<float> boxSingle(const std::string& text) {
-    const double v = plat::val(text);
-    if (!std::isfinite(v) || std::fabs(v) > double(FLT_MAX)) return std::nullopt;
-    return float(v);
-}
-
-// Rewrites a number box only when the number in it differs, so that a typed 0.50 stays.
-void rewriteIfDifferent(plat::TextBox& box, float value) {
-    if (float(plat::val(box.text())) != value) box.setText(plat::strSingle(value));
-}
 
 std::string upper(std::string s) {
     for (char& c : s)
@@ -104,7 +91,7 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
 
 void Defineindex::Form_Load() {
     const std::string& name = mc.startfile;
-    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "ndf") == 0) {
+    if (editor::startfileHas("ndf")) {
         plat::SeqFile& f = plat::fileNumber(kFileNumber);
         if (f.isOpen()) f.close();
         if (f.openInput(startfilePath())) {
@@ -129,15 +116,15 @@ void Defineindex::updateindex() {
 
     if (!mc.ndffile.empty()) setCaption(mc.ndffile);
     I_nindices.setText(plat::strInteger(nindices));
-    rewriteIfDifferent(L_sampsize, mc.l_sampsize(c));
+    rewriteSingle(L_sampsize, mc.l_sampsize(c));
     Index_ID.setText(plat::strInteger(curindex));
     if (mc.i_type(c) != "N") mc.i_type(c) = "W";
     I_type.setText(mc.i_type(c));
-    rewriteIfDifferent(A_err, mc.a_err(c));
+    rewriteSingle(A_err, mc.a_err(c));
     A_sampsize.setText(mc.a_sampsize(c).text());
-    rewriteIfDifferent(L_err, mc.l_err(c));
-    rewriteIfDifferent(I_err, mc.i_err(c));
-    rewriteIfDifferent(I_Ferr, mc.i_ferr(c));
+    rewriteSingle(L_err, mc.l_err(c));
+    rewriteSingle(I_err, mc.i_err(c));
+    rewriteSingle(I_Ferr, mc.i_ferr(c));
     if (mc.i_outfile(c).empty()) mc.i_outfile(c) = "sample.ndx";
     I_outfile.setText(mc.i_outfile(c));
     I_FYR.setText(plat::strInteger(mc.fyr));
@@ -230,15 +217,8 @@ void Defineindex::testrange() {
 }
 
 bool Defineindex::loadindexdata() {
-    plat::SeqFile& f = plat::fileNumber(kFileNumber);
-    const std::string fileName = f.path();
     IndexData copy = indexDataFrom(mc, nindices);
-    const std::optional<std::string> problem = readIndexFile(f, fileName, copy);
-    f.close();
-    if (problem) {
-        plat::msgBox(*problem);
-        return false;
-    }
+    if (!editor::readOpenFile(kFileNumber, copy, readIndexFile)) return false;
     storeIndexData(mc, copy);
     nindices = copy.nindices;
     curindex = 1;
@@ -251,12 +231,12 @@ bool Defineindex::loadindexdata() {
 // ---- Field handlers -------------------------------------------------------------------------
 
 void Defineindex::yearBoxChanged(plat::TextBox& box) {
-    if (const std::optional<int16_t> v = boxWhole(box.text())) mc.yr = *v;
+    if (const std::optional<int16_t> v = boxInteger(box.text())) mc.yr = *v;
     updateindex();
 }
 
 void Defineindex::countBoxChanged(plat::TextBox& box, int16_t& count) {
-    if (const std::optional<int16_t> v = boxWhole(box.text())) count = *v;
+    if (const std::optional<int16_t> v = boxInteger(box.text())) count = *v;
     updateindex();
 }
 
@@ -278,7 +258,7 @@ void Defineindex::I_nindices_Change() {
 
 // A negative number of ages is refused; more than the arrays hold is taken as their limit.
 void Defineindex::I_Nages_Change() {
-    const std::optional<int16_t> v = boxWhole(I_Nages.text());
+    const std::optional<int16_t> v = boxInteger(I_Nages.text());
     if (v && *v >= 0) mc.nages = std::min<int16_t>(*v, kMaxAge);
     updateindex();
 }
@@ -288,7 +268,7 @@ void Defineindex::I_nsexes_Change() {
 }
 
 void Defineindex::I_nszns_Change() {
-    if (const std::optional<int16_t> v = boxWhole(I_nszns.text()))
+    if (const std::optional<int16_t> v = boxInteger(I_nszns.text()))
         mc.nszns = std::clamp<int16_t>(*v, 1, kMaxSeasons);
     updateindex();
 }
@@ -322,7 +302,7 @@ void Defineindex::HScroll2_Change() {
 }
 
 void Defineindex::I_assoc_Change() {
-    if (const std::optional<int16_t> v = boxWhole(I_assoc.text())) mc.i_assoc(cur()) = *v;
+    if (const std::optional<int16_t> v = boxInteger(I_assoc.text())) mc.i_assoc(cur()) = *v;
     updateindex();
 }
 
@@ -403,18 +383,11 @@ void Defineindex::saveindex_Click() {
         plat::msgBox(*problem);
         return;
     }
-    const std::string before = mc.ndffile;
     prompttitle = "Save Index data";
     mc.dlgfilter = "Index data file (*.ndf)|*.ndf";
-    openoutput(mc.ndffile, prompttitle, mc.dlgfilter, kFileNumber);
-    if (mc.ndffile.empty()) return;
-    plat::SeqFile& f = plat::fileNumber(kFileNumber);
-    f.print(indexFileText(data));
-    // A failed close has said so and kept the old file; the name goes back with it.
-    if (!f.close()) {
-        mc.ndffile = before;
-        return;
-    }
+    const std::optional<bool> written = editor::saveChosenFile(
+        mc.ndffile, prompttitle, mc.dlgfilter, kFileNumber, indexFileText(data));
+    if (!written.value_or(false)) return;
     // The defaults written for indices never shown are theirs now, as the file says.
     for (int k = 1; k <= data.nindices; ++k) {
         mc.i_outfile(k) = data.i_outfile(k);
@@ -428,13 +401,10 @@ void Defineindex::saveindex_Click() {
 }
 
 void Defineindex::loadindex_Click() {
-    const std::string before = mc.ndffile;
     prompttitle = "Load Index data";
     mc.dlgfilter = "Index input file (*.ndf)|*.ndf";
-    openinput(mc.ndffile, prompttitle, mc.dlgfilter, kFileNumber);
-    if (mc.ndffile.empty()) return;
-    // A file that could not be read leaves everything as it was, its name included.
-    if (!loadindexdata()) mc.ndffile = before;
+    editor::loadChosenFile(mc.ndffile, prompttitle, mc.dlgfilter, kFileNumber,
+                           [this] { return loadindexdata(); });
 }
 
 } // namespace cw

@@ -2,24 +2,13 @@
 
 #include <algorithm>
 
+#include "control_window/editorsupport.h"
 #include "control_window/launch.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"
 
 namespace cw {
-
-namespace {
-
-// A year count typed: the leading number, whole, halves to even. A negative count or one beyond
-// the 16-bit range is refused (nothing); above the list's length it is the list's length.
-std::optional<int16_t> typedCount(const std::string& text) {
-    const std::optional<int16_t> v = plat::toInteger16(plat::val(text));
-    if (!v || *v < 0) return std::nullopt;
-    return std::min<int16_t>(*v, kMaxDefinitionYears);
-}
-
-} // namespace
 
 DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
     I_bio.onChange = [this] { I_bio_Change(); };
@@ -43,7 +32,7 @@ DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
 
 void DefineTEZ::Form_Load() {
     const std::string& name = mc.startfile;
-    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "tez") == 0) {
+    if (editor::startfileHas("tez")) {
         plat::SeqFile& f = plat::fileNumber(1);
         const std::string found = startfilePath();
         if (f.openInput(found)) {
@@ -58,20 +47,9 @@ void DefineTEZ::Form_Load() {
 }
 
 void DefineTEZ::update() {
-    refreshing_ = true;
-    HScroll1.setMax(data.nyr);
-    HScroll1.setMin(1);
-    refreshing_ = false;
     clean = false;
-    if (iyr < 1) iyr = 1;
     if (!mc.tezfile.empty()) setCaption(mc.tezfile);
-    if (data.nyr == 0) data.nyr = 1;
-    if (iyr > data.nyr) iyr = data.nyr;
-    if (iyr >= 1 && iyr <= data.nyr) {
-        refreshing_ = true;
-        HScroll1.setValue(iyr);
-        refreshing_ = false;
-    }
+    editor::showYearIndex(HScroll1, refreshing_, data.nyr, iyr);
     Option1.setEnabled(iyr == 1);
     // Each write of a changed text runs that box's handler, which stores the same value and
     // refreshes once more; that pass writes the same texts and so ends.
@@ -87,15 +65,8 @@ void DefineTEZ::update() {
 }
 
 bool DefineTEZ::readtezdata() {
-    plat::SeqFile& f = plat::fileNumber(1);
-    const std::string fileName = f.path();
     TezData copy = data;
-    const std::optional<std::string> problem = readTezFile(f, fileName, copy);
-    f.close();
-    if (problem) {
-        plat::msgBox(*problem);
-        return false;
-    }
+    if (!editor::readOpenFile(1, copy, readTezFile)) return false;
     data = copy;
     update();
     clean = true;
@@ -108,20 +79,16 @@ void DefineTEZ::writetez_click() {
         plat::msgBox(*problem);
         return;
     }
-    const std::string before = mc.tezfile;
     mc.dlgtitle = "Save tez data";
     mc.dlgfilter = "TEZ input file (*.tez)|*.tez";
-    openoutput(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1);
-    if (mc.tezfile.empty()) return;
-    plat::SeqFile& f = plat::fileNumber(1);
-    f.print(tezFileText(saved));
+    const std::optional<bool> written =
+        editor::saveChosenFile(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1, tezFileText(saved));
+    if (!written) return;
     data = saved;
-    // A failed close has said so and kept the old file; the name goes back with it and the
-    // window stays not clean, so that no launch hands over what was not written.
-    const bool written = f.close();
-    if (!written) mc.tezfile = before;
+    // A file that was not written leaves the window not clean, so that no launch hands over
+    // what was not written.
     update();
-    clean = written;
+    clean = *written;
 }
 
 void DefineTEZ::I_bio_Change() {
@@ -150,7 +117,7 @@ void DefineTEZ::I_title_Change() {
 }
 
 void DefineTEZ::I_nyr_Change() {
-    if (const std::optional<int16_t> v = typedCount(I_nyr.text())) data.nyr = *v;
+    if (const std::optional<int16_t> v = editor::typedYearCount(I_nyr.text())) data.nyr = *v;
     update();
 }
 
@@ -181,22 +148,14 @@ void DefineTEZ::HScroll1_Change() {
 void DefineTEZ::Option1_Click() {
     // The button acts once per click: it is cleared whether or not the list was filled.
     Option1.setValue(false);
-    if (data.years(1) < 1) return;
-    for (int k = 2; k <= data.nyr; ++k) {
-        // A list that would pass the largest year keeps that year.
-        data.years(k) = int16_t(std::min<int>(data.years(k - 1) + 1, INT16_MAX));
-    }
-    update();
+    if (editor::fillYearsOnward(data.years, data.nyr)) update();
 }
 
 void DefineTEZ::readtez_Click() {
-    const std::string before = mc.tezfile;
     mc.dlgtitle = "Load TEZ data";
     mc.dlgfilter = "TEZ input file (*.tez)|*.tez";
-    openinput(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1);
-    if (mc.tezfile.empty()) return;
-    // A file that could not be read leaves everything as it was, its name included.
-    if (!readtezdata()) mc.tezfile = before;
+    editor::loadChosenFile(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1,
+                           [this] { return readtezdata(); });
 }
 
 void DefineTEZ::dotez_Click() {

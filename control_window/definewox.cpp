@@ -1,9 +1,8 @@
 #include "control_window/definewox.h"
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
 
+#include "control_window/editorsupport.h"
 #include "control_window/launch.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
@@ -11,28 +10,17 @@
 
 namespace cw {
 
-namespace {
+using editor::boxSingle;
+using editor::rewriteSingle;
+using editor::rewriteWhole;
 
-// A number box read as a single value; nothing when the number does not fit one (refused).
-std::optional<float> boxSingle(const std::string& text) {
-    const double v = plat::val(text);
-    if (std::fabs(v) > double(FLT_MAX)) return std::nullopt;
-    return float(v);
-}
+namespace {
 
 // A box converted strictly to a whole 16-bit number; nothing for text that is not a number.
 std::optional<int16_t> strictWhole(const std::string& text) {
     const std::optional<double> v = plat::parseNumber(text);
     if (!v) return std::nullopt;
     return plat::toInteger16(*v);
-}
-
-void rewriteSingle(plat::TextBox& box, float value) {
-    if (float(plat::val(box.text())) != value) box.setText(plat::strSingle(value));
-}
-
-void rewriteWhole(plat::TextBox& box, int value) {
-    if (plat::val(box.text()) != value) box.setText(plat::strInteger(value));
 }
 
 } // namespace
@@ -64,7 +52,7 @@ void DefineWOX::Form_Load() {
     data.finc = 0.01f;
     data.nyr = 1;
     const std::string& name = mc.startfile;
-    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "wox") == 0) {
+    if (editor::startfileHas("wox")) {
         plat::SeqFile& f = plat::fileNumber(1);
         const std::string found = startfilePath();
         if (f.openInput(found)) {
@@ -81,19 +69,8 @@ void DefineWOX::Form_Load() {
 }
 
 void DefineWOX::update() {
-    refreshing_ = true;
-    HScroll1.setMax(data.nyr);
-    HScroll1.setMin(1);
-    refreshing_ = false;
     if (!mc.woxfile.empty()) setCaption(mc.woxfile);
-    if (iyr < 1) iyr = 1;
-    if (data.nyr == 0) data.nyr = 1;
-    if (iyr > data.nyr) iyr = data.nyr;
-    if (iyr >= 1 && iyr <= data.nyr) {
-        refreshing_ = true;
-        HScroll1.setValue(iyr);
-        refreshing_ = false;
-    }
+    editor::showYearIndex(HScroll1, refreshing_, data.nyr, iyr);
     Option1.setEnabled(iyr == 1);
     // Number boxes are rewritten only when their number differs, so that partial input such as
     // "0." stays while it is typed. A rewrite runs the box's handler, which stores the same value
@@ -112,15 +89,8 @@ void DefineWOX::update() {
 }
 
 bool DefineWOX::readwoxdata() {
-    plat::SeqFile& f = plat::fileNumber(1);
-    const std::string fileName = f.path();
     WoxData copy = data;
-    const std::optional<std::string> problem = readWoxFile(f, fileName, copy);
-    f.close();
-    if (problem) {
-        plat::msgBox(*problem);
-        return false;
-    }
+    if (!editor::readOpenFile(1, copy, readWoxFile)) return false;
     data = copy;
     update();
     clean = true;
@@ -133,20 +103,16 @@ void DefineWOX::writewox_click() {
         plat::msgBox(*problem);
         return;
     }
-    const std::string before = mc.woxfile;
     mc.dlgtitle = "Save wox data";
     mc.dlgfilter = "WOX input file (*.wox)|*.wox";
-    openoutput(mc.woxfile, mc.dlgtitle, mc.dlgfilter, 1);
-    if (mc.woxfile.empty()) return;
-    plat::SeqFile& f = plat::fileNumber(1);
-    f.print(woxFileText(saved));
+    const std::optional<bool> written =
+        editor::saveChosenFile(mc.woxfile, mc.dlgtitle, mc.dlgfilter, 1, woxFileText(saved));
+    if (!written) return;
     data = saved;
-    // A failed close has said so and kept the old file; the name goes back with it and the
-    // window stays not clean, so that no launch hands over what was not written.
-    const bool written = f.close();
-    if (!written) mc.woxfile = before;
+    // A file that was not written leaves the window not clean, so that no launch hands over
+    // what was not written.
     update();
-    clean = written;
+    clean = *written;
 }
 
 void DefineWOX::I_bio_Change() {
@@ -180,10 +146,7 @@ void DefineWOX::I_Finc_Change() {
 }
 
 void DefineWOX::I_nyr_Change() {
-    // A negative count or one beyond the 16-bit range is refused; above the list's length it is
-    // the list's length.
-    const std::optional<int16_t> v = plat::toInteger16(plat::val(I_nyr.text()));
-    if (v && *v >= 0) data.nyr = std::min<int16_t>(*v, kMaxDefinitionYears);
+    if (const std::optional<int16_t> v = editor::typedYearCount(I_nyr.text())) data.nyr = *v;
     update();
 }
 
@@ -212,24 +175,15 @@ void DefineWOX::HScroll1_Change() {
 void DefineWOX::Option1_Click() {
     // The button acts once per click: it is cleared whether or not the list was filled.
     Option1.setValue(false);
-    if (data.years(1) < 1) return;
-    for (int k = 2; k <= data.nyr; ++k)
-        data.years(k) = int16_t(std::min<int>(data.years(k - 1) + 1, INT16_MAX));
-    update();
+    if (editor::fillYearsOnward(data.years, data.nyr)) update();
 }
 
 void DefineWOX::readwox_Click() {
-    const std::string before = mc.woxfile;
     mc.dlgtitle = "Load wox data";
     mc.dlgfilter = "WOX input file (*.wox)|*.wox";
-    openinput(mc.woxfile, mc.dlgtitle, mc.dlgfilter, 1);
-    if (mc.woxfile.empty()) return;
-    // A file that could not be read leaves everything as it was, its name included.
-    if (!readwoxdata()) {
-        mc.woxfile = before;
-        return;
-    }
-    setCaption(mc.woxfile);
+    if (editor::loadChosenFile(mc.woxfile, mc.dlgtitle, mc.dlgfilter, 1,
+                               [this] { return readwoxdata(); }))
+        setCaption(mc.woxfile);
 }
 
 void DefineWOX::run_Click() {

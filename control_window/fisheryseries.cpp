@@ -1,10 +1,11 @@
-#include "control_window/fisheryseries.h"
-
+// The fishery editor's series edits on the graph window (by year, by season, selectivity by age
+// or length), its copy and set handlers and the F scaler.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 
 #include "control_window/definefishery.h"
+#include "control_window/editorsupport.h"
 #include "control_window/fisheryfile.h"
 #include "control_window/frmplot.h"
 #include "control_window/graph.h"
@@ -14,29 +15,12 @@
 
 namespace cw {
 
-namespace fisheryseries {
-
-std::optional<float> answerSingle(std::string_view text) {
-    const std::optional<double> v = plat::parseNumber(text);
-    if (!v || !std::isfinite(*v) || std::fabs(*v) > double(FLT_MAX)) return std::nullopt;
-    return float(*v);
-}
-
-std::string proposal(float v) {
-    return fisheryBoxText(v, true);
-}
-
-} // namespace fisheryseries
-
-using fisheryseries::answerSingle;
-using fisheryseries::proposal;
 using plat::MsgAnswer;
 using plat::MsgButtons;
 
 namespace {
 
 const char* const kOutOfRange = "Years are out of range";
-const char* const kNoScale = "Upper value must be greater than lower";
 const char* const kAllEqual = "All values set equal";
 
 // The year count of the range, when the year-indexed arrays can hold it.
@@ -125,46 +109,7 @@ void DefineFishery::loadseries() {
         plat::msgBox(kOutOfRange);
         return;
     }
-    const int n = mc.npts;
-    seriesmean = 0;
-    const MsgAnswer answer = plat::msgBox("Set to Mean", MsgButtons::YesNoCancel, std::string());
-    if (answer == MsgAnswer::Cancel) return;
-    if (answer == MsgAnswer::Yes) {
-        float sum = 0;
-        for (int j = 1; j <= n; ++j)
-            sum += mc.yplot(j);
-        seriesmean = sum / float(n);
-        const std::optional<float> mean =
-            answerSingle(plat::inputBox("Time series mean", prompttitle, proposal(seriesmean)));
-        if (!mean) return;
-        seriesmean = *mean;
-        for (int j = 1; j <= n; ++j)
-            mc.yplot(j) = seriesmean;
-    }
-    float guess = 0;
-    if (seriesmean > 0) {
-        guess = 2 * seriesmean;
-    } else {
-        float top = 0;
-        for (int j = 1; j <= n; ++j)
-            top = std::max(top, mc.yplot(j));
-        guess = 2 * top;
-    }
-    const std::optional<float> scale =
-        answerSingle(plat::inputBox("Scale of Y for input", prompttitle, proposal(guess)));
-    // A top of 0 or below leaves no room to drag in.
-    if (!scale || *scale <= 0) {
-        plat::msgBox(kNoScale);
-        return;
-    }
-    mc.ymax = *scale;
-    mc.ymin = 0;
-    mc.xmin = mc.fyr;
-    mc.xmax = mc.lyr;
-    mc.xtitle = "Year";
-    for (int j = 1; j <= n; ++j)
-        mc.xplot(j) = float(mc.fyr + j - 1);
-    graphedit();
+    editor::editYearSeries(mc.npts, prompttitle, seriesmean);
 }
 
 void DefineFishery::CmdTAC_Click() {
@@ -220,41 +165,8 @@ void DefineFishery::loadseason() {
     const int k = mc.fishery_id;
     const int y = yearidx;
     if (y < 1 || y > kMaxYears) return;
-    mc.xmin = 0;
-    mc.xmax = float(n + 1);
-    mc.ymin = 0;
-    mc.npts = n;
-    if (n == 1) {
-        mc.f_sznfract(k, 1, y) = 1.0f;
-        return;
-    }
-    const MsgAnswer answer = plat::msgBox("Set to mean this year", MsgButtons::YesNoCancel);
-    if (answer == MsgAnswer::Cancel) return;
-    if (answer == MsgAnswer::Yes) {
-        for (int s = 1; s <= n; ++s)
-            mc.yplot(s) = 1.0f / float(n);
-    } else {
-        const std::optional<float> scale = answerSingle(
-            plat::inputBox("Scale of Y for input", "Fractions of annual F by season", "0.5"));
-        if (!scale || *scale <= 0) return;
-        mc.ymax = *scale;
-        for (int s = 1; s <= n; ++s) {
-            mc.xplot(s) = float(s);
-            mc.yplot(s) = mc.f_sznfract(k, s, y);
-        }
-        mc.ytitle = "Fraction of Annual F ";
-        mc.xtitle = "Season";
-        graphedit();
-    }
-    float sum = 0;
-    for (int s = 1; s <= n; ++s)
-        sum += mc.yplot(s);
-    if (sum > 0) {
-        for (int s = 1; s <= n; ++s)
-            mc.yplot(s) /= sum;
-    }
-    for (int s = 1; s <= n; ++s)
-        mc.f_sznfract(k, s, y) = mc.yplot(s);
+    editor::editSeasonFractions(
+        n, [k, y](int s) -> float& { return mc.f_sznfract(k, s, y); }, "Fraction of Annual F ");
 }
 
 // Selectivity.

@@ -1,12 +1,11 @@
 // The index editor's series edits on the graph window (catchability by year, season fractions,
 // selectivity by age or length) and its copy and set handlers.
-#include "control_window/indexseries.h"
-
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 
 #include "control_window/defineindex.h"
+#include "control_window/editorsupport.h"
 #include "control_window/frmplot.h"
 #include "control_window/graph.h"
 #include "control_window/indexfile.h"
@@ -15,26 +14,6 @@
 #include "platform/surface.h"
 
 namespace cw {
-
-namespace indexseries {
-
-std::optional<float> answerSingle(const std::string& text) {
-    const std::optional<double> v = plat::parseNumber(text);
-    if (!v || !std::isfinite(*v) || std::fabs(*v) > double(FLT_MAX)) return std::nullopt;
-    return float(*v);
-}
-
-std::string proposal(float v) {
-    std::string s = plat::strSingle(v);
-    if (s.rfind(".", 0) == 0) s.insert(0, "0");
-    if (s.rfind("-.", 0) == 0) s.insert(1, "0");
-    return s;
-}
-
-} // namespace indexseries
-
-using indexseries::answerSingle;
-using indexseries::proposal;
 
 namespace {
 
@@ -122,47 +101,7 @@ void Defineindex::loadq() {
     }
     const int n = mc.npts;
     if (n < 1) return;
-    qmean = 0;
-    const plat::MsgAnswer answer =
-        plat::msgBox("Set to Mean", plat::MsgButtons::YesNoCancel, std::string());
-    if (answer == plat::MsgAnswer::Cancel) return;
-    if (answer == plat::MsgAnswer::Yes) {
-        float sum = 0;
-        for (int j = 1; j <= n; ++j)
-            sum += mc.yplot(j);
-        qmean = sum / float(n);
-        const std::optional<float> mean =
-            answerSingle(plat::inputBox("Time series mean", prompttitle, proposal(qmean)));
-        if (!mean) return;
-        qmean = *mean;
-        for (int j = 1; j <= n; ++j)
-            mc.yplot(j) = qmean;
-    }
-    float guess = 0;
-    if (qmean > 0) {
-        guess = 2 * qmean;
-    } else {
-        float top = 0;
-        for (int j = 1; j <= n; ++j)
-            top = std::max(top, mc.yplot(j));
-        guess = 2 * top;
-    }
-    const std::optional<float> scale =
-        answerSingle(plat::inputBox("Scale of Y for input", prompttitle, proposal(guess)));
-    // A top of 0 or below leaves no room to drag in.
-    if (!scale || *scale <= 0) {
-        plat::msgBox("Upper value must be greater than lower");
-        return;
-    }
-    mc.ymax = *scale;
-    mc.ymin = 0;
-    mc.xmin = mc.fyr;
-    mc.xmax = mc.lyr;
-    mc.xtitle = "Year";
-    mc.npts = n;
-    for (int j = 1; j <= n; ++j)
-        mc.xplot(j) = float(mc.fyr + j - 1);
-    graphedit();
+    editor::editYearSeries(n, prompttitle, qmean);
 }
 
 void Defineindex::get_meanq() {
@@ -216,42 +155,8 @@ void Defineindex::loadseason() {
     if (n < 1 || n > kMaxSeasons || yearidx < 1 || yearidx > kMaxYears) return;
     const int k = cur();
     const int y = yearidx;
-    mc.xmin = 0;
-    mc.xmax = float(n + 1);
-    mc.ymin = 0;
-    mc.npts = n;
-    if (n == 1) {
-        mc.i_sznfract(k, 1, y) = 1.0f;
-        return;
-    }
-    const plat::MsgAnswer answer =
-        plat::msgBox("Set to mean this year", plat::MsgButtons::YesNoCancel);
-    if (answer == plat::MsgAnswer::Cancel) return;
-    if (answer == plat::MsgAnswer::Yes) {
-        for (int s = 1; s <= n; ++s)
-            mc.yplot(s) = float(1.0 / n);
-    } else {
-        const std::optional<float> scale = answerSingle(
-            plat::inputBox("Scale of Y for input", "Fractions of annual F by season", "0.5"));
-        if (!scale || *scale <= 0) return;
-        mc.ymax = *scale;
-        for (int s = 1; s <= n; ++s) {
-            mc.xplot(s) = float(s);
-            mc.yplot(s) = mc.i_sznfract(k, s, y);
-        }
-        mc.ytitle = "Fraction of Annual Q ";
-        mc.xtitle = "Season";
-        graphedit();
-    }
-    float sum = 0;
-    for (int s = 1; s <= n; ++s)
-        sum += mc.yplot(s);
-    if (sum > 0) {
-        for (int s = 1; s <= n; ++s)
-            mc.yplot(s) = mc.yplot(s) / sum;
-    }
-    for (int s = 1; s <= n; ++s)
-        mc.i_sznfract(k, s, y) = mc.yplot(s);
+    editor::editSeasonFractions(
+        n, [k, y](int s) -> float& { return mc.i_sznfract(k, s, y); }, "Fraction of Annual Q ");
 }
 
 // ---- Selectivity ----------------------------------------------------------------------------
