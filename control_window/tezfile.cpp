@@ -68,6 +68,24 @@ std::optional<std::string> readWhole(plat::SeqFile& f, const std::string& kind,
     return std::nullopt;
 }
 
+std::optional<std::string> readYearList(plat::SeqFile& f, const std::string& kind,
+                                        const std::string& fileName, int16_t& nyr,
+                                        Bounded<int16_t, 1, kMaxDefinitionYears>& years) {
+    int n = 0;
+    if (auto problem = readWhole(f, kind, fileName, "number of years", 0, kMaxDefinitionYears, n))
+        return problem;
+    nyr = int16_t(n);
+    for (int k = 1; k <= n; ++k) {
+        int year = 0;
+        if (auto problem = readWhole(f, kind, fileName,
+                                     "year " + std::to_string(k) + " of " + std::to_string(n),
+                                     INT16_MIN, INT16_MAX, year))
+            return problem;
+        years(k) = int16_t(year);
+    }
+    return std::nullopt;
+}
+
 } // namespace deffile
 
 using deffile::trimmed;
@@ -157,19 +175,7 @@ std::optional<std::string> readTezFile(plat::SeqFile& f, const std::string& file
     for (const auto& [text, what] : texts) {
         if (auto problem = deffile::readText(f, kKind, fileName, what, *text)) return problem;
     }
-    int n = 0;
-    if (auto problem =
-            deffile::readWhole(f, kKind, fileName, "number of years", 0, kMaxDefinitionYears, n))
-        return problem;
-    d.nyr = int16_t(n);
-    for (int k = 1; k <= n; ++k) {
-        int year = 0;
-        if (auto problem = deffile::readWhole(
-                f, kKind, fileName, "year " + std::to_string(k) + " of " + std::to_string(n),
-                INT16_MIN, INT16_MAX, year))
-            return problem;
-        d.years(k) = int16_t(year);
-    }
+    if (auto problem = deffile::readYearList(f, kKind, fileName, d.nyr, d.years)) return problem;
     into = d;
     return std::nullopt;
 }

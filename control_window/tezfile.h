@@ -67,6 +67,10 @@ std::optional<std::string> readText(plat::SeqFile& f, const std::string& kind,
 std::optional<std::string> readWhole(plat::SeqFile& f, const std::string& kind,
                                      const std::string& fileName, const std::string& what, int lo,
                                      int hi, int& into);
+// Reads the number of years and that many years into nyr and years(1..nyr).
+std::optional<std::string> readYearList(plat::SeqFile& f, const std::string& kind,
+                                        const std::string& fileName, int16_t& nyr,
+                                        Bounded<int16_t, 1, kMaxDefinitionYears>& years);
 } // namespace deffile
 
 } // namespace cw

@@ -77,19 +77,7 @@ std::optional<std::string> readWoxFile(plat::SeqFile& f, const std::string& file
                    " where the " + what + " was expected as a number.";
         *value = float(item.value);
     }
-    int n = 0;
-    if (auto problem =
-            deffile::readWhole(f, kKind, fileName, "number of years", 0, kMaxDefinitionYears, n))
-        return problem;
-    d.nyr = int16_t(n);
-    for (int k = 1; k <= n; ++k) {
-        int year = 0;
-        if (auto problem = deffile::readWhole(
-                f, kKind, fileName, "year " + std::to_string(k) + " of " + std::to_string(n),
-                INT16_MIN, INT16_MAX, year))
-            return problem;
-        d.years(k) = int16_t(year);
-    }
+    if (auto problem = deffile::readYearList(f, kKind, fileName, d.nyr, d.years)) return problem;
     into = d;
     return std::nullopt;
 }
