@@ -1,75 +1,54 @@
 #include "control_window/biofile.h"
 
-#include <cfloat>
-#include <cmath>
-
+#include "control_window/definitionreader.h"
 #include "platform/numtext.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
+namespace {
+
+// Every field of the data model that a biology file holds, listed once for both directions.
+template <class Model, class Data, class Copy> void eachBioField(Model& m, Data& d, Copy copy) {
+    copy(m.nages, d.nages);
+    copy(m.nmorphs, d.nmorphs);
+    copy(m.nsexes, d.nsexes);
+    copy(m.nszns, d.nszns);
+    copy(m.nspecies, d.nspecies);
+    copy(m.ispszn, d.ispszn);
+    copy(m.irecruitszn, d.irecruitszn);
+    copy(m.isroption, d.isroption);
+    copy(m.isrslope, d.isrslope);
+    copy(m.itezrecruitment, d.itezrecruitment);
+    copy(m.irecruitcv, d.irecruitcv);
+    copy(m.ifecopt, d.ifecopt);
+    copy(m.nfeclng, d.nfeclng);
+    copy(m.minsiz, d.minsiz);
+    copy(m.maxlng, d.maxlng);
+    copy(m.a_fec, d.a_fec);
+    copy(m.b_fec, d.b_fec);
+    copy(m.fec, d.fec);
+    copy(m.natmort, d.natmort);
+    copy(m.lwa, d.lwa);
+    copy(m.lwb, d.lwb);
+    copy(m.cvlng, d.cvlng);
+    copy(m.vblinf, d.vblinf);
+    copy(m.vbk, d.vbk);
+    copy(m.vbt0, d.vbt0);
+    copy(m.szngro, d.szngro);
+    copy(m.fyg, d.fyg);
+    copy(m.meanlng, d.meanlng);
+}
+
+} // namespace
+
 BioData bioDataFrom(const Maincode& m) {
     BioData d;
-    d.nages = m.nages;
-    d.nmorphs = m.nmorphs;
-    d.nsexes = m.nsexes;
-    d.nszns = m.nszns;
-    d.nspecies = m.nspecies;
-    d.ispszn = m.ispszn;
-    d.irecruitszn = m.irecruitszn;
-    d.isroption = m.isroption;
-    d.isrslope = m.isrslope;
-    d.itezrecruitment = m.itezrecruitment;
-    d.irecruitcv = m.irecruitcv;
-    d.ifecopt = m.ifecopt;
-    d.nfeclng = m.nfeclng;
-    d.minsiz = m.minsiz;
-    d.maxlng = m.maxlng;
-    d.a_fec = m.a_fec;
-    d.b_fec = m.b_fec;
-    d.fec = m.fec;
-    d.natmort = m.natmort;
-    d.lwa = m.lwa;
-    d.lwb = m.lwb;
-    d.cvlng = m.cvlng;
-    d.vblinf = m.vblinf;
-    d.vbk = m.vbk;
-    d.vbt0 = m.vbt0;
-    d.szngro = m.szngro;
-    d.fyg = m.fyg;
-    d.meanlng = m.meanlng;
+    eachBioField(m, d, [](const auto& from, auto& to) { to = from; });
     return d;
 }
 
 void storeBioData(Maincode& m, const BioData& d) {
-    m.nages = d.nages;
-    m.nmorphs = d.nmorphs;
-    m.nsexes = d.nsexes;
-    m.nszns = d.nszns;
-    m.nspecies = d.nspecies;
-    m.ispszn = d.ispszn;
-    m.irecruitszn = d.irecruitszn;
-    m.isroption = d.isroption;
-    m.isrslope = d.isrslope;
-    m.itezrecruitment = d.itezrecruitment;
-    m.irecruitcv = d.irecruitcv;
-    m.ifecopt = d.ifecopt;
-    m.nfeclng = d.nfeclng;
-    m.minsiz = d.minsiz;
-    m.maxlng = d.maxlng;
-    m.a_fec = d.a_fec;
-    m.b_fec = d.b_fec;
-    m.fec = d.fec;
-    m.natmort = d.natmort;
-    m.lwa = d.lwa;
-    m.lwb = d.lwb;
-    m.cvlng = d.cvlng;
-    m.vblinf = d.vblinf;
-    m.vbk = d.vbk;
-    m.vbt0 = d.vbt0;
-    m.szngro = d.szngro;
-    m.fyg = d.fyg;
-    m.meanlng = d.meanlng;
+    eachBioField(m, d, [](auto& to, const auto& from) { to = from; });
 }
 
 namespace {
@@ -103,14 +82,8 @@ std::optional<std::string> bioSaveProblem(const BioData& d) {
     if (d.nspecies.find_first_not_of(' ') == std::string::npos) {
         return "Enter the species name first." + nothingSaved;
     }
-    // A comma ends the name for the control window's reader and a double quote starts a quoted
-    // text, so either would shift every later value.
-    if (d.nspecies.find(',') != std::string::npos) {
-        return "The species name must not hold a comma." + nothingSaved;
-    }
-    if (d.nspecies.find('"') != std::string::npos) {
-        return "The species name must not hold a double quote." + nothingSaved;
-    }
+    // Either would shift every later value.
+    if (auto p = commaOrQuoteProblem(d.nspecies, "species name")) return *p + nothingSaved;
     for (const CountLimit& c : kCounts) {
         const int v = d.*c.field;
         if (v < 0 || v > c.max) {
@@ -181,99 +154,6 @@ std::string bioFileText(const BioData& d) {
 
 namespace {
 
-// Reads the file item by item; the first problem ends the reading with a message.
-class BioReader {
-  public:
-    BioReader(plat::SeqFile& f, const std::string& fileName) : f_(f), file_(fileName) {}
-
-    const std::optional<std::string>& problem() const { return problem_; }
-
-    bool number(double& out, const std::string& what) {
-        if (problem_) return false;
-        const int line = f_.lineNumber();
-        const plat::NumberItem item = f_.inputNumber();
-        switch (item.status) {
-        case plat::ItemStatus::Ok:
-            if (!std::isfinite(item.value)) return fail(line, what, item.text);
-            out = item.value;
-            return true;
-        case plat::ItemStatus::EndOfFile:
-            problem_ = "The biological data file " + file_ + " ends before " + what + ".";
-            return false;
-        case plat::ItemStatus::Empty:
-            return fail(line, what, "");
-        case plat::ItemStatus::NotANumber:
-            return fail(line, what, item.text);
-        }
-        return false;
-    }
-
-    bool single(float& out, const std::string& what) {
-        double v = 0;
-        if (!number(v, what)) return false;
-        if (std::fabs(v) > double(FLT_MAX)) {
-            problem_ = "The biological data file " + file_ + " holds " + plat::strDouble(v) +
-                       " as " + what + ", which is too large.";
-            return false;
-        }
-        out = float(v);
-        return true;
-    }
-
-    bool whole(int16_t& out, const std::string& what) {
-        double v = 0;
-        if (!number(v, what)) return false;
-        const std::optional<int16_t> w = plat::toInteger16(v);
-        if (!w) {
-            problem_ = "The biological data file " + file_ + " holds " + plat::strDouble(v) +
-                       " as " + what + ", which is not a whole number in range.";
-            return false;
-        }
-        out = *w;
-        return true;
-    }
-
-    // A count that sizes later blocks: refused before anything is read with it.
-    bool count(int16_t& out, const std::string& what, int max) {
-        if (!whole(out, what)) return false;
-        if (out < 0 || out > max) {
-            problem_ = "The biological data file " + file_ + " gives " + std::to_string(out) +
-                       " as " + what + "; it must be " + countRange(max) + ".";
-            return false;
-        }
-        return true;
-    }
-
-    bool text(std::string& out, const std::string& what) {
-        if (problem_) return false;
-        const plat::TextItem item = f_.inputText();
-        if (item.status == plat::ItemStatus::EndOfFile) {
-            problem_ = "The biological data file " + file_ + " ends before " + what + ".";
-            return false;
-        }
-        out = item.status == plat::ItemStatus::Ok ? item.text : std::string();
-        return true;
-    }
-
-    // The age or season number that starts a table line, read for the reader's eye only.
-    bool skip(const std::string& what) {
-        double ignored = 0;
-        return number(ignored, what);
-    }
-
-  private:
-    bool fail(int line, const std::string& what, const std::string& found) {
-        problem_ = "The biological data file " + file_ + " holds " +
-                   (found.empty() ? std::string("an empty item") : "\"" + found + "\"") +
-                   " on line " + std::to_string(line) + " where " + what + " was expected.";
-        return false;
-    }
-
-    plat::SeqFile& f_;
-    std::string file_;
-    std::optional<std::string> problem_;
-};
-
 std::string ofSex(int x, int s) {
     return s == 1 ? std::string() : (x == 1 ? " of the males" : " of the females");
 }
@@ -282,13 +162,13 @@ std::string ofSex(int x, int s) {
 
 std::optional<std::string> readBioFile(plat::SeqFile& f, const std::string& fileName, BioData& d) {
     // Every read does nothing once a problem was found, so the steps need no checks between them.
-    BioReader r(f, fileName);
+    DefinitionReader r(f, "The biological data file " + fileName);
     const auto num = [](int v) { return std::to_string(v); };
 
-    r.count(d.nages, "the number of ages", kMaxAge);
-    r.count(d.nmorphs, "the number of growth morphs", kMaxMorphs);
-    r.count(d.nsexes, "the number of sexes", kMaxSexes);
-    r.count(d.nszns, "the number of seasons", kMaxSeasons);
+    r.count(d.nages, "the number of ages", 0, kMaxAge);
+    r.count(d.nmorphs, "the number of growth morphs", 0, kMaxMorphs);
+    r.count(d.nsexes, "the number of sexes", 0, kMaxSexes);
+    r.count(d.nszns, "the number of seasons", 0, kMaxSeasons);
     r.text(d.nspecies, "the species name");
     r.whole(d.ispszn, "the spawning season");
     r.whole(d.irecruitszn, "the recruit season");
@@ -306,7 +186,7 @@ std::optional<std::string> readBioFile(plat::SeqFile& f, const std::string& file
             r.single(d.fec(a), "the fecundity at age " + num(a));
         }
     } else if (d.ifecopt == "L") {
-        r.count(d.nfeclng, "the number of fecundity length intervals", kMaxLengthBins);
+        r.count(d.nfeclng, "the number of fecundity length intervals", 0, kMaxLengthBins);
         r.single(d.minsiz, "the size at first reproduction");
         r.single(d.maxlng, "the maximum size");
         r.number(d.a_fec, "the fecundity coefficient");

@@ -1,53 +1,44 @@
 #include "control_window/fisheryfile.h"
 
-#include <cfloat>
-#include <cmath>
-
+#include "control_window/definitionreader.h"
 #include "platform/numtext.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
+namespace {
+
+// Every field of the data model that a fishery definition file holds, listed once for both
+// directions.
+template <class Model, class Data, class Copy> void eachFisheryField(Model& m, Data& d, Copy copy) {
+    copy(m.fyr, d.fyr);
+    copy(m.lyr, d.lyr);
+    copy(m.nsexes, d.nsexes);
+    copy(m.nszns, d.nszns);
+    copy(m.nages, d.nages);
+    copy(m.ngear, d.ngear);
+    copy(m.fcv, d.fcv);
+    copy(m.f_tac, d.f_tac);
+    copy(m.f_annf, d.f_annf);
+    copy(m.f_seltyp, d.f_seltyp);
+    copy(m.f_nlng, d.f_nlng);
+    copy(m.f_mxlng, d.f_mxlng);
+    copy(m.f_minvulsiz, d.f_minvulsiz);
+    copy(m.f_minlng, d.f_minlng);
+    copy(m.f_sel, d.f_sel);
+    copy(m.f_sznfract, d.f_sznfract);
+    copy(m.f_regs, d.f_regs);
+}
+
+} // namespace
+
 FisheryData fisheryDataFrom(const Maincode& m) {
     FisheryData d;
-    d.fyr = m.fyr;
-    d.lyr = m.lyr;
-    d.nsexes = m.nsexes;
-    d.nszns = m.nszns;
-    d.nages = m.nages;
-    d.ngear = m.ngear;
-    d.fcv = m.fcv;
-    d.f_tac = m.f_tac;
-    d.f_annf = m.f_annf;
-    d.f_seltyp = m.f_seltyp;
-    d.f_nlng = m.f_nlng;
-    d.f_mxlng = m.f_mxlng;
-    d.f_minvulsiz = m.f_minvulsiz;
-    d.f_minlng = m.f_minlng;
-    d.f_sel = m.f_sel;
-    d.f_sznfract = m.f_sznfract;
-    d.f_regs = m.f_regs;
+    eachFisheryField(m, d, [](const auto& from, auto& to) { to = from; });
     return d;
 }
 
 void storeFisheryData(Maincode& m, const FisheryData& d) {
-    m.fyr = d.fyr;
-    m.lyr = d.lyr;
-    m.nsexes = d.nsexes;
-    m.nszns = d.nszns;
-    m.nages = d.nages;
-    m.ngear = d.ngear;
-    m.fcv = d.fcv;
-    m.f_tac = d.f_tac;
-    m.f_annf = d.f_annf;
-    m.f_seltyp = d.f_seltyp;
-    m.f_nlng = d.f_nlng;
-    m.f_mxlng = d.f_mxlng;
-    m.f_minvulsiz = d.f_minvulsiz;
-    m.f_minlng = d.f_minlng;
-    m.f_sel = d.f_sel;
-    m.f_sznfract = d.f_sznfract;
-    m.f_regs = d.f_regs;
+    eachFisheryField(m, d, [](auto& to, const auto& from) { to = from; });
 }
 
 std::optional<int> binCount(float f_nlng) {
@@ -202,115 +193,6 @@ std::string fstFileText(const FisheryData& d) {
 
 namespace {
 
-// Reads the file item by item; the first problem ends the reading with a message, and every
-// later read then does nothing.
-class FstReader {
-  public:
-    FstReader(plat::SeqFile& f, const std::string& fileName) : f_(f), file_(fileName) {}
-
-    const std::optional<std::string>& problem() const { return problem_; }
-    int line() const { return f_.lineNumber(); }
-
-    bool number(double& out, const std::string& what) {
-        if (problem_) return false;
-        const int at = f_.lineNumber();
-        const plat::NumberItem item = f_.inputNumber();
-        switch (item.status) {
-        case plat::ItemStatus::Ok:
-            if (!std::isfinite(item.value)) return fail(at, what, item.text);
-            out = item.value;
-            return true;
-        case plat::ItemStatus::EndOfFile:
-            return ends(what);
-        case plat::ItemStatus::Empty:
-            return fail(at, what, "");
-        case plat::ItemStatus::NotANumber:
-            return fail(at, what, item.text);
-        }
-        return false;
-    }
-
-    bool single(float& out, const std::string& what) {
-        double v = 0;
-        if (!number(v, what)) return false;
-        if (std::fabs(v) > double(FLT_MAX)) {
-            problem_ = "The fishery data file " + file_ + " holds " + plat::strDouble(v) + " as " +
-                       what + ", which is too large.";
-            return false;
-        }
-        out = float(v);
-        return true;
-    }
-
-    bool whole(int16_t& out, const std::string& what) {
-        double v = 0;
-        if (!number(v, what)) return false;
-        const std::optional<int16_t> w = plat::toInteger16(v);
-        if (!w) {
-            problem_ = "The fishery data file " + file_ + " holds " + plat::strDouble(v) + " as " +
-                       what + ", which is not a whole number in range.";
-            return false;
-        }
-        out = *w;
-        return true;
-    }
-
-    bool count(int16_t& out, const std::string& what, int min, int max) {
-        if (!whole(out, what)) return false;
-        if (out < min || out > max) {
-            problem_ = "The fishery data file " + file_ + " gives " + num(out) + " as " + what +
-                       "; it must be " + num(min) + " to " + num(max) + ".";
-            return false;
-        }
-        return true;
-    }
-
-    // A selectivity type: the first character of its line, a blank for an empty line.
-    bool type(Char1& out, const std::string& what) {
-        if (problem_) return false;
-        const plat::TextItem item = f_.inputText();
-        if (item.status == plat::ItemStatus::EndOfFile) return ends(what);
-        out = item.status == plat::ItemStatus::Ok ? item.text : std::string();
-        return true;
-    }
-
-    // The lower length of the bins: a number, or no value on an empty line.
-    bool optionalNumber(Variant& out, const std::string& what) {
-        if (problem_) return false;
-        const int at = f_.lineNumber();
-        const plat::TextItem item = f_.inputText();
-        if (item.status == plat::ItemStatus::EndOfFile) return ends(what);
-        if (item.status != plat::ItemStatus::Ok || item.text.empty()) {
-            out.clear();
-            return true;
-        }
-        const std::optional<double> v = plat::parseNumber(item.text);
-        if (!v || !std::isfinite(*v)) return fail(at, what, item.text);
-        out = *v;
-        return true;
-    }
-
-    void refuse(const std::string& message) {
-        if (!problem_) problem_ = message;
-    }
-
-  private:
-    bool ends(const std::string& what) {
-        problem_ = "The fishery data file " + file_ + " ends before " + what + ".";
-        return false;
-    }
-    bool fail(int at, const std::string& what, const std::string& found) {
-        problem_ = "The fishery data file " + file_ + " holds " +
-                   (found.empty() ? std::string("an empty item") : "\"" + found + "\"") +
-                   " on line " + num(at) + " where " + what + " was expected.";
-        return false;
-    }
-
-    plat::SeqFile& f_;
-    std::string file_;
-    std::optional<std::string> problem_;
-};
-
 std::string ofFishery(int k) {
     return " of fishery " + num(k);
 }
@@ -327,7 +209,7 @@ std::string ofSex(int s, int nsexes) {
 
 std::optional<std::string> readFstFile(plat::SeqFile& f, const std::string& fileName,
                                        FisheryData& d) {
-    FstReader r(f, fileName);
+    DefinitionReader r(f, "The fishery data file " + fileName);
     r.whole(d.fyr, "the first year");
     r.whole(d.lyr, "the last year");
     r.count(d.nsexes, "the number of sexes", 1, kMaxSexes);
@@ -350,9 +232,9 @@ std::optional<std::string> readFstFile(plat::SeqFile& f, const std::string& file
         // A catch line of another year means the file does not fit its own first and last
         // year: reading on would take every later value for another one.
         if (year != expected) {
-            r.refuse("The fishery data file " + fileName + " gives the year " + num(year) +
-                     " on line " + num(at) + " where the year " + num(expected) +
-                     " was expected; the catch lines do not fit the first and last year.");
+            r.fail("gives the year " + num(year) + " on line " + num(at) + " where the year " +
+                   num(expected) +
+                   " was expected; the catch lines do not fit the first and last year.");
             break;
         }
         for (int k = 1; k <= d.ngear; ++k)
@@ -363,20 +245,21 @@ std::optional<std::string> readFstFile(plat::SeqFile& f, const std::string& file
             r.single(d.f_annf(y, k), "the annual F" + ofFishery(k) + inYear(d.fyr + y - 1));
     }
     for (int k = 1; k <= d.ngear && !r.problem(); ++k) {
-        r.type(d.f_seltyp(k), "the selectivity type" + ofFishery(k));
-        if (r.problem()) break;
+        // The selectivity type: the first character of its line, a blank for an empty line.
+        std::string typeText;
+        if (!r.text(typeText, "the selectivity type" + ofFishery(k))) break;
+        d.f_seltyp(k) = typeText;
         const Char1 type = d.f_seltyp(k);
         if (type == "L") {
             r.single(d.f_nlng(k), "the number of length bins" + ofFishery(k));
             if (r.problem()) break;
             const std::optional<int> b = binCount(d.f_nlng(k));
             if (!b || *b > kMaxLengthBins) {
-                r.refuse("The fishery data file " + fileName + " gives " +
-                         plat::strSingle(d.f_nlng(k)) + " length bins" + ofFishery(k) +
-                         "; at most " + num(kMaxLengthBins) + " are possible.");
+                r.fail("gives " + plat::strSingle(d.f_nlng(k)) + " length bins" + ofFishery(k) +
+                       "; at most " + num(kMaxLengthBins) + " are possible.");
                 break;
             }
-            r.optionalNumber(d.f_minlng(k), "the lower length of the bins" + ofFishery(k));
+            r.numberOrEmpty(d.f_minlng(k), "the lower length of the bins" + ofFishery(k));
             r.single(d.f_mxlng(k), "the upper length of the bins" + ofFishery(k));
             for (int y = 1; y <= n && !r.problem(); ++y) {
                 for (int c = 1; c <= *b; ++c) {

@@ -1,64 +1,50 @@
 #include "control_window/indexfile.h"
 
-#include <cfloat>
-#include <cmath>
-
+#include "control_window/definitionreader.h"
 #include "platform/numtext.h"
-#include "platform/seqfile.h"
 
 namespace cw {
+
+namespace {
+
+// Every field of the data model that an index file holds, listed once for both directions; the
+// number of indices belongs to the editor.
+template <class Model, class Data, class Copy> void eachIndexField(Model& m, Data& d, Copy copy) {
+    copy(m.fyr, d.fyr);
+    copy(m.lyr, d.lyr);
+    copy(m.nsexes, d.nsexes);
+    copy(m.nages, d.nages);
+    copy(m.nszns, d.nszns);
+    copy(m.i_assoc, d.i_assoc);
+    copy(m.i_meanq, d.i_meanq);
+    copy(m.i_outfile, d.i_outfile);
+    copy(m.i_type, d.i_type);
+    copy(m.i_err, d.i_err);
+    copy(m.i_ferr, d.i_ferr);
+    copy(m.l_sampsize, d.l_sampsize);
+    copy(m.l_err, d.l_err);
+    copy(m.a_sampsize, d.a_sampsize);
+    copy(m.a_err, d.a_err);
+    copy(m.i_q, d.i_q);
+    copy(m.i_seltyp, d.i_seltyp);
+    copy(m.i_nlngs, d.i_nlngs);
+    copy(m.i_minlng, d.i_minlng);
+    copy(m.i_mxlng, d.i_mxlng);
+    copy(m.i_sel, d.i_sel);
+    copy(m.i_sznfract, d.i_sznfract);
+}
+
+} // namespace
 
 IndexData indexDataFrom(const Maincode& m, int16_t nindices) {
     IndexData d;
     d.nindices = nindices;
-    d.fyr = m.fyr;
-    d.lyr = m.lyr;
-    d.nsexes = m.nsexes;
-    d.nages = m.nages;
-    d.nszns = m.nszns;
-    d.i_assoc = m.i_assoc;
-    d.i_meanq = m.i_meanq;
-    d.i_outfile = m.i_outfile;
-    d.i_type = m.i_type;
-    d.i_err = m.i_err;
-    d.i_ferr = m.i_ferr;
-    d.l_sampsize = m.l_sampsize;
-    d.l_err = m.l_err;
-    d.a_sampsize = m.a_sampsize;
-    d.a_err = m.a_err;
-    d.i_q = m.i_q;
-    d.i_seltyp = m.i_seltyp;
-    d.i_nlngs = m.i_nlngs;
-    d.i_minlng = m.i_minlng;
-    d.i_mxlng = m.i_mxlng;
-    d.i_sel = m.i_sel;
-    d.i_sznfract = m.i_sznfract;
+    eachIndexField(m, d, [](const auto& from, auto& to) { to = from; });
     return d;
 }
 
 void storeIndexData(Maincode& m, const IndexData& d) {
-    m.fyr = d.fyr;
-    m.lyr = d.lyr;
-    m.nsexes = d.nsexes;
-    m.nages = d.nages;
-    m.nszns = d.nszns;
-    m.i_assoc = d.i_assoc;
-    m.i_meanq = d.i_meanq;
-    m.i_outfile = d.i_outfile;
-    m.i_type = d.i_type;
-    m.i_err = d.i_err;
-    m.i_ferr = d.i_ferr;
-    m.l_sampsize = d.l_sampsize;
-    m.l_err = d.l_err;
-    m.a_sampsize = d.a_sampsize;
-    m.a_err = d.a_err;
-    m.i_q = d.i_q;
-    m.i_seltyp = d.i_seltyp;
-    m.i_nlngs = d.i_nlngs;
-    m.i_minlng = d.i_minlng;
-    m.i_mxlng = d.i_mxlng;
-    m.i_sel = d.i_sel;
-    m.i_sznfract = d.i_sznfract;
+    eachIndexField(m, d, [](auto& to, const auto& from) { to = from; });
 }
 
 int indexBins(float nlngs) {
@@ -206,121 +192,16 @@ std::string indexFileText(const IndexData& d) {
     return t;
 }
 
-namespace {
-
-// Reads the file item by item; the first problem ends the reading with a message.
-class IndexReader {
-  public:
-    IndexReader(plat::SeqFile& f, const std::string& fileName)
-        : f_(f), file_("The index data file " + fileName) {}
-
-    const std::optional<std::string>& problem() const { return problem_; }
-    void fail(const std::string& text) {
-        if (!problem_) problem_ = file_ + " " + text;
-    }
-
-    bool number(double& out, const std::string& what) {
-        if (problem_) return false;
-        const int line = f_.lineNumber();
-        const plat::NumberItem item = f_.inputNumber();
-        if (item.status == plat::ItemStatus::EndOfFile) {
-            fail("ends before " + what + ".");
-            return false;
-        }
-        if (item.status != plat::ItemStatus::Ok || !std::isfinite(item.value)) {
-            return found(line, item.text, what);
-        }
-        out = item.value;
-        return true;
-    }
-
-    bool single(float& out, const std::string& what) {
-        double v = 0;
-        if (!number(v, what)) return false;
-        if (std::fabs(v) > double(FLT_MAX)) {
-            fail("holds " + plat::strDouble(v) + " as " + what + ", which is too large.");
-            return false;
-        }
-        out = float(v);
-        return true;
-    }
-
-    bool whole(int16_t& out, const std::string& what) {
-        double v = 0;
-        if (!number(v, what)) return false;
-        const std::optional<int16_t> w = plat::toInteger16(v);
-        if (!w) {
-            fail("holds " + plat::strDouble(v) + " as " + what +
-                 ", which is not a whole number in range.");
-            return false;
-        }
-        out = *w;
-        return true;
-    }
-
-    // A count that sizes later blocks: refused before anything is read with it.
-    bool count(int16_t& out, const std::string& what, int max) {
-        if (!whole(out, what)) return false;
-        if (out < 0 || out > max) {
-            fail("gives " + std::to_string(out) + " as " + what + "; it must be " + range(0, max) +
-                 ".");
-            return false;
-        }
-        return true;
-    }
-
-    bool text(std::string& out, const std::string& what) {
-        if (problem_) return false;
-        const plat::TextItem item = f_.inputText();
-        if (item.status == plat::ItemStatus::EndOfFile) {
-            fail("ends before " + what + ".");
-            return false;
-        }
-        out = item.status == plat::ItemStatus::Ok ? item.text : std::string();
-        return true;
-    }
-
-    // A value that an index never shown leaves as an empty line: read as a line of its own, so
-    // that an empty one does not take the next line's number.
-    bool numberOrEmpty(Variant& out, const std::string& what) {
-        if (problem_) return false;
-        const int line = f_.lineNumber();
-        std::string t;
-        if (!text(t, what)) return false;
-        if (t.empty()) {
-            out.clear();
-            return true;
-        }
-        const std::optional<double> v = plat::parseNumber(t);
-        if (!v || !std::isfinite(*v)) return found(line, t, what);
-        out = *v;
-        return true;
-    }
-
-  private:
-    bool found(int line, const std::string& text, const std::string& what) {
-        fail("holds " + (text.empty() ? std::string("an empty item") : "\"" + text + "\"") +
-             " on line " + std::to_string(line) + " where " + what + " was expected.");
-        return false;
-    }
-
-    plat::SeqFile& f_;
-    std::string file_;
-    std::optional<std::string> problem_;
-};
-
-} // namespace
-
 std::optional<std::string> readIndexFile(plat::SeqFile& f, const std::string& fileName,
                                          IndexData& d) {
     // Every read does nothing once a problem was found, so the steps need no checks between them.
-    IndexReader r(f, fileName);
-    r.count(d.nindices, "the number of indices", kMaxIndices);
+    DefinitionReader r(f, "The index data file " + fileName);
+    r.count(d.nindices, "the number of indices", 0, kMaxIndices);
     r.whole(d.fyr, "the first year");
     r.whole(d.lyr, "the last year");
-    r.count(d.nsexes, "the number of sexes", kMaxSexes);
-    r.count(d.nages, "the number of ages", kMaxAge);
-    r.count(d.nszns, "the number of seasons", kMaxSeasons);
+    r.count(d.nsexes, "the number of sexes", 0, kMaxSexes);
+    r.count(d.nages, "the number of ages", 0, kMaxAge);
+    r.count(d.nszns, "the number of seasons", 0, kMaxSeasons);
     if (r.problem()) return r.problem();
 
     // The arrays hold 250 years: a longer range is refused before any year block is read.
@@ -350,7 +231,7 @@ std::optional<std::string> readIndexFile(plat::SeqFile& f, const std::string& fi
         const std::string in = " in " + std::to_string(year);
         // The year line is not needed, but a year that is not the expected one means the values
         // before it did not follow the layout, and everything after it would be shifted.
-        const int line = f.lineNumber();
+        const int line = r.line();
         double shown = 0;
         if (!r.number(shown, "the year line of " + std::to_string(year))) break;
         if (shown != double(year)) {

@@ -1,12 +1,10 @@
 #include "control_window/runfile.h"
 
-#include <cfloat>
 #include <cmath>
-#include <cstddef>
 #include <limits>
 
+#include "control_window/definitionreader.h"
 #include "platform/numtext.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
@@ -56,14 +54,8 @@ std::optional<std::string> runSaveProblem(const RunData& d) {
     for (const NameField& n : kNames) {
         const std::string& v = d.*n.field;
         const std::string field = std::string("\"") + n.label + "\"";
-        // A comma ends a text for the reader and a double quote starts a quoted one, so either
-        // would shift every later value.
-        if (v.find(',') != std::string::npos) {
-            return "The name in " + field + " must not hold a comma." + nothingSaved;
-        }
-        if (v.find('"') != std::string::npos) {
-            return "The name in " + field + " must not hold a double quote." + nothingSaved;
-        }
+        // Either would shift every later value.
+        if (auto p = commaOrQuoteProblem(v, "name in " + field)) return *p + nothingSaved;
         // The reader drops blanks around a text.
         if (!v.empty() && (isBlank(v.front()) || isBlank(v.back()))) {
             return "The name in " + field + " must not begin or end with a blank." + nothingSaved;
@@ -101,99 +93,44 @@ std::string runFileText(const RunData& d) {
 
 namespace {
 
-// Reads the file item by item; the first problem ends the reading with a message.
-class RunReader {
-  public:
-    RunReader(plat::SeqFile& f, const std::string& fileName)
-        : f_(f), file_("The run definition file " + fileName) {}
-
-    const std::optional<std::string>& problem() const { return problem_; }
-
-    void text(std::string& out, const char* what) {
-        if (problem_) return;
-        const plat::TextItem item = f_.inputText();
-        if (item.status == plat::ItemStatus::EndOfFile) {
-            problem_ = file_ + " ends before the " + what + ".";
-            return;
-        }
-        out = item.status == plat::ItemStatus::Ok ? item.text : std::string();
+// A whole number as the run editor's field holds it: halves to even, within the field's range.
+template <class T> void readWhole(DefinitionReader& r, T& out, const std::string& what) {
+    double v = 0;
+    if (!r.number(v, what)) return;
+    const double w = std::nearbyint(v);
+    if (w < double(std::numeric_limits<T>::min()) || w > double(std::numeric_limits<T>::max())) {
+        r.fail("holds " + plat::strDouble(v) + " as " + what + ", which is outside " +
+               std::to_string(std::numeric_limits<T>::min()) + " to " +
+               std::to_string(std::numeric_limits<T>::max()) + ".");
+        return;
     }
-
-    template <class T> void whole(T& out, const char* what) {
-        double v = 0;
-        if (!number(v, what)) return;
-        // Whole numbers as the field holds them: halves to even, within the field's range.
-        const double r = std::nearbyint(v);
-        if (r < double(std::numeric_limits<T>::min()) ||
-            r > double(std::numeric_limits<T>::max())) {
-            problem_ = file_ + " holds " + plat::strDouble(v) + " as the " + what +
-                       ", which is outside " + std::to_string(std::numeric_limits<T>::min()) +
-                       " to " + std::to_string(std::numeric_limits<T>::max()) + ".";
-            return;
-        }
-        out = T(r);
-    }
-
-    void single(float& out, const char* what) {
-        double v = 0;
-        if (!number(v, what)) return;
-        if (std::fabs(v) > double(FLT_MAX)) {
-            problem_ = file_ + " holds " + plat::strDouble(v) + " as the " + what +
-                       ", which is too large.";
-            return;
-        }
-        out = float(v);
-    }
-
-  private:
-    bool number(double& out, const char* what) {
-        if (problem_) return false;
-        const int line = f_.lineNumber();
-        const plat::NumberItem item = f_.inputNumber();
-        if (item.status == plat::ItemStatus::EndOfFile) {
-            problem_ = file_ + " ends before the " + what + ".";
-            return false;
-        }
-        if (item.status != plat::ItemStatus::Ok || !std::isfinite(item.value)) {
-            problem_ =
-                file_ + " holds " +
-                (item.text.empty() ? std::string("an empty item") : "\"" + item.text + "\"") +
-                " on line " + std::to_string(line) + " where the " + what + " was expected.";
-            return false;
-        }
-        out = item.value;
-        return true;
-    }
-
-    plat::SeqFile& f_;
-    std::string file_;
-    std::optional<std::string> problem_;
-};
+    out = T(w);
+}
 
 } // namespace
 
 std::optional<std::string> readRunFile(plat::SeqFile& f, const std::string& fileName, RunData& d) {
     // Every read does nothing once a problem was found, so the steps need no checks between them.
-    RunReader r(f, fileName);
-    r.whole(d.reps, "number of replications");
-    r.text(d.bio, "biological data input file");
-    r.text(d.yoy, "recruitment data file");
-    r.text(d.refpoints, "prior known reference points file");
-    r.text(d.incond, "initial conditions input file");
-    r.text(d.mgt, "management file");
-    r.text(d.ndx, "index definition file");
-    r.whole(d.lngs, "lengths per fishery per season");
-    r.single(d.lme, "length measurement error");
-    r.whole(d.l_a, "length and age samples per fishery-season");
-    r.single(d.ame, "age measurement error");
-    r.whole(d.fyrout, "first year to output");
-    r.whole(d.lyrout, "last year to output");
-    r.text(d.lnds, "landings output file");
-    r.text(d.ctch, "catch statistics output file");
-    r.text(d.stock, "stock statistics output file");
-    r.text(d.ctch_lng, "catch length output file");
-    r.text(d.incondout, "file to put initial conditions");
-    r.text(d.logf, "log file for output");
+    DefinitionReader r(f, "The run definition file " + fileName);
+    readWhole(r, d.reps, "the number of replications");
+    r.text(d.bio, "the biological data input file");
+    r.text(d.yoy, "the recruitment data file");
+    r.text(d.refpoints, "the prior known reference points file");
+    r.text(d.incond, "the initial conditions input file");
+    r.text(d.mgt, "the management file");
+    r.text(d.ndx, "the index definition file");
+    readWhole(r, d.lngs, "the lengths per fishery per season");
+    r.single(d.lme, "the length measurement error");
+    readWhole(r, d.l_a, "the length and age samples per fishery-season");
+    r.single(d.ame, "the age measurement error");
+    readWhole(r, d.fyrout, "the first year to output");
+    readWhole(r, d.lyrout, "the last year to output");
+    r.text(d.lnds, "the landings output file");
+    r.text(d.ctch, "the catch statistics output file");
+    r.text(d.stock, "the stock statistics output file");
+    r.text(d.ctch_lng, "the catch length output file");
+    r.text(d.incondout, "the file to put initial conditions");
+    r.text(d.logf, "the log file for output");
     return r.problem();
 }
 

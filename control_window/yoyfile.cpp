@@ -1,10 +1,7 @@
 #include "control_window/yoyfile.h"
 
-#include <cfloat>
-#include <cmath>
-
+#include "control_window/definitionreader.h"
 #include "platform/numtext.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
@@ -40,72 +37,9 @@ std::string yoyFileText(const YoyData& d) {
     return t;
 }
 
-namespace {
-
-// Reads the file item by item; the first problem ends the reading with a message.
-class YoyReader {
-  public:
-    YoyReader(plat::SeqFile& f, const std::string& fileName)
-        : f_(f), file_("The recruitment data file " + fileName) {}
-
-    const std::optional<std::string>& problem() const { return problem_; }
-    void fail(const std::string& text) {
-        if (!problem_) problem_ = file_ + " " + text;
-    }
-
-    bool number(double& out, const std::string& what) {
-        if (problem_) return false;
-        const int line = f_.lineNumber();
-        const plat::NumberItem item = f_.inputNumber();
-        if (item.status == plat::ItemStatus::EndOfFile) {
-            fail("ends before " + what + ".");
-            return false;
-        }
-        if (item.status != plat::ItemStatus::Ok || !std::isfinite(item.value)) {
-            fail("holds " +
-                 (item.text.empty() ? std::string("an empty item") : "\"" + item.text + "\"") +
-                 " on line " + std::to_string(line) + " where " + what + " was expected.");
-            return false;
-        }
-        out = item.value;
-        return true;
-    }
-
-    bool single(float& out, const std::string& what) {
-        double v = 0;
-        if (!number(v, what)) return false;
-        if (std::fabs(v) > double(FLT_MAX)) {
-            fail("holds " + plat::strDouble(v) + " as " + what + ", which is too large.");
-            return false;
-        }
-        out = float(v);
-        return true;
-    }
-
-    bool whole(int16_t& out, const std::string& what) {
-        double v = 0;
-        if (!number(v, what)) return false;
-        const std::optional<int16_t> w = plat::toInteger16(v);
-        if (!w) {
-            fail("holds " + plat::strDouble(v) + " as " + what +
-                 ", which is not a whole number in range.");
-            return false;
-        }
-        out = *w;
-        return true;
-    }
-
-  private:
-    plat::SeqFile& f_;
-    std::string file_;
-    std::optional<std::string> problem_;
-};
-
-} // namespace
-
 std::optional<std::string> readYoyFile(plat::SeqFile& f, const std::string& fileName, YoyData& d) {
     // Every read does nothing once a problem was found, so the steps need no checks between them.
-    YoyReader r(f, fileName);
+    DefinitionReader r(f, "The recruitment data file " + fileName);
     r.whole(d.byr, "the first year");
     r.whole(d.eyr, "the last year");
     r.whole(d.vgflag, "the variable growth flag");
