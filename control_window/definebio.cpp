@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "control_window/biofile.h"
+#include "control_window/editorsupport.h"
 #include "control_window/fecfrm.h"
 #include "control_window/graph.h"
 #include "control_window/growthfrm.h"
@@ -16,16 +17,6 @@ namespace cw {
 
 namespace bioedit {
 
-std::optional<int16_t> boxInteger(std::string_view text) {
-    return plat::toInteger16(plat::val(text));
-}
-
-std::optional<float> boxSingle(std::string_view text) {
-    const double v = plat::val(text);
-    if (std::fabs(v) > double(FLT_MAX)) return std::nullopt;
-    return float(v);
-}
-
 std::optional<double> answerNumber(std::string_view text) {
     const std::optional<double> v = plat::parseNumber(text);
     if (!v || !std::isfinite(*v)) return std::nullopt;
@@ -34,11 +25,20 @@ std::optional<double> answerNumber(std::string_view text) {
 
 std::string proposal(double v) {
     // The values proposed are single-precision ones; their single text reads best.
-    std::string s = plat::strSingle(float(v));
-    // An input box shows a fraction with its leading zero.
-    if (s.rfind(".", 0) == 0) s.insert(0, "0");
-    if (s.rfind("-.", 0) == 0) s.insert(1, "0");
-    return s;
+    return editor::boxText(v, true);
+}
+
+void storeLengthIntervals(plat::TextBox& box) {
+    const std::optional<int16_t> v = editor::boxInteger(box.text());
+    if (!v || *v < 0) {
+        box.setText(plat::strInteger(mc.nfeclng));
+        return;
+    }
+    mc.nfeclng = *v;
+    if (mc.nfeclng > kMaxLengthBins) {
+        mc.nfeclng = kMaxLengthBins;
+        box.setText("100");
+    }
 }
 
 void rewriteIfDifferent(plat::TextBox& box, double value, const std::string& text) {
@@ -51,8 +51,8 @@ void takeFileCaption(plat::Form& form) {
 
 } // namespace bioedit
 
-using bioedit::boxInteger;
 using bioedit::rewriteIfDifferent;
+using editor::boxInteger;
 
 DefineBio::DefineBio() : plat::Form("DefineBio", "Biological Data") {
     Nspecies.onChange = [this] { Nspecies_Change(); };
@@ -75,7 +75,7 @@ DefineBio::DefineBio() : plat::Form("DefineBio", "Biological Data") {
 
 void DefineBio::Form_Load() {
     const std::string& name = mc.startfile;
-    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "bio") == 0) {
+    if (editor::startfileHas("bio")) {
         plat::SeqFile& f = plat::fileNumber(3);
         if (f.openInput(startfilePath())) {
             if (loadbiodat()) mc.biofile = name;
@@ -116,15 +116,8 @@ void DefineBio::update() {
 }
 
 bool DefineBio::loadbiodat() {
-    plat::SeqFile& f = plat::fileNumber(3);
-    const std::string fileName = f.path();
     BioData copy = bioDataFrom(mc);
-    const std::optional<std::string> problem = readBioFile(f, fileName, copy);
-    f.close();
-    if (problem) {
-        plat::msgBox(*problem);
-        return false;
-    }
+    if (!editor::readOpenFile(3, copy, readBioFile)) return false;
     storeBioData(mc, copy);
     // Every biology window that is open shows the new values.
     if (plat::isLoaded<Growthfrm>()) {
@@ -306,17 +299,11 @@ void DefineBio::LoadFecundity_Click() {
 }
 
 void DefineBio::Loadbio_Click() {
-    const std::string before = mc.biofile;
     mc.dlgtitle = "Load biological data";
     mc.dlgfilter = "BioDat input file (*.bio)|*.bio";
-    openinput(mc.biofile, mc.dlgtitle, mc.dlgfilter, 3);
-    if (mc.biofile.empty()) return;
-    // A file that could not be read leaves everything as it was, its name included.
-    if (!loadbiodat()) {
-        mc.biofile = before;
-        return;
-    }
-    update();
+    if (editor::loadChosenFile(mc.biofile, mc.dlgtitle, mc.dlgfilter, 3,
+                               [this] { return loadbiodat(); }))
+        update();
 }
 
 void DefineBio::SaveBio_Click() {
@@ -325,15 +312,9 @@ void DefineBio::SaveBio_Click() {
         plat::msgBox(*problem);
         return;
     }
-    const std::string before = mc.biofile;
     mc.dlgtitle = "Save biological data";
     mc.dlgfilter = "BioDat input file (*.bio)|*.bio";
-    openoutput(mc.biofile, mc.dlgtitle, mc.dlgfilter, 3);
-    if (mc.biofile.empty()) return;
-    plat::SeqFile& f = plat::fileNumber(3);
-    f.print(bioFileText(data));
-    // A failed close has said so and kept the old file; the name goes back with it.
-    if (!f.close()) mc.biofile = before;
+    editor::saveChosenFile(mc.biofile, mc.dlgtitle, mc.dlgfilter, 3, bioFileText(data));
 }
 
 } // namespace cw

@@ -13,15 +13,14 @@ namespace cw {
 
 // Small conversions that the biology, growth and fecundity windows share.
 namespace bioedit {
-// A count or season typed into a box: the leading number rounded to a whole number, halves to
-// even; nothing when it lies outside the 16-bit range (such a text is refused).
-std::optional<int16_t> boxInteger(std::string_view text);
-// A box read as a single value; nothing when the number does not fit one.
-std::optional<float> boxSingle(std::string_view text);
 // An input-box answer: nothing when it is empty or not a number (treated alike).
 std::optional<double> answerNumber(std::string_view text);
 // The text an input box proposes for a value ("0.5", "1200").
 std::string proposal(double v);
+// Stores a number of length intervals typed into a box: a negative count, or one beyond the
+// 16-bit range, is refused and the box takes the stored count back; above the table's length
+// it is the table's length.
+void storeLengthIntervals(plat::TextBox& box);
 // Rewrites a number box only when the number in it differs, so that a typed 0.50 stays.
 void rewriteIfDifferent(plat::TextBox& box, double value, const std::string& text);
 // The caption every biology window takes from the current file, when there is one.

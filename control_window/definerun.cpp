@@ -2,12 +2,12 @@
 
 #include <QWidget>
 
-#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <string>
 
+#include "control_window/editorsupport.h"
 #include "control_window/launch.h"
 #include "control_window/maincode.h"
 #include "platform/numtext.h"
@@ -27,13 +27,6 @@ template <class T> std::optional<T> boxWhole(const std::string& text) {
     if (r < double(std::numeric_limits<T>::min()) || r > double(std::numeric_limits<T>::max()))
         return std::nullopt;
     return T(r);
-}
-
-// A box read leniently in single precision; nothing when the number does not fit one.
-std::optional<float> boxSingle(const std::string& text) {
-    const double v = plat::val(text);
-    if (std::fabs(v) > double(FLT_MAX)) return std::nullopt;
-    return float(v);
 }
 
 } // namespace
@@ -67,7 +60,7 @@ DefineRun::DefineRun() : plat::Form("DefineRun", "Create/Edit Runfile") {
 
 void DefineRun::Form_Load() {
     const std::string& name = mc.startfile;
-    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "run") == 0) {
+    if (editor::startfileHas("run")) {
         plat::SeqFile& f = plat::fileNumber(kFileNumber);
         if (f.isOpen()) f.close();
         // Only a file that was read whole becomes the current file, so that a launch never
@@ -92,22 +85,16 @@ void DefineRun::update() {
     if (run.reps == 0) run.reps = 1;
 
     // The sampling boxes keep the user's text of an equal number ("0.50", "0." while typing).
-    const auto wholeIfDifferent = [](plat::TextBox& box, int32_t v) {
-        if (plat::val(box.text()) != double(v)) box.setText(plat::strInteger(v));
-    };
-    const auto singleIfDifferent = [](plat::TextBox& box, float v) {
-        if (float(plat::val(box.text())) != v) box.setText(plat::strSingle(v));
-    };
     I_bio.setText(run.bio);
     I_YOY.setText(run.yoy);
     I_refpoints.setText(run.refpoints);
     I_incond.setText(run.incond);
     I_mgt.setText(run.mgt);
     i_ndx.setText(run.ndx);
-    wholeIfDifferent(I_lngs, run.lngs);
-    singleIfDifferent(i_lme, run.lme);
-    wholeIfDifferent(i_L_a, run.l_a);
-    singleIfDifferent(I_ame, run.ame);
+    editor::rewriteWhole(I_lngs, run.lngs);
+    editor::rewriteSingle(i_lme, run.lme);
+    editor::rewriteWhole(i_L_a, run.l_a);
+    editor::rewriteSingle(I_ame, run.ame);
     I_fyrout.setText(plat::strInteger(run.fyrout));
     I_lyrout.setText(plat::strInteger(run.lyrout));
     i_lnds.setText(run.lnds);
@@ -121,15 +108,8 @@ void DefineRun::update() {
 }
 
 bool DefineRun::readrundata() {
-    plat::SeqFile& f = plat::fileNumber(kFileNumber);
-    const std::string fileName = f.path();
     RunData copy = run;
-    const std::optional<std::string> problem = readRunFile(f, fileName, copy);
-    f.close();
-    if (problem) {
-        plat::msgBox(*problem);
-        return false;
-    }
+    if (!editor::readOpenFile(kFileNumber, copy, readRunFile)) return false;
     run = copy;
     update();
     clean = true;
@@ -142,30 +122,20 @@ void DefineRun::writerun_click() {
         return;
     }
     const RunData data = run;
-    const std::string before = mc.runfile;
     mc.dlgtitle = "Save run data";
     mc.dlgfilter = "Simulation input file (*.run)|*.run";
-    openoutput(mc.runfile, mc.dlgtitle, mc.dlgfilter, kFileNumber);
-    if (mc.runfile.empty()) return;
-    plat::SeqFile& f = plat::fileNumber(kFileNumber);
-    f.print(runFileText(data));
-    // A failed close has said so and kept the old file; the name goes back with it, and the
-    // window stays unsaved.
-    if (!f.close()) {
-        mc.runfile = before;
-        return;
-    }
-    clean = true;
+    // A file that was not written leaves the window unsaved.
+    if (editor::saveChosenFile(mc.runfile, mc.dlgtitle, mc.dlgfilter, kFileNumber,
+                               runFileText(data))
+            .value_or(false))
+        clean = true;
 }
 
 void DefineRun::readrun_Click() {
-    const std::string before = mc.runfile;
     mc.dlgtitle = "Load run data";
     mc.dlgfilter = "Simulation input file (*.run)|*.run";
-    openinput(mc.runfile, mc.dlgtitle, mc.dlgfilter, kFileNumber);
-    if (mc.runfile.empty()) return;
-    // A file that could not be read leaves everything as it was, its name included.
-    if (!readrundata()) mc.runfile = before;
+    editor::loadChosenFile(mc.runfile, mc.dlgtitle, mc.dlgfilter, kFileNumber,
+                           [this] { return readrundata(); });
 }
 
 void DefineRun::run_Click() {
@@ -186,7 +156,7 @@ template <class T> void DefineRun::wholeChanged(plat::TextBox& box, T& value) {
 }
 
 void DefineRun::singleChanged(plat::TextBox& box, float& value) {
-    if (const std::optional<float> v = boxSingle(box.text())) value = *v;
+    if (const std::optional<float> v = editor::boxSingle(box.text())) value = *v;
     update();
 }
 

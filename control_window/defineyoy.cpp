@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "control_window/editorsupport.h"
 #include "control_window/graph.h"
 #include "control_window/maincode.h"
 #include "control_window/yoyfile.h"
@@ -31,10 +32,7 @@ std::optional<double> answerNumber(const std::string& text) {
 
 // The text an input box proposes: the number's box text with its leading zero ("0.5").
 std::string proposal(double v) {
-    std::string s = plat::strDouble(v);
-    if (s.rfind(".", 0) == 0) s.insert(0, "0");
-    if (s.rfind("-.", 0) == 0) s.insert(1, "0");
-    return s;
+    return editor::boxText(v, false);
 }
 
 } // namespace
@@ -63,7 +61,7 @@ DefineYOY::DefineYOY() : plat::Form("DefineYOY", "Set Recruitment") {
 
 void DefineYOY::Form_Load() {
     const std::string& name = mc.startfile;
-    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "yoy") == 0) {
+    if (editor::startfileHas("yoy")) {
         plat::SeqFile& f = plat::fileNumber(kFileNumber);
         if (f.isOpen()) f.close();
         if (f.openInput(startfilePath())) {
@@ -90,15 +88,8 @@ void DefineYOY::refreshyoy() {
 }
 
 bool DefineYOY::readyoy() {
-    plat::SeqFile& f = plat::fileNumber(kFileNumber);
-    const std::string fileName = f.path();
     YoyData copy = yoyDataFrom(mc, byr, eyr);
-    const std::optional<std::string> problem = readYoyFile(f, fileName, copy);
-    f.close();
-    if (problem) {
-        plat::msgBox(*problem);
-        return false;
-    }
+    if (!editor::readOpenFile(kFileNumber, copy, readYoyFile)) return false;
     byr = copy.byr;
     eyr = copy.eyr;
     storeYoyData(mc, copy);
@@ -108,7 +99,7 @@ bool DefineYOY::readyoy() {
 
 // A year that does not fit a 16-bit number is refused: the box gets the year it had back.
 void DefineYOY::yearBoxChanged(plat::TextBox& box, int16_t& year) {
-    if (const std::optional<int16_t> v = plat::toInteger16(plat::val(box.text()))) {
+    if (const std::optional<int16_t> v = editor::boxInteger(box.text())) {
         year = *v;
     } else {
         box.setText(plat::strInteger(year));
@@ -213,25 +204,16 @@ void DefineYOY::saveyoy_Click() {
         return;
     }
     const YoyData data = yoyDataFrom(mc, byr, eyr);
-    const std::string before = mc.yoyfile;
     mc.dlgtitle = "Save Recruitment data";
     mc.dlgfilter = "Recruitment output file (*.yoy)|*.yoy";
-    openoutput(mc.yoyfile, mc.dlgtitle, mc.dlgfilter, kFileNumber);
-    if (mc.yoyfile.empty()) return;
-    plat::SeqFile& f = plat::fileNumber(kFileNumber);
-    f.print(yoyFileText(data));
-    // A failed close has said so and kept the old file; the name goes back with it.
-    if (!f.close()) mc.yoyfile = before;
+    editor::saveChosenFile(mc.yoyfile, mc.dlgtitle, mc.dlgfilter, kFileNumber, yoyFileText(data));
 }
 
 void DefineYOY::loadyoy_Click() {
-    const std::string before = mc.yoyfile;
     mc.dlgtitle = "Load Recruitment data";
     mc.dlgfilter = "Recruitment input file (*.yoy)|*.yoy";
-    openinput(mc.yoyfile, mc.dlgtitle, mc.dlgfilter, kFileNumber);
-    if (mc.yoyfile.empty()) return;
-    // A file that could not be read leaves everything as it was, its name included.
-    if (!readyoy()) mc.yoyfile = before;
+    editor::loadChosenFile(mc.yoyfile, mc.dlgtitle, mc.dlgfilter, kFileNumber,
+                           [this] { return readyoy(); });
 }
 
 } // namespace cw

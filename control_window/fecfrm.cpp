@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "control_window/definebio.h"
+#include "control_window/editorsupport.h"
 #include "control_window/graph.h"
 #include "control_window/lngfrm.h"
 #include "control_window/maincode.h"
@@ -79,33 +80,15 @@ void Fecfrm::IFecOpt_Change() {
 }
 
 void Fecfrm::nfeclng_Change() {
-    const std::optional<int16_t> v = bioedit::boxInteger(nfeclng.text());
-    if (!v || *v < 0) {
-        // A negative count, or one beyond the 16-bit range, is refused.
-        nfeclng.setText(plat::strInteger(mc.nfeclng));
-        return;
-    }
-    mc.nfeclng = *v;
-    if (mc.nfeclng > kMaxLengthBins) {
-        mc.nfeclng = kMaxLengthBins;
-        nfeclng.setText("100");
-    }
+    bioedit::storeLengthIntervals(nfeclng);
 }
 
 void Fecfrm::minsiz_Change() {
-    if (const std::optional<float> v = bioedit::boxSingle(minsiz.text())) {
-        mc.minsiz = *v;
-    } else {
-        minsiz.setText(plat::strSingle(mc.minsiz));
-    }
+    editor::storeSingle(minsiz, mc.minsiz);
 }
 
 void Fecfrm::maxlng_Change() {
-    if (const std::optional<float> v = bioedit::boxSingle(maxlng.text())) {
-        mc.maxlng = *v;
-    } else {
-        maxlng.setText(plat::strSingle(mc.maxlng));
-    }
+    editor::storeSingle(maxlng, mc.maxlng);
 }
 
 void Fecfrm::a_fec_Change() {

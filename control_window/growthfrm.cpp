@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "control_window/definebio.h"
+#include "control_window/editorsupport.h"
 #include "control_window/graph.h"
 #include "control_window/maincode.h"
 #include "platform/numtext.h"
@@ -74,16 +75,12 @@ Growthfrm::Growthfrm() : plat::Form("Growthfrm", "Growth Data") {
     };
     for (const SingleBox& b : lwBoxes) {
         b.box->onChange = [this, b] {
-            if (const std::optional<float> v = bioedit::boxSingle(b.box->text())) {
-                (*b.var)(b.sex) = *v;
-            } else {
-                b.box->setText(singleText((*b.var)(b.sex)));
-            }
+            editor::storeSingle(*b.box, (*b.var)(b.sex));
             update();
         };
     }
     nmorphs.onChange = [this] {
-        const std::optional<int16_t> v = bioedit::boxInteger(nmorphs.text());
+        const std::optional<int16_t> v = editor::boxInteger(nmorphs.text());
         if (!v || *v < 0) {
             // Refused: the box takes the stored number back.
             nmorphs.setText(plat::strInteger(mc.nmorphs));

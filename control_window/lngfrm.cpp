@@ -1,6 +1,7 @@
 #include "control_window/lngfrm.h"
 
 #include "control_window/definebio.h"
+#include "control_window/editorsupport.h"
 #include "control_window/maincode.h"
 #include "platform/numtext.h"
 
@@ -39,32 +40,15 @@ void lngfrm::showsizes() {
 }
 
 void lngfrm::Lng_intervals_Change() {
-    const std::optional<int16_t> v = bioedit::boxInteger(Lng_intervals.text());
-    if (!v || *v < 0) {
-        Lng_intervals.setText(plat::strInteger(mc.nfeclng));
-        return;
-    }
-    mc.nfeclng = *v;
-    if (mc.nfeclng > kMaxLengthBins) {
-        mc.nfeclng = kMaxLengthBins;
-        Lng_intervals.setText("100");
-    }
+    bioedit::storeLengthIntervals(Lng_intervals);
 }
 
 void lngfrm::Lowest_included_size_Change() {
-    if (const std::optional<float> v = bioedit::boxSingle(Lowest_included_size.text())) {
-        mc.minsiz = *v;
-    } else {
-        Lowest_included_size.setText(plat::strSingle(mc.minsiz));
-    }
+    editor::storeSingle(Lowest_included_size, mc.minsiz);
 }
 
 void lngfrm::Maximum_included_size_Change() {
-    if (const std::optional<float> v = bioedit::boxSingle(Maximum_included_size.text())) {
-        mc.maxlng = *v;
-    } else {
-        Maximum_included_size.setText(plat::strSingle(mc.maxlng));
-    }
+    editor::storeSingle(Maximum_included_size, mc.maxlng);
 }
 
 void lngfrm::OKButton_Click() {
