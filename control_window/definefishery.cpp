@@ -164,46 +164,15 @@ void DefineFishery::update() {
     F_seltyp.setText(mc.f_seltyp(k).str());
 
     const std::string type = F_seltyp.text();
-    if (type != "L" && type != "A") {
-        mc.f_seltyp(k) = " ";
-        minvul_label.setVisible(false);
-        F_Minvulsiz.setVisible(false);
-        Frame4.setVisible(false);
-    } else if (type == "L") {
-        minvul_label.setVisible(false);
-        F_Minvulsiz.setVisible(false);
-        Frame4.setVisible(true);
-        mc.f_seltyp(k) = "L";
-    } else {
-        mc.f_seltyp(k) = "A";
-        minvul_label.setVisible(true);
-        F_Minvulsiz.setVisible(true);
-        Frame4.setVisible(false);
-    }
+    mc.f_seltyp(k) = type == "L" || type == "A" ? type : std::string(" ");
+    editor::showSelectivityType(type, minvul_label, F_Minvulsiz, Frame4);
     if (const std::optional<float> bins = singleNumber(F_nlng)) mc.f_nlng(k) = *bins;
 
     F_nszns.setText(plat::strInteger(mc.nszns));
     F_Nages.setText(plat::strInteger(mc.nages));
     F_nsexes.setText(plat::strInteger(mc.nsexes));
 
-    if (mc.nsexes == 1) {
-        L_sex1.setCaption("UniSex");
-        L_sex1.setEnabled(true);
-        L_sex2.setEnabled(false);
-        s_sexeq.setEnabled(false);
-        Matchother.setEnabled(false);
-    } else {
-        L_sex1.setCaption("Male");
-        L_sex1.setEnabled(true);
-        L_sex2.setEnabled(true);
-        s_sexeq.setEnabled(true);
-        Matchother.setEnabled(true);
-    }
-    if (sexeqflag) {
-        L_sex1.setCaption("UniSex");
-        L_sex2.setEnabled(false);
-        Matchother.setEnabled(false);
-    }
+    editor::showSexButtons(mc.nsexes, sexeqflag, L_sex1, L_sex2, s_sexeq, Matchother);
 }
 
 void DefineFishery::testrange() {

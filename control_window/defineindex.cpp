@@ -167,22 +167,8 @@ void Defineindex::updateindex() {
 
     if (mc.i_seltyp(c) == "A" || mc.i_seltyp(c) == "L") I_seltyp.setText(mc.i_seltyp(c).str());
     const std::string type = I_seltyp.text();
-    if (type == "L") {
-        minvul_label.setVisible(false);
-        I_Minvulsiz.setVisible(false);
-        Frame4.setVisible(true);
-        mc.i_seltyp(c) = "L";
-    } else if (type == "A") {
-        mc.i_seltyp(c) = "A";
-        minvul_label.setVisible(true);
-        I_Minvulsiz.setVisible(true);
-        Frame4.setVisible(false);
-    } else {
-        mc.i_seltyp(c) = " ";
-        minvul_label.setVisible(false);
-        I_Minvulsiz.setVisible(false);
-        Frame4.setVisible(false);
-    }
+    mc.i_seltyp(c) = type == "L" || type == "A" ? type : std::string(" ");
+    editor::showSelectivityType(type, minvul_label, I_Minvulsiz, Frame4);
     if (const std::optional<float> n = boxSingle(II_nlngs.text())) mc.i_nlngs(c) = *n;
 
     mc.nsexes = std::clamp<int16_t>(mc.nsexes, 1, kMaxSexes);
@@ -190,24 +176,7 @@ void Defineindex::updateindex() {
     I_Nages.setText(plat::strInteger(mc.nages));
     I_nsexes.setText(plat::strInteger(mc.nsexes));
 
-    if (mc.nsexes == 1) {
-        L_sex1.setCaption("UniSex");
-        L_sex1.setEnabled(true);
-        L_sex2.setEnabled(false);
-        s_sexeq.setEnabled(false);
-        Matchother.setEnabled(false);
-    } else {
-        L_sex1.setCaption("Male");
-        L_sex1.setEnabled(true);
-        L_sex2.setEnabled(true);
-        s_sexeq.setEnabled(true);
-        Matchother.setEnabled(true);
-        if (sexeqflag) {
-            L_sex1.setCaption("UniSex");
-            L_sex2.setEnabled(false);
-            Matchother.setEnabled(false);
-        }
-    }
+    editor::showSexButtons(mc.nsexes, sexeqflag, L_sex1, L_sex2, s_sexeq, Matchother);
 }
 
 void Defineindex::testrange() {

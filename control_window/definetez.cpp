@@ -131,9 +131,7 @@ void DefineTEZ::I_valyr_Change() {
 void DefineTEZ::i_yr_Change() {
     // Text that is not a number (an empty box too) is left for the user to finish; the index
     // stays as it was.
-    const std::optional<double> v = plat::parseNumber(i_yr.text());
-    if (!v) return;
-    const std::optional<int16_t> index = plat::toInteger16(*v);
+    const std::optional<int16_t> index = editor::strictInteger(i_yr.text());
     if (!index) return;
     iyr = *index;
     update();

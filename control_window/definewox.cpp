@@ -14,17 +14,6 @@ using editor::boxSingle;
 using editor::rewriteSingle;
 using editor::rewriteWhole;
 
-namespace {
-
-// A box converted strictly to a whole 16-bit number; nothing for text that is not a number.
-std::optional<int16_t> strictWhole(const std::string& text) {
-    const std::optional<double> v = plat::parseNumber(text);
-    if (!v) return std::nullopt;
-    return plat::toInteger16(*v);
-}
-
-} // namespace
-
 DefineWOX::DefineWOX() : plat::Form("DefineWOX", "Create/Edit WOX File") {
     I_bio.onChange = [this] { I_bio_Change(); };
     I_mgt.onChange = [this] { I_mgt_Change(); };
@@ -153,14 +142,14 @@ void DefineWOX::I_nyr_Change() {
 // The year and index boxes convert strictly: text that is not a number (an empty box too) is
 // left for the user to finish and changes nothing.
 void DefineWOX::I_valyr_Change() {
-    const std::optional<int16_t> v = strictWhole(I_valyr.text());
+    const std::optional<int16_t> v = editor::strictInteger(I_valyr.text());
     if (!v) return;
     data.years(std::clamp<int>(iyr, 1, kMaxDefinitionYears)) = *v;
     update();
 }
 
 void DefineWOX::i_yr_Change() {
-    const std::optional<int16_t> v = strictWhole(i_yr.text());
+    const std::optional<int16_t> v = editor::strictInteger(i_yr.text());
     if (!v) return;
     iyr = *v;
     update();

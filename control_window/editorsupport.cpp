@@ -20,6 +20,12 @@ std::optional<float> boxSingle(std::string_view text) {
     return float(v);
 }
 
+std::optional<int16_t> strictInteger(std::string_view text) {
+    const std::optional<double> v = plat::parseNumber(text);
+    if (!v) return std::nullopt;
+    return plat::toInteger16(*v);
+}
+
 std::optional<float> answerSingle(std::string_view text) {
     const std::optional<double> v = plat::parseNumber(text);
     if (!v || !std::isfinite(*v) || std::fabs(*v) > double(FLT_MAX)) return std::nullopt;
@@ -46,6 +52,36 @@ void storeSingle(plat::TextBox& box, float& value) {
         value = *v;
     } else {
         box.setText(plat::strSingle(value));
+    }
+}
+
+void showSelectivityType(const std::string& type, plat::Control& minvulLabel, plat::Control& minvul,
+                         plat::Control& bins) {
+    minvulLabel.setVisible(type == "A");
+    minvul.setVisible(type == "A");
+    bins.setVisible(type == "L");
+}
+
+void showSexButtons(int nsexes, bool sexesEqual, plat::CommandButton& first,
+                    plat::CommandButton& second, plat::Control& sexesEqualBox,
+                    plat::Control& matchOther) {
+    if (nsexes == 1) {
+        first.setCaption("UniSex");
+        first.setEnabled(true);
+        second.setEnabled(false);
+        sexesEqualBox.setEnabled(false);
+        matchOther.setEnabled(false);
+    } else {
+        first.setCaption("Male");
+        first.setEnabled(true);
+        second.setEnabled(true);
+        sexesEqualBox.setEnabled(true);
+        matchOther.setEnabled(true);
+        if (sexesEqual) {
+            first.setCaption("UniSex");
+            second.setEnabled(false);
+            matchOther.setEnabled(false);
+        }
     }
 }
 

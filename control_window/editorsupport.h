@@ -23,6 +23,9 @@ namespace cw::editor {
 std::optional<int16_t> boxInteger(std::string_view text);
 // A box read as a single value; nothing when the number does not fit one.
 std::optional<float> boxSingle(std::string_view text);
+// A box converted strictly to a whole 16-bit number, halves to even; nothing for text that is
+// not a number (an empty box too) or lies outside the range.
+std::optional<int16_t> strictInteger(std::string_view text);
 // An input-box answer as a single value: nothing when it is empty, not a number, or too large
 // for a single value; the edits treat all three like an empty answer.
 std::optional<float> answerSingle(std::string_view text);
@@ -36,6 +39,18 @@ void rewriteSingle(plat::TextBox& box, float value);
 void rewriteWhole(plat::TextBox& box, int32_t value);
 // Stores a single typed into a box; a refused one puts the stored value back into the box.
 void storeSingle(plat::TextBox& box, float& value);
+
+// ---- Selectivity controls of the fishery and index editors ---------------------------------
+
+// Shows the controls that a selectivity type uses: the minimum vulnerable size (its label and
+// box) for ages ("A"), the length bins for lengths ("L"), neither for any other type.
+void showSelectivityType(const std::string& type, plat::Control& minvulLabel, plat::Control& minvul,
+                         plat::Control& bins);
+// Sets up the sex buttons for one or two sexes; with the sexes equal the first button edits both
+// and neither the second nor the copy to the other sex is offered.
+void showSexButtons(int nsexes, bool sexesEqual, plat::CommandButton& first,
+                    plat::CommandButton& second, plat::Control& sexesEqualBox,
+                    plat::Control& matchOther);
 
 // ---- Definition files -----------------------------------------------------------------------
 
