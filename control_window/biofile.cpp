@@ -68,10 +68,6 @@ const CountLimit kCounts[] = {
     {"number of seasons", &BioData::nszns, kMaxSeasons},
 };
 
-std::string countRange(int max) {
-    return "0 to " + std::to_string(max);
-}
-
 } // namespace
 
 std::optional<std::string> bioSaveProblem(const BioData& d) {
@@ -85,15 +81,12 @@ std::optional<std::string> bioSaveProblem(const BioData& d) {
     // Either would shift every later value.
     if (auto p = commaOrQuoteProblem(d.nspecies, "species name")) return *p + nothingSaved;
     for (const CountLimit& c : kCounts) {
-        const int v = d.*c.field;
-        if (v < 0 || v > c.max) {
-            return std::string("The ") + c.what + " is " + std::to_string(v) + "; it must be " +
-                   countRange(c.max) + "." + nothingSaved;
-        }
+        if (auto p = countRangeProblem(c.what, d.*c.field, 0, c.max)) return *p + nothingSaved;
     }
-    if (d.ifecopt == "L" && (d.nfeclng < 0 || d.nfeclng > kMaxLengthBins)) {
-        return "The number of fecundity length intervals is " + std::to_string(d.nfeclng) +
-               "; it must be " + countRange(kMaxLengthBins) + "." + nothingSaved;
+    if (d.ifecopt == "L") {
+        if (auto p = countRangeProblem("number of fecundity length intervals", d.nfeclng, 0,
+                                       kMaxLengthBins))
+            return *p + nothingSaved;
     }
     return std::nullopt;
 }

@@ -113,4 +113,10 @@ std::optional<std::string> commaOrQuoteProblem(const std::string& name, const st
     return std::nullopt;
 }
 
+std::optional<std::string> countRangeProblem(const std::string& what, int value, int min, int max) {
+    if (value >= min && value <= max) return std::nullopt;
+    return "The " + what + " is " + std::to_string(value) + "; it must be " + std::to_string(min) +
+           " to " + std::to_string(max) + ".";
+}
+
 } // namespace cw

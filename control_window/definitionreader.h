@@ -52,4 +52,8 @@ class DefinitionReader {
 // quote starts a quoted one: the message "The <what> must not hold ...", else nothing.
 std::optional<std::string> commaOrQuoteProblem(const std::string& name, const std::string& what);
 
+// A count outside min..max: the message "The <what> is <value>; it must be <min> to <max>.",
+// else nothing.
+std::optional<std::string> countRangeProblem(const std::string& what, int value, int min, int max);
+
 } // namespace cw

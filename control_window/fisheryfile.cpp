@@ -76,16 +76,6 @@ const CountLimit kMgtCounts[] = {
     {"number of fisheries", &FisheryData::ngear, 0, kMaxFisheries},
 };
 
-std::optional<std::string> countProblem(const FisheryData& d, const CountLimit& c,
-                                        const std::string& tail) {
-    const int v = d.*c.field;
-    if (v < c.min || v > c.max) {
-        return std::string("The ") + c.what + " is " + num(v) + "; it must be " + num(c.min) +
-               " to " + num(c.max) + "." + tail;
-    }
-    return std::nullopt;
-}
-
 int yearCount(const FisheryData& d) {
     return int(d.lyr) - int(d.fyr) + 1;
 }
@@ -111,7 +101,7 @@ std::string minLengthText(const Variant& v) {
 std::optional<std::string> fstSaveProblem(const FisheryData& d) {
     if (auto p = yearsProblem(yearCount(d), kNothingSaved)) return p;
     for (const CountLimit& c : kFstCounts) {
-        if (auto p = countProblem(d, c, kNothingSaved)) return p;
+        if (auto p = countRangeProblem(c.what, d.*c.field, c.min, c.max)) return *p + kNothingSaved;
     }
     for (int k = 1; k <= d.ngear; ++k) {
         const char t = d.f_seltyp(k).ch();
@@ -298,7 +288,7 @@ std::optional<std::string> mgtExportProblem(const FisheryData& d, int nyrs) {
     const std::string tail = " Nothing was exported.";
     if (auto p = yearsProblem(nyrs, tail)) return p;
     for (const CountLimit& c : kMgtCounts) {
-        if (auto p = countProblem(d, c, tail)) return p;
+        if (auto p = countRangeProblem(c.what, d.*c.field, c.min, c.max)) return *p + tail;
     }
     for (int k = 1; k <= d.ngear; ++k) {
         const Char1 type = d.f_seltyp(k);

@@ -88,11 +88,7 @@ std::optional<std::string> indexSaveProblem(const IndexData& d) {
         {"number of seasons", &IndexData::nszns, 1, kMaxSeasons},
     };
     for (const CountLimit& c : counts) {
-        const int v = d.*c.field;
-        if (v < c.min || v > c.max) {
-            return std::string("The ") + c.what + " is " + std::to_string(v) + "; it must be " +
-                   range(c.min, c.max) + "." + nothingSaved;
-        }
+        if (auto p = countRangeProblem(c.what, d.*c.field, c.min, c.max)) return *p + nothingSaved;
     }
     const int years = yearsOf(d.fyr, d.lyr);
     if (years > kMaxYears) {

@@ -39,6 +39,12 @@ std::optional<std::string> textProblem(const std::string& text, const std::strin
     return std::nullopt;
 }
 
+std::optional<std::string> yearCountProblem(int nyr) {
+    if (nyr >= 1 && nyr <= kMaxDefinitionYears) return std::nullopt;
+    return "The number of years to estimate must lie between 1 and " +
+           std::to_string(kMaxDefinitionYears) + ".";
+}
+
 std::optional<std::string> readText(plat::SeqFile& f, const std::string& kind,
                                     const std::string& fileName, const std::string& what,
                                     std::string& into) {
@@ -143,9 +149,7 @@ std::optional<std::string> tezSaveProblem(const TezData& d) {
     if (d.title.empty())
         return std::string("The title for the run is empty: enter one before saving (the ") +
                "equilibrium engine skips an empty title line).";
-    if (d.nyr < 1 || d.nyr > kMaxDefinitionYears)
-        return "The number of years to estimate must lie between 1 and " +
-               std::to_string(kMaxDefinitionYears) + ".";
+    if (auto problem = deffile::yearCountProblem(d.nyr)) return problem;
     if (d.nyr > kEngineMaxYears)
         return "The number of years to estimate is " + std::to_string(d.nyr) +
                "; the equilibrium engine evaluates at most " + std::to_string(kEngineMaxYears) +

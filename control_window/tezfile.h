@@ -59,6 +59,8 @@ std::string forceExtension(const std::string& name, const std::string& extension
 // A text that the control window's reader would not give back as it stands (a comma ends it, a
 // leading double quote starts a quoted text): the message naming `what`, else nothing.
 std::optional<std::string> textProblem(const std::string& text, const std::string& what);
+// A number of years to estimate outside 1..kMaxDefinitionYears: the message, else nothing.
+std::optional<std::string> yearCountProblem(int nyr);
 // Reads one text value; a problem when the file has ended.
 std::optional<std::string> readText(plat::SeqFile& f, const std::string& kind,
                                     const std::string& fileName, const std::string& what,

@@ -33,9 +33,7 @@ std::optional<std::string> woxSaveProblem(const WoxData& d) {
     for (const auto& [text, what] : texts) {
         if (auto problem = deffile::textProblem(*text, what)) return problem;
     }
-    if (d.nyr < 1 || d.nyr > kMaxDefinitionYears)
-        return "The number of years to estimate must lie between 1 and " +
-               std::to_string(kMaxDefinitionYears) + ".";
+    if (auto problem = deffile::yearCountProblem(d.nyr)) return problem;
     return std::nullopt;
 }
 
