@@ -11,7 +11,6 @@
 #include "control_window/lngfrm.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
@@ -74,15 +73,8 @@ DefineBio::DefineBio() : plat::Form("DefineBio", "Biological Data") {
 }
 
 void DefineBio::Form_Load() {
-    const std::string& name = mc.startfile;
-    if (editor::startfileHas("bio")) {
-        plat::SeqFile& f = plat::fileNumber(3);
-        if (f.openInput(startfilePath())) {
-            if (loadbiodat()) mc.biofile = name;
-        } else {
-            plat::msgBox("The biological data file " + name + " cannot be read: " + f.error());
-        }
-    }
+    if (editor::openStartfile("bio", 3, "biological data file") && loadbiodat())
+        mc.biofile = mc.startfile;
     update();
 }
 

@@ -104,15 +104,8 @@ DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
 DefineFishery::~DefineFishery() = default;
 
 void DefineFishery::Form_Load() {
-    const std::string& name = mc.startfile;
-    if (editor::startfileHas("fst")) {
-        plat::SeqFile& f = plat::fileNumber(2);
-        if (f.openInput(startfilePath())) {
-            if (loadfishdata()) mc.fstfile = name;
-        } else {
-            plat::msgBox("The fishery data file " + name + " cannot be read: " + f.error());
-        }
-    }
+    if (editor::openStartfile("fst", 2, "fishery data file") && loadfishdata())
+        mc.fstfile = mc.startfile;
     update();
 }
 

@@ -11,7 +11,6 @@
 #include "control_window/indexfile.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
@@ -90,16 +89,8 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
 }
 
 void Defineindex::Form_Load() {
-    const std::string& name = mc.startfile;
-    if (editor::startfileHas("ndf")) {
-        plat::SeqFile& f = plat::fileNumber(kFileNumber);
-        if (f.isOpen()) f.close();
-        if (f.openInput(startfilePath())) {
-            if (loadindexdata()) mc.ndffile = name;
-        } else {
-            plat::msgBox("The index data file " + name + " cannot be read: " + f.error());
-        }
-    }
+    if (editor::openStartfile("ndf", kFileNumber, "index data file") && loadindexdata())
+        mc.ndffile = mc.startfile;
     updateindex();
 }
 

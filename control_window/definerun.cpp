@@ -12,7 +12,6 @@
 #include "control_window/maincode.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
@@ -59,20 +58,13 @@ DefineRun::DefineRun() : plat::Form("DefineRun", "Create/Edit Runfile") {
 }
 
 void DefineRun::Form_Load() {
-    const std::string& name = mc.startfile;
-    if (editor::startfileHas("run")) {
-        plat::SeqFile& f = plat::fileNumber(kFileNumber);
-        if (f.isOpen()) f.close();
-        // Only a file that was read whole becomes the current file, so that a launch never
-        // hands over a file the window does not show.
-        const std::string opened = startfilePath();
-        if (f.openInput(opened)) {
-            // The name as found on disk, so that a launch copies the file that was read.
-            mc.runfile = opened;
-            if (!readrundata()) mc.runfile.clear();
-        } else {
-            plat::msgBox("The run definition file " + name + " cannot be read: " + f.error());
-        }
+    // Only a file that was read whole becomes the current file, so that a launch never hands
+    // over a file the window does not show.
+    if (const std::optional<std::string> opened =
+            editor::openStartfile("run", kFileNumber, "run definition file")) {
+        // The name as found on disk, so that a launch copies the file that was read.
+        mc.runfile = *opened;
+        if (!readrundata()) mc.runfile.clear();
     }
     update();
     clean = true;

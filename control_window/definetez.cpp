@@ -6,7 +6,6 @@
 #include "control_window/launch.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
@@ -31,16 +30,9 @@ DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
 }
 
 void DefineTEZ::Form_Load() {
-    const std::string& name = mc.startfile;
-    if (editor::startfileHas("tez")) {
-        plat::SeqFile& f = plat::fileNumber(1);
-        const std::string found = startfilePath();
-        if (f.openInput(found)) {
-            // The name as found on disk, so that a launch copies the file that was read.
-            if (readtezdata()) mc.tezfile = found;
-        } else {
-            plat::msgBox("The TEZ file " + name + " cannot be read: " + f.error());
-        }
+    // The name as found on disk, so that a launch copies the file that was read.
+    if (const std::optional<std::string> found = editor::openStartfile("tez", 1, "TEZ file")) {
+        if (readtezdata()) mc.tezfile = *found;
     }
     update();
     clean = true;

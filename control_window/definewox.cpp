@@ -6,7 +6,6 @@
 #include "control_window/launch.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
@@ -40,18 +39,11 @@ void DefineWOX::Form_Load() {
     data.fmax = 1;
     data.finc = 0.01f;
     data.nyr = 1;
-    const std::string& name = mc.startfile;
-    if (editor::startfileHas("wox")) {
-        plat::SeqFile& f = plat::fileNumber(1);
-        const std::string found = startfilePath();
-        if (f.openInput(found)) {
-            // The name as found on disk, so that a launch copies the file that was read.
-            mc.woxfile = found;
-            if (readwoxdata()) return;
-            mc.woxfile.clear();
-        } else {
-            plat::msgBox("The WOX file " + name + " cannot be read: " + f.error());
-        }
+    if (const std::optional<std::string> found = editor::openStartfile("wox", 1, "WOX file")) {
+        // The name as found on disk, so that a launch copies the file that was read.
+        mc.woxfile = *found;
+        if (readwoxdata()) return;
+        mc.woxfile.clear();
     }
     update();
     clean = true;

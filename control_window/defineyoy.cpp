@@ -13,7 +13,6 @@
 #include "control_window/yoyfile.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
-#include "platform/seqfile.h"
 
 namespace cw {
 
@@ -60,16 +59,8 @@ DefineYOY::DefineYOY() : plat::Form("DefineYOY", "Set Recruitment") {
 }
 
 void DefineYOY::Form_Load() {
-    const std::string& name = mc.startfile;
-    if (editor::startfileHas("yoy")) {
-        plat::SeqFile& f = plat::fileNumber(kFileNumber);
-        if (f.isOpen()) f.close();
-        if (f.openInput(startfilePath())) {
-            if (readyoy()) mc.yoyfile = name;
-        } else {
-            plat::msgBox("The recruitment data file " + name + " cannot be read: " + f.error());
-        }
-    }
+    if (editor::openStartfile("yoy", kFileNumber, "recruitment data file") && readyoy())
+        mc.yoyfile = mc.startfile;
     refreshyoy();
 }
 

@@ -85,10 +85,20 @@ void showSexButtons(int nsexes, bool sexesEqual, plat::CommandButton& first,
     }
 }
 
-bool startfileHas(std::string_view extension) {
+std::optional<std::string> openStartfile(std::string_view extension, int number,
+                                         const std::string& what) {
     const std::string& name = mc.startfile;
-    return name.size() >= extension.size() &&
-           name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
+    if (name.size() < extension.size() ||
+        name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
+        return std::nullopt;
+    }
+    plat::SeqFile& f = plat::fileNumber(number);
+    const std::string path = startfilePath();
+    if (!f.openInput(path)) {
+        plat::msgBox("The " + what + " " + name + " cannot be read: " + f.error());
+        return std::nullopt;
+    }
+    return path;
 }
 
 bool loadChosenFile(std::string& name, const std::string& title, const std::string& filter,

@@ -54,8 +54,11 @@ void showSexButtons(int nsexes, bool sexesEqual, plat::CommandButton& first,
 
 // ---- Definition files -----------------------------------------------------------------------
 
-// Whether the command-line file is one of this editor's, by its extension ("tez").
-bool startfileHas(std::string_view extension);
+// Opens the command-line file as file `number` when it is one of this editor's, by its
+// extension ("tez"); the path opened (the name as found on disk), or nothing. A file of this
+// editor's that cannot be opened is named in a message as a `what` ("TEZ file").
+std::optional<std::string> openStartfile(std::string_view extension, int number,
+                                         const std::string& what);
 
 // Reads the file open under `number` into `into` with `read` (a definition reader) and closes
 // the file. A problem is shown in a message; true when the file was read. A caller that must
