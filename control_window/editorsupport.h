@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "control_window/maincode.h"
 #include "platform/form.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"
@@ -112,6 +113,13 @@ template <class Years> bool fillYearsOnward(Years& years, int count) {
 // in `mean`, 0 when none was set), then asks for the top of the axis and drags them on the graph
 // over the years fyr..lyr. `title` titles the input boxes.
 void editYearSeries(int n, const std::string& title, float& mean);
+
+// Copies the season fractions of series k (a fishery or an index) from one year to another.
+template <class Fractions> void copySeasons(Fractions& fractions, int k, int fromYear, int toYear) {
+    const int n = std::clamp<int>(mc.nszns, 0, kMaxSeasons);
+    for (int s = 1; s <= n; ++s)
+        fractions(k, s, toYear) = fractions(k, s, fromYear);
+}
 
 // Edits one year's fractions of n seasons (1..12): set to their mean or dragged on the graph, then
 // scaled to sum to 1. A single season takes the whole year.

@@ -143,10 +143,8 @@ void DefineFishery::F_sznfract_Click() {
         loadseason();
         mc.nyrs = int16_t(*n);
         if (*n >= 2) {
-            for (int j = 2; j <= *n; ++j) {
-                for (int s = 1; s <= std::min<int>(mc.nszns, kMaxSeasons); ++s)
-                    mc.f_sznfract(k, s, j) = mc.f_sznfract(k, s, 1);
-            }
+            for (int j = 2; j <= *n; ++j)
+                editor::copySeasons(mc.f_sznfract, k, 1, j);
             yearidx = int16_t(*n + 1);
         } else {
             yearidx = 2;
@@ -394,11 +392,8 @@ void DefineFishery::cpyszntlyr_Click() {
         yearidx = int16_t(*j);
         const int k = mc.fishery_id;
         const int n = *yearCount();
-        const int seasons = std::clamp<int>(mc.nszns, 0, kMaxSeasons);
-        for (int to = *j; to <= n; ++to) {
-            for (int s = 1; s <= seasons; ++s)
-                mc.f_sznfract(k, s, to) = mc.f_sznfract(k, s, *j);
-        }
+        for (int to = *j; to <= n; ++to)
+            editor::copySeasons(mc.f_sznfract, k, *j, to);
     }
     cpyszntlyr.setValue(false);
 }
@@ -406,12 +401,7 @@ void DefineFishery::cpyszntlyr_Click() {
 void DefineFishery::cpysznpyr_Click() {
     if (const std::optional<int> j = currentYearIndex()) {
         yearidx = int16_t(*j);
-        if (*j > 1) {
-            const int k = mc.fishery_id;
-            const int seasons = std::clamp<int>(mc.nszns, 0, kMaxSeasons);
-            for (int s = 1; s <= seasons; ++s)
-                mc.f_sznfract(k, s, *j) = mc.f_sznfract(k, s, *j - 1);
-        }
+        if (*j > 1) editor::copySeasons(mc.f_sznfract, mc.fishery_id, *j - 1, *j);
     }
     cpysznpyr.setValue(false);
 }

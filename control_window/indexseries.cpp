@@ -56,9 +56,7 @@ void copySel(int k, int fromSex, int fromYear, int toSex, int toYear) {
 }
 
 void copySeasons(int k, int fromYear, int toYear) {
-    const int n = std::clamp<int>(mc.nszns, 0, kMaxSeasons);
-    for (int s = 1; s <= n; ++s)
-        mc.i_sznfract(k, s, toYear) = mc.i_sznfract(k, s, fromYear);
+    editor::copySeasons(mc.i_sznfract, k, fromYear, toYear);
 }
 
 } // namespace
