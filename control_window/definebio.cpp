@@ -142,11 +142,11 @@ void DefineBio::loadmort() {
         plat::msgBox("Set to Mean", plat::MsgButtons::YesNoCancel, label);
     if (answer == plat::MsgAnswer::Cancel) return;
     if (answer == plat::MsgAnswer::Yes) {
-        const std::optional<double> mean = bioedit::answerNumber(
-            plat::inputBox("Mean rate", "Natural Mortality " + label, "0.15"));
-        if (!mean || std::fabs(*mean) > double(FLT_MAX)) return;
+        const std::optional<float> mean =
+            editor::answerSingle(plat::inputBox("Mean rate", "Natural Mortality " + label, "0.15"));
+        if (!mean) return;
         for (int a = 0; a <= n; ++a)
-            mc.natmort(a, sex) = float(*mean);
+            mc.natmort(a, sex) = *mean;
         update();
         return;
     }
