@@ -1,8 +1,9 @@
 #pragma once
 // Small pieces that the definition editors share: reading numbers typed into boxes and input
-// boxes, the text the boxes show, loading and saving a definition through the file dialogs, the
-// year list of the equilibrium and yield-per-recruit definitions, and the graph edits of a series
-// by year and of season fractions.
+// boxes, the text the boxes show, the selectivity controls of the fishery and index editors,
+// opening the command-line file and loading and saving a definition through the file dialogs,
+// the year list of the equilibrium and yield-per-recruit definitions, and the graph edits of a
+// series by year and of season fractions.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
