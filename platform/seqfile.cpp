@@ -65,6 +65,14 @@ struct SeqFile::Impl {
         else
             skipLineEnd();
     }
+    // A quoted text, from its opening quote to the closing one (or the line end).
+    std::string readQuoted() {
+        std::string text;
+        ++pos;
+        while (!atEnd() && peek() != '"' && !isLineEnd(peek())) text += data[pos++];
+        if (!atEnd() && peek() == '"') ++pos;
+        return text;
+    }
     void reset() {
         mode = Mode::Closed;
         data.clear();
@@ -163,10 +171,7 @@ NumberItem SeqFile::inputNumber() {
     }
     std::string text;
     if (d->peek() == '"') {
-        ++d->pos;
-        while (!d->atEnd() && d->peek() != '"' && !isLineEnd(d->peek()))
-            text += d->data[d->pos++];
-        if (!d->atEnd() && d->peek() == '"') ++d->pos;
+        text = d->readQuoted();
     } else {
         while (!d->atEnd() && !isBlank(d->peek()) && d->peek() != ',' && !isLineEnd(d->peek()))
             text += d->data[d->pos++];
@@ -199,10 +204,7 @@ TextItem SeqFile::inputText() {
     }
     std::string text;
     if (d->peek() == '"') {
-        ++d->pos;
-        while (!d->atEnd() && d->peek() != '"' && !isLineEnd(d->peek()))
-            text += d->data[d->pos++];
-        if (!d->atEnd() && d->peek() == '"') ++d->pos;
+        text = d->readQuoted();
     } else {
         while (!d->atEnd() && d->peek() != ',' && !isLineEnd(d->peek()))
             text += d->data[d->pos++];
