@@ -1,5 +1,7 @@
 #include "control_window/definewox.h"
 
+#include <QWidget>
+
 #include <algorithm>
 
 #include "control_window/editorsupport.h"
@@ -14,6 +16,8 @@ using editor::rewriteSingle;
 using editor::rewriteWhole;
 
 DefineWOX::DefineWOX() : plat::Form("DefineWOX", "Create/Edit WOX File") {
+    // The label's doubled ampersand shows as one; screen readers get the text as shown.
+    i_fmaxfil.widget()->setAccessibleName(QStringLiteral("Output file for F0.1 & Fmax"));
     I_bio.onChange = [this] { I_bio_Change(); };
     I_mgt.onChange = [this] { I_mgt_Change(); };
     i_fmaxfil.onChange = [this] { i_fmaxfil_Change(); };

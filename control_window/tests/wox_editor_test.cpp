@@ -2,6 +2,8 @@
 // the strict year boxes, the clamps and the auto increment, and opening from the command line.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include <string>
 
 #include "control_window/definewox.h"
@@ -37,6 +39,10 @@ TEST_F(WoxEditorTest, TheWindowOpensWithTheValuesItsBoxesShow) {
     EXPECT_TRUE(w.clean);
     EXPECT_EQ(w.run.caption(), "Execute");
     EXPECT_EQ(w.readwox.caption(), "Load WOX");
+    // The doubled ampersand of the label shows as one, and screen readers hear it so.
+    EXPECT_EQ(w.i_fmaxfil.widget()->accessibleName(),
+              QStringLiteral("Output file for F0.1 & Fmax"));
+    EXPECT_EQ(w.i_fmaxfil.widget()->accessibleDescription(), QStringLiteral("i_fmaxfil"));
     // The first edit keeps the other boxes as they were.
     w.I_bio.setText("stock.bio");
     EXPECT_FALSE(w.clean);
