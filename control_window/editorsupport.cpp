@@ -33,9 +33,12 @@ std::optional<float> answerSingle(std::string_view text) {
 }
 
 std::string boxText(double v, bool single) {
-    std::string s = single ? plat::strSingle(float(v)) : plat::strDouble(v);
-    if (s.rfind(".", 0) == 0) s.insert(0, "0");
-    if (s.rfind("-.", 0) == 0) s.insert(1, "0");
+    return single ? plat::strSingle(float(v)) : plat::strDouble(v);
+}
+
+std::string printFormInBox(const std::string& printed) {
+    std::string s = printed;
+    if (!s.empty() && s.back() == ' ') s.pop_back();
     return s;
 }
 

@@ -34,6 +34,9 @@ std::optional<float> answerSingle(std::string_view text);
 // The plain text of a value with a zero before a leading point ("0.5", "-0.25", "12", "1E+07"),
 // written in single precision when `single` is set.
 std::string boxText(double v, bool single);
+// A number in the print form of the files without its trailing blank (" .5", "-.5"), for the
+// few boxes that show it so.
+std::string printFormInBox(const std::string& printed);
 
 // Number boxes are rewritten only when their number differs, so that partial input such as "0."
 // or a typed "0.50" stays.

@@ -16,17 +16,6 @@
 
 namespace cw {
 
-namespace {
-
-// The print form of the files without the blank after the number: " 2", "-.5".
-std::string boxPrint(const std::string& printed) {
-    std::string s = printed;
-    if (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
-
-} // namespace
-
 Fecfrm::Fecfrm() : plat::Form("Fecfrm", "Fecundity") {
     IFecOpt.onChange = [this] { IFecOpt_Change(); };
     nfeclng.onChange = [this] { nfeclng_Change(); };
@@ -52,8 +41,8 @@ void Fecfrm::update() {
         use_equation.setVisible(false);
     } else if (mc.ifecopt == "L") {
         IFecOpt.setText("L");
-        a_fec.setText(boxPrint(plat::printDouble(mc.a_fec)));
-        b_fec.setText(boxPrint(plat::printDouble(mc.b_fec)));
+        a_fec.setText(editor::printFormInBox(plat::printDouble(mc.a_fec)));
+        b_fec.setText(editor::printFormInBox(plat::printDouble(mc.b_fec)));
         IFecOpt.setText("L");
         minsiz.setText(plat::strSingle(mc.minsiz));
         maxlng.setText(plat::strSingle(mc.maxlng));
@@ -171,7 +160,7 @@ void Fecfrm::editByLength() {
         mc.maxlng = mc.meanlng(mc.nages, sex);
     }
     lngfrm& dialog = plat::instance<lngfrm>();
-    dialog.Maxfecundity.setText(boxPrint(plat::printSingle(mc.fec(mc.nfeclng))));
+    dialog.Maxfecundity.setText(editor::printFormInBox(plat::printSingle(mc.fec(mc.nfeclng))));
     dialog.showsizes();
     dialog.show();
     waitWhileShown<lngfrm>();

@@ -125,7 +125,7 @@ void Growthfrm::fillboxes(bool keepEqual) {
     put(a_sex1, mc.lwa(1), singleText(mc.lwa(1)));
     put(b_sex1, mc.lwb(1), singleText(mc.lwb(1)));
     put(CV_sex1, mc.cvlng(1), singleText(mc.cvlng(1)));
-    put(a_sex2, mc.lwa(2), (mc.lwa(2) >= 0 ? " " : "") + singleText(mc.lwa(2)));
+    put(a_sex2, mc.lwa(2), editor::printFormInBox(plat::printSingle(mc.lwa(2))));
     put(b_sex2, mc.lwb(2), singleText(mc.lwb(2)));
     put(CV_sex2, mc.cvlng(2), singleText(mc.cvlng(2)));
 }

@@ -84,21 +84,28 @@ std::optional<double> convert(std::string_view t) {
 
 } // namespace
 
+// The plain text of a box keeps the zero before the point that the print form drops.
+std::string withLeadingZero(std::string text) {
+    const std::size_t at = text[0] == '-' ? 1 : 0;
+    if (at < text.size() && text[at] == '.') text.insert(at, "0");
+    return text;
+}
+
 std::string strSingle(float v) {
-    return numberText(double(v), 7);
+    return withLeadingZero(numberText(double(v), 7));
 }
 std::string strDouble(double v) {
-    return numberText(v, 15);
+    return withLeadingZero(numberText(v, 15));
 }
 std::string strInteger(long v) {
     return std::to_string(v);
 }
 
 std::string printSingle(float v) {
-    return printed(strSingle(v));
+    return printed(numberText(double(v), 7));
 }
 std::string printDouble(double v) {
-    return printed(strDouble(v));
+    return printed(numberText(v, 15));
 }
 std::string printInteger(long v) {
     return printed(strInteger(v));

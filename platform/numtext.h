@@ -17,7 +17,8 @@ std::string printSingle(float v);
 std::string printDouble(double v);
 std::string printInteger(long v);
 
-// Ordinary text form of a box: the print form without its blanks ("-.5", "12", "1E+07").
+// Ordinary text form of a box, the run time's plain text of a value: no blanks, and a zero before
+// a leading point ("0.5", "-0.25", "12", "1E+07").
 std::string strSingle(float v);
 std::string strDouble(double v);
 std::string strInteger(long v);

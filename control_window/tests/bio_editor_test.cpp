@@ -142,7 +142,7 @@ TEST_F(BioEditorTest, AnEqualNumberKeepsTheTypedText) {
     // A value changed behind the window is shown in its ordinary text form.
     mc.irecruitcv = 0.25;
     b.update();
-    EXPECT_EQ(b.IRecruitCV.text(), ".25");
+    EXPECT_EQ(b.IRecruitCV.text(), "0.25");
 }
 
 TEST_F(BioEditorTest, SetToMeanWithOneSexFillsEveryAge) {

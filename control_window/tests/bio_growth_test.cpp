@@ -33,7 +33,7 @@ TEST_F(GrowthTest, OpeningDefaultsTheCountsThatAreStill0) {
     EXPECT_EQ(mc.nszns, 12);
     EXPECT_EQ(mc.nmorphs, 1);
     EXPECT_EQ(g.nmorphs.text(), "1");
-    EXPECT_EQ(g.t0_sex1.text(), "-.5");
+    EXPECT_EQ(g.t0_sex1.text(), "-0.5");
     EXPECT_EQ(g.a_sex2.text(), " .5");
     EXPECT_EQ(g.L_sex1.text(), "0");
     EXPECT_FALSE(g.VB_equations.visible());
@@ -319,7 +319,7 @@ TEST_F(GrowthTest, AnOpenWindowShowsAFileLoadedMeanwhile) {
     user.fileDialog("Load biological data", path("in.bio"));
     bio.Loadbio.click();
     EXPECT_EQ(g.L_sex1.text(), "80");
-    EXPECT_EQ(g.t0_sex1.text(), "-.5");
+    EXPECT_EQ(g.t0_sex1.text(), "-0.5");
     EXPECT_EQ(g.a_sex1.text(), "1E-05");
     EXPECT_EQ(g.caption(), path("in.bio"));
 }

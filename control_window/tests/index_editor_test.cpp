@@ -172,7 +172,7 @@ TEST_F(IndexEditorTest, NavigationShowsEachIndexsOwnValues) {
     e.I_err.setText("0.25");
     e.Index_ID.setText("0");
     EXPECT_EQ(e.curindex, 1);
-    EXPECT_EQ(e.I_err.text(), ".5");
+    EXPECT_EQ(e.I_err.text(), "0.5");
     EXPECT_EQ(e.I_outfile.text(), "first.ndx");
     EXPECT_FLOAT_EQ(mc.i_err(3), 0.25f);
     e.HScroll3.setValue(2);

@@ -110,7 +110,7 @@ TEST(Variant, KeepsEmptyUntilAssignedAndKeepsTheKindStored) {
     EXPECT_EQ(v.text(), "");
     v = 0.5;
     EXPECT_EQ(v.kind(), cw::Variant::Kind::Double);
-    EXPECT_EQ(v.text(), ".5");
+    EXPECT_EQ(v.text(), "0.5");
     v = int16_t(-3);
     EXPECT_EQ(v.kind(), cw::Variant::Kind::Integer);
     EXPECT_EQ(v.number(), -3);

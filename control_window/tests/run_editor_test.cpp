@@ -120,7 +120,7 @@ TEST_F(RunEditorTest, ANumberBeyondItsFieldIsRefusedAndTheBoxShowsTheValueKept) 
     const Case cases[] = {
         {&cw::DefineRun::I_Reps, "5", "40000"}, {&cw::DefineRun::I_fyrout, "1990", "-99999"},
         {&cw::DefineRun::I_lngs, "12", "3e9"},  {&cw::DefineRun::i_L_a, "3", "-2147483649"},
-        {&cw::DefineRun::i_lme, ".5", "1e39"},
+        {&cw::DefineRun::i_lme, "0.5", "1e39"},
     };
     for (const Case& c : cases) {
         plat::unloadAll();

@@ -108,8 +108,8 @@ TEST_F(RunFileTest, TheFullExampleIsWrittenByteForByteAndReadsBack) {
     EXPECT_EQ(fresh.run, saved);
     EXPECT_TRUE(fresh.clean);
     EXPECT_EQ(fresh.caption(), path("in.run"));
-    EXPECT_EQ(fresh.i_lme.text(), ".5");
-    EXPECT_EQ(fresh.I_ame.text(), "-.25");
+    EXPECT_EQ(fresh.i_lme.text(), "0.5");
+    EXPECT_EQ(fresh.I_ame.text(), "-0.25");
     EXPECT_EQ(fresh.i_ctch.text(), "NUL");
     EXPECT_EQ(fresh.I_Reps.text(), "25");
     EXPECT_EQ(fresh.I_logf.text(), "snapper.log");

@@ -62,7 +62,7 @@ TEST_F(WoxEditorTest, NumberBoxesKeepTheUsersTextOfAnEqualNumber) {
     // A number that no single value holds is refused.
     w.I_Finc.setText("1e39");
     EXPECT_EQ(w.data.finc, 0.005f);
-    EXPECT_EQ(w.I_Finc.text(), ".005");
+    EXPECT_EQ(w.I_Finc.text(), "0.005");
 
     const std::pair<const char*, const char*> counts[] = {
         {"0", "1"}, {"", "1"}, {"2.5", "2"}, {"5", "5"}, {"-2", "5"}, {"5000", "1000"}};
@@ -125,7 +125,7 @@ TEST_F(WoxEditorTest, TheCommandLineOpensTheEditorOnTheFile) {
         cw::DefineWOX& w = wox();
         EXPECT_EQ(mc.woxfile, "stock.wox");
         EXPECT_EQ(w.caption(), "stock.wox");
-        EXPECT_EQ(w.i_fmin.text(), ".1");
+        EXPECT_EQ(w.i_fmin.text(), "0.1");
         EXPECT_EQ(w.I_valyr.text(), "2010");
         EXPECT_TRUE(w.clean);
         w.closeBox();

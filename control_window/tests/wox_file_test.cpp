@@ -92,7 +92,7 @@ TEST_F(WoxFileTest, ASavedFileLoadsBackIntoTheSameValues) {
     EXPECT_EQ(w.data.finc, 0.005f);
     ASSERT_EQ(w.data.nyr, 3);
     EXPECT_EQ(w.data.years(3), 2002);
-    EXPECT_EQ(w.I_Finc.text(), ".005");
+    EXPECT_EQ(w.I_Finc.text(), "0.005");
     EXPECT_EQ(w.caption(), path("a.wox"));
     EXPECT_TRUE(w.clean);
 }

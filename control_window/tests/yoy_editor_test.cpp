@@ -188,7 +188,7 @@ TEST_F(YoyEditorTest, SetToMeanSetsTheMeanAndEveryYear) {
     w.I_yoy.click();
     EXPECT_TRUE(again.finished());
     EXPECT_EQ(mc.myoy.number(), 0.1);
-    EXPECT_EQ(w.i_myoy.text(), ".1");
+    EXPECT_EQ(w.i_myoy.text(), "0.1");
     EXPECT_EQ(mc.yoyrec(4), 0.1f);
 }
 

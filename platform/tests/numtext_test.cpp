@@ -45,11 +45,11 @@ TEST(NumberText, PrintFormOfDoublesAndIntegers) {
     EXPECT_EQ(printInteger(1990), " 1990 ");
 }
 
-TEST(NumberText, BoxFormHasNoBlanks) {
-    EXPECT_EQ(strSingle(-0.5f), "-.5");
+TEST(NumberText, BoxFormHasNoBlanksAndAZeroBeforeThePoint) {
+    EXPECT_EQ(strSingle(-0.5f), "-0.5");
     EXPECT_EQ(strSingle(12.f), "12");
     EXPECT_EQ(strSingle(1e7f), "1E+07");
-    EXPECT_EQ(strDouble(0.25), ".25");
+    EXPECT_EQ(strDouble(0.25), "0.25");
     EXPECT_EQ(strInteger(-7), "-7");
 }
 
