@@ -14,7 +14,37 @@
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 
+#include <QFont>
+#include <QGridLayout>
+#include <QWidget>
+
 namespace cw {
+
+namespace {
+
+// The equation frame reads as the formula itself: a_fec, a large L, and b_fec raised beside it
+// like an exponent, with the Update button below.
+void layOutEquation(Fecfrm& f) {
+    QWidget* frame = f.Frame1.containerWidget();
+    auto* grid = frame ? qobject_cast<QGridLayout*>(frame->layout()) : nullptr;
+    if (!grid) return;
+    QWidget* a = f.a_fec.widget();
+    QWidget* l = f.Label10.widget();
+    QWidget* b = f.b_fec.widget();
+    QWidget* update = f.Option1.widget();
+    for (QWidget* w : {a, l, b, update})
+        grid->removeWidget(w);
+    QFont big = l->font();
+    big.setPointSizeF(big.pointSizeF() * 1.8);
+    l->setFont(big);
+    grid->addWidget(a, 0, 0, Qt::AlignBottom);
+    grid->addWidget(l, 0, 1, Qt::AlignBottom);
+    grid->addWidget(b, 0, 2, Qt::AlignTop);
+    grid->setRowMinimumHeight(0, a->sizeHint().height() * 3 / 2);
+    grid->addWidget(update, 1, 0, 1, 3);
+}
+
+} // namespace
 
 Fecfrm::Fecfrm() : plat::Form("Fecfrm", "Fecundity") {
     IFecOpt.onChange = [this] { IFecOpt_Change(); };
@@ -26,6 +56,7 @@ Fecfrm::Fecfrm() : plat::Form("Fecfrm", "Fecundity") {
     use_equation.onClick = [this] { use_equation_Click(); };
     Option1.onClick = [this] { Option1_Click(); };
     LoadFecundity.onClick = [this] { LoadFecundity_Click(); };
+    layOutEquation(*this);
 }
 
 void Fecfrm::Form_Load() {

@@ -4,6 +4,9 @@
 
 #include <gmock/gmock.h>
 
+#include <QFont>
+#include <QWidget>
+
 #include "control_window/definebio.h"
 #include "control_window/fecfrm.h"
 #include "control_window/lngfrm.h"
@@ -43,6 +46,22 @@ TEST_F(FecundityTest, TheOptionBoxTakesOnlyAOrL) {
     f.IFecOpt.setText("Q");
     EXPECT_EQ(mc.ifecopt, "A");
     EXPECT_EQ(f.IFecOpt.text(), "A");
+}
+
+TEST_F(FecundityTest, TheEquationFrameReadsAsTheFormula) {
+    mc.ifecopt = "L";
+    cw::Fecfrm& f = fec();
+    f.use_equation.setValue(1);
+    f.show();
+    const QWidget* a = f.a_fec.widget();
+    const QWidget* l = f.Label10.widget();
+    const QWidget* b = f.b_fec.widget();
+    // a_fec, a large L and the exponent raised beside it, on one line.
+    EXPECT_GT(l->font().pointSizeF(), a->font().pointSizeF());
+    EXPECT_LT(a->geometry().right(), l->geometry().left());
+    EXPECT_LT(l->geometry().right(), b->geometry().left());
+    EXPECT_LT(b->geometry().top(), a->geometry().top());
+    EXPECT_GT(f.Option1.widget()->geometry().top(), a->geometry().bottom());
 }
 
 TEST_F(FecundityTest, IntervalCountsAreCappedAndNegativeOnesRefused) {
