@@ -3,6 +3,8 @@
 #include "control_window/maincode.h"
 #include "platform/prompts.h"
 
+#include <QFrame>
+
 #include <string>
 
 namespace cw {
@@ -10,6 +12,13 @@ namespace cw {
 frmAbout::frmAbout() : plat::Form("frmAbout", "About") {
     cmdOK.onClick = [this] { cmdOK_Click(); };
     cmdSysInfo.onClick = [this] { cmdSysInfo_Click(); };
+    // The two Line1 controls only rule the box off into its parts.
+    for (plat::Label* line : {&Line1, &Line1_1}) {
+        if (auto* frame = qobject_cast<QFrame*>(line->widget())) {
+            frame->setFrameShape(QFrame::HLine);
+            frame->setFrameShadow(QFrame::Sunken);
+        }
+    }
 }
 
 void frmAbout::Form_Load() {

@@ -9,6 +9,7 @@
 #include "platform/testing/scripted_user.h"
 
 #include <QByteArray>
+#include <QFrame>
 #include <QtGlobal>
 
 #include <string>
@@ -190,6 +191,12 @@ TEST_F(StartTest, AboutShowsOneBoxUntilOkUnloadsIt) {
         EXPECT_EQ(box.lblTitle.caption(), "Vesk Control Window");
         EXPECT_EQ(box.lblVersion.caption(), "Version 3.0.0");
         EXPECT_EQ(box.cmdSysInfo.caption(), "&System Info...");
+        for (const plat::Label* line : {&box.Line1, &box.Line1_1}) {
+            EXPECT_EQ(line->name(), "Line1");
+            const auto* frame = qobject_cast<const QFrame*>(line->widget());
+            ASSERT_NE(frame, nullptr);
+            EXPECT_EQ(frame->frameShape(), QFrame::HLine);
+        }
         box.lblTitle.setCaption("marked");
 
         s.About.click(); // the same box, as it was left
