@@ -68,6 +68,16 @@ const CountLimit kCounts[] = {
     {"number of seasons", &BioData::nszns, kMaxSeasons},
 };
 
+// The species name as an item of the file. The readers drop blanks around a bare text and end
+// it at a comma; a name with either is written between double quotes, which both readers keep
+// as they stand.
+std::string speciesItem(const std::string& name) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool bare = name.find(',') == std::string::npos &&
+                      (name.empty() || (!blank(name.front()) && !blank(name.back())));
+    return bare ? name : "\"" + name + "\"";
+}
+
 } // namespace
 
 std::optional<std::string> bioSaveProblem(const BioData& d) {
@@ -78,8 +88,9 @@ std::optional<std::string> bioSaveProblem(const BioData& d) {
     if (d.nspecies.find_first_not_of(' ') == std::string::npos) {
         return "Enter the species name first." + nothingSaved;
     }
-    // Either would shift every later value.
-    if (auto p = commaOrQuoteProblem(d.nspecies, "species name")) return *p + nothingSaved;
+    // A double quote would end the quoted item early, or begin one, and shift every later value.
+    if (d.nspecies.find('"') != std::string::npos)
+        return "The species name must not hold a double quote." + nothingSaved;
     for (const CountLimit& c : kCounts) {
         if (auto p = countRangeProblem(c.what, d.*c.field, 0, c.max)) return *p + nothingSaved;
     }
@@ -100,7 +111,7 @@ std::string bioFileText(const BioData& d) {
     std::string t;
     t += printInteger(d.nages) + printInteger(d.nmorphs) + printInteger(d.nsexes) +
          printInteger(d.nszns) + eol;
-    t += d.nspecies + eol;
+    t += speciesItem(d.nspecies) + eol;
     t += printInteger(d.ispszn) + printInteger(d.irecruitszn) + eol;
     t += printInteger(d.isroption) + printDouble(d.isrslope) + eol;
     t += printDouble(d.itezrecruitment) + printDouble(d.irecruitcv) + eol;

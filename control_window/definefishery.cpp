@@ -366,7 +366,7 @@ void DefineFishery::MakeMgt_Click() {
     prompttitle = "Save management data";
     mc.dlgfilter = "Fishery input file (*.mgt)|*.mgt";
     openoutput(mc.mgtfile, prompttitle, mc.dlgfilter, 6);
-    if (mc.mgtfile.empty()) {
+    if (!plat::fileNumber(6).isOpen()) {
         exporting_.reset();
         return;
     }
@@ -376,6 +376,9 @@ void DefineFishery::MakeMgt_Click() {
     ProgressBar1.setMin(0);
     ProgressBar1.setMax(nyrs + 2);
     ProgressBar1.setVisible(true);
+    // The blocks are written year by year through the year shown, which is put back afterwards
+    // so that the window's edits go on in the year the user was at.
+    const int16_t shown = mc.yr;
     for (int b = 1; b <= nyrs + 1; ++b) {
         ProgressBar1.setValue(b);
         const int year = mc.fyr + b - 1;
@@ -383,6 +386,7 @@ void DefineFishery::MakeMgt_Click() {
         f.print(plat::printInteger(year) + "\r\n");
         f_putf(year > mc.lyr ? b - 1 : b);
     }
+    mc.yr = shown;
     exporting_.reset();
     f.close();
     ProgressBar1.setVisible(false);

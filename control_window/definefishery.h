@@ -171,6 +171,8 @@ class DefineFishery : public plat::Form {
     std::optional<int> currentYearIndex();
     // The ages or bins of a fishery's selectivity: first and last index, none for no type.
     bool selRange(int fishery, int& first, int& last) const;
+    // Whether the fishery shown has a selectivity type ("A" or "L").
+    bool selectivityTyped() const;
 
     // True while update re-ranges the scroll bars: a position that the new range moves is not
     // a choice of the user and changes no year or fishery.

@@ -91,7 +91,14 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
 void Defineindex::Form_Load() {
     if (editor::openStartfile("ndf", kFileNumber, "index data file") && loadindexdata())
         mc.ndffile = mc.startfile;
+    // A window opened again over a file's indices shows their types as the file has them.
+    if (!mc.ndffile.empty()) typesAreTheFiles(kMaxIndices);
     updateindex();
+}
+
+void Defineindex::typesAreTheFiles(int count) {
+    for (int k = 1; k <= std::min(count, kMaxIndices); ++k)
+        typeFromFile_[k] = true;
 }
 
 int Defineindex::cur() const {
@@ -156,7 +163,12 @@ void Defineindex::updateindex() {
     I_mxlng.setText(plat::strSingle(mc.i_mxlng(c)));
     I_Minvulsiz.setText(plat::strSingle(mc.i_minvulsiz(c)));
 
-    if (mc.i_seltyp(c) == "A" || mc.i_seltyp(c) == "L") I_seltyp.setText(mc.i_seltyp(c).str());
+    // An untyped index of a file shows an empty box: the letter the box held for the index shown
+    // before must not become its type. One never set takes that letter.
+    if (mc.i_seltyp(c) == "A" || mc.i_seltyp(c) == "L")
+        I_seltyp.setText(mc.i_seltyp(c).str());
+    else if (typeFromFile_[c])
+        I_seltyp.setText("");
     const std::string type = I_seltyp.text();
     mc.i_seltyp(c) = type == "L" || type == "A" ? type : std::string(" ");
     editor::showSelectivityType(type, minvul_label, I_Minvulsiz, Frame4);
@@ -181,6 +193,7 @@ bool Defineindex::loadindexdata() {
     if (!editor::readOpenFile(kFileNumber, copy, readIndexFile)) return false;
     storeIndexData(mc, copy);
     nindices = copy.nindices;
+    typesAreTheFiles(nindices);
     curindex = 1;
     I_outfile.setText(mc.i_outfile(1));
     mc.yr = mc.fyr;
@@ -354,6 +367,7 @@ void Defineindex::saveindex_Click() {
         mc.i_type(k) = data.i_type(k);
         mc.a_sampsize(k) = data.a_sampsize(k);
     }
+    typesAreTheFiles(data.nindices);
     curindex = 1;
     I_outfile.setText(mc.i_outfile(1));
     mc.yr = mc.fyr;

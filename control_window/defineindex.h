@@ -5,6 +5,7 @@
 // loading and saving the index definition file.
 //
 // The series edits and the copy and set handlers are in indexseries.cpp.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -168,6 +169,10 @@ class Defineindex : public plat::Form {
     // True while the refresh itself sets a scroll bar's range or position: the bar's change
     // handler then stores nothing.
     bool settingBars_ = false;
+    // Indices whose selectivity type is a file's (read or written): the box shows it as it is,
+    // an untyped one as an empty box. An index never set takes the letter the box holds.
+    std::array<bool, kMaxIndices + 1> typeFromFile_{};
+    void typesAreTheFiles(int count);
 };
 
 } // namespace cw

@@ -30,12 +30,18 @@ DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
 }
 
 void DefineTEZ::Form_Load() {
-    // The name as found on disk, so that a launch copies the file that was read.
-    if (const std::optional<std::string> found = editor::openStartfile("tez", 1, "TEZ file")) {
-        if (readtezdata()) mc.tezfile = *found;
+    // Only a file read whole makes the window clean: a launch from a window that shows other
+    // values than its file saves first.
+    bool loaded = false;
+    if (const std::optional<std::string> found =
+            editor::openOnOpening(mc.tezfile, "tez", 1, "TEZ file")) {
+        // The name as found on disk, so that a launch copies the file that was read.
+        mc.tezfile = *found;
+        loaded = readtezdata();
+        if (!loaded) mc.tezfile.clear();
     }
     update();
-    clean = true;
+    clean = loaded;
 }
 
 void DefineTEZ::update() {
@@ -150,7 +156,8 @@ void DefineTEZ::readtez_Click() {
 
 void DefineTEZ::dotez_Click() {
     launch(
-        mc.tezfile, clean, [this] { writetez_click(); }, "Tez.000", "tez.exe");
+        mc.tezfile, clean, [this] { writetez_click(); }, "Tez.000", "tez.exe",
+        [this] { return tezEngineProblem(tezSaveForm(data)); });
 }
 
 void DefineTEZ::dokuv_Click() {

@@ -43,14 +43,18 @@ void DefineWOX::Form_Load() {
     data.fmax = 1;
     data.finc = 0.01f;
     data.nyr = 1;
-    if (const std::optional<std::string> found = editor::openStartfile("wox", 1, "WOX file")) {
+    // Only a file read whole makes the window clean: a launch from a window that shows other
+    // values than its file saves first.
+    bool loaded = false;
+    if (const std::optional<std::string> found =
+            editor::openOnOpening(mc.woxfile, "wox", 1, "WOX file")) {
         // The name as found on disk, so that a launch copies the file that was read.
         mc.woxfile = *found;
-        if (readwoxdata()) return;
-        mc.woxfile.clear();
+        loaded = readwoxdata();
+        if (!loaded) mc.woxfile.clear();
     }
     update();
-    clean = true;
+    clean = loaded;
 }
 
 void DefineWOX::update() {

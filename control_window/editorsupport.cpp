@@ -104,11 +104,23 @@ std::optional<std::string> openStartfile(std::string_view extension, int number,
     return path;
 }
 
+std::optional<std::string> openOnOpening(std::string& current, std::string_view extension,
+                                         int number, const std::string& what) {
+    if (current.empty()) return openStartfile(extension, number, what);
+    plat::SeqFile& f = plat::fileNumber(number);
+    if (!f.openInput(current)) {
+        plat::msgBox("The " + what + " " + current + " cannot be read: " + f.error());
+        current.clear();
+        return std::nullopt;
+    }
+    return current;
+}
+
 bool loadChosenFile(std::string& name, const std::string& title, const std::string& filter,
                     int number, const std::function<bool()>& read) {
     const std::string before = name;
     openinput(name, title, filter, number);
-    if (name.empty()) return false;
+    if (!plat::fileNumber(number).isOpen()) return false;
     if (read()) return true;
     name = before;
     return false;
@@ -118,8 +130,9 @@ std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
                                    const std::string& filter, int number, const std::string& text) {
     const std::string before = name;
     openoutput(name, title, filter, number);
-    if (name.empty()) return std::nullopt;
     plat::SeqFile& f = plat::fileNumber(number);
+    // A cancelled dialog has emptied the name; a file that could not be opened has kept it.
+    if (!f.isOpen()) return std::nullopt;
     f.print(text);
     if (f.close()) return true;
     name = before;

@@ -72,6 +72,11 @@ bool DefineFishery::selRange(int fishery, int& first, int& last) const {
     return false;
 }
 
+bool DefineFishery::selectivityTyped() const {
+    int first = 0, last = -1;
+    return selRange(mc.fishery_id, first, last);
+}
+
 // Series by year.
 
 void DefineFishery::editSeries(Series which) {
@@ -269,7 +274,9 @@ bool DefineFishery::loadsel() {
 // Copy, set and scale handlers.
 
 void DefineFishery::cpyforward_Click() {
-    if (cursex == 0) {
+    // Without a sex chosen, or on a fishery without a selectivity type, there is nothing to copy:
+    // the button is cleared and nothing is asked or said.
+    if (cursex == 0 || !selectivityTyped()) {
         cpyforward.setValue(false);
         return;
     }
@@ -292,7 +299,9 @@ void DefineFishery::cpyforward_Click() {
 }
 
 void DefineFishery::cpyprv_Click() {
-    if (cursex == 0) {
+    // Without a sex chosen, or on a fishery without a selectivity type, there is nothing to copy:
+    // the button is cleared and nothing is asked or said.
+    if (cursex == 0 || !selectivityTyped()) {
         cpyprv.setValue(false);
         return;
     }
@@ -316,7 +325,9 @@ void DefineFishery::cpyprv_Click() {
 }
 
 void DefineFishery::Matchother_Click() {
-    if (cursex == 0) {
+    // Without a sex chosen, or on a fishery without a selectivity type, there is nothing to copy:
+    // the button is cleared and nothing is asked or said.
+    if (cursex == 0 || !selectivityTyped()) {
         Matchother.setValue(false);
         return;
     }
@@ -348,6 +359,11 @@ void DefineFishery::Matchother_Click() {
 }
 
 void DefineFishery::Option1_Click() {
+    // A fishery without a selectivity type has no selectivity to set.
+    if (!selectivityTyped()) {
+        Option1.setValue(false);
+        return;
+    }
     if (plat::msgBox("Are you sure", MsgButtons::YesNoCancel) == MsgAnswer::Yes) {
         if (const std::optional<int> n = yearCount()) {
             const int k = mc.fishery_id;

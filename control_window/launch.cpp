@@ -2,22 +2,12 @@
 
 #include <cctype>
 #include <cstdint>
-#include <fstream>
 #include <map>
 
 #include "control_window/maincode.h"
+#include "platform/process.h"
 #include "platform/prompts.h"
 #include "platform/system.h"
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <cerrno>
-#include <csignal>
-#endif
 
 namespace cw {
 
@@ -36,36 +26,26 @@ std::string lower(std::string s) {
     return s;
 }
 
-bool processRunning(int64_t pid) {
-    if (pid <= 0) return false;
+std::string inCurrentFolder(const std::string& name) {
 #ifdef _WIN32
-    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
-    if (!h) return false;
-    DWORD code = 0;
-    const bool running = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
-    CloseHandle(h);
-    return running;
+    return plat::currentFolder() + "\\" + name;
 #else
-    if (::kill(pid_t(pid), 0) != 0 && errno != EPERM) return false;
-#ifdef __linux__
-    // An engine that has ended but is not yet reaped by its new parent still answers; its state
-    // letter in /proc tells.
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (std::getline(stat, line)) {
-        const auto close = line.rfind(')');
-        if (close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z')
-            return false;
-    }
-#endif
-    return true;
+    return plat::currentFolder() + "/" + name;
 #endif
 }
 
 } // namespace
 
 bool launch(std::string& definition, const bool& clean, const std::function<void()>& save,
-            const std::string& handover, const std::string& program) {
+            const std::string& handover, const std::string& program, const Refusal& refuse) {
+    // A definition the program cannot read is refused before the save dialog, so that nothing
+    // is asked, copied or started for it.
+    if (refuse) {
+        if (const std::optional<std::string> problem = refuse()) {
+            plat::msgBox(*problem);
+            return false;
+        }
+    }
     if (definition.empty() || !clean) {
         save();
         // A cancelled, refused or failed save has said so; what is on disk is not what the
@@ -82,7 +62,7 @@ bool handOver(const std::string& definition, const std::string& handover,
     // give it half of one definition and half of another.
     if (plat::fileExists(handover)) {
         const auto it = lastStarted().find(key);
-        if (it != lastStarted().end() && processRunning(it->second)) {
+        if (it != lastStarted().end() && plat::processRunning(it->second)) {
             const plat::MsgAnswer answer =
                 plat::msgBox("The engine started earlier on " + handover +
                                  " is still running and may not have read it yet. Replace " +
@@ -97,6 +77,8 @@ bool handOver(const std::string& definition, const std::string& handover,
                      program + ".");
         return false;
     }
+    // The copy is written beside and renamed into place: a failed one leaves the earlier
+    // hand-over file whole.
     if (!plat::copyFile(definition, handover)) {
         plat::msgBox("The definition file " + definition + " could not be copied to " + handover +
                      " in the folder " + plat::currentFolder() + ": nothing was handed to " +
@@ -105,14 +87,22 @@ bool handOver(const std::string& definition, const std::string& handover,
     }
 
     const std::string path = mc.installdir + program;
-    const int64_t pid = plat::startProgram(path);
-    if (pid < 0) {
-        plat::msgBox("The engine " + path + " could not be started. The folder of the engines is " +
-                     "taken from the environment variable tarvesk.");
+    const std::string written = "The definition was handed over as " + inCurrentFolder(handover);
+    const std::string found = plat::resolveProgram(path);
+    if (found.empty()) {
+        plat::msgBox(written + ", but the engine " + path + " could not be started: it was " +
+                     "looked for there and not found. The folder of the engines is taken from " +
+                     "the environment variable tarvesk, else it is the control window's own.");
         return false;
     }
-    mc.taskid = double(pid);
-    lastStarted()[key] = pid;
+    const plat::StartResult started = plat::startInConsole(found, {}, plat::currentFolder());
+    if (started.pid < 0) {
+        plat::msgBox(written + ", but the engine " + found +
+                     " could not be started: " + started.error + ".");
+        return false;
+    }
+    mc.taskid = double(started.pid);
+    lastStarted()[key] = started.pid;
     return true;
 }
 

@@ -142,6 +142,7 @@ std::string askForFile(bool save, const std::string& title, const std::string& f
 
 void openChosen(std::string& name, const std::string& title, const std::string& filter,
                 int filenumber, bool save) {
+    const std::string before = name;
     name.clear();
     const std::string chosen = askForFile(save, title, filter);
     if (chosen.empty()) {
@@ -160,6 +161,8 @@ void openChosen(std::string& name, const std::string& title, const std::string& 
         std::string text = (save ? "Cannot write the file " : "Cannot read the file ") + chosen;
         if (!file.error().empty()) text += ": " + file.error();
         plat::msgBox(text, plat::MsgButtons::OK, std::string());
+        // The window still holds the file it held; only a cancelled dialog lets it go.
+        name = before;
         return;
     }
     name = chosen;

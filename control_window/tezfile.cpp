@@ -24,7 +24,9 @@ std::string upper(std::string s) {
 }
 
 std::string forceExtension(const std::string& name, const std::string& extension) {
-    const auto dot = name.find('.');
+    // The first dot of the file's own name: a dot in a folder name is no extension.
+    const auto cut = name.find_last_of("/\\");
+    const auto dot = name.find('.', cut == std::string::npos ? 0 : cut + 1);
     if (dot == std::string::npos) return name + "." + extension;
     return name.substr(0, dot + 1) + extension;
 }
@@ -131,29 +133,36 @@ std::optional<std::string> tezSaveProblem(const TezData& d) {
     for (const auto& [text, what] : texts) {
         if (auto problem = deffile::textProblem(*text, what)) return problem;
     }
-    // The engine reads the two input names as free-format items: an empty line is skipped and a
-    // blank or slash ends the name, so every later value would shift or the name be cut.
-    for (const auto& [text, what] : {texts[0], texts[1]}) {
-        if (text->empty()) return "The " + std::string(what) + " is empty: enter it before saving.";
-        if (text->find_first_of(" /") != std::string::npos)
-            return "The " + std::string(what) + " holds a blank or a slash, where the " +
-                   "equilibrium engine ends a name: use a bare file name.";
+    return deffile::yearCountProblem(d.nyr);
+}
+
+std::optional<std::string> tezEngineProblem(const TezData& d) {
+    const std::pair<const std::string*, const char*> names[] = {
+        {&d.bio, "name of the biological data input file"},
+        {&d.mgt, "name of the management file"},
+        {&d.tezout, "name of the TEZ output table"},
+        {&d.bnch, "name of the TEZ benchmark table"},
+    };
+    const std::string refused = "The equilibrium engine cannot read this definition: the ";
+    // The engine reads the two input names as free-format items, which skip an empty line: every
+    // later value would shift by one.
+    for (const auto& [text, what] : {names[0], names[1]}) {
+        if (text->empty()) return refused + what + " is empty.";
     }
-    for (const auto& [text, what] : {texts[0], texts[1], texts[2], texts[3]}) {
+    for (const auto& [text, what] : names) {
+        if (text->find_first_of(" ,/") != std::string::npos)
+            return refused + what + " \"" + *text + "\" holds a blank, comma or slash, where " +
+                   "the engine ends a name: use a bare file name.";
         if (int(text->size()) > kEngineNameLength)
-            return "The " + std::string(what) + " is longer than " +
-                   std::to_string(kEngineNameLength) +
-                   " characters, which the equilibrium engine cuts: use a shorter name of a " +
-                   "file in the current folder.";
+            return refused + what + " \"" + *text + "\" is longer than " +
+                   std::to_string(kEngineNameLength) + " characters, which the engine cuts: use " +
+                   "a shorter name of a file in the current folder.";
     }
     if (d.title.empty())
-        return std::string("The title for the run is empty: enter one before saving (the ") +
-               "equilibrium engine skips an empty title line).";
-    if (auto problem = deffile::yearCountProblem(d.nyr)) return problem;
+        return refused + "title for the run is empty (the engine skips an empty title line).";
     if (d.nyr > kEngineMaxYears)
-        return "The number of years to estimate is " + std::to_string(d.nyr) +
-               "; the equilibrium engine evaluates at most " + std::to_string(kEngineMaxYears) +
-               ": lower it before saving.";
+        return refused + "number of years to estimate is " + std::to_string(d.nyr) +
+               "; it evaluates at most " + std::to_string(kEngineMaxYears) + ".";
     return std::nullopt;
 }
 

@@ -28,7 +28,8 @@ struct TezData {
 // An output table name as it is saved: "NUL" for "NUL" or "NULL" in any case, else unchanged.
 std::string tezOutputName(const std::string& name);
 // A production table name as it is saved: "NUL" as above; otherwise the part up to and including
-// the first dot followed by "pmo", or the name followed by ".pmo" when it has no dot.
+// the first dot of the file's own name followed by "pmo", or the name followed by ".pmo" when
+// that name has no dot.
 std::string productionTableName(const std::string& name);
 
 // The values as the save writes them: texts without surrounding blanks (the readers drop them),
@@ -36,9 +37,13 @@ std::string productionTableName(const std::string& name);
 TezData tezSaveForm(const TezData& d);
 
 // What keeps these values (in their save form) from being saved as a file that reads back the
-// same in the control window and in the equilibrium engine, as a message that says what to fix;
-// nothing when they can be saved.
+// same in the control window, as a message that says what to fix; nothing when they can be saved.
 std::optional<std::string> tezSaveProblem(const TezData& d);
+
+// What keeps the equilibrium engine from reading these values (in their save form) as they are:
+// names on lines 1 to 4 that it cuts or ends early, an empty input name or title, more years than
+// it evaluates. The message names what is wrong; nothing when the engine can read them.
+std::optional<std::string> tezEngineProblem(const TezData& d);
 
 // The whole file text, lines ended by CR LF.
 std::string tezFileText(const TezData& d);
@@ -54,7 +59,8 @@ std::optional<std::string> readTezFile(plat::SeqFile& f, const std::string& file
 namespace deffile {
 std::string trimmed(const std::string& s);
 std::string upper(std::string s);
-// The name with `extension` forced after its first dot (or appended with a dot when it has none).
+// The name with `extension` forced after the first dot of the file's own name, after its last
+// folder separator ("/" or "\\"), or appended with a dot when that name has none.
 std::string forceExtension(const std::string& name, const std::string& extension);
 // A text that the control window's reader would not give back as it stands (a comma ends it, a
 // leading double quote starts a quoted text): the message naming `what`, else nothing.

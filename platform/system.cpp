@@ -1,5 +1,7 @@
 #include "platform/system.h"
 
+#include "platform/process.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QProcess>
@@ -38,10 +40,6 @@ std::string lower(std::string s) {
     for (char& c : s)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-bool endsWithExe(const std::string& path) {
-    return path.size() >= 4 && lower(path.substr(path.size() - 4)) == ".exe";
 }
 
 #ifdef _WIN32
@@ -159,11 +157,8 @@ std::string resolveWithoutCase(const std::string& path) {
 }
 
 int64_t startProgram(const std::string& path) {
-    std::string program = path;
-    if (!fileExists(program) && endsWithExe(program)) {
-        const std::string bare = program.substr(0, program.size() - 4);
-        if (fileExists(bare)) program = bare;
-    }
+    std::string program = resolveProgram(path);
+    if (program.empty()) program = path;
     qint64 pid = -1;
     if (!QProcess::startDetached(QString::fromStdString(program), {}, QString(), &pid)) return -1;
     return pid;
@@ -174,8 +169,18 @@ bool copyFile(const std::string& from, const std::string& to) {
     if (!fs::is_regular_file(fs::path(from), ec)) return false;
     if (fs::exists(fs::path(to), ec) && fs::equivalent(fs::path(from), fs::path(to), ec))
         return true;
-    fs::copy_file(fs::path(from), fs::path(to), fs::copy_options::overwrite_existing, ec);
-    return !ec;
+    // Written beside under another name and renamed into place: a reader of the target finds the
+    // earlier file or the whole new one, and a copy that fails half-way leaves the earlier one.
+    fs::path part = fs::path(to);
+    part += ".part";
+    fs::copy_file(fs::path(from), part, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(part, fs::path(to), ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(part, ignored);
+        return false;
+    }
+    return true;
 }
 
 int screenWidthTwips() {

@@ -31,7 +31,8 @@ std::string resolveWithoutCase(const std::string& path);
 // without ".exe" (the engines are built without it off Windows).
 int64_t startProgram(const std::string& path);
 
-// Copies a file, replacing the target. False when it cannot.
+// Copies a file, replacing the target whole: the copy is written beside it (the target's name
+// followed by ".part") and renamed into place. False when it cannot; the target is then as it was.
 bool copyFile(const std::string& from, const std::string& to);
 
 // Width of the screen in twips (pixels times 15); tests may set it.

@@ -78,16 +78,19 @@ TEST_F(FisheryMgtTest, NoFisheriesGiveTheYearAndA0InEveryBlock) {
     EXPECT_EQ(exportAs("none.mgt"), " .1 \r\n 2001 \r\n 0 \r\n 2002 \r\n 0 \r\n 2003 \r\n 0 \r\n");
 }
 
-TEST_F(FisheryMgtTest, AfterTheExportTheYearStandsPastTheRangeAndFishery1IsShown) {
+TEST_F(FisheryMgtTest, AfterTheExportTheYearShownStaysAndFishery1IsShown) {
     fisherytest::setOneSexA();
     mc.ngear = 2;
     mc.f_seltyp(2) = "A";
     editor().Fishery_ID.setText("2");
+    editor().F_yr.setText("2002");
+    ASSERT_EQ(mc.yr, 2002);
     exportAs("after.mgt");
-    EXPECT_EQ(mc.yr, 2003);
+    // The edits go on in the year the user was at, not one past the range.
+    EXPECT_EQ(mc.yr, 2002);
     EXPECT_EQ(mc.fishery_id, 1);
     EXPECT_EQ(editor().Fishery_ID.text(), "1");
-    EXPECT_EQ(editor().F_yr.text(), "2003");
+    EXPECT_EQ(editor().F_yr.text(), "2002");
     EXPECT_FALSE(editor().ProgressBar1.visible());
     EXPECT_EQ(editor().ProgressBar1.max(), 4);
 }

@@ -174,6 +174,7 @@ TEST_F(RunFileTest, NamesThatWouldNotReadBackAreRefusedBeforeTheDialog) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         plat::unloadAll();
+        mc.runfile.clear();
         writeFile(path("old.run"), "old");
         cw::DefineRun& w = run();
         (w.*c.box).setText(c.typed);

@@ -9,6 +9,7 @@
 #include "control_window/definetez.h"
 #include "control_window/tezfile.h"
 #include "cw_fixture.h"
+#include "platform/system.h"
 #include "platform/testing/scripted_user.h"
 
 namespace {
@@ -53,8 +54,8 @@ TEST_F(TezFileTest, SavesTheLayoutByteForByteAndShowsTheNormalisedNames) {
     EXPECT_EQ(mc.tezfile, path("a.tez"));
     EXPECT_EQ(w.caption(), path("a.tez"));
     EXPECT_EQ(w.i_TEZ.text(), "NUL");
-    EXPECT_EQ(w.i_pmo.text(), "C:\\my.pmo");
-    EXPECT_EQ(w.data.pmo, "C:\\my.pmo");
+    EXPECT_EQ(w.i_pmo.text(), "C:\\my.dir\\out.pmo");
+    EXPECT_EQ(w.data.pmo, "C:\\my.dir\\out.pmo");
     EXPECT_TRUE(w.clean);
 }
 
@@ -62,7 +63,9 @@ TEST_F(TezFileTest, OutputAndProductionTableNamesAreNormalised) {
     const std::pair<const char*, const char*> pmo[] = {{"result", "result.pmo"},
                                                        {"result.txt", "result.pmo"},
                                                        {"a.b.c", "a.pmo"},
-                                                       {"C:\\my.dir\\out", "C:\\my.pmo"},
+                                                       {"C:\\my.dir\\out", "C:\\my.dir\\out.pmo"},
+                                                       {"/tmp/my.dir/out", "/tmp/my.dir/out.pmo"},
+                                                       {"/tmp/my.dir/a.b", "/tmp/my.dir/a.pmo"},
                                                        {"nul", "NUL"},
                                                        {"Null", "NUL"},
                                                        {"", ".pmo"},
@@ -82,7 +85,7 @@ TEST_F(TezFileTest, AnEmptyOutputNameIsSavedAsAnEmptyLineAndReadsBackEmpty) {
     tez().i_bnch.setText(" nul ");
     save("a.tez");
     const std::string text = readFile(path("a.tez"));
-    EXPECT_THAT(text, HasSubstr("snapper.mgt\r\n\r\nNUL\r\nC:\\my.pmo\r\n"));
+    EXPECT_THAT(text, HasSubstr("snapper.mgt\r\n\r\nNUL\r\nC:\\my.dir\\out.pmo\r\n"));
 
     plat::instance<cw::DefineTEZ>().unload();
     User user;
@@ -122,7 +125,7 @@ TEST_F(TezFileTest, ASavedFileLoadsBackIntoTheSameValues) {
     EXPECT_TRUE(w.clean);
 }
 
-// Each of these would come back different from the control window's or the engine's reader.
+// Each of these would come back different from the control window's reader.
 TEST_F(TezFileTest, RefusesToSaveWhatWouldNotReadBackAndLeavesTheFileAlone) {
     writeFile(path("a.tez"), "old\r\n");
     using Edit = void (*)(cw::DefineTEZ&);
@@ -130,13 +133,6 @@ TEST_F(TezFileTest, RefusesToSaveWhatWouldNotReadBackAndLeavesTheFileAlone) {
         {[](cw::DefineTEZ& w) { w.I_title.setText("Snapper, 3 years"); }, "holds a comma"},
         {[](cw::DefineTEZ& w) { w.i_pmo.setText("a,b"); }, "holds a comma"},
         {[](cw::DefineTEZ& w) { w.I_bio.setText("\"q.bio"); }, "double quote"},
-        {[](cw::DefineTEZ& w) { w.I_bio.setText(""); }, "biological data input file is empty"},
-        {[](cw::DefineTEZ& w) { w.I_mgt.setText("my fish.mgt"); }, "blank or a slash"},
-        {[](cw::DefineTEZ& w) { w.I_mgt.setText("run/fish.mgt"); }, "blank or a slash"},
-        {[](cw::DefineTEZ& w) { w.I_bio.setText("snapper1.bio1"); }, "longer than 12"},
-        {[](cw::DefineTEZ& w) { w.i_bnch.setText("benchmark.tzb"); }, "longer than 12"},
-        {[](cw::DefineTEZ& w) { w.I_title.setText("   "); }, "title for the run is empty"},
-        {[](cw::DefineTEZ& w) { w.I_nyr.setText("151"); }, "at most 150"},
     };
     for (const auto& [edit, problem] : cases) {
         tez().unload();
@@ -154,13 +150,71 @@ TEST_F(TezFileTest, RefusesToSaveWhatWouldNotReadBackAndLeavesTheFileAlone) {
         EXPECT_EQ(readFile(path("a.tez")), "old\r\n") << problem;
         EXPECT_FALSE(tez().clean) << problem;
     }
-    // Twelve characters are what the engine takes whole.
+}
+
+// What the equilibrium engine cannot read is still a definition: it is saved as it stands (the
+// production engine takes it), and only "TEZ" refuses it, before anything is copied or started.
+TEST_F(TezFileTest, WhatOnlyTheEngineCannotReadIsSavedAndRefusedByTheTezButton) {
+    using Edit = void (*)(cw::DefineTEZ&);
+    const struct {
+        Edit edit;
+        const char* problem;
+    } cases[] = {
+        {[](cw::DefineTEZ& w) { w.I_bio.setText(""); }, "biological data input file is empty"},
+        {[](cw::DefineTEZ& w) { w.I_mgt.setText("my fish.mgt"); }, "blank, comma or slash"},
+        {[](cw::DefineTEZ& w) { w.I_mgt.setText("run/fish.mgt"); }, "blank, comma or slash"},
+        {[](cw::DefineTEZ& w) { w.i_TEZ.setText("my out.tzo"); }, "blank, comma or slash"},
+        {[](cw::DefineTEZ& w) { w.I_bio.setText("snapper1.bio1"); }, "longer than 12"},
+        {[](cw::DefineTEZ& w) { w.i_bnch.setText("benchmark.tzb"); }, "longer than 12"},
+        {[](cw::DefineTEZ& w) { w.I_title.setText("   "); }, "title for the run is empty"},
+        {[](cw::DefineTEZ& w) { w.I_nyr.setText("151"); }, "at most 150"},
+    };
+    mc.installdir = path("engines") + "/";
+    for (const auto& [edit, problem] : cases) {
+        tez().unload();
+        mc.tezfile.clear();
+        typeThreeYears();
+        edit(tez());
+        save("a.tez");
+        ASSERT_TRUE(tez().clean) << problem;
+        const cw::TezData saved = tez().data;
+        tez().unload();
+        mc.tezfile.clear();
+        {
+            User user;
+            user.fileDialog("Load TEZ data", path("a.tez"));
+            tez().readtez.click();
+        }
+        cw::DefineTEZ& w = tez();
+        EXPECT_EQ(w.data.bio, saved.bio) << problem;
+        EXPECT_EQ(w.data.mgt, saved.mgt) << problem;
+        EXPECT_EQ(w.data.tezout, saved.tezout) << problem;
+        EXPECT_EQ(w.data.bnch, saved.bnch) << problem;
+        EXPECT_EQ(w.data.nyr, saved.nyr) << problem;
+        {
+            User user;
+            user.custom([problem = std::string(problem)](const plat::testing::PromptRecord& r) {
+                EXPECT_EQ(r.kind, plat::testing::PromptRecord::Kind::Message);
+                EXPECT_THAT(r.text, HasSubstr("equilibrium engine cannot read"));
+                EXPECT_THAT(r.text, HasSubstr(problem));
+                return std::string("OK");
+            });
+            w.dotez.click();
+        }
+        EXPECT_FALSE(plat::fileExists(path("Tez.000"))) << problem;
+        EXPECT_EQ(mc.taskid, 0) << problem;
+    }
+    // Twelve characters are what the engine takes whole; the list holds up to 1000 years.
     tez().unload();
     typeThreeYears();
     tez().I_bio.setText("snapper1.bio");
-    tez().I_nyr.setText("150");
+    tez().I_nyr.setText("1000");
     save("a.tez");
-    EXPECT_THAT(readFile(path("a.tez")), HasSubstr("snapper1.bio\r\n"));
+    const std::string text = readFile(path("a.tez"));
+    EXPECT_EQ(text.substr(0, 14), "snapper1.bio\r\n");
+    EXPECT_NE(text.find("Snapper run\r\n 1000 \r\n 1990 \r\n"), std::string::npos);
+    tez().I_nyr.setText("150");
+    EXPECT_EQ(cw::tezEngineProblem(cw::tezSaveForm(tez().data)), std::nullopt);
 }
 
 TEST_F(TezFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
@@ -215,7 +269,7 @@ TEST_F(TezFileTest, CancelledDialogsChangeNothingButTheFileName) {
     }
     EXPECT_EQ(mc.tezfile, "");
     EXPECT_EQ(readFile(path("a.tez")), fixture("three_years.tez"));
-    EXPECT_EQ(tez().i_pmo.text(), "C:\\my.pmo");
+    EXPECT_EQ(tez().i_pmo.text(), "C:\\my.dir\\out.pmo");
     {
         User user;
         user.fileDialog("Load TEZ data", "").message("No input data were loaded");

@@ -58,7 +58,9 @@ TEST_F(WoxFileTest, ThePlotTableAlwaysEndsInYroAndTheOtherNamesStayAsTyped) {
                                                          {"a.b", "a.yro"},
                                                          {"NUL", "NUL.yro"},
                                                          {"", ".yro"},
-                                                         {"x.yro", "x.yro"}};
+                                                         {"x.yro", "x.yro"},
+                                                         {"/tmp/my.dir/out", "/tmp/my.dir/out.yro"},
+                                                         {"C:\\my.dir\\a.b", "C:\\my.dir\\a.yro"}};
     for (const auto& [typed, saved] : names)
         EXPECT_EQ(cw::plotTableName(typed), saved) << typed;
     typeThreeYears();

@@ -1,12 +1,14 @@
 // The main of every windowed test program: a headless application with the same dpi, fonts and
 // number format on every machine, and no prompt that could wait for a person.
 #include "platform/form.h"
+#include "platform/process.h"
 #include "platform/prompts.h"
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
 
 #include <QApplication>
 #include <QLocale>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +63,14 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "C");
 
     ::testing::InitGoogleTest(&argc, argv);
+#ifdef VESK_CONSOLE_PROGRAM
+    plat::setConsoleProgramForTesting(VESK_CONSOLE_PROGRAM);
+#endif
+    // Consoles of the programs that tests start keep their text in this folder, where a test reads
+    // it, and close by themselves once their program has ended.
+    QTemporaryDir transcripts;
+    if (qEnvironmentVariableIsEmpty("VESK_CONSOLE_TRANSCRIPTS"))
+        qputenv("VESK_CONSOLE_TRANSCRIPTS", transcripts.path().toLocal8Bit());
     plat::setDestroyInWaits(false);
     plat::setHandlerErrorReporter(
         [](const std::string& what) { ADD_FAILURE() << "a window handler threw: " << what; });

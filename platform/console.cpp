@@ -1,0 +1,160 @@
+#include "platform/console.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include "platform/prompts.h"
+
+namespace plat {
+
+ConsoleWindow::ConsoleWindow(const QString& program, const QStringList& arguments,
+                             const QString& folder, QWidget* parent)
+    : QWidget(parent), program_(program), name_(QFileInfo(program).fileName()) {
+    setObjectName("Console");
+    setWindowTitle(name_);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    auto* layout = new QVBoxLayout(this);
+    output_ = new QPlainTextEdit(this);
+    output_->setObjectName("output");
+    output_->setAccessibleName("Output of " + name_);
+    output_->setAccessibleDescription("output");
+    output_->setReadOnly(true);
+    output_->setUndoRedoEnabled(false);
+    output_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    output_->setMinimumSize(640, 360);
+    layout->addWidget(output_, 1);
+
+    auto* label = new QLabel("&Answer (Enter sends it to " + name_ + ")", this);
+    layout->addWidget(label);
+    input_ = new QLineEdit(this);
+    input_->setObjectName("input");
+    input_->setAccessibleName("Answer");
+    input_->setAccessibleDescription("input");
+    label->setBuddy(input_);
+    layout->addWidget(input_);
+    connect(input_, &QLineEdit::returnPressed, this, [this] {
+        const QString line = input_->text();
+        input_->clear();
+        sendLine(line);
+    });
+
+    process_.setProgram(program);
+    process_.setArguments(arguments);
+    if (!folder.isEmpty()) process_.setWorkingDirectory(folder);
+    // The program's messages and its rows belong in one window, in the order it wrote them.
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+    connect(&process_, &QProcess::readyRead, this, [this] { readOutput(); });
+    connect(&process_, &QProcess::finished, this,
+            [this](int code, QProcess::ExitStatus status) { finished(code, status); });
+}
+
+ConsoleWindow::~ConsoleWindow() {
+    // A window destroyed without being closed (a test, the end of the program) does not leave
+    // its program behind reading from a closed pipe.
+    if (process_.state() != QProcess::NotRunning) {
+        process_.disconnect(this);
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+}
+
+bool ConsoleWindow::start() {
+    show();
+    raise();
+    activateWindow();
+    process_.start(QIODevice::ReadWrite);
+    if (!process_.waitForStarted(10000)) {
+        startError_ = process_.errorString();
+        ended_ = true;
+        exitStatus_ = -1;
+        append(program_ + " could not be started: " + startError_ + "\n");
+        input_->setEnabled(false);
+        emit programEnded(exitStatus_);
+        return false;
+    }
+    pid_ = process_.processId();
+    setWindowTitle(name_ + " - " +
+                   QFileInfo(process_.workingDirectory().isEmpty() ? QString(".")
+                                                                   : process_.workingDirectory())
+                       .absoluteFilePath());
+    input_->setFocus();
+    return true;
+}
+
+QString ConsoleWindow::text() const {
+    return output_->toPlainText();
+}
+
+bool ConsoleWindow::running() const {
+    return process_.state() != QProcess::NotRunning;
+}
+
+void ConsoleWindow::sendLine(const QString& line) {
+    if (!running()) return;
+    // The answer is shown where the program's prompt left the cursor, as a terminal echoes it.
+    append(line + "\n");
+    process_.write((line + "\n").toLocal8Bit());
+}
+
+void ConsoleWindow::append(const QString& text) {
+    QTextCursor end(output_->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
+    output_->setTextCursor(end);
+    output_->ensureCursorVisible();
+    emit textChanged();
+}
+
+void ConsoleWindow::readOutput() {
+    QString chunk = QString::fromLocal8Bit(process_.readAll());
+    if (pendingCr_) chunk.prepend('\r');
+    pendingCr_ = chunk.endsWith('\r');
+    if (pendingCr_) chunk.chop(1);
+    // Programs written for the old desktop end their lines with CR LF; the window shows one line
+    // break for it, and a lone CR as one too.
+    chunk.replace("\r\n", "\n");
+    chunk.replace('\r', '\n');
+    if (!chunk.isEmpty()) append(chunk);
+}
+
+void ConsoleWindow::finished(int exitCode, QProcess::ExitStatus status) {
+    readOutput();
+    if (pendingCr_) {
+        pendingCr_ = false;
+        append("\n");
+    }
+    ended_ = true;
+    exitStatus_ = status == QProcess::NormalExit ? exitCode : -1;
+    QString closing = text().isEmpty() || text().endsWith('\n') ? QString() : QString("\n");
+    if (status == QProcess::NormalExit)
+        closing += name_ + " ended with exit status " + QString::number(exitCode) + "\n";
+    else
+        closing += name_ + " was ended abnormally (it crashed or was killed)\n";
+    append(closing);
+    input_->setEnabled(false);
+    setWindowTitle(windowTitle() + " - ended");
+    emit programEnded(exitStatus_);
+}
+
+void ConsoleWindow::closeEvent(QCloseEvent* event) {
+    if (running()) {
+        const MsgAnswer answer =
+            msgBox(name_.toStdString() + " is still running. End it and close its window?",
+                   MsgButtons::YesNo, name_.toStdString());
+        if (answer != MsgAnswer::Yes) {
+            event->ignore();
+            return;
+        }
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+    event->accept();
+}
+
+} // namespace plat

@@ -1,0 +1,67 @@
+#pragma once
+// The console window of a started program: it runs the program in a folder, shows what the
+// program writes as it writes it, sends each line the user types to the program's input, and
+// says when and with what exit status the program ended. The window stays until it is closed.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+namespace plat {
+
+class ConsoleWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    // `folder` empty runs the program in the current folder.
+    ConsoleWindow(const QString& program, const QStringList& arguments,
+                  const QString& folder = QString(), QWidget* parent = nullptr);
+    ~ConsoleWindow() override;
+
+    // Starts the program and brings the window to the front. False when the program could not be
+    // started; the window then says why and `startError` holds the reason.
+    bool start();
+    QString startError() const { return startError_; }
+    // The program's process id while it runs or after it ended; 0 before it started.
+    qint64 programId() const { return pid_; }
+
+    // Everything the window shows: the program's output, the lines typed and the closing line.
+    QString text() const;
+    bool running() const;
+    bool ended() const { return ended_; }
+    int exitStatus() const { return exitStatus_; }
+
+    // What pressing Enter in the answer box does: the line goes to the program's input and is
+    // shown after its prompt.
+    void sendLine(const QString& line);
+
+    QPlainTextEdit& output() { return *output_; }
+    QLineEdit& input() { return *input_; }
+
+  signals:
+    void textChanged();
+    void programEnded(int exitStatus);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void append(const QString& text);
+    void readOutput();
+    void finished(int exitCode, QProcess::ExitStatus status);
+
+    QString program_;
+    QString name_;
+    QPlainTextEdit* output_ = nullptr;
+    QLineEdit* input_ = nullptr;
+    QProcess process_;
+    QString startError_;
+    qint64 pid_ = 0;
+    bool ended_ = false;
+    int exitStatus_ = 0;
+    bool pendingCr_ = false; // a CR at the end of one read may start a CR LF
+};
+
+} // namespace plat

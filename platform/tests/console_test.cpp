@@ -1,0 +1,116 @@
+// The console window that started programs run in: output as it is written, typed answers sent
+// to the program, the closing line with the exit status, and the start through the detached
+// console program, whose text the test reads from its transcript.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/console.h"
+#include "platform/process.h"
+#include "platform/testing/console_transcript.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+namespace fs = std::filesystem;
+
+#ifndef _WIN32
+
+// Runs the window's events until `done` holds or ten seconds have passed.
+template <class Done> bool until(Done done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+TEST(Console, ShowsOutputAsItComesSendsTypedLinesAndSaysHowTheProgramEnded) {
+    QTemporaryDir folder;
+    plat::ConsoleWindow w("/bin/sh",
+                          {"-c", "echo \"in $(pwd)\"; printf 'answer -> '; read a; "
+                                 "printf 'got %s\\r\\n' \"$a\"; echo oops >&2; exit 3"},
+                          folder.path());
+    ASSERT_TRUE(w.start());
+    EXPECT_GT(w.programId(), 0);
+    EXPECT_TRUE(w.isVisible());
+    // The prompt shows before its line is ended, while the program waits for the answer.
+    ASSERT_TRUE(until([&] { return w.text().contains("answer -> "); })) << w.text().toStdString();
+    EXPECT_TRUE(w.running());
+    EXPECT_TRUE(w.input().isEnabled());
+    w.input().setText("yes");
+    emit w.input().returnPressed();
+    ASSERT_TRUE(until([&] { return w.ended(); }));
+    EXPECT_EQ(w.exitStatus(), 3);
+    const std::string text = w.text().toStdString();
+    EXPECT_THAT(text, HasSubstr("in " + QDir(folder.path()).canonicalPath().toStdString() + "\n"));
+    EXPECT_THAT(text, HasSubstr("answer -> yes\ngot yes\noops\n"));
+    EXPECT_THAT(text, HasSubstr("sh ended with exit status 3\n"));
+    EXPECT_FALSE(w.input().isEnabled());
+    EXPECT_THAT(w.windowTitle().toStdString(), HasSubstr("ended"));
+}
+
+TEST(Console, AProgramThatCannotStartIsNamedInTheWindow) {
+    plat::ConsoleWindow w("/no/such/engine", {});
+    EXPECT_FALSE(w.start());
+    EXPECT_TRUE(w.ended());
+    EXPECT_THAT(w.text().toStdString(), HasSubstr("/no/such/engine could not be started"));
+}
+
+// The detached console starts the program in the given folder, gives back the program's own id
+// and keeps its text where the test reads it; it does not read the caller's input.
+TEST(Console, TheDetachedConsoleRunsTheProgramApartFromTheCaller) {
+    QTemporaryDir folder;
+    const fs::path script = fs::path(folder.path().toStdString()) / "engine";
+    {
+        std::ofstream out(script);
+        out << "#!/bin/sh\necho \"pid $$ in $(pwd)\"\necho \"input $(readlink /proc/$$/fd/0)\"\n"
+               "exit 7\n";
+    }
+    fs::permissions(script, fs::perms::owner_all);
+    // The engines are named with ".exe" and built without it off Windows.
+    const std::string program = plat::resolveProgram(script.string() + ".exe");
+    ASSERT_EQ(program, script.string());
+    const plat::StartResult r = plat::startInConsole(program, {}, folder.path().toStdString());
+    ASSERT_GT(r.pid, 0) << r.error;
+    const std::string text = plat::testing::awaitConsoleText(r.pid);
+    EXPECT_THAT(text, HasSubstr("pid " + std::to_string(r.pid) + " in " +
+                                QDir(folder.path()).canonicalPath().toStdString()));
+#ifdef __linux__
+    // Its input is the console's, not the caller's.
+    std::error_code ec;
+    const std::string ours = fs::read_symlink("/proc/self/fd/0", ec).string();
+    EXPECT_THAT(text, HasSubstr("input pipe:"));
+    if (!ours.empty()) EXPECT_THAT(text, Not(HasSubstr("input " + ours + "\n")));
+#endif
+    EXPECT_THAT(text, HasSubstr("engine ended with exit status 7\n"));
+    for (int k = 0; k < 100 && plat::processRunning(r.pid); ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(plat::processRunning(r.pid));
+}
+
+TEST(Console, AMissingConsoleProgramIsReportedAndNothingStarts) {
+    const std::string before = plat::consoleProgram();
+    plat::setConsoleProgramForTesting("/no/such/vesk-console");
+    const plat::StartResult r = plat::startInConsole("/bin/true", {}, ".");
+    plat::setConsoleProgramForTesting(before);
+    EXPECT_EQ(r.pid, -1);
+    EXPECT_THAT(r.error, HasSubstr("/no/such/vesk-console is missing"));
+    EXPECT_FALSE(plat::processRunning(0));
+    EXPECT_FALSE(plat::processRunning(-1));
+}
+
+#endif
+
+} // namespace
