@@ -384,6 +384,22 @@ TEST_F(FisherySeriesTest, CopiesNeedASexFirst) {
     EXPECT_TRUE(user.seen().empty());
 }
 
+TEST_F(FisherySeriesTest, CopiesAndTheSetOnAFisheryWithoutATypeDoNothingAndSayNothing) {
+    cw::DefineFishery& e = setUpThreeYears();
+    mc.f_seltyp(1) = " ";
+    e.F_yr.setText("2002");
+    e.cursex = 1;
+    const float before = mc.f_sel(1, 0, 1, 3);
+    User user;
+    for (plat::OptionButton* b : {&e.cpyforward, &e.cpyprv, &e.Matchother, &e.Option1}) {
+        b->click();
+        EXPECT_FALSE(b->value()) << b->name();
+    }
+    EXPECT_TRUE(user.seen().empty());
+    EXPECT_EQ(mc.f_seltyp(1), " ");
+    EXPECT_FLOAT_EQ(mc.f_sel(1, 0, 1, 3), before);
+}
+
 TEST_F(FisherySeriesTest, CopyingSelectivityForwardBackAndToTheOtherSex) {
     cw::DefineFishery& e = setUpThreeYears();
     e.cursex = 1;

@@ -171,6 +171,20 @@ TEST_F(IndexFileTest, SaveThenLoadGivesTheSameDefinitionForEveryTypeAndSex) {
     EXPECT_FLOAT_EQ(mc.i_sel(1, 51, 2, 3), 0.255f + 3);
     EXPECT_FLOAT_EQ(mc.a_err(1), 0.125f);
     EXPECT_EQ(ed().I_seltyp.text(), "L");
+
+    // Showing the untyped index leaves it untyped, and the next save writes it as it was; so does
+    // showing it in a window opened again.
+    ed().Index_ID.setText("2");
+    EXPECT_EQ(ed().I_seltyp.text(), "");
+    EXPECT_EQ(mc.i_seltyp(2), " ");
+    ed().Index_ID.setText("1");
+    EXPECT_EQ(mc.i_seltyp(1), "L");
+    save("again.ndf");
+    EXPECT_EQ(readFile(path("again.ndf")), text);
+    ed().unload();
+    ed().I_nindices.setText("3");
+    ed().Index_ID.setText("2");
+    EXPECT_EQ(mc.i_seltyp(2), " ");
 }
 
 TEST_F(IndexFileTest, ALengthIndexRepeatsItsLengthSettingsInEveryYear) {

@@ -258,6 +258,27 @@ TEST_F(TezFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
     }
 }
 
+// A file that cannot be opened for writing keeps the window's file, on disk and by name.
+TEST_F(TezFileTest, ASaveThatCannotOpenItsFileKeepsTheCurrentFile) {
+    typeThreeYears();
+    save("a.tez");
+    ASSERT_TRUE(tez().clean);
+    const std::string blocked = path("no/such/folder/b.tez");
+    {
+        User user;
+        user.fileDialog("Save tez data", blocked);
+        user.custom([&](const plat::testing::PromptRecord& r) {
+            EXPECT_THAT(r.text, HasSubstr("Cannot write the file " + blocked));
+            return std::string("OK");
+        });
+        tez().writetez.click();
+    }
+    EXPECT_EQ(mc.tezfile, path("a.tez"));
+    EXPECT_EQ(tez().caption(), path("a.tez"));
+    EXPECT_TRUE(tez().clean);
+    EXPECT_EQ(readFile(path("a.tez")), fixture("three_years.tez"));
+}
+
 TEST_F(TezFileTest, CancelledDialogsChangeNothingButTheFileName) {
     typeThreeYears();
     save("a.tez");

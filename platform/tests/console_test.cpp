@@ -92,7 +92,9 @@ TEST(Console, TheDetachedConsoleRunsTheProgramApartFromTheCaller) {
     std::error_code ec;
     const std::string ours = fs::read_symlink("/proc/self/fd/0", ec).string();
     EXPECT_THAT(text, HasSubstr("input pipe:"));
-    if (!ours.empty()) EXPECT_THAT(text, Not(HasSubstr("input " + ours + "\n")));
+    if (!ours.empty()) {
+        EXPECT_THAT(text, Not(HasSubstr("input " + ours + "\n")));
+    }
 #endif
     EXPECT_THAT(text, HasSubstr("engine ended with exit status 7\n"));
     for (int k = 0; k < 100 && plat::processRunning(r.pid); ++k)
