@@ -60,14 +60,8 @@ DefineRun::DefineRun() : plat::Form("DefineRun", "Create/Edit Runfile") {
 void DefineRun::Form_Load() {
     // Only a file that was read whole becomes the current file and makes the window clean, so
     // that a launch never hands over a file the window does not show.
-    bool loaded = false;
-    if (const std::optional<std::string> opened =
-            editor::openOnOpening(mc.runfile, "run", kFileNumber, "run definition file")) {
-        // The name as found on disk, so that a launch copies the file that was read.
-        mc.runfile = *opened;
-        loaded = readrundata();
-        if (!loaded) mc.runfile.clear();
-    }
+    const bool loaded = editor::loadOnOpening(mc.runfile, "run", kFileNumber, "run definition file",
+                                              [this] { return readrundata(); });
     update();
     clean = loaded;
 }

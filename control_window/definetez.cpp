@@ -32,14 +32,8 @@ DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
 void DefineTEZ::Form_Load() {
     // Only a file read whole makes the window clean: a launch from a window that shows other
     // values than its file saves first.
-    bool loaded = false;
-    if (const std::optional<std::string> found =
-            editor::openOnOpening(mc.tezfile, "tez", 1, "TEZ file")) {
-        // The name as found on disk, so that a launch copies the file that was read.
-        mc.tezfile = *found;
-        loaded = readtezdata();
-        if (!loaded) mc.tezfile.clear();
-    }
+    const bool loaded =
+        editor::loadOnOpening(mc.tezfile, "tez", 1, "TEZ file", [this] { return readtezdata(); });
     update();
     clean = loaded;
 }

@@ -45,14 +45,8 @@ void DefineWOX::Form_Load() {
     data.nyr = 1;
     // Only a file read whole makes the window clean: a launch from a window that shows other
     // values than its file saves first.
-    bool loaded = false;
-    if (const std::optional<std::string> found =
-            editor::openOnOpening(mc.woxfile, "wox", 1, "WOX file")) {
-        // The name as found on disk, so that a launch copies the file that was read.
-        mc.woxfile = *found;
-        loaded = readwoxdata();
-        if (!loaded) mc.woxfile.clear();
-    }
+    const bool loaded =
+        editor::loadOnOpening(mc.woxfile, "wox", 1, "WOX file", [this] { return readwoxdata(); });
     update();
     clean = loaded;
 }

@@ -104,16 +104,25 @@ std::optional<std::string> openStartfile(std::string_view extension, int number,
     return path;
 }
 
-std::optional<std::string> openOnOpening(std::string& current, std::string_view extension,
-                                         int number, const std::string& what) {
-    if (current.empty()) return openStartfile(extension, number, what);
-    plat::SeqFile& f = plat::fileNumber(number);
-    if (!f.openInput(current)) {
+bool loadOnOpening(std::string& current, std::string_view extension, int number,
+                   const std::string& what, const std::function<bool()>& read) {
+    std::optional<std::string> opened;
+    if (current.empty()) {
+        opened = openStartfile(extension, number, what);
+    } else if (plat::SeqFile& f = plat::fileNumber(number); f.openInput(current)) {
+        opened = current;
+    } else {
         plat::msgBox("The " + what + " " + current + " cannot be read: " + f.error());
-        current.clear();
-        return std::nullopt;
     }
-    return current;
+    if (!opened) {
+        current.clear();
+        return false;
+    }
+    // The name as found on disk, so that a launch copies the file that was read.
+    current = *opened;
+    if (read()) return true;
+    current.clear();
+    return false;
 }
 
 bool loadChosenFile(std::string& name, const std::string& title, const std::string& filter,

@@ -65,13 +65,14 @@ void showSexButtons(int nsexes, bool sexesEqual, plat::CommandButton& first,
 std::optional<std::string> openStartfile(std::string_view extension, int number,
                                          const std::string& what);
 
-// Opens, as file `number`, the file an editor shows when its window opens: its current file when
+// Loads, as file `number`, the file an editor shows when its window opens: its current file when
 // it has one (a window opened again after it was closed shows the file it named), else the
-// command-line file when it is one of this editor's (openStartfile). The path opened, or nothing;
-// a current file that cannot be opened is named in a message and let go (`current` emptied), so
-// that the window is not taken for that file's.
-std::optional<std::string> openOnOpening(std::string& current, std::string_view extension,
-                                         int number, const std::string& what);
+// command-line file when it is one of this editor's (openStartfile). `read` reads the open file
+// into the window. A file that cannot be opened or read is named in a message and let go
+// (`current` emptied), so that the window is not taken for that file's. True when a file was
+// read: only then is the window that file's.
+bool loadOnOpening(std::string& current, std::string_view extension, int number,
+                   const std::string& what, const std::function<bool()>& read);
 
 // Reads the file open under `number` into `into` with `read` (a definition reader) and closes
 // the file. A problem is shown in a message; true when the file was read. A caller that must
