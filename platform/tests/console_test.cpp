@@ -16,6 +16,7 @@
 #include "platform/console.h"
 #include "platform/process.h"
 #include "platform/testing/console_transcript.h"
+#include "platform/testing/scripted_user.h"
 
 namespace {
 
@@ -59,6 +60,27 @@ TEST(Console, ShowsOutputAsItComesSendsTypedLinesAndSaysHowTheProgramEnded) {
     EXPECT_THAT(text, HasSubstr("sh ended with exit status 3\n"));
     EXPECT_FALSE(w.input().isEnabled());
     EXPECT_THAT(w.windowTitle().toStdString(), HasSubstr("ended"));
+}
+
+// Closing the window of a program that still runs asks first; No keeps both.
+TEST(Console, ClosingWhileTheProgramRunsAsksWhetherToEndIt) {
+    plat::ConsoleWindow w("/bin/sh", {"-c", "echo waiting; exec sleep 30"});
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(until([&] { return w.text().contains("waiting"); }));
+    {
+        plat::testing::ScriptedUser user;
+        user.message("sh is still running. End it and close its window?", plat::MsgAnswer::No);
+        EXPECT_FALSE(w.close());
+    }
+    EXPECT_TRUE(w.running());
+    EXPECT_TRUE(w.isVisible());
+    {
+        plat::testing::ScriptedUser user;
+        user.message("sh is still running. End it and close its window?", plat::MsgAnswer::Yes);
+        EXPECT_TRUE(w.close());
+    }
+    EXPECT_FALSE(w.running());
+    EXPECT_FALSE(w.isVisible());
 }
 
 TEST(Console, AProgramThatCannotStartIsNamedInTheWindow) {
