@@ -10,6 +10,8 @@
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
 
+#include <QCoreApplication>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -127,8 +129,11 @@ class CwTest : public ::testing::Test {
         plat::setCommandLine(std::string());
         savedFolder_ = plat::currentFolder();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps test runs side by side (another build's suite) out of each
+        // other's folders.
         folder_ = std::filesystem::temp_directory_path() /
-                  ("vesk-cw-" + std::string(info->test_suite_name()) + "-" + info->name());
+                  ("vesk-cw-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+                   std::to_string(QCoreApplication::applicationPid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         plat::setCurrentFolder(folder_.string());
