@@ -22,6 +22,7 @@ class DefineFishery : public plat::Form {
     ~DefineFishery() override;
 
     plat::TextBox F_FYR{*this, "F_FYR", "First and last year"};
+    bool lyrBeside_ = (sameRow(), true);
     plat::TextBox F_LYR{*this, "F_LYR", ""};
     plat::TextBox F_ngear{*this, "F_ngear", "Number of Fisheries"};
     plat::TextBox F_Nages{*this, "F_Nages", "Number of Ages"};

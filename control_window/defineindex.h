@@ -20,6 +20,7 @@ class Defineindex : public plat::Form {
     Defineindex();
 
     plat::TextBox I_FYR{*this, "I_FYR", "First and last year"};
+    bool lyrBeside_ = (sameRow(), true);
     plat::TextBox I_LYR{*this, "I_LYR", ""};
     plat::TextBox I_nindices{*this, "I_nindices", "Number of Indices"};
     plat::TextBox I_Nages{*this, "I_Nages", "Number of Ages"};

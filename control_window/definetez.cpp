@@ -10,6 +10,7 @@
 namespace cw {
 
 DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
+    HScroll1.setAccessibleName("Output year number");
     I_bio.onChange = [this] { I_bio_Change(); };
     I_mgt.onChange = [this] { I_mgt_Change(); };
     i_TEZ.onChange = [this] { i_TEZ_Change(); };
