@@ -49,6 +49,9 @@ class Container {
     virtual QWidget* containerWidget() = 0;
     virtual Form& form() = 0;
     void nextColumn();
+    // The same, for a column whose rows do not line up with those before it (a column of frames
+    // beside a column of boxes): each column keeps its rows at their natural height.
+    void nextColumnOfItsOwn();
     // Places a control widget (with an optional label widget) at the next free grid position.
     void place(QWidget* field, QWidget* label = nullptr);
     // The next control stands in the row of the one before, to the right of its field, as a box
@@ -61,6 +64,7 @@ class Container {
   private:
     QGridLayout* grid();
     QGridLayout* grid_ = nullptr;
+    QGridLayout* ownRows_ = nullptr; // the grid of a column of its own, while one is being made
     int row_ = 0;
     int column_ = 0;
     bool sameRow_ = false;
