@@ -162,9 +162,9 @@ void setDialogControl(std::function<CommonDialog*()> control) {
     dialogControl() = std::move(control);
 }
 
-void CommonDialog::ShowOpen() {
+void CommonDialog::show(plat::FileDialogKind kind) {
     plat::FileDialogRequest request;
-    request.kind = plat::FileDialogKind::Open;
+    request.kind = kind;
     request.title = DialogTitle;
     request.filter = Filter;
     request.initialDir = InitDir;
@@ -172,14 +172,12 @@ void CommonDialog::ShowOpen() {
     FileName = plat::prompts().fileDialog(request);
 }
 
+void CommonDialog::ShowOpen() {
+    show(plat::FileDialogKind::Open);
+}
+
 void CommonDialog::ShowSave() {
-    plat::FileDialogRequest request;
-    request.kind = plat::FileDialogKind::Save;
-    request.title = DialogTitle;
-    request.filter = Filter;
-    request.initialDir = InitDir;
-    request.fileName = FileName;
-    FileName = plat::prompts().fileDialog(request);
+    show(plat::FileDialogKind::Save);
 }
 
 void openinput(std::string& name, const std::string& title, const std::string& filter,

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/form.h"
+#include "platform/prompts.h"
 
 namespace cw {
 
@@ -306,6 +307,9 @@ struct CommonDialog {
     bool CancelError = false; // cancelling returns normally with an empty FileName
     void ShowOpen();
     void ShowSave();
+
+  private:
+    void show(plat::FileDialogKind kind);
 };
 
 // Where the file dialogs take their dialog control from: the main window hands in a function

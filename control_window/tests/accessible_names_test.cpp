@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 namespace {
@@ -40,20 +41,17 @@ template <class F> std::vector<std::string> unnamed() {
     return out;
 }
 
+template <class F> void expectNamed() {
+    EXPECT_EQ(unnamed<F>(), std::vector<std::string>{}) << typeid(F).name();
+}
+template <class... F> void expectAllNamed() {
+    (expectNamed<F>(), ...);
+}
+
 TEST_F(CwTest, EveryControlHasANameAUserUnderstands) {
-    EXPECT_EQ(unnamed<cw::start>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::DefineBio>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::Growthfrm>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::Fecfrm>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::lngfrm>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::DefineYOY>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::DefineFishery>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::Defineindex>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::DefineRun>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::DefineTEZ>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::DefineWOX>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::frmAbout>(), std::vector<std::string>{});
-    EXPECT_EQ(unnamed<cw::frmPlot>(), std::vector<std::string>{});
+    expectAllNamed<cw::start, cw::DefineBio, cw::Growthfrm, cw::Fecfrm, cw::lngfrm, cw::DefineYOY,
+                   cw::DefineFishery, cw::Defineindex, cw::DefineRun, cw::DefineTEZ, cw::DefineWOX,
+                   cw::frmAbout, cw::frmPlot>();
     EXPECT_EQ(plat::instance<cw::DefineFishery>().F_LYR.widget()->accessibleName().toStdString(),
               "Last year");
 }
