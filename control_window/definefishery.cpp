@@ -51,6 +51,19 @@ void spanRows(plat::Control& tall, int rows) {
 } // namespace
 
 DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
+    // Boxes that share a label, or stand under a frame's caption or a column heading, and the
+    // scroll bars beside their boxes still get a name of their own for screen readers.
+    F_LYR.setAccessibleName("Last year");
+    F_Fscaler.setAccessibleName("F Scalar");
+    Txt_fcv.setAccessibleName("Total F Randomization Scalar");
+    F_Minvulsiz.setAccessibleName("Min Vul Size");
+    F_nlng.setAccessibleName("Nbins");
+    F_minlng.setAccessibleName("Min");
+    F_mxlng.setAccessibleName("Max");
+    HScroll3.setAccessibleName("Fishery ID");
+    HScroll1.setAccessibleName("Year");
+    HScroll2.setAccessibleName("Year");
+    ProgressBar1.setAccessibleName("Export progress");
     F_FYR.onChange = [this] { F_FYR_Change(); };
     F_LYR.onChange = [this] { F_LYR_Change(); };
     F_ngear.onChange = [this] { F_ngear_Change(); };

@@ -22,6 +22,7 @@ class DefineFishery : public plat::Form {
     ~DefineFishery() override;
 
     plat::TextBox F_FYR{*this, "F_FYR", "First and last year"};
+    bool lyrBeside_ = (sameRow(), true);
     plat::TextBox F_LYR{*this, "F_LYR", ""};
     plat::TextBox F_ngear{*this, "F_ngear", "Number of Fisheries"};
     plat::TextBox F_Nages{*this, "F_Nages", "Number of Ages"};
@@ -39,7 +40,7 @@ class DefineFishery : public plat::Form {
     plat::ProgressBar ProgressBar1{*this, "ProgressBar1"};
 
     // The fisheries' data stand in a second column of the window, in three columns of their own.
-    bool dataColumn_ = (nextColumn(), true);
+    bool dataColumn_ = (nextColumnOfItsOwn(), true);
     plat::Frame Frame1{*this, "Frame1", "Load Fishery Data"};
     plat::TextBox Fishery_ID{Frame1, "Fishery_ID", "Fishery ID"};
     plat::HScrollBar HScroll3{Frame1, "HScroll3"};
@@ -51,7 +52,7 @@ class DefineFishery : public plat::Form {
     plat::Frame Frame7{Frame1, "Frame7", "Total F Randomization Scalar"};
     plat::TextBox Txt_fcv{Frame7, "Txt_fcv", ""};
 
-    bool seasonColumn_ = (Frame1.nextColumn(), true);
+    bool seasonColumn_ = (Frame1.nextColumnOfItsOwn(), true);
     plat::Frame Frame6{Frame1, "Frame6", "Seasonal Proportions"};
     plat::TextBox yr2{Frame6, "yr2", "Year"};
     plat::HScrollBar HScroll1{Frame6, "HScroll1"};
@@ -62,7 +63,7 @@ class DefineFishery : public plat::Form {
     plat::OptionButton cpysznpyr{Frame8, "cpysznpyr", "Prev Year"};
     plat::OptionButton cpyszntlyr{Frame8, "cpyszntlyr", "To last Year"};
 
-    bool selectivityColumn_ = (Frame1.nextColumn(), true);
+    bool selectivityColumn_ = (Frame1.nextColumnOfItsOwn(), true);
     plat::Frame Frame2{Frame1, "Frame2", "Selectivities"};
     plat::TextBox F_yr{Frame2, "F_yr", "Year"};
     plat::HScrollBar HScroll2{Frame2, "HScroll2"};

@@ -21,6 +21,7 @@ class Defineindex : public plat::Form {
     Defineindex();
 
     plat::TextBox I_FYR{*this, "I_FYR", "First and last year"};
+    bool lyrBeside_ = (sameRow(), true);
     plat::TextBox I_LYR{*this, "I_LYR", ""};
     plat::TextBox I_nindices{*this, "I_nindices", "Number of Indices"};
     plat::TextBox I_Nages{*this, "I_Nages", "Number of Ages"};
@@ -50,6 +51,9 @@ class Defineindex : public plat::Form {
     plat::TextBox L_err{Frame5, "L_err", "", "0"};
     plat::TextBox A_err{Frame5, "A_err", "", "0"};
 
+    // The selectivities and seasonal proportions stand in a second column, so that the window
+    // fits on a screen.
+    bool seriesColumn_ = (nextColumnOfItsOwn(), true);
     plat::Frame Frame2{*this, "Frame2", "Selectivities"};
     plat::HScrollBar HScroll2{Frame2, "HScroll2"};
     plat::TextBox I_yr{Frame2, "I_yr", "Year"};
@@ -57,8 +61,11 @@ class Defineindex : public plat::Form {
     plat::Label minvul_label{Frame2, "minvul_label", "Min Vul Size"};
     plat::TextBox I_Minvulsiz{Frame2, "I_Minvulsiz", "", "0"};
     plat::Frame Frame4{Frame2, "Frame4", " Nbins        Min         Max"};
+    // The bin count and the two lengths stand side by side under the frame's caption.
     plat::TextBox II_nlngs{Frame4, "II_nlngs", ""};
+    bool minColumn_ = (Frame4.nextColumn(), true);
     plat::TextBox I_minlng{Frame4, "I_minlng", ""};
+    bool maxColumn_ = (Frame4.nextColumn(), true);
     plat::TextBox I_mxlng{Frame4, "I_mxlng", ""};
     plat::CommandButton L_sex1{Frame2, "L_sex1", "Male"};
     plat::CommandButton L_sex2{Frame2, "L_sex2", "Female"};

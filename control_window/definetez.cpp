@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QWidget>
+
 #include "control_window/editorsupport.h"
 #include "control_window/launch.h"
 #include "platform/numtext.h"
@@ -10,6 +12,9 @@
 namespace cw {
 
 DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
+    HScroll1.setAccessibleName("Output year number");
+    // A title of up to 50 characters shows whole.
+    I_title.widget()->setMinimumWidth(I_title.widget()->fontMetrics().averageCharWidth() * 40);
     I_bio.onChange = [this] { I_bio_Change(); };
     I_mgt.onChange = [this] { I_mgt_Change(); };
     i_TEZ.onChange = [this] { i_TEZ_Change(); };

@@ -18,6 +18,8 @@ using editor::rewriteWhole;
 DefineWOX::DefineWOX() : plat::Form("DefineWOX", "Create/Edit WOX File") {
     // The label's doubled ampersand shows as one; screen readers get the text as shown.
     i_fmaxfil.widget()->setAccessibleName(QStringLiteral("Output file for F0.1 & Fmax"));
+    I_valyr.setAccessibleName("Year");
+    HScroll1.setAccessibleName("Output year number");
     I_bio.onChange = [this] { I_bio_Change(); };
     I_mgt.onChange = [this] { I_mgt_Change(); };
     i_fmaxfil.onChange = [this] { i_fmaxfil_Change(); };

@@ -24,6 +24,7 @@ class DefineWOX : public plat::Form {
     plat::TextBox I_nyr{*this, "I_nyr", "Number of years to estimate", "1"};
     plat::OptionButton Option1{*this, "Option1", "Auto increment"};
     plat::TextBox i_yr{*this, "i_yr", "Output year number"};
+    bool valyrBeside_ = (sameRow(), true);
     plat::TextBox I_valyr{*this, "I_valyr", ""};
     plat::HScrollBar HScroll1{*this, "HScroll1"};
     // The buttons stand in a column of their own at the right.

@@ -13,6 +13,7 @@ class DefineYOY : public plat::Form {
     DefineYOY();
 
     plat::TextBox i_byr{*this, "i_byr", "First and last year"};
+    bool lastYearBeside_ = (sameRow(), true);
     plat::TextBox i_eyr{*this, "i_eyr", ""};
     plat::TextBox i_myoy{*this, "i_myoy", "Mean recruitment"};
     plat::CheckBox c_vg{*this, "c_vg", "Enable variable growth"};

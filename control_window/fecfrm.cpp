@@ -47,6 +47,10 @@ void layOutEquation(Fecfrm& f) {
 } // namespace
 
 Fecfrm::Fecfrm() : plat::Form("Fecfrm", "Fecundity") {
+    // The equation's two boxes and the frame of the length intervals have no caption of their own.
+    Frame2.setAccessibleName("Length intervals");
+    a_fec.setAccessibleName("Fecundity coefficient a");
+    b_fec.setAccessibleName("Fecundity exponent b");
     IFecOpt.onChange = [this] { IFecOpt_Change(); };
     nfeclng.onChange = [this] { nfeclng_Change(); };
     minsiz.onChange = [this] { minsiz_Change(); };

@@ -46,6 +46,9 @@ std::string singleText(float v) {
 } // namespace
 
 Growthfrm::Growthfrm() : plat::Form("Growthfrm", "Growth Data") {
+    // The two buttons beside "Update Lengths" show no caption a user could go by.
+    Option1.setAccessibleName("Update Lengths, sex 1");
+    Option2.setAccessibleName("Update Lengths, sex 2");
     struct DoubleBox {
         plat::TextBox* box;
         Bounded<double, 1, kMaxSexes>* var;

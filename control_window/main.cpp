@@ -1,5 +1,5 @@
 // Vesk Control Window: the editor of every definition file and the starter of the engines.
-#include "control_window/maincode.h"
+#include "control_window/start.h"
 #include "platform/system.h"
 
 #include <QApplication>

@@ -1,6 +1,5 @@
 #include "control_window/maincode.h"
 
-#include "control_window/start.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"
@@ -98,21 +97,6 @@ void waitWhileAnyShown() {
         mc.nforms = int16_t(plat::doEvents());
 }
 
-int Main() {
-    plat::resetEndRequest();
-    plat::setApplicationTitle("Vesk Control Window");
-    mc.installdir = engineFolder(plat::environmentVariable("tarvesk"));
-    // Loading the main window hands a command-line file to its editor and, in that case, runs the
-    // whole session and asks for the end.
-    start& main = plat::instance<start>();
-    if (!plat::endRequested()) {
-        if (main.isLoaded()) main.show();
-        waitWhileAnyShown();
-    }
-    unloadEveryWindow();
-    return 0;
-}
-
 namespace {
 
 std::string folderOf(const std::string& path) {
@@ -122,11 +106,18 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+std::function<CommonDialog*()>& dialogControl() {
+    static std::function<CommonDialog*()> control;
+    return control;
+}
+
 // Shows the dialog of the main window's common-dialog control; the chosen path, or empty.
 std::string askForFile(bool save, const std::string& title, const std::string& filter) {
-    start& main = plat::instance<start>();
-    if (plat::endRequested() || !main.isLoaded()) return {};
-    CommonDialog& dialog = main.CommonDialog1;
+    static CommonDialog own;
+    if (plat::endRequested()) return {};
+    CommonDialog* control = dialogControl() ? dialogControl()() : &own;
+    if (!control || plat::endRequested()) return {};
+    CommonDialog& dialog = *control;
     dialog.DialogTitle = title;
     dialog.CancelError = false;
     dialog.Filter = filter;
@@ -169,6 +160,28 @@ void openChosen(std::string& name, const std::string& title, const std::string& 
 }
 
 } // namespace
+
+void setDialogControl(std::function<CommonDialog*()> control) {
+    dialogControl() = std::move(control);
+}
+
+void CommonDialog::show(plat::FileDialogKind kind) {
+    plat::FileDialogRequest request;
+    request.kind = kind;
+    request.title = DialogTitle;
+    request.filter = Filter;
+    request.initialDir = InitDir;
+    request.fileName = FileName;
+    FileName = plat::prompts().fileDialog(request);
+}
+
+void CommonDialog::ShowOpen() {
+    show(plat::FileDialogKind::Open);
+}
+
+void CommonDialog::ShowSave() {
+    show(plat::FileDialogKind::Save);
+}
 
 void openinput(std::string& name, const std::string& title, const std::string& filter,
                int filenumber) {

@@ -1,7 +1,8 @@
 #pragma once
 // The control window's shared data model: every value that more than one window needs, in one
-// program-wide instance `cw::mc`, with the start-up procedure, the two file dialogs and the
-// registry look-up of the About box.
+// program-wide instance `cw::mc`, with the two file dialogs and the registry look-up of the About
+// box. It knows the platform layer alone: the main window, which owns the dialog control and
+// starts the program, hands its dialog control in.
 //
 // Arrays keep the lower bounds the editors and files count from (ages from 0, sexes, seasons,
 // fisheries and year indices from 1) and refuse any index outside them with std::out_of_range,
@@ -11,6 +12,7 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "platform/form.h"
+#include "platform/prompts.h"
 
 namespace cw {
 
@@ -283,10 +286,6 @@ extern Maincode mc;
 // Puts every variable back to its start state (tests; the program never resets).
 void resetMaincode();
 
-// The program's start-up: sets installdir, shows the main window and waits until no window is
-// shown; returns the exit code.
-int Main();
-
 // The folder of the engines: tarvesk with a folder separator at its end, or the default.
 std::string engineFolder(const std::string& tarvesk);
 
@@ -298,6 +297,25 @@ std::string commandLineFile(const std::string& commandLine);
 // lower-cased name is in the current folder, the one whose name matches it without regard to
 // case. Editors open this and keep startfile for their extension test.
 std::string startfilePath();
+
+// The common-dialog control: the settings of the next file dialog and the name chosen.
+struct CommonDialog {
+    std::string DialogTitle;
+    std::string Filter;
+    std::string InitDir;
+    std::string FileName;
+    bool CancelError = false; // cancelling returns normally with an empty FileName
+    void ShowOpen();
+    void ShowSave();
+
+  private:
+    void show(plat::FileDialogKind kind);
+};
+
+// Where the file dialogs take their dialog control from: the main window hands in a function
+// that loads it when needed and gives its control, or null when the program is ending. Without
+// one the dialogs use a control of their own.
+void setDialogControl(std::function<CommonDialog*()> control);
 
 // The two file dialogs. On return name holds the chosen path and the file is open under
 // filenumber, or name is empty (cancelled, or the file could not be opened; a message said so).

@@ -91,26 +91,6 @@ void showEditor(Editor editor) {
     }
 }
 
-void CommonDialog::ShowOpen() {
-    plat::FileDialogRequest request;
-    request.kind = plat::FileDialogKind::Open;
-    request.title = DialogTitle;
-    request.filter = Filter;
-    request.initialDir = InitDir;
-    request.fileName = FileName;
-    FileName = plat::prompts().fileDialog(request);
-}
-
-void CommonDialog::ShowSave() {
-    plat::FileDialogRequest request;
-    request.kind = plat::FileDialogKind::Save;
-    request.title = DialogTitle;
-    request.filter = Filter;
-    request.initialDir = InitDir;
-    request.fileName = FileName;
-    FileName = plat::prompts().fileDialog(request);
-}
-
 start::start() : plat::Form("start", "Vesk Control Window") {
     exitprog.onClick = [this] { exitprog_Click(); };
     fishery.onClick = [this] { fishery_Click(); };
@@ -124,12 +104,37 @@ start::start() : plat::Form("start", "Vesk Control Window") {
     About.onClick = [this] { About_Click(); };
 }
 
+namespace {
+// Wherever the main window is part of the program, the file dialogs use its dialog control,
+// loading the window first when it is not loaded (also after the user closed it).
+const bool dialogControlHandedIn = (setDialogControl([]() -> CommonDialog* {
+                                        start& main = plat::instance<start>();
+                                        return main.isLoaded() ? &main.CommonDialog1 : nullptr;
+                                    }),
+                                    true);
+} // namespace
+
 void unloadEveryWindow() {
     const std::vector<plat::Form*> loaded = plat::loadedForms();
     for (auto it = loaded.rbegin(); it != loaded.rend(); ++it) {
         // A window's unload handler may unload another one; skip what is gone already.
         if ((*it)->isLoaded()) (*it)->unload();
     }
+}
+
+int Main() {
+    plat::resetEndRequest();
+    plat::setApplicationTitle("Vesk Control Window");
+    mc.installdir = engineFolder(plat::environmentVariable("tarvesk"));
+    // Loading the main window hands a command-line file to its editor and, in that case, runs the
+    // whole session and asks for the end.
+    start& main = plat::instance<start>();
+    if (!plat::endRequested()) {
+        if (main.isLoaded()) main.show();
+        waitWhileAnyShown();
+    }
+    unloadEveryWindow();
+    return 0;
 }
 
 void start::Form_Load() {

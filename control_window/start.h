@@ -18,17 +18,6 @@ void showEditor(Editor editor);
 // Tests: when set, showEditor calls it in place of opening the editor.
 extern std::function<void(Editor)> editorShownHook;
 
-// The common-dialog control: the settings of the next file dialog and the name chosen.
-struct CommonDialog {
-    std::string DialogTitle;
-    std::string Filter;
-    std::string InitDir;
-    std::string FileName;
-    bool CancelError = false; // cancelling returns normally with an empty FileName
-    void ShowOpen();
-    void ShowSave();
-};
-
 class start : public plat::Form {
   public:
     start();
@@ -60,6 +49,10 @@ class start : public plat::Form {
     void Documentation_Click();
     void About_Click();
 };
+
+// The program's start-up: sets installdir, shows the main window (which takes over a file named on
+// the command line) and waits until no window is shown; returns the exit code.
+int Main();
 
 // Unloads every loaded window, last loaded first (the main window's Exit).
 void unloadEveryWindow();

@@ -4,11 +4,16 @@
 #include "platform/surface.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
+#include <QAccessibleObject>
+#include <QAccessibleWidget>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -20,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -162,21 +168,59 @@ Container::~Container() = default;
 
 QGridLayout* Container::grid() {
     if (!grid_) grid_ = new QGridLayout(containerWidget());
-    return grid_;
+    return ownRows_ ? ownRows_ : grid_;
 }
 
 void Container::nextColumn() {
+    grid();
     ++column_;
     row_ = 0;
+    ownRows_ = nullptr;
+}
+
+void Container::nextColumnOfItsOwn() {
+    QGridLayout* g = grid();
+    if (!ownRows_) {
+        // Below the rows made so far a row takes up what the new column needs beyond them, so that
+        // those rows keep their natural height.
+        g = grid_;
+        g->setRowStretch(g->rowCount(), 1);
+    }
+    ++column_;
+    row_ = 0;
+    ownRows_ = new QGridLayout;
+    ownRows_->setContentsMargins(0, 0, 0, 0);
+    grid_->addLayout(ownRows_, 0, column_ * 2, -1, 2, Qt::AlignTop);
+}
+
+void Container::sameRow() {
+    sameRow_ = true;
 }
 
 void Container::place(QWidget* field, QWidget* label) {
     QGridLayout* g = grid();
+    const int column = ownRows_ ? 0 : column_;
+    if (std::exchange(sameRow_, false) && lastField_) {
+        if (!rowOfLast_) {
+            // The field cell of the control before becomes a row that holds both.
+            auto* row = new QWidget;
+            rowOfLast_ = new QHBoxLayout(row);
+            rowOfLast_->setContentsMargins(0, 0, 0, 0);
+            delete g->replaceWidget(lastField_, row);
+            rowOfLast_->addWidget(lastField_);
+        }
+        if (label) rowOfLast_->addWidget(label);
+        rowOfLast_->addWidget(field);
+        lastField_ = field;
+        return;
+    }
+    lastField_ = field;
+    rowOfLast_ = nullptr;
     if (label) {
-        g->addWidget(label, row_, column_ * 2);
-        g->addWidget(field, row_, column_ * 2 + 1);
+        g->addWidget(label, row_, column * 2);
+        g->addWidget(field, row_, column * 2 + 1);
     } else {
-        g->addWidget(field, row_, column_ * 2, 1, 2);
+        g->addWidget(field, row_, column * 2, 1, 2);
     }
     ++row_;
 }
@@ -197,6 +241,10 @@ void Control::setAccessibleCaption(const std::string& caption) {
     widget_->setAccessibleName(qs(caption));
 }
 
+void Control::setAccessibleName(const std::string& text) {
+    widget_->setAccessibleName(qs(text));
+}
+
 bool Control::enabled() const {
     return !widget_->testAttribute(Qt::WA_ForceDisabled);
 }
@@ -208,6 +256,7 @@ bool Control::visible() const {
 }
 void Control::setVisible(bool on) {
     widget_->setVisible(on);
+    if (companion_) companion_->setVisible(on);
 }
 
 // ---- Label -----------------------------------------------------------------------------------
@@ -256,6 +305,7 @@ TextBox::TextBox(Container& parent, std::string name, const std::string& label,
         label_ = new QLabel(qs(label));
         label_->setTextFormat(Qt::PlainText);
         label_->setBuddy(edit);
+        setCompanionLabel(label_);
     }
     parent.place(edit, label_);
     // textChanged comes from the user's typing and from code alike, and only on a real change.
@@ -312,9 +362,10 @@ void CommandButton::click() {
     static_cast<QPushButton*>(widget())->click();
 }
 
-// ---- OptionButton ----------------------------------------------------------------------------
+// ---- Accessibility ---------------------------------------------------------------------------
 
 namespace {
+
 // A click always selects the button (a selected option is not cleared by clicking it again);
 // exclusivity is kept by the container, so code can clear a button as well.
 class OptionWidget : public QRadioButton {
@@ -324,10 +375,157 @@ class OptionWidget : public QRadioButton {
   protected:
     void nextCheckState() override { setChecked(true); }
 };
+
+// Qt reports a button that is not auto-exclusive as a check box, and its toggle action would flip
+// the value without the click that runs the handler. An option button is a radio button to
+// assistive technology, and both its actions are the user's click.
+class OptionAccessible : public QAccessibleWidget {
+  public:
+    explicit OptionAccessible(OptionWidget* w) : QAccessibleWidget(w, QAccessible::RadioButton) {}
+    QAccessible::State state() const override {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.checkable = true;
+        st.checked = button()->isChecked();
+        return st;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) return button()->text();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        return QStringList{pressAction(), toggleAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction() || action == toggleAction()) {
+            button()->click(); // does nothing while the button is disabled
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+
+  private:
+    QRadioButton* button() const { return static_cast<QRadioButton*>(widget()); }
+};
+
+const char* const kMenuEntryProperty = "veskMenuEntry";
+
+// Qt's own menu entries carry only their text; these carry the entry's name as description too,
+// as every control does.
+class MenuEntryAccessible : public QAccessibleObject, public QAccessibleActionInterface {
+  public:
+    explicit MenuEntryAccessible(QAction* a) : QAccessibleObject(a) {}
+
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(holder());
+    }
+    int childCount() const override { return action()->menu() ? 1 : 0; }
+    QAccessibleInterface* child(int index) const override {
+        if (index != 0 || !action()->menu()) return nullptr;
+        return QAccessible::queryAccessibleInterface(action()->menu());
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && action()->menu() && child->object() == action()->menu() ? 0 : -1;
+    }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QWindow* window() const override {
+        QWidget* h = holder();
+        return h && h->window() ? h->window()->windowHandle() : nullptr;
+    }
+    QString text(QAccessible::Text t) const override {
+        switch (t) {
+        case QAccessible::Name:
+            return QString(action()->text()).remove(QLatin1Char('&'));
+        case QAccessible::Description:
+            return action()->objectName();
+        case QAccessible::Accelerator:
+            return action()->shortcut().toString(QKeySequence::NativeText);
+        default:
+            return {};
+        }
+    }
+    QRect rect() const override {
+        QWidget* h = holder();
+        QRect r;
+        if (auto* bar = qobject_cast<QMenuBar*>(h))
+            r = bar->actionGeometry(action());
+        else if (auto* menu = qobject_cast<QMenu*>(h))
+            r = menu->actionGeometry(action());
+        if (!h || r.isNull()) return {};
+        return QRect(h->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override {
+        return action()->isSeparator() ? QAccessible::Separator : QAccessible::MenuItem;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State st;
+        QWidget* h = holder();
+        st.disabled = !action()->isEnabled();
+        st.invisible = !action()->isVisible() || !h || !h->isVisible();
+        st.focusable = true;
+        st.hasPopup = action()->menu() != nullptr;
+        st.checkable = action()->isCheckable();
+        st.checked = action()->isChecked();
+        return st;
+    }
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        return QAccessibleObject::interface_cast(t);
+    }
+    QStringList actionNames() const override {
+        return action()->isEnabled() ? QStringList{pressAction()} : QStringList{};
+    }
+    void doAction(const QString& name) override {
+        if (name != pressAction() || !action()->isEnabled()) return;
+        if (action()->menu()) {
+            if (auto* bar = qobject_cast<QMenuBar*>(holder())) bar->setActiveAction(action());
+        } else {
+            action()->trigger();
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+  private:
+    QAction* action() const { return static_cast<QAction*>(object()); }
+    // The bar or drop-down the entry stands on.
+    QWidget* holder() const {
+        for (QObject* o : action()->associatedObjects()) {
+            if (o != action()->menu() && (qobject_cast<QMenuBar*>(o) || qobject_cast<QMenu*>(o)))
+                return static_cast<QWidget*>(o);
+        }
+        return nullptr;
+    }
+};
+
+const char* const kOptionProperty = "veskOptionButton";
+
+QAccessibleInterface* accessibleFactory(const QString& key, QObject* object) {
+    if (key == QLatin1String("QRadioButton") && object->property(kOptionProperty).toBool())
+        return new OptionAccessible(static_cast<OptionWidget*>(object));
+    if (key == QLatin1String("QAction") && object->property(kMenuEntryProperty).toBool())
+        return new MenuEntryAccessible(static_cast<QAction*>(object));
+    return nullptr;
+}
+
+// Marks an object for the factory above. Qt may have made and kept an interface of its own while
+// the object was being built; that one is dropped so that the next query makes ours.
+void markAccessible(QObject* object, const char* property) {
+    static const bool installed = (QAccessible::installFactory(accessibleFactory), true);
+    (void)installed;
+    object->setProperty(property, true);
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(object)) {
+        if (!dynamic_cast<OptionAccessible*>(made) && !dynamic_cast<MenuEntryAccessible*>(made))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
+}
+
 } // namespace
+
+// ---- OptionButton ----------------------------------------------------------------------------
 
 OptionButton::OptionButton(Container& parent, std::string name, const std::string& caption)
     : Control(parent, std::move(name), new OptionWidget(qs(caption)), caption), group_(&parent) {
+    markAccessible(widget(), kOptionProperty);
     auto* b = static_cast<QRadioButton*>(widget());
     b->setAutoExclusive(false);
     parent.place(b);
@@ -430,6 +628,7 @@ HScrollBar::HScrollBar(Container& parent, std::string name, const std::string& l
     if (!label.empty()) {
         l = new QLabel(qs(label));
         l->setTextFormat(Qt::PlainText);
+        setCompanionLabel(l);
     }
     parent.place(bar, l);
     // valueChanged also comes when a new minimum or maximum moves the value.
@@ -497,12 +696,21 @@ void ProgressBar::setValue(int v) {
 
 // ---- MenuItem --------------------------------------------------------------------------------
 
+namespace {
+void nameEntry(QAction* entry, const std::string& name) {
+    entry->setObjectName(qs(name));
+    markAccessible(entry, kMenuEntryProperty);
+}
+} // namespace
+
 MenuItem::MenuItem(Form& form, std::string name, const std::string& caption)
     : name_(std::move(name)), form_(&form) {
     QMenuBar* bar = static_cast<QMainWindow*>(form.widget())->menuBar();
     holder_ = bar;
     action_ = bar->addAction(qs(caption));
-    action_->setObjectName(qs(name_));
+    nameEntry(action_, name_);
+    // A window with a menu bar is at least as wide as the bar with every entry.
+    form.widget()->setMinimumWidth(bar->sizeHint().width());
     QObject::connect(action_, &QAction::triggered, action_, [this] {
         auto handler = onClick;
         runHandler(handler);
@@ -519,7 +727,7 @@ MenuItem::MenuItem(MenuItem& parent, std::string name, const std::string& captio
         menu->setAccessibleName(old->text());
         menu->setAccessibleDescription(qs(parent.name_));
         QAction* entry = menu->menuAction();
-        entry->setObjectName(qs(parent.name_));
+        nameEntry(entry, parent.name_);
         parent.holder_->insertAction(old, entry);
         parent.holder_->removeAction(old);
         delete old;
@@ -533,7 +741,7 @@ MenuItem::MenuItem(MenuItem& parent, std::string name, const std::string& captio
     }
     holder_ = parent.menu_;
     action_ = parent.menu_->addAction(qs(caption));
-    action_->setObjectName(qs(name_));
+    nameEntry(action_, name_);
     QObject::connect(action_, &QAction::triggered, action_, [this] {
         auto handler = onClick;
         runHandler(handler);
@@ -547,6 +755,8 @@ std::string MenuItem::caption() const {
 }
 void MenuItem::setCaption(const std::string& text) {
     action_->setText(qs(text));
+    if (auto* bar = qobject_cast<QMenuBar*>(holder_))
+        form_->widget()->setMinimumWidth(bar->sizeHint().width());
 }
 bool MenuItem::enabled() const {
     return action_->isEnabled();

@@ -28,6 +28,7 @@
 
 class QWidget;
 class QGridLayout;
+class QBoxLayout;
 class QMenu;
 class QAction;
 class QLabel;
@@ -48,8 +49,14 @@ class Container {
     virtual QWidget* containerWidget() = 0;
     virtual Form& form() = 0;
     void nextColumn();
+    // The same, for a column whose rows do not line up with those before it (a column of frames
+    // beside a column of boxes): each column keeps its rows at their natural height.
+    void nextColumnOfItsOwn();
     // Places a control widget (with an optional label widget) at the next free grid position.
     void place(QWidget* field, QWidget* label = nullptr);
+    // The next control stands in the row of the one before, to the right of its field, as a box
+    // that belongs with its neighbour (a first and a last year) does.
+    void sameRow();
 
     // Option buttons made in this container; selecting one clears the others.
     std::vector<OptionButton*> optionButtons;
@@ -57,8 +64,12 @@ class Container {
   private:
     QGridLayout* grid();
     QGridLayout* grid_ = nullptr;
+    QGridLayout* ownRows_ = nullptr; // the grid of a column of its own, while one is being made
     int row_ = 0;
     int column_ = 0;
+    bool sameRow_ = false;
+    QWidget* lastField_ = nullptr;
+    QBoxLayout* rowOfLast_ = nullptr; // the row that holds the last field and its neighbours
 };
 
 class Control {
@@ -68,18 +79,23 @@ class Control {
     bool enabled() const;
     void setEnabled(bool on);
     bool visible() const;
-    void setVisible(bool on);
+    void setVisible(bool on); // a label that stands beside the control shows and hides with it
     QWidget* widget() const { return widget_; }
     Form& form() const { return *form_; }
+    // The name that assistive technology reads out for a control whose caption or label does not
+    // say what it is (a box under a frame's caption, a scroll bar beside a box).
+    void setAccessibleName(const std::string& text);
 
   protected:
     Control(Container& parent, std::string name, QWidget* widget, const std::string& caption);
     void setAccessibleCaption(const std::string& caption);
+    void setCompanionLabel(QWidget* label) { companion_ = label; }
 
   private:
     std::string name_;
     QWidget* widget_;
     Form* form_;
+    QWidget* companion_ = nullptr;
 };
 
 class Label : public Control {
@@ -115,7 +131,8 @@ class CommandButton : public Control {
 
 // Option buttons in one container are exclusive: selecting one clears the others (without
 // raising their handlers). Setting the value to true from code raises onClick, also when the
-// button was already selected; setting it to false clears it silently.
+// button was already selected; setting it to false clears it silently. Assistive technology sees
+// a radio button whose press and toggle actions are the user's click.
 class OptionButton : public Control {
   public:
     OptionButton(Container& parent, std::string name, const std::string& caption);
@@ -181,7 +198,9 @@ class ProgressBar : public Control {
     void setValue(int v);
 };
 
-// A menu entry on the window's menu bar, or inside another entry (which then drops down).
+// A menu entry on the window's menu bar, or inside another entry (which then drops down). Like a
+// control it carries its caption as accessible name and its name as accessible description. A
+// window with a menu bar is never narrower than the bar with all its entries.
 class MenuItem {
   public:
     MenuItem(Form& form, std::string name, const std::string& caption);

@@ -4,6 +4,8 @@
 
 #include <initializer_list>
 
+#include <QLabel>
+
 #include "control_window/definebio.h"
 #include "control_window/fecfrm.h"
 #include "control_window/growthfrm.h"
@@ -52,6 +54,14 @@ TEST_F(GrowthTest, OpeningDefaultsTheCountsThatAreStill0) {
     EXPECT_EQ(mc.nmorphs, 7);
 }
 
+// The field labels shown in the growth window with the given text.
+int shownLabels(cw::Growthfrm& g, const QString& text) {
+    int n = 0;
+    for (QLabel* l : g.widget()->findChildren<QLabel*>())
+        if (l->text() == text && l->isVisibleTo(g.widget())) ++n;
+    return n;
+}
+
 TEST_F(GrowthTest, OneSexShowsUniSexAndHidesTheSecondSex) {
     mc.nsexes = 1;
     cw::Growthfrm& g = growth();
@@ -69,11 +79,16 @@ TEST_F(GrowthTest, OneSexShowsUniSexAndHidesTheSecondSex) {
         EXPECT_FALSE(c->visible()) << c->name();
     }
     EXPECT_TRUE(g.L_sex1.visible());
+    // The boxes' labels go with them.
+    for (const char* label : {"Loo", "K", "t0", "a", "b", "CV"})
+        EXPECT_EQ(shownLabels(g, label), 1) << label;
     mc.nsexes = 2;
     g.update();
     EXPECT_EQ(g.G_sex_1.caption(), "Male");
     EXPECT_TRUE(g.G_sex_2.enabled());
     EXPECT_TRUE(g.CV_sex2.visible());
+    for (const char* label : {"Loo", "K", "t0", "a", "b", "CV"})
+        EXPECT_EQ(shownLabels(g, label), 2) << label;
 }
 
 TEST_F(GrowthTest, VonBertalanffyLengthsWhenAButtonBecomesSelected) {

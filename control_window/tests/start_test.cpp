@@ -8,8 +8,12 @@
 #include "platform/prompts.h"
 #include "platform/testing/scripted_user.h"
 
+#include <QAccessible>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFrame>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QtGlobal>
 
 #include <string>
@@ -57,8 +61,28 @@ TEST_F(StartTest, MainWindowHasItsCaptionAndMenu) {
             {&s.help, "Help"},        {&s.Documentation, "Documentation"},
             {&s.About, "About"},
         };
-        for (const auto& [item, caption] : menu)
+        for (const auto& [item, caption] : menu) {
             EXPECT_EQ(item->caption(), caption);
+            EXPECT_EQ(item->action()->objectName().toStdString(), item->name());
+        }
+        // At its default size the window shows every entry of the bar; none is left to the
+        // bar's overflow button.
+        QCoreApplication::processEvents();
+        auto* bar = static_cast<QMainWindow*>(s.widget())->menuBar();
+        QAccessibleInterface* entries = QAccessible::queryAccessibleInterface(bar);
+        ASSERT_EQ(entries->childCount(), 9);
+        for (int k = 0; k < 9; ++k) {
+            const plat::MenuItem* item = menu[size_t(k)].first;
+            SCOPED_TRACE(item->name());
+            const QRect at = bar->actionGeometry(item->action());
+            EXPECT_FALSE(at.isEmpty());
+            EXPECT_LE(bar->mapTo(s.widget(), at.topRight()).x(), s.widget()->width() - 1);
+            EXPECT_EQ(entries->child(k)->text(QAccessible::Description).toStdString(),
+                      item->name());
+        }
+        if (auto* more = bar->findChild<QWidget*>("qt_menubar_ext_button")) {
+            EXPECT_FALSE(more->isVisible());
+        }
         s.exitprog.click();
     });
     EXPECT_EQ(cw::Main(), 0);

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 
 #include <string>
 #include <vector>
@@ -128,6 +131,94 @@ TEST(Forms, ControlsCarryTheirNamesForAccessibility) {
     EXPECT_EQ(e.save.widget()->accessibleName().toStdString(), "Save");
     EXPECT_EQ(e.nages.widget()->accessibleName().toStdString(), "Number of ages");
     EXPECT_EQ(e.menu.caption(), "Menu  ");
+}
+
+// What a screen reader or an automation tool sees and does through Qt's accessibility interface.
+TEST(Forms, OptionButtonIsARadioButtonWhoseActionsAreAClick) {
+    for (const QString& action :
+         {QAccessibleActionInterface::pressAction(), QAccessibleActionInterface::toggleAction()}) {
+        SCOPED_TRACE(action.toStdString());
+        Editor& e = instance<Editor>();
+        QAccessibleInterface* opt1 = QAccessible::queryAccessibleInterface(e.opt1.widget());
+        ASSERT_NE(opt1, nullptr);
+        EXPECT_EQ(opt1->role(), QAccessible::RadioButton);
+        EXPECT_EQ(opt1->text(QAccessible::Name).toStdString(), "One");
+        EXPECT_EQ(opt1->text(QAccessible::Description).toStdString(), "opt1");
+        ASSERT_NE(opt1->actionInterface(), nullptr);
+        EXPECT_TRUE(opt1->actionInterface()->actionNames().contains(action));
+        e.log.clear();
+        opt1->actionInterface()->doAction(action);
+        EXPECT_TRUE(e.opt1.value());
+        EXPECT_TRUE(opt1->state().checked);
+        // As with a click, the selected button does nothing the second time, and the handler
+        // that clears it makes it usable again.
+        opt1->actionInterface()->doAction(action);
+        e.opt1.setValue(false);
+        opt1->actionInterface()->doAction(action);
+        EXPECT_EQ(e.log, (std::vector<std::string>{"opt1:1", "opt1:1"}));
+        QAccessibleInterface* opt2 = QAccessible::queryAccessibleInterface(e.opt2.widget());
+        opt2->actionInterface()->doAction(action);
+        EXPECT_FALSE(e.opt1.value());
+        EXPECT_EQ(e.log.back(), "opt2:1");
+        e.unload();
+    }
+}
+
+TEST(Forms, MenuEntriesCarryTheirNameAsDescriptionAndFitTheWindow) {
+    Editor& e = instance<Editor>();
+    e.show();
+    auto* bar = static_cast<QMainWindow*>(e.widget())->menuBar();
+    QAccessibleInterface* menuBar = QAccessible::queryAccessibleInterface(bar);
+    ASSERT_EQ(menuBar->childCount(), 1);
+    QAccessibleInterface* entry = menuBar->child(0);
+    EXPECT_EQ(entry->text(QAccessible::Name).toStdString(), "Menu  ");
+    EXPECT_EQ(entry->text(QAccessible::Description).toStdString(), "menu");
+    EXPECT_EQ(entry->parent()->object(), bar);
+    ASSERT_EQ(entry->childCount(), 1);
+    QAccessibleInterface* dropDown = entry->child(0);
+    ASSERT_EQ(dropDown->childCount(), 1);
+    QAccessibleInterface* sub = dropDown->child(0);
+    EXPECT_EQ(sub->text(QAccessible::Name).toStdString(), "Sub");
+    EXPECT_EQ(sub->text(QAccessible::Description).toStdString(), "sub");
+    e.log.clear();
+    sub->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(e.log, std::vector<std::string>{"sub"});
+
+    // A caption that grows widens the window with the bar.
+    e.menu.setCaption("A much longer caption for the only entry of this menu bar");
+    QCoreApplication::processEvents();
+    EXPECT_LE(bar->actionGeometry(e.menu.action()).right(), e.widget()->width());
+}
+
+// A box that belongs with the one before stands in its row; a labelled box hides its label.
+TEST(Forms, SameRowAndLabelsThatHideWithTheirBox) {
+    Form& f = instance<Third>();
+    TextBox first{f, "first", "First and last year"};
+    f.sameRow();
+    TextBox last{f, "last", ""};
+    TextBox below{f, "below", "Below"};
+    f.show();
+    QCoreApplication::processEvents();
+    const QRect a = first.widget()->geometry();
+    const QRect b = last.widget()->mapTo(f.widget(), QPoint(0, 0)).y() ==
+                            first.widget()->mapTo(f.widget(), QPoint(0, 0)).y()
+                        ? last.widget()->geometry()
+                        : QRect();
+    EXPECT_FALSE(b.isNull()) << "the last year is not beside the first";
+    EXPECT_GT(last.widget()->mapTo(f.widget(), QPoint(0, 0)).x(),
+              first.widget()->mapTo(f.widget(), QPoint(0, 0)).x() + a.width() - 1);
+    EXPECT_GT(below.widget()->mapTo(f.widget(), QPoint(0, 0)).y(),
+              first.widget()->mapTo(f.widget(), QPoint(0, 0)).y());
+
+    QLabel* label = nullptr;
+    for (QLabel* l : f.widget()->findChildren<QLabel*>())
+        if (l->text() == "Below") label = l;
+    ASSERT_NE(label, nullptr);
+    below.setVisible(false);
+    EXPECT_TRUE(label->isHidden());
+    below.setVisible(true);
+    EXPECT_FALSE(label->isHidden());
+    f.unload();
 }
 
 TEST(Forms, LabelBreaksItsLineAtALoneCarriageReturnAndKeepsItsCaption) {

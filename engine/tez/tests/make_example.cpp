@@ -11,6 +11,10 @@ int main(int argc, char** argv) {
     // Two sexes, ages 0 to 15, four seasons, seven growth morphs.
     StockBiology bio = make_biology(15, 7, 2, 4);
     bio.species = "Snapper";
+    // Spawning in the second season, the recruits entering in the same season: the biology
+    // editor keeps this as it is (it moves a recruit season before the spawning season).
+    bio.spawn_season = 2;
+    bio.recruit_season = 2;
     bio.sr_slope = 6.0;
     bio.tez_recruitment = 250.0; // millions of fish
     // A line fishery by age, and a trawl fishery by length with a slot limit up to 85 cm and a

@@ -9,7 +9,9 @@
 #include "viewers/core/plot.h"
 #include "viewers/core/tests/viewer_fixtures.h"
 
+#include <QAccessible>
 #include <QFile>
+#include <QWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -52,6 +54,24 @@ TEST_F(SulbrinStart, OpensTheFileChosenInTheDialog) {
     sulbrin::setscale(sulbrin::Range{});
     EXPECT_TRUE(
         probe::textAt(viewers::plotSurface(), " 48", 0.47f, 0.975f, "Helvetica", 10, plat::kBlack));
+}
+
+// A screen reader's or an automation tool's toggle of an option draws as a click does, and leaves
+// the button usable again.
+TEST_F(SulbrinStart, AnOptionToggledThroughAccessibilityDraws) {
+    viewers::plotfile = VESK_EXAMPLES_DIR "/snapper.pmo";
+    auto& start = plat::instance<sulbrin::SulbrinStart>();
+    QAccessibleInterface* option = QAccessible::queryAccessibleInterface(start.option(1).widget());
+    ASSERT_NE(option, nullptr);
+    EXPECT_EQ(option->role(), QAccessible::RadioButton);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        if (plat::isLoaded<viewers::frmPlot>()) plat::instance<viewers::frmPlot>().unload();
+        option->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        ASSERT_TRUE(plat::isLoaded<viewers::frmPlot>());
+        EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
+        EXPECT_FALSE(start.option(1).value()); // cleared by its handler, ready for the next time
+    }
 }
 
 } // namespace

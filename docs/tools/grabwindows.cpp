@@ -1,0 +1,144 @@
+// Takes the pictures of the user's guide: opens every window of the toolkit on the bundled
+// example, as a user would, and saves each one as a PNG. Run it under a display (Xvfb) from the
+// build folder: vesk_grab_windows <examples folder> <image folder>.
+#include "control_window/definebio.h"
+#include "control_window/definefishery.h"
+#include "control_window/defineindex.h"
+#include "control_window/definerun.h"
+#include "control_window/definetez.h"
+#include "control_window/definewox.h"
+#include "control_window/defineyoy.h"
+#include "control_window/fecfrm.h"
+#include "control_window/frmabout.h"
+#include "control_window/frmplot.h"
+#include "control_window/growthfrm.h"
+#include "control_window/lngfrm.h"
+#include "control_window/maincode.h"
+#include "control_window/start.h"
+#include "platform/prompts.h"
+#include "platform/system.h"
+#include "viewers/core/plot.h"
+#include "viewers/marvent/start.h"
+#include "viewers/sulbrin/sulbrin_start.h"
+#include "viewers/tovrask/tovrask_start.h"
+
+#include <QApplication>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace {
+
+std::string imageFolder;
+
+// The user of the pictures: takes every proposed value, draws the series on the graph rather than
+// setting it to a mean, and chooses no file.
+class GuideUser : public plat::PromptService {
+  public:
+    plat::MsgAnswer messageBox(const std::string&, plat::MsgButtons buttons,
+                               const std::optional<std::string>&) override {
+        return buttons == plat::MsgButtons::YesNoCancel || buttons == plat::MsgButtons::YesNo
+                   ? plat::MsgAnswer::No
+                   : plat::MsgAnswer::OK;
+    }
+    std::string inputBox(const std::string&, const std::string&,
+                         const std::string& defaultText) override {
+        return defaultText;
+    }
+    std::string fileDialog(const plat::FileDialogRequest&) override { return {}; }
+    void idle() override { QThread::msleep(10); }
+};
+
+void save(plat::Form& form, const std::string& name) {
+    form.show();
+    for (int k = 0; k < 5; ++k)
+        QApplication::processEvents();
+    const std::string path = imageFolder + "/" + name + ".png";
+    if (!form.widget()->grab().save(QString::fromStdString(path)))
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+}
+
+// Runs an action that shows window F and waits for it; takes F's picture and closes it.
+template <class F> void whileShown(const std::string& name, const std::function<void()>& action) {
+    QTimer::singleShot(300, [name] {
+        if (!plat::isLoaded<F>()) return;
+        save(plat::instance<F>(), name);
+        plat::instance<F>().closeBox();
+    });
+    action();
+}
+
+template <class Start> void viewer(const std::string& file, int option, const std::string& name) {
+    viewers::setscreenclass();
+    viewers::plotfile = file;
+    Start& start = plat::instance<Start>();
+    save(start, name + "_start");
+    start.option(option).click();
+    save(plat::instance<viewers::frmPlot>(), name + "_plot");
+    plat::unloadAll();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    GuideUser user;
+    plat::setPromptService(&user);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: vesk_grab_windows <examples folder> <image folder>\n");
+        return 2;
+    }
+    imageFolder = std::filesystem::absolute(argv[2]).string();
+    std::filesystem::create_directories(imageFolder);
+    const std::filesystem::path work = std::filesystem::temp_directory_path() / "vesk-grab";
+    std::filesystem::remove_all(work);
+    std::filesystem::create_directories(work);
+    for (const auto& entry : std::filesystem::directory_iterator(argv[1]))
+        std::filesystem::copy_file(entry.path(), work / entry.path().filename());
+    plat::setCurrentFolder(work.string());
+    plat::setCommandLine(std::string());
+    plat::setApplicationTitle("Vesk Control Window");
+
+    save(plat::instance<cw::start>(), "start");
+
+    cw::mc.startfile = "snapper.bio";
+    cw::DefineBio& bio = plat::instance<cw::DefineBio>();
+    save(bio, "biology");
+    whileShown<cw::frmPlot>("mortality", [&bio] { bio.M_sex_1.click(); });
+    whileShown<cw::Growthfrm>("growth", [&bio] { bio.LGrow.click(); });
+    whileShown<cw::Fecfrm>("fecundity", [&bio] { bio.LoadFecundity.click(); });
+    cw::mc.startfile.clear();
+
+    cw::DefineFishery& fishery = plat::instance<cw::DefineFishery>();
+    fishery.F_FYR.setText("2018");
+    fishery.F_LYR.setText("2021");
+    fishery.F_ngear.setText("2");
+    fishery.F_Nages.setText("15");
+    fishery.F_nsexes.setText("2");
+    fishery.F_nszns.setText("4");
+    fishery.F_seltyp.setText("A");
+    save(fishery, "fishery");
+
+    cw::mc.startfile = "snapper.tez";
+    save(plat::instance<cw::DefineTEZ>(), "tez");
+    cw::mc.startfile.clear();
+    save(plat::instance<cw::DefineYOY>(), "yoy");
+    save(plat::instance<cw::Defineindex>(), "index");
+    save(plat::instance<cw::DefineRun>(), "run");
+    save(plat::instance<cw::DefineWOX>(), "wox");
+    save(plat::instance<cw::frmAbout>(), "about");
+    plat::unloadAll();
+
+    viewer<marvent::start>((work / "stock.log").string(), 1, "marvent");
+    viewer<sulbrin::SulbrinStart>((work / "snapper.pmo").string(), 1, "sulbrin");
+    viewer<tovrask::TovraskStart>((work / "snapper.yro").string(), 1, "tovrask");
+    std::filesystem::remove_all(work);
+    plat::setPromptService(nullptr);
+    return 0;
+}
