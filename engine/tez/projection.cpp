@@ -38,39 +38,39 @@ inline double step_morph(const GrowthCell& gc, const FishingCell& fc, double m_n
     return next < kNumbersFloor ? 0.0 : next;
 }
 
-template <bool kScaled> void project_all(Engine& e) {
+template <bool kScaled> void project_all(const RunData& d, YearState& w) {
     StepSums sums;
-    const double fmult = e.fmult;
-    const int last_sex = e.nsexes - 1;
-    const int spawn_t = e.spawn_season - 1;
-    const int recruit_t = e.recruit_season - 1;
-    const int z = e.nszns;
-    for (int s = 0; s < e.nsexes; ++s) {
+    const double fmult = w.fmult;
+    const int last_sex = d.nsexes - 1;
+    const int spawn_t = d.spawn_season - 1;
+    const int recruit_t = d.recruit_season - 1;
+    const int z = d.nszns;
+    for (int s = 0; s < d.nsexes; ++s) {
         const bool record = s == last_sex;
-        const auto& m_nat = e.m_season[s];
-        for (int g = 0; g < e.nmorphs; ++g) {
-            double n = e.recruits_used * e.morph_prop[s][g] / e.nsexes;
-            for (int a = 0; a <= e.nages && n > 0.0; ++a) {
+        const auto& m_nat = d.m_season[s];
+        for (int g = 0; g < d.nmorphs; ++g) {
+            double n = w.recruits_used * d.morph_prop[s][g] / d.nsexes;
+            for (int a = 0; a <= d.nages && n > 0.0; ++a) {
                 const std::size_t base = cell(s, g, a, 0);
                 for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
-                    if (record && t == spawn_t) e.spawners[a][g] = n;
-                    if constexpr (kScaled) e.accum[s][a][t] += n;
-                    n = step_morph(e.growth[base + t], e.fishing[base + t], m_nat[a], fmult, n,
+                    if (record && t == spawn_t) w.spawners[a][g] = n;
+                    if constexpr (kScaled) w.accum[s][a][t] += n;
+                    n = step_morph(d.growth[base + t], w.fishing[base + t], m_nat[a], fmult, n,
                                    sums);
                 }
             }
-            if constexpr (kScaled) e.accum[s][e.nages + 1][0] += n;
+            if constexpr (kScaled) w.accum[s][d.nages + 1][0] += n;
         }
     }
-    e.harvest_numbers = sums.numbers;
-    e.harvest_biomass = sums.biomass;
-    e.total_biomass = sums.stock / z;
+    w.harvest_numbers = sums.numbers;
+    w.harvest_biomass = sums.biomass;
+    w.total_biomass = sums.stock / z;
 }
 
 } // namespace
 
 double project_morph(Engine& e, int a, int t, int g, int s, double n) {
-    if (e.fishing_stale) prepare_fishing(e);
+    if (e.fishing_serial != e.serial) prepare_fishing(e);
     const std::size_t i = cell(s, g, a, t);
     StepSums sums;
     const double next = step_morph(e.growth[i], e.fishing[i], e.m_season[s][a], e.fmult, n, sums);
@@ -80,41 +80,41 @@ double project_morph(Engine& e, int a, int t, int g, int s, double n) {
     return next;
 }
 
-void project_population(Engine& e, int mode) {
-    if (e.fishing_stale) prepare_fishing(e);
-    e.largest_total_f = e.fmult >= 0.0 ? e.fmult * e.max_step_f : e.fmult * e.min_step_f;
-    for (auto& by_sex : e.accum)
+void project_population(const RunData& d, const Block& b, YearState& w, int mode) {
+    if (w.fishing_serial != b.serial) prepare_fishing(d, b, w);
+    w.largest_total_f = w.fmult >= 0.0 ? w.fmult * w.max_step_f : w.fmult * w.min_step_f;
+    for (auto& by_sex : w.accum)
         for (auto& by_age : by_sex)
             by_age.fill(0.0);
-    for (int a = 0; a <= e.nages; ++a)
-        for (int g = 0; g < e.nmorphs; ++g)
-            e.spawners[a][g] = 0.0;
+    for (int a = 0; a <= d.nages; ++a)
+        for (int g = 0; g < d.nmorphs; ++g)
+            w.spawners[a][g] = 0.0;
     if (mode == 1)
-        e.recruits_used = 1.0;
+        w.recruits_used = 1.0;
     else if (mode == 2)
-        e.recruits_used = e.eq_recruits;
+        w.recruits_used = w.eq_recruits;
     if (mode == 2)
-        project_all<true>(e);
+        project_all<true>(d, w);
     else
-        project_all<false>(e);
-    sum_stock_totals(e);
+        project_all<false>(d, w);
+    sum_stock_totals(d, w);
 }
 
-void sum_stock_totals(Engine& e) {
-    e.total_eggs = 0.0;
+void sum_stock_totals(const RunData& d, YearState& w) {
+    w.total_eggs = 0.0;
     double epr = 0.0;
-    for (int a = 0; a <= e.nages; ++a) {
+    for (int a = 0; a <= d.nages; ++a) {
         double eggs = 0.0;
-        for (int g = 0; g < e.nmorphs; ++g)
-            eggs += e.spawner_fecundity[a][g] * e.spawners[a][g];
+        for (int g = 0; g < d.nmorphs; ++g)
+            eggs += d.spawner_fecundity[a][g] * w.spawners[a][g];
         // With the sexes combined only the female half spawns.
-        if (e.nsexes == 1) eggs *= 0.5;
-        e.eggs[a] = eggs;
-        e.total_eggs += eggs;
-        e.eggs_per_recruit[a] = e.recruits_used > 0.0 ? eggs / e.recruits_used : 0.0;
-        epr += e.eggs_per_recruit[a];
+        if (d.nsexes == 1) eggs *= 0.5;
+        w.eggs[a] = eggs;
+        w.total_eggs += eggs;
+        w.eggs_per_recruit[a] = w.recruits_used > 0.0 ? eggs / w.recruits_used : 0.0;
+        epr += w.eggs_per_recruit[a];
     }
-    e.spr = epr / e.spr0;
+    w.spr = epr / d.spr0;
 }
 
 void unfished_per_recruit(Engine& e) {
@@ -137,10 +137,16 @@ void unfished_per_recruit(Engine& e) {
                  "No spawning output per recruit without fishing: check the fecundity in " +
                      std::string(trim_blanks(e.biology_name)),
                  kExitInputError);
+    if (!std::isfinite(e.spr0))
+        stop_run(e,
+                 "The spawning output per recruit without fishing is not a finite number: check "
+                 "the fecundity in " +
+                     std::string(trim_blanks(e.biology_name)),
+                 kExitInputError);
     if (e.sr_code > 2) set_sr_parameters(e);
 }
 
-void set_sr_parameters(Engine& e) {
+void set_sr_parameters(RunData& e) {
     if (e.sr_code == e.ricker_code) {
         const double slope = e.sr_slope;
         e.sr_a = slope;
@@ -174,22 +180,22 @@ void set_sr_parameters(Engine& e) {
     }
 }
 
-void equilibrium_recruits(Engine& e) {
-    if (e.sr_code == e.ricker_code) {
-        double s = std::log(e.sr_a * e.spr) / e.sr_b;
+void equilibrium_recruits(const RunData& d, YearState& w) {
+    if (d.sr_code == d.ricker_code) {
+        double s = std::log(d.sr_a * w.spr) / d.sr_b;
         if (!(s > 0.0)) s = kRickerFloor;
-        e.eq_recruits = e.sr_a * s * std::exp(-e.sr_b * s);
-    } else if (e.sr_code == e.beverton_holt_code) {
-        const double r = (1.0 - e.sr_b / e.spr) / e.sr_a;
-        e.eq_recruits = r < 0.0 ? 0.0 : r;
+        w.eq_recruits = d.sr_a * s * std::exp(-d.sr_b * s);
+    } else if (d.sr_code == d.beverton_holt_code) {
+        const double r = (1.0 - d.sr_b / w.spr) / d.sr_a;
+        w.eq_recruits = r < 0.0 ? 0.0 : r;
     }
 }
 
-void find_equilibrium(Engine& e) {
-    project_population(e, 1);
-    if (e.target_flag == 1) return;
-    equilibrium_recruits(e);
-    project_population(e, 2);
+void find_equilibrium(const RunData& d, const Block& b, YearState& w) {
+    project_population(d, b, w, 1);
+    if (w.target_flag == 1) return;
+    equilibrium_recruits(d, w);
+    project_population(d, b, w, 2);
 }
 
 } // namespace tez

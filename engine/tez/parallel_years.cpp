@@ -1,0 +1,231 @@
+// The listed years: the management blocks read in order, the years evaluated in parallel, each on
+// a working state of its own, and the outputs written in year order as the years complete.
+#include "engine.h"
+#include "error_stack.h"
+#include "text_forms.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace tez {
+
+namespace {
+
+// The working states of all threads together stay below this.
+constexpr std::size_t kStateBudget = std::size_t{512} << 20;
+
+// A year to evaluate, or the stop that ends the list where the management file fails.
+struct YearJob {
+    int year = 0;
+    std::shared_ptr<const Block> block;
+    std::optional<std::string> stop_message;
+    int stop_status = 0;
+};
+
+// What one year's evaluation leaves for the writer.
+struct YearOutput {
+    bool done = false;
+    std::string console;
+    std::string report;
+    std::string table_row; // without the Bunfished field, filled in year order
+    int stop_status = -1;  // the year stopped the run with this status
+    std::exception_ptr failure;
+    bool no_target_at_extreme = false;
+    bool target_reached = false;
+    double fmult = 0.0;
+    double bunfished = 0.0;
+    double final_recruits = 0.0;
+    std::array<ResultColumn, 2> col{};
+    // The row shown when the year had no target at extreme fishing.
+    double row_spr = 0.0;
+    double row_numbers = 0.0;
+    double row_biomass = 0.0;
+};
+
+// Reads the block of every listed year, in order, up to the first that the file cannot give.
+std::vector<YearJob> read_blocks(Engine& e) {
+    std::vector<YearJob> jobs;
+    std::shared_ptr<const Block> current;
+    for (e.year_index = 1; e.year_index <= e.nyears; ++e.year_index) {
+        YearJob job;
+        job.year = e.years[e.year_index];
+        try {
+            const long before = e.serial;
+            if (!read_management_block(e, job.year)) {
+                job.stop_message = "management data out of range";
+                job.stop_status = kExitModelStop;
+            } else if (!current || e.serial != before) {
+                current = std::make_shared<const Block>(static_cast<const Block&>(e));
+            }
+        } catch (const InputError& err) {
+            job.stop_message = err.what();
+            job.stop_status = kExitInputError;
+        }
+        job.block = current;
+        const bool stops = job.stop_message.has_value();
+        jobs.push_back(std::move(job));
+        if (stops) break;
+    }
+    return jobs;
+}
+
+// A thread's working state: its console text and its own error context bound to it.
+struct Worker {
+    std::ostringstream console;
+    ErrorContext errors;
+    std::unique_ptr<YearState> state = std::make_unique<YearState>();
+    Worker() {
+        state->console_out = &console;
+        ErrorContextScope scope(errors);
+        set_console_stream(&console);
+    }
+};
+
+void evaluate_job(const Engine& e, const YearJob& job, Worker& worker, YearOutput& out) {
+    ErrorContextScope scope(worker.errors);
+    YearState& w = *worker.state;
+    worker.console.str("");
+    w.year = job.year;
+    w.bunfished = 0.0;
+    try {
+        evaluate_year(e, *job.block, w);
+        out.no_target_at_extreme = w.no_target_at_extreme;
+        out.target_reached = w.target_reached;
+        out.fmult = w.fmult;
+        out.bunfished = w.bunfished;
+        out.final_recruits = w.eq_recruits;
+        out.col = w.col;
+        out.row_spr = w.spr;
+        out.row_numbers = w.harvest_numbers;
+        out.row_biomass = w.harvest_biomass;
+        if (e.report_flag == 1) out.report = year_report_text(e, w);
+    } catch (const NumericsStop& stop) {
+        out.stop_status = stop.exit_status();
+    } catch (...) {
+        out.failure = std::current_exception();
+    }
+    out.console = worker.console.str();
+}
+
+// Writes one evaluated year: what passes from year to year (the recruits that a year without a
+// target shows, the Bunfished it keeps) is filled in here, in year order.
+void write_year(Engine& e, const YearJob& job, YearOutput& out, double& bunfished,
+                double& recruits) {
+    if (out.failure) std::rethrow_exception(out.failure);
+    std::string console = std::move(out.console);
+    if (out.stop_status < 0) {
+        if (out.no_target_at_extreme) {
+            // The row is the year's last line but the empty record after it.
+            const std::string row = progress_row_text(out.fmult, recruits, out.row_spr,
+                                                      out.row_numbers, out.row_biomass);
+            const std::size_t tail = row.size() + 1 + free_record("").size() + 1;
+            console.replace(console.size() - tail, row.size(), row);
+        } else {
+            bunfished = out.bunfished;
+            recruits = out.final_recruits;
+        }
+    }
+    *e.console_out << console;
+    if (out.stop_status >= 0) {
+        e.console_out->flush();
+        throw NumericsStop(out.stop_status);
+    }
+    if (e.report_flag == 1) e.report.write(out.report);
+    if (e.table_flag == 1)
+        write_file_line(e.table, table_row_text(job.year, bunfished, out.col[1]));
+    e.console_out->flush();
+    // The run keeps the results of the year written last.
+    e.year = job.year;
+    e.col = out.col;
+    e.fmult = out.fmult;
+    e.target_reached = out.target_reached;
+    e.no_target_at_extreme = out.no_target_at_extreme;
+}
+
+} // namespace
+
+int year_threads(int wanted, int years) {
+    int n = wanted > 0 ? wanted : static_cast<int>(std::thread::hardware_concurrency());
+    const int by_memory = static_cast<int>(kStateBudget / sizeof(Worker) / 2);
+    n = std::min({std::max(n, 1), std::max(years, 1), std::max(by_memory, 1)});
+    return n;
+}
+
+void evaluate_years(Engine& e) {
+    const std::vector<YearJob> jobs = read_blocks(e);
+    const int count = static_cast<int>(jobs.size());
+    std::vector<YearOutput> outputs(jobs.size());
+    double bunfished = e.bunfished;
+    double recruits = e.eq_recruits;
+
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<int> next{0};
+    std::atomic<int> first_stop{count};
+    // Takes the next year and evaluates it; false when there is none left to take.
+    const auto work_one = [&](Worker& worker) {
+        const int i = next++;
+        if (i >= count || i > first_stop) return false;
+        YearOutput out;
+        if (!jobs[i].stop_message) evaluate_job(e, jobs[i], worker, out);
+        if (out.stop_status >= 0 || out.failure || jobs[i].stop_message) {
+            int seen = first_stop;
+            while (i < seen && !first_stop.compare_exchange_weak(seen, i)) {
+            }
+        }
+        out.done = true;
+        {
+            std::lock_guard lock(mutex);
+            outputs[i] = std::move(out);
+        }
+        ready.notify_all();
+        return true;
+    };
+
+    const int nthreads = year_threads(e.threads, count);
+    std::vector<std::unique_ptr<Worker>> workers;
+    for (int t = 0; t < nthreads; ++t)
+        workers.push_back(std::make_unique<Worker>());
+    std::vector<std::jthread> threads;
+    if (nthreads > 1)
+        for (int t = 0; t < nthreads; ++t)
+            threads.emplace_back([&, t] {
+                while (work_one(*workers[t])) {
+                }
+            });
+
+    // Years are written in order as soon as they and every earlier year are done; a stop ends the
+    // list there, and later years still at work are finished unseen.
+    try {
+        for (int i = 0; i < count; ++i) {
+            if (nthreads == 1) work_one(*workers[0]);
+            YearOutput out;
+            {
+                std::unique_lock lock(mutex);
+                ready.wait(lock, [&] { return outputs[i].done; });
+                out = std::move(outputs[i]);
+            }
+            if (jobs[i].stop_message) {
+                first_stop = -1;
+                if (jobs[i].stop_status == kExitInputError) throw InputError(*jobs[i].stop_message);
+                stop_run(e, *jobs[i].stop_message, jobs[i].stop_status);
+            }
+            write_year(e, jobs[i], out, bunfished, recruits);
+        }
+    } catch (...) {
+        first_stop = -1;
+        throw;
+    }
+    e.bunfished = bunfished;
+    e.eq_recruits = recruits;
+}
+
+} // namespace tez
