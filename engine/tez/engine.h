@@ -10,11 +10,13 @@
 #include "free_format.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tez {
 
@@ -74,6 +76,16 @@ struct FishingCell {
     double total = 0.0; // retained plus discard deaths
 };
 
+// The values of one season step at a multiplier that do not depend on the numbers: the per-recruit
+// projection works them out and the scaled projection at the same multiplier takes them again.
+struct StepFactor {
+    double f_ret = 0.0;       // retained fishing mortality
+    double z = 0.0;           // total mortality
+    double survival = 1.0;    // exp(-z)
+    double mean = 1.0;        // mean-biomass factor of the step
+    double catch_per_n = 0.0; // f_ret * (1 - survival)
+};
+
 struct ResultColumn {
     double yield_numbers = 0.0;
     double yield_biomass = 0.0;
@@ -94,6 +106,12 @@ inline constexpr std::size_t kCells =
 // so that a projection walks memory in order.
 inline constexpr std::size_t cell(int s, int g, int a, int t) {
     return ((static_cast<std::size_t>(s) * kMaxMorphs + g) * kAgeSlots + a) * kMaxSeasons + t;
+}
+
+// The same order packed to the definition's own sizes, for the tables sized to the definition.
+inline constexpr std::size_t packed_cell(int nmorphs, int nages, int nszns, int s, int g, int a,
+                                         int t) {
+    return ((static_cast<std::size_t>(s) * nmorphs + g) * (nages + 1) + a) * nszns + t;
 }
 
 // An output file written under a temporary name beside its own and moved into place once it is
@@ -214,10 +232,23 @@ struct YearState {
     std::ostream* console_out = nullptr; // the year's console rows
 
     // The block's fishing at multiplier 1, built when a block is first used.
-    long fishing_serial = -1; // the block it was built for
-    std::array<FishingCell, kCells> fishing{};
+    long fishing_serial = -1;         // the block it was built for
+    std::vector<FishingCell> fishing; // by packed cell
     double max_step_f = 0.0;
     double min_step_f = 0.0;
+    // Steps of the same total fishing and natural mortality share one survival, worked out once
+    // at each multiplier: the distinct pairs, each step's pair, and the pairs' values at the
+    // multiplier of the stamp.
+    struct Mortality {
+        double total = 0.0;
+        double m = 0.0;
+        long stamp = 0;
+        double z = 0.0;
+        double survival = 1.0;
+    };
+    std::vector<Mortality> mortalities;
+    std::vector<std::uint32_t> mortality_id; // by packed cell
+    long mortality_stamp = 0;
 
     // Projection.
     double fmult = 0.0;
@@ -237,6 +268,33 @@ struct YearState {
     // Stock-recruitment.
     double eq_recruits = 0.0;
     int target_flag = 0;
+
+    // The step values of the last per-recruit projection, for the morphs and ages it reached, by
+    // packed cell.
+    std::vector<StepFactor> factors;
+    std::array<std::array<int, kMaxMorphs>, kMaxSexes> factor_ages{};
+    bool factors_valid = false;
+    double factors_fmult = 0.0;
+    long factors_serial = -1;
+
+    // The equilibria of the year so far, by multiplier: a search that comes back to a multiplier
+    // takes its results again instead of projecting twice.
+    struct Equilibrium {
+        double fmult = 0.0;
+        long serial = 0;
+        double recruits_used = 0.0;
+        double harvest_numbers = 0.0;
+        double harvest_biomass = 0.0;
+        double total_biomass = 0.0;
+        double largest_total_f = 0.0;
+        double total_eggs = 0.0;
+        double spr = 0.0;
+        double eq_recruits = 0.0;
+        std::array<double, kAgeSlots> eggs{};
+        std::array<double, kAgeSlots> eggs_per_recruit{};
+        std::vector<double> accum; // the sexes, ages and seasons of the definition
+    };
+    std::vector<Equilibrium> equilibria;
 
     // Year evaluation.
     std::array<ResultColumn, 2> col{};

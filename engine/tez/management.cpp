@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 
 namespace tez {
 
@@ -58,6 +61,33 @@ void read_block_body(Engine& e) {
     e.serial = ++blocks_read;
 }
 
+// Numbers the distinct pairs of total fishing and natural mortality, which share their survival.
+void number_mortalities(const RunData& d, YearState& w) {
+    w.mortalities.clear();
+    w.mortality_id.assign(packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0), 0);
+    w.mortality_stamp = 0;
+    std::unordered_map<std::uint64_t, std::uint32_t> ids;
+    for (int s = 0; s < d.nsexes; ++s) {
+        for (int a = 0; a <= d.nages; ++a) {
+            // Natural mortality is that of the sex and age: the totals tell the pairs apart.
+            ids.clear();
+            const double m = d.m_season[s][a];
+            for (int g = 0; g < d.nmorphs; ++g) {
+                for (int t = 0; t < d.nszns; ++t) {
+                    const double total =
+                        w.fishing[packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t)].total;
+                    const auto [it, added] =
+                        ids.try_emplace(std::bit_cast<std::uint64_t>(total),
+                                        static_cast<std::uint32_t>(w.mortalities.size()));
+                    if (added) w.mortalities.push_back({total, m});
+                    w.mortality_id[packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t)] =
+                        it->second;
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 
 bool read_management_block(Engine& e, int wanted) {
@@ -75,6 +105,7 @@ void read_management_year(Engine& e) {
 }
 
 void prepare_fishing(const RunData& d, const Block& b, YearState& w) {
+    w.fishing.resize(packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0));
     double max_f = 0.0;
     double min_f = 0.0;
     bool first = true;
@@ -84,7 +115,8 @@ void prepare_fishing(const RunData& d, const Block& b, YearState& w) {
                 const int t_first = a == 0 ? d.recruit_season - 1 : 0;
                 for (int t = 0; t < d.nszns; ++t) {
                     const std::size_t i = cell(s, g, a, t);
-                    FishingCell& f = w.fishing[i];
+                    FishingCell& f =
+                        w.fishing[packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t)];
                     f = FishingCell{};
                     // A step of no weight has no length, and no fishery can see it.
                     if (d.growth[i].w <= 0.0) continue;
@@ -141,6 +173,8 @@ void prepare_fishing(const RunData& d, const Block& b, YearState& w) {
     w.max_step_f = max_f;
     w.min_step_f = min_f;
     w.fishing_serial = b.serial;
+    w.factors_valid = false;
+    number_mortalities(d, w);
 }
 
 } // namespace tez

@@ -2,7 +2,10 @@
 // stock-recruitment equilibrium built on it.
 #include "engine.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace tez {
 
@@ -20,43 +23,82 @@ struct StepSums {
     double stock = 0.0;
 };
 
-// One season step; the hot loop of every trial, so it touches only tables built beforehand.
-inline double step_morph(const GrowthCell& gc, const FishingCell& fc, double m_nat, double fmult,
-                         double n, StepSums& sums) {
-    const double f_ret = fmult * fc.retained;
-    const double z = fmult * fc.total + m_nat;
+// The values of one season step that do not depend on the numbers, given its total mortality
+// z = fmult * fc.total + m and the survival exp(-z).
+inline void step_factor(const GrowthCell& gc, const FishingCell& fc, double fmult, double z,
+                        double survival, StepFactor& out) {
+    out.f_ret = fmult * fc.retained;
+    out.z = z;
+    out.survival = survival;
+    out.mean = mean_factor(gc.exp_g * survival, gc.g - z);
+    out.catch_per_n = out.f_ret * (1.0 - survival);
+}
+
+// One season step of the numbers: the serial chain of a projection. Every product and sum is
+// taken in the order of the step as first written, so the results keep every bit.
+inline double step_numbers(double w, const StepFactor& f, double n, StepSums& sums) {
     if (n <= kNumbersFloor) n = 0.0;
-    const double survival = std::exp(-z);
-    const double x = gc.g - z;
-    const double b = n * gc.w * mean_factor(gc.exp_g * survival, x);
+    const double b = n * w * f.mean;
     sums.stock += b;
-    if (z > 0.0) {
-        sums.numbers += f_ret * (1.0 - survival) * n / z;
-        sums.biomass += b * f_ret;
+    if (f.z > 0.0) {
+        sums.numbers += f.catch_per_n * n / f.z;
+        sums.biomass += b * f.f_ret;
     }
-    const double next = n * survival;
+    const double next = n * f.survival;
     return next < kNumbersFloor ? 0.0 : next;
 }
 
-template <bool kScaled> void project_all(const RunData& d, YearState& w) {
+// A projection that finds the step values of this multiplier and block already worked out takes
+// them for the ages they cover; the rest are worked out and kept.
+template <bool kScaled> void project_all(const RunData& d, const Block& b, YearState& w) {
     StepSums sums;
     const double fmult = w.fmult;
     const int last_sex = d.nsexes - 1;
     const int spawn_t = d.spawn_season - 1;
     const int recruit_t = d.recruit_season - 1;
     const int z = d.nszns;
+    const std::size_t packed = packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0);
+    if (w.factors.size() < packed) w.factors.resize(packed);
+    const bool reuse =
+        w.factors_valid && w.factors_serial == b.serial &&
+        std::bit_cast<std::uint64_t>(w.factors_fmult) == std::bit_cast<std::uint64_t>(fmult);
+    if (!reuse) {
+        for (auto& by_sex : w.factor_ages)
+            by_sex.fill(0);
+        w.factors_valid = true;
+        w.factors_serial = b.serial;
+        w.factors_fmult = fmult;
+        ++w.mortality_stamp;
+    }
+    const long stamp = w.mortality_stamp;
     for (int s = 0; s < d.nsexes; ++s) {
         const bool record = s == last_sex;
-        const auto& m_nat = d.m_season[s];
         for (int g = 0; g < d.nmorphs; ++g) {
+            int& known = w.factor_ages[s][g];
             double n = w.recruits_used * d.morph_prop[s][g] / d.nsexes;
             for (int a = 0; a <= d.nages && n > 0.0; ++a) {
                 const std::size_t base = cell(s, g, a, 0);
-                for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
+                const std::size_t pbase = packed_cell(d.nmorphs, d.nages, z, s, g, a, 0);
+                const int t_first = a == 0 ? recruit_t : 0;
+                StepFactor* f = &w.factors[pbase];
+                if (a >= known) {
+                    // No step depends on another here.
+                    for (int t = t_first; t < z; ++t) {
+                        YearState::Mortality& q = w.mortalities[w.mortality_id[pbase + t]];
+                        if (q.stamp != stamp) {
+                            q.stamp = stamp;
+                            q.z = fmult * q.total + q.m;
+                            q.survival = std::exp(-q.z);
+                        }
+                        step_factor(d.growth[base + t], w.fishing[pbase + t], fmult, q.z,
+                                    q.survival, f[t]);
+                    }
+                    known = a + 1;
+                }
+                for (int t = t_first; t < z; ++t) {
                     if (record && t == spawn_t) w.spawners[a][g] = n;
                     if constexpr (kScaled) w.accum[s][a][t] += n;
-                    n = step_morph(d.growth[base + t], w.fishing[base + t], m_nat[a], fmult, n,
-                                   sums);
+                    n = step_numbers(d.growth[base + t].w, f[t], n, sums);
                 }
             }
             if constexpr (kScaled) w.accum[s][d.nages + 1][0] += n;
@@ -73,7 +115,11 @@ double project_morph(Engine& e, int a, int t, int g, int s, double n) {
     if (e.fishing_serial != e.serial) prepare_fishing(e);
     const std::size_t i = cell(s, g, a, t);
     StepSums sums;
-    const double next = step_morph(e.growth[i], e.fishing[i], e.m_season[s][a], e.fmult, n, sums);
+    StepFactor f;
+    const FishingCell& fc = e.fishing[packed_cell(e.nmorphs, e.nages, e.nszns, s, g, a, t)];
+    const double z = e.fmult * fc.total + e.m_season[s][a];
+    step_factor(e.growth[i], fc, e.fmult, z, std::exp(-z), f);
+    const double next = step_numbers(e.growth[i].w, f, n, sums);
     e.harvest_numbers += sums.numbers;
     e.harvest_biomass += sums.biomass;
     e.total_biomass += sums.stock / e.nszns;
@@ -94,9 +140,9 @@ void project_population(const RunData& d, const Block& b, YearState& w, int mode
     else if (mode == 2)
         w.recruits_used = w.eq_recruits;
     if (mode == 2)
-        project_all<true>(d, w);
+        project_all<true>(d, b, w);
     else
-        project_all<false>(d, w);
+        project_all<false>(d, b, w);
     sum_stock_totals(d, w);
 }
 
@@ -191,11 +237,72 @@ void equilibrium_recruits(const RunData& d, YearState& w) {
     }
 }
 
+namespace {
+
+bool same_bits(double x, double y) {
+    return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
+}
+
+// The part of the numbers at age that the definition uses, kept or put back.
+template <typename Copy> void each_accum_row(const RunData& d, YearState& w, Copy copy) {
+    std::size_t k = 0;
+    for (int s = 0; s < d.nsexes; ++s)
+        for (int a = 0; a <= d.nages + 1; ++a, k += static_cast<std::size_t>(d.nszns))
+            copy(w.accum[s][a].data(), k);
+}
+
+bool recall_equilibrium(const RunData& d, const Block& b, YearState& w) {
+    for (const YearState::Equilibrium& q : w.equilibria) {
+        if (q.serial != b.serial || !same_bits(q.fmult, w.fmult)) continue;
+        w.recruits_used = q.recruits_used;
+        w.harvest_numbers = q.harvest_numbers;
+        w.harvest_biomass = q.harvest_biomass;
+        w.total_biomass = q.total_biomass;
+        w.largest_total_f = q.largest_total_f;
+        w.total_eggs = q.total_eggs;
+        w.spr = q.spr;
+        w.eq_recruits = q.eq_recruits;
+        w.eggs = q.eggs;
+        w.eggs_per_recruit = q.eggs_per_recruit;
+        each_accum_row(d, w, [&](double* row, std::size_t k) {
+            std::copy_n(q.accum.begin() + static_cast<std::ptrdiff_t>(k), d.nszns, row);
+        });
+        return true;
+    }
+    return false;
+}
+
+void remember_equilibrium(const RunData& d, const Block& b, YearState& w) {
+    if (w.equilibria.capacity() == 0) w.equilibria.reserve(2 * kMaxTargetPasses);
+    YearState::Equilibrium& q = w.equilibria.emplace_back();
+    q.fmult = w.fmult;
+    q.serial = b.serial;
+    q.recruits_used = w.recruits_used;
+    q.harvest_numbers = w.harvest_numbers;
+    q.harvest_biomass = w.harvest_biomass;
+    q.total_biomass = w.total_biomass;
+    q.largest_total_f = w.largest_total_f;
+    q.total_eggs = w.total_eggs;
+    q.spr = w.spr;
+    q.eq_recruits = w.eq_recruits;
+    q.eggs = w.eggs;
+    q.eggs_per_recruit = w.eggs_per_recruit;
+    q.accum.resize(static_cast<std::size_t>(d.nsexes) * (d.nages + 2) * d.nszns);
+    each_accum_row(d, w, [&](const double* row, std::size_t k) {
+        std::copy_n(row, d.nszns, q.accum.begin() + static_cast<std::ptrdiff_t>(k));
+    });
+}
+
+} // namespace
+
 void find_equilibrium(const RunData& d, const Block& b, YearState& w) {
+    // Only the full equilibrium is remembered; the target search projects per recruit alone.
+    if (w.target_flag != 1 && recall_equilibrium(d, b, w)) return;
     project_population(d, b, w, 1);
     if (w.target_flag == 1) return;
     equilibrium_recruits(d, w);
     project_population(d, b, w, 2);
+    remember_equilibrium(d, b, w);
 }
 
 } // namespace tez

@@ -83,6 +83,7 @@ void linear_regression(const double* x, const double* y, int n, double& slope, d
 void evaluate_year(const RunData& d, const Block& b, YearState& e) {
     e.col = {};
     e.no_target_at_extreme = false;
+    e.equilibria.clear();
     write_progress_header(e);
     e.spr = 0.0;
     e.best_numbers = 0.0;

@@ -1,15 +1,24 @@
-// Timings of the equilibrium engine: one projection, the whole run and the reading of the largest
-// management file, on definitions of a typical size and of the largest size the tables hold.
+// Timings of the equilibrium engine: one projection, the whole run (with its peak memory) and the
+// reading of the largest management file, on definitions of a typical size and of the largest size
+// the tables hold.
 #include "engine.h"
 #include "stock_files.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
+#include <thread>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -78,13 +87,18 @@ double steps_per_projection(const Engine& e) {
     return static_cast<double>(e.nsexes) * e.nmorphs * per_morph;
 }
 
+// One projection on one thread. Per recruit, the step values are worked out afresh each time (as
+// at every new multiplier); scaled, they are those of the per-recruit projection at the same
+// multiplier, as in every equilibrium.
 void BM_Projection(benchmark::State& state, const Size* size, int mode) {
     NullBuffer null;
     std::ostream console(&null);
     auto e = ready(*size, console);
     e->fmult = 1.0;
     e->eq_recruits = 100.0;
+    project_population(*e, 1);
     for (auto _ : state) {
+        if (mode == 1) e->factors_valid = false;
         project_population(*e, mode);
         benchmark::DoNotOptimize(e->spr);
     }
@@ -104,22 +118,51 @@ void BM_PrepareBlock(benchmark::State& state, const Size* size) {
     }
 }
 
-void BM_WholeRun(benchmark::State& state, const Size* size) {
-    const auto& folder = definitions(*size);
+void whole_run(const Size& size, int threads) {
+    const auto& folder = definitions(size);
     NullBuffer null;
     std::ostream console(&null);
     std::istringstream none;
-    int years = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::filesystem::copy_file(folder / "b.tez", folder / "Tez.000",
-                                   std::filesystem::copy_options::overwrite_existing);
-        auto e = std::make_unique<Engine>();
-        state.ResumeTiming();
-        engine_main(*e, none, console, folder);
-        years = e->nyears;
+    std::filesystem::copy_file(folder / "b.tez", folder / "Tez.000",
+                               std::filesystem::copy_options::overwrite_existing);
+    auto e = std::make_unique<Engine>();
+    e->threads = threads;
+    engine_main(*e, none, console, folder);
+}
+
+// The peak resident memory of one whole run, in a fresh process of this program (see main) so
+// that nothing else the benchmark did counts; 0 where that cannot be measured.
+double peak_megabytes(const Size& size, int threads) {
+#ifdef __linux__
+    definitions(size);
+    const std::string which = size.name;
+    const std::string count = std::to_string(threads);
+    const pid_t child = fork();
+    if (child == 0) {
+        execl("/proc/self/exe", "tez_bench", "--peak-run", which.c_str(), count.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
     }
-    state.counters["years"] = years;
+    int status = 0;
+    rusage usage{};
+    if (child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status) &&
+        WEXITSTATUS(status) == 0)
+        return static_cast<double>(usage.ru_maxrss) / 1024.0;
+#endif
+    (void)size;
+    (void)threads;
+    return 0.0;
+}
+
+// The whole run as the console program runs it, on every core (threads 0) or on one.
+void BM_WholeRun(benchmark::State& state, const Size* size, int threads) {
+    definitions(*size);
+    for (auto _ : state)
+        whole_run(*size, threads);
+    state.counters["years"] = size->nyears;
+    state.counters["threads"] = year_threads(threads, size->nyears);
+    state.counters["cores"] = static_cast<double>(std::thread::hardware_concurrency());
+    state.counters["peak_MB"] = peak_megabytes(*size, threads);
 }
 
 void BM_ReadLargestManagement(benchmark::State& state) {
@@ -151,10 +194,34 @@ BENCHMARK_CAPTURE(BM_Projection, largest_per_recruit, &kLargest, 1)->Unit(benchm
 BENCHMARK_CAPTURE(BM_Projection, largest_scaled, &kLargest, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_PrepareBlock, typical, &kTypical)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_PrepareBlock, largest, &kLargest)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WholeRun, typical, &kTypical)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK_CAPTURE(BM_WholeRun, largest, &kLargest)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_WholeRun, typical, &kTypical, 0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WholeRun, typical_one_thread, &kTypical, 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WholeRun, largest, &kLargest, 0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WholeRun, largest_one_thread, &kLargest, 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 BENCHMARK(BM_ReadLargestManagement)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // One whole run and nothing else, for its peak memory.
+    if (argc == 4 && std::string(argv[1]) == "--peak-run") {
+        whole_run(std::string(argv[2]) == kLargest.name ? kLargest : kTypical, std::atoi(argv[3]));
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -223,14 +223,17 @@ TEST(Projection, SizeWindowAndLengthClassesSetTheStepsFishing) {
         {0.04, 0.5 + 0.04}, // 50-60: wholly above, discards only; mid 55 takes the last class
     };
     for (int a = 0; a <= 4; ++a) {
-        EXPECT_NEAR(e.fishing[cell(0, 0, a, 0)].retained, expected[a].retained, 1e-15) << a;
-        EXPECT_NEAR(e.fishing[cell(0, 0, a, 0)].total, expected[a].total, 1e-15) << a;
+        EXPECT_NEAR(e.fishing[packed_cell(1, 4, 1, 0, 0, a, 0)].retained, expected[a].retained,
+                    1e-15)
+            << a;
+        EXPECT_NEAR(e.fishing[packed_cell(1, 4, 1, 0, 0, a, 0)].total, expected[a].total, 1e-15)
+            << a;
     }
     EXPECT_NEAR(e.max_step_f, 1.02, 1e-15);
     // A step without weight has no length: no fishery sees it.
     e.growth[cell(0, 0, 3, 0)].w = 0.0;
     prepare_fishing(e);
-    EXPECT_EQ(e.fishing[cell(0, 0, 3, 0)].total, 0.0);
+    EXPECT_EQ(e.fishing[packed_cell(1, 4, 1, 0, 0, 3, 0)].total, 0.0);
 }
 
 TEST(StockRecruitment, BevertonHoltSlopeFourHasTargetHalf) {
