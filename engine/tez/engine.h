@@ -76,16 +76,6 @@ struct FishingCell {
     double total = 0.0; // retained plus discard deaths
 };
 
-// The values of one season step at a multiplier that do not depend on the numbers: the per-recruit
-// projection works them out and the scaled projection at the same multiplier takes them again.
-struct StepFactor {
-    double f_ret = 0.0;       // retained fishing mortality
-    double z = 0.0;           // total mortality
-    double survival = 1.0;    // exp(-z)
-    double mean = 1.0;        // mean-biomass factor of the step
-    double catch_per_n = 0.0; // f_ret * (1 - survival)
-};
-
 struct ResultColumn {
     double yield_numbers = 0.0;
     double yield_biomass = 0.0;
@@ -269,9 +259,10 @@ struct YearState {
     double eq_recruits = 0.0;
     int target_flag = 0;
 
-    // The step values of the last per-recruit projection, for the morphs and ages it reached, by
-    // packed cell.
-    std::vector<StepFactor> factors;
+    // The mean-biomass factors of the steps of the last per-recruit projection, for the morphs and
+    // ages it reached, by packed cell: the scaled projection at the same multiplier takes them
+    // again.
+    std::vector<double> factor_mean;
     std::array<std::array<int, kMaxMorphs>, kMaxSexes> factor_ages{};
     bool factors_valid = false;
     double factors_fmult = 0.0;

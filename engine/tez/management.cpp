@@ -63,25 +63,27 @@ void read_block_body(Engine& e) {
 
 // Numbers the distinct pairs of total fishing and natural mortality, which share their survival.
 void number_mortalities(const RunData& d, YearState& w) {
+    struct PairHash {
+        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& p) const {
+            return std::hash<std::uint64_t>()(p.first * 0x9E3779B97F4A7C15ull ^ p.second);
+        }
+    };
     w.mortalities.clear();
     w.mortality_id.assign(packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0), 0);
     w.mortality_stamp = 0;
-    std::unordered_map<std::uint64_t, std::uint32_t> ids;
+    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::uint32_t, PairHash> ids;
     for (int s = 0; s < d.nsexes; ++s) {
-        for (int a = 0; a <= d.nages; ++a) {
-            // Natural mortality is that of the sex and age: the totals tell the pairs apart.
-            ids.clear();
-            const double m = d.m_season[s][a];
-            for (int g = 0; g < d.nmorphs; ++g) {
+        for (int g = 0; g < d.nmorphs; ++g) {
+            for (int a = 0; a <= d.nages; ++a) {
+                const double m = d.m_season[s][a];
                 for (int t = 0; t < d.nszns; ++t) {
-                    const double total =
-                        w.fishing[packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t)].total;
-                    const auto [it, added] =
-                        ids.try_emplace(std::bit_cast<std::uint64_t>(total),
-                                        static_cast<std::uint32_t>(w.mortalities.size()));
+                    const std::size_t i = packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t);
+                    const double total = w.fishing[i].total;
+                    const auto [it, added] = ids.try_emplace(
+                        {std::bit_cast<std::uint64_t>(total), std::bit_cast<std::uint64_t>(m)},
+                        static_cast<std::uint32_t>(w.mortalities.size()));
                     if (added) w.mortalities.push_back({total, m});
-                    w.mortality_id[packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t)] =
-                        it->second;
+                    w.mortality_id[i] = it->second;
                 }
             }
         }

@@ -23,15 +23,30 @@ struct StepSums {
     double stock = 0.0;
 };
 
-// The values of one season step that do not depend on the numbers, given its total mortality
-// z = fmult * fc.total + m and the survival exp(-z).
-inline void step_factor(const GrowthCell& gc, const FishingCell& fc, double fmult, double z,
-                        double survival, StepFactor& out) {
-    out.f_ret = fmult * fc.retained;
-    out.z = z;
-    out.survival = survival;
-    out.mean = mean_factor(gc.exp_g * survival, gc.g - z);
-    out.catch_per_n = out.f_ret * (1.0 - survival);
+// The values of one season step that do not depend on the numbers.
+struct StepFactor {
+    double f_ret = 0.0;       // retained fishing mortality
+    double z = 0.0;           // total mortality
+    double survival = 1.0;    // exp(-z)
+    double mean = 1.0;        // mean-biomass factor of the step
+    double catch_per_n = 0.0; // f_ret * (1 - survival)
+};
+
+// The step's values given its total mortality z = fmult * fc.total + m, the survival exp(-z) and
+// its mean-biomass factor.
+inline StepFactor step_factor(const FishingCell& fc, double fmult, double z, double survival,
+                              double mean) {
+    StepFactor f;
+    f.f_ret = fmult * fc.retained;
+    f.z = z;
+    f.survival = survival;
+    f.mean = mean;
+    f.catch_per_n = f.f_ret * (1.0 - survival);
+    return f;
+}
+
+inline double step_mean(const GrowthCell& gc, double z, double survival) {
+    return mean_factor(gc.exp_g * survival, gc.g - z);
 }
 
 // One season step of the numbers: the serial chain of a projection. Every product and sum is
@@ -58,7 +73,7 @@ template <bool kScaled> void project_all(const RunData& d, const Block& b, YearS
     const int recruit_t = d.recruit_season - 1;
     const int z = d.nszns;
     const std::size_t packed = packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0);
-    if (w.factors.size() < packed) w.factors.resize(packed);
+    if (w.factor_mean.size() < packed) w.factor_mean.resize(packed);
     const bool reuse =
         w.factors_valid && w.factors_serial == b.serial &&
         std::bit_cast<std::uint64_t>(w.factors_fmult) == std::bit_cast<std::uint64_t>(fmult);
@@ -80,25 +95,29 @@ template <bool kScaled> void project_all(const RunData& d, const Block& b, YearS
                 const std::size_t base = cell(s, g, a, 0);
                 const std::size_t pbase = packed_cell(d.nmorphs, d.nages, z, s, g, a, 0);
                 const int t_first = a == 0 ? recruit_t : 0;
-                StepFactor* f = &w.factors[pbase];
+                double* mean = &w.factor_mean[pbase];
+                const std::uint32_t* id = &w.mortality_id[pbase];
                 if (a >= known) {
                     // No step depends on another here.
                     for (int t = t_first; t < z; ++t) {
-                        YearState::Mortality& q = w.mortalities[w.mortality_id[pbase + t]];
+                        YearState::Mortality& q = w.mortalities[id[t]];
                         if (q.stamp != stamp) {
                             q.stamp = stamp;
                             q.z = fmult * q.total + q.m;
                             q.survival = std::exp(-q.z);
                         }
-                        step_factor(d.growth[base + t], w.fishing[pbase + t], fmult, q.z,
-                                    q.survival, f[t]);
+                        mean[t] = step_mean(d.growth[base + t], q.z, q.survival);
                     }
                     known = a + 1;
                 }
                 for (int t = t_first; t < z; ++t) {
                     if (record && t == spawn_t) w.spawners[a][g] = n;
                     if constexpr (kScaled) w.accum[s][a][t] += n;
-                    n = step_numbers(d.growth[base + t].w, f[t], n, sums);
+                    const YearState::Mortality& q = w.mortalities[id[t]];
+                    n = step_numbers(
+                        d.growth[base + t].w,
+                        step_factor(w.fishing[pbase + t], fmult, q.z, q.survival, mean[t]), n,
+                        sums);
                 }
             }
             if constexpr (kScaled) w.accum[s][d.nages + 1][0] += n;
@@ -115,10 +134,10 @@ double project_morph(Engine& e, int a, int t, int g, int s, double n) {
     if (e.fishing_serial != e.serial) prepare_fishing(e);
     const std::size_t i = cell(s, g, a, t);
     StepSums sums;
-    StepFactor f;
     const FishingCell& fc = e.fishing[packed_cell(e.nmorphs, e.nages, e.nszns, s, g, a, t)];
     const double z = e.fmult * fc.total + e.m_season[s][a];
-    step_factor(e.growth[i], fc, e.fmult, z, std::exp(-z), f);
+    const double survival = std::exp(-z);
+    const StepFactor f = step_factor(fc, e.fmult, z, survival, step_mean(e.growth[i], z, survival));
     const double next = step_numbers(e.growth[i].w, f, n, sums);
     e.harvest_numbers += sums.numbers;
     e.harvest_biomass += sums.biomass;
