@@ -52,6 +52,9 @@ inline constexpr double kAllDeadF = 1e6;
 // Guards of ours: the target search has no end of its own when the target SPR cannot be met,
 // and a climb over a flat yield (nothing retained) would never end.
 inline constexpr int kMaxTargetPasses = 100;
+// A search comes back only to a multiplier it tried a few trials before; a year remembers this
+// many of its latest equilibria.
+inline constexpr std::size_t kRememberedEquilibria = 32;
 inline constexpr int kMaxClimbSteps = 10000;
 
 inline constexpr int kRickerCode = 3;
@@ -285,7 +288,8 @@ struct YearState {
         std::array<double, kAgeSlots> eggs_per_recruit{};
         std::vector<double> accum; // the sexes, ages and seasons of the definition
     };
-    std::vector<Equilibrium> equilibria;
+    std::vector<Equilibrium> equilibria; // the latest, at most kRememberedEquilibria
+    std::size_t next_equilibrium = 0;    // the slot the next one takes once all are used
 
     // Year evaluation.
     std::array<ResultColumn, 2> col{};
@@ -331,9 +335,10 @@ void run_years(Engine& e);
 // Every listed year: the blocks read in order, the years evaluated on threads of their own and
 // written in year order.
 void evaluate_years(Engine& e);
-// The number of threads that evaluate `years` years: the machine's cores unless `wanted` is
-// positive, never more than the years, and capped so that the working states stay modest.
-int year_threads(int wanted, int years);
+// The number of threads that evaluate `years` years of a definition: the machine's cores unless
+// `wanted` is positive, never more than the years, and capped so that the working states of the
+// threads together stay modest.
+int year_threads(int wanted, int years, const RunData& d);
 
 // Biology.
 void read_biology(Engine& e, std::string_view file_name);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -152,11 +153,20 @@ void write_year(Engine& e, const YearJob& job, YearOutput& out, double& bunfishe
 
 } // namespace
 
-int year_threads(int wanted, int years) {
-    int n = wanted > 0 ? wanted : static_cast<int>(std::thread::hardware_concurrency());
-    const int by_memory = static_cast<int>(kStateBudget / sizeof(Worker) / 2);
-    n = std::min({std::max(n, 1), std::max(years, 1), std::max(by_memory, 1)});
-    return n;
+int year_threads(int wanted, int years, const RunData& d) {
+    // A thread's state: its own tables by step (fishing, mean-biomass factor, mortality pair) and
+    // the equilibria its year remembers.
+    const std::size_t steps = packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0);
+    const std::size_t per_state =
+        sizeof(Worker) + sizeof(YearState) +
+        steps * (sizeof(FishingCell) + sizeof(double) + sizeof(std::uint32_t)) +
+        kRememberedEquilibria *
+            (sizeof(YearState::Equilibrium) +
+             sizeof(double) * static_cast<std::size_t>(d.nsexes) * (d.nages + 2) * d.nszns);
+    const int by_memory = static_cast<int>(kStateBudget / per_state);
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    const int n = wanted > 0 ? wanted : cores;
+    return std::min({std::max(n, 1), std::max(years, 1), std::max(by_memory, 1)});
 }
 
 void evaluate_years(Engine& e) {
@@ -190,7 +200,7 @@ void evaluate_years(Engine& e) {
         return true;
     };
 
-    const int nthreads = year_threads(e.threads, count);
+    const int nthreads = year_threads(e.threads, count, e);
     std::vector<std::unique_ptr<Worker>> workers;
     for (int t = 0; t < nthreads; ++t)
         workers.push_back(std::make_unique<Worker>());

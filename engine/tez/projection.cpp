@@ -292,8 +292,8 @@ bool recall_equilibrium(const RunData& d, const Block& b, YearState& w) {
 }
 
 void remember_equilibrium(const RunData& d, const Block& b, YearState& w) {
-    if (w.equilibria.capacity() == 0) w.equilibria.reserve(2 * kMaxTargetPasses);
-    YearState::Equilibrium& q = w.equilibria.emplace_back();
+    if (w.equilibria.size() < kRememberedEquilibria) w.equilibria.emplace_back();
+    YearState::Equilibrium& q = w.equilibria[w.next_equilibrium++ % kRememberedEquilibria];
     q.fmult = w.fmult;
     q.serial = b.serial;
     q.recruits_used = w.recruits_used;

@@ -84,6 +84,7 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
     e.col = {};
     e.no_target_at_extreme = false;
     e.equilibria.clear();
+    e.next_equilibrium = 0;
     write_progress_header(e);
     e.spr = 0.0;
     e.best_numbers = 0.0;

@@ -161,7 +161,9 @@ void BM_WholeRun(benchmark::State& state, const Size* size, int threads) {
     for (auto _ : state)
         whole_run(*size, threads);
     state.counters["years"] = size->nyears;
-    state.counters["threads"] = year_threads(threads, size->nyears);
+    NullBuffer null;
+    std::ostream console(&null);
+    state.counters["threads"] = year_threads(threads, size->nyears, *ready(*size, console));
     state.counters["cores"] = static_cast<double>(std::thread::hardware_concurrency());
     state.counters["peak_MB"] = peak_megabytes(*size, threads);
 }

@@ -218,6 +218,24 @@ TEST_F(RunFlow, BiologyWithoutFiniteWeightsIsRefusedNamingFileAndValue) {
     }
 }
 
+TEST_F(RunFlow, YearWhoseResultsTheFieldsCannotPrintStopsBeforeItIsWritten) {
+    // Light fish in vast numbers: the biomass fits, the yield in numbers needs three exponent
+    // digits.
+    std::string text = biology_text(bio);
+    text.replace(text.find(" 1000000  .6 "), 13, " 1E+120  .6 ");
+    text.replace(text.find(" 1E-05  3 "), 10, " 1E-50  3 ");
+    write_text(folder / "t.bio", text);
+    def.years = {2001, 2002};
+    const RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitModelStop) << r.console;
+    EXPECT_NE(r.console.find("\nThe results of year 2001 cannot be written: the yield in numbers "
+                             "is "),
+              std::string::npos)
+        << r.console;
+    EXPECT_EQ(count_lines(folder.read("b.txt")), 1);
+    EXPECT_EQ(folder.read("r.txt"), "");
+}
+
 TEST_F(RunFlow, FailedWriteIsReportedAndKeepsTheEarlierOutput) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no full device to write to";
     write_text(folder / "r.txt", "the earlier report\r\n");
