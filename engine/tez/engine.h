@@ -218,9 +218,23 @@ struct Block {
     long serial = 0;
 };
 
+// What a projection and the equilibrium recruitment leave, beside the numbers at age.
+struct ProjectionTotals {
+    double recruits_used = 0.0;
+    double harvest_numbers = 0.0; // summed over fisheries
+    double harvest_biomass = 0.0;
+    double total_biomass = 0.0;
+    double largest_total_f = 0.0;
+    std::array<double, kAgeSlots> eggs{};
+    std::array<double, kAgeSlots> eggs_per_recruit{};
+    double total_eggs = 0.0;
+    double spr = 0.0;
+    double eq_recruits = 0.0;
+};
+
 // The working state of one year's evaluation: the block's fishing, the trials of the searches
 // and the year's results. Each thread evaluates on a state of its own.
-struct YearState {
+struct YearState : ProjectionTotals {
     int year = 0;
     std::ostream* console_out = nullptr; // the year's console rows
 
@@ -245,21 +259,11 @@ struct YearState {
 
     // Projection.
     double fmult = 0.0;
-    double recruits_used = 0.0;
     std::array<std::array<double, kMaxMorphs>, kAgeSlots> spawners{};
-    double harvest_numbers = 0.0; // summed over fisheries
-    double harvest_biomass = 0.0;
-    double total_biomass = 0.0;
-    double largest_total_f = 0.0;
     // Scaled-mode numbers at age by sex and season, summed over morphs: accum[s][a][t].
     std::array<std::array<std::array<double, kMaxSeasons>, kAgeSlots + 1>, kMaxSexes> accum{};
-    std::array<double, kAgeSlots> eggs{};
-    std::array<double, kAgeSlots> eggs_per_recruit{};
-    double total_eggs = 0.0;
-    double spr = 0.0;
 
     // Stock-recruitment.
-    double eq_recruits = 0.0;
     int target_flag = 0;
 
     // The mean-biomass factors of the steps of the last per-recruit projection, for the morphs and
@@ -276,16 +280,7 @@ struct YearState {
     struct Equilibrium {
         double fmult = 0.0;
         long serial = 0;
-        double recruits_used = 0.0;
-        double harvest_numbers = 0.0;
-        double harvest_biomass = 0.0;
-        double total_biomass = 0.0;
-        double largest_total_f = 0.0;
-        double total_eggs = 0.0;
-        double spr = 0.0;
-        double eq_recruits = 0.0;
-        std::array<double, kAgeSlots> eggs{};
-        std::array<double, kAgeSlots> eggs_per_recruit{};
+        ProjectionTotals totals;
         std::vector<double> accum; // the sexes, ages and seasons of the definition
     };
     std::vector<Equilibrium> equilibria; // the latest, at most kRememberedEquilibria

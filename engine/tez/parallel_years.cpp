@@ -43,12 +43,10 @@ struct YearOutput {
     bool target_reached = false;
     double fmult = 0.0;
     double bunfished = 0.0;
-    double final_recruits = 0.0;
     std::array<ResultColumn, 2> col{};
-    // The row shown when the year had no target at extreme fishing.
-    double row_spr = 0.0;
-    double row_numbers = 0.0;
-    double row_biomass = 0.0;
+    // The year's last projection: its row when the year had no target at extreme fishing, and
+    // the recruits that a later year without a target shows.
+    ProjectionTotals last;
 };
 
 // Reads the block of every listed year, in order, up to the first that the file cannot give.
@@ -102,11 +100,8 @@ void evaluate_job(const Engine& e, const YearJob& job, Worker& worker, YearOutpu
         out.target_reached = w.target_reached;
         out.fmult = w.fmult;
         out.bunfished = w.bunfished;
-        out.final_recruits = w.eq_recruits;
         out.col = w.col;
-        out.row_spr = w.spr;
-        out.row_numbers = w.harvest_numbers;
-        out.row_biomass = w.harvest_biomass;
+        out.last = w;
         if (e.report_flag == 1) out.report = year_report_text(e, w);
     } catch (const NumericsStop& stop) {
         out.stop_status = stop.exit_status();
@@ -125,13 +120,14 @@ void write_year(Engine& e, const YearJob& job, YearOutput& out, double& bunfishe
     if (out.stop_status < 0) {
         if (out.no_target_at_extreme) {
             // The row is the year's last line but the empty record after it.
-            const std::string row = progress_row_text(out.fmult, recruits, out.row_spr,
-                                                      out.row_numbers, out.row_biomass);
+            const std::string row =
+                progress_row_text(out.fmult, recruits, out.last.spr, out.last.harvest_numbers,
+                                  out.last.harvest_biomass);
             const std::size_t tail = row.size() + 1 + free_record("").size() + 1;
             console.replace(console.size() - tail, row.size(), row);
         } else {
             bunfished = out.bunfished;
-            recruits = out.final_recruits;
+            recruits = out.last.eq_recruits;
         }
     }
     *e.console_out << console;

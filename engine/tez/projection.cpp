@@ -273,16 +273,7 @@ template <typename Copy> void each_accum_row(const RunData& d, YearState& w, Cop
 bool recall_equilibrium(const RunData& d, const Block& b, YearState& w) {
     for (const YearState::Equilibrium& q : w.equilibria) {
         if (q.serial != b.serial || !same_bits(q.fmult, w.fmult)) continue;
-        w.recruits_used = q.recruits_used;
-        w.harvest_numbers = q.harvest_numbers;
-        w.harvest_biomass = q.harvest_biomass;
-        w.total_biomass = q.total_biomass;
-        w.largest_total_f = q.largest_total_f;
-        w.total_eggs = q.total_eggs;
-        w.spr = q.spr;
-        w.eq_recruits = q.eq_recruits;
-        w.eggs = q.eggs;
-        w.eggs_per_recruit = q.eggs_per_recruit;
+        static_cast<ProjectionTotals&>(w) = q.totals;
         each_accum_row(d, w, [&](double* row, std::size_t k) {
             std::copy_n(q.accum.begin() + static_cast<std::ptrdiff_t>(k), d.nszns, row);
         });
@@ -296,16 +287,7 @@ void remember_equilibrium(const RunData& d, const Block& b, YearState& w) {
     YearState::Equilibrium& q = w.equilibria[w.next_equilibrium++ % kRememberedEquilibria];
     q.fmult = w.fmult;
     q.serial = b.serial;
-    q.recruits_used = w.recruits_used;
-    q.harvest_numbers = w.harvest_numbers;
-    q.harvest_biomass = w.harvest_biomass;
-    q.total_biomass = w.total_biomass;
-    q.largest_total_f = w.largest_total_f;
-    q.total_eggs = w.total_eggs;
-    q.spr = w.spr;
-    q.eq_recruits = w.eq_recruits;
-    q.eggs = w.eggs;
-    q.eggs_per_recruit = w.eggs_per_recruit;
+    q.totals = w;
     q.accum.resize(static_cast<std::size_t>(d.nsexes) * (d.nages + 2) * d.nszns);
     each_accum_row(d, w, [&](const double* row, std::size_t k) {
         std::copy_n(row, d.nszns, q.accum.begin() + static_cast<std::ptrdiff_t>(k));
