@@ -36,8 +36,7 @@ struct YearOutput {
     bool done = false;
     std::string console;
     std::string report;
-    std::string table_row; // without the Bunfished field, filled in year order
-    int stop_status = -1;  // the year stopped the run with this status
+    int stop_status = -1; // the year stopped the run with this status
     std::exception_ptr failure;
     bool no_target_at_extreme = false;
     bool target_reached = false;
@@ -49,31 +48,26 @@ struct YearOutput {
     ProjectionTotals last;
 };
 
-// Reads the block of every listed year, in order, up to the first that the file cannot give.
-std::vector<YearJob> read_blocks(Engine& e) {
-    std::vector<YearJob> jobs;
-    std::shared_ptr<const Block> current;
-    for (e.year_index = 1; e.year_index <= e.nyears; ++e.year_index) {
-        YearJob job;
-        job.year = e.years[e.year_index];
-        try {
-            const long before = e.serial;
-            if (!read_management_block(e, job.year)) {
-                job.stop_message = "management data out of range";
-                job.stop_status = kExitModelStop;
-            } else if (!current || e.serial != before) {
-                current = std::make_shared<const Block>(static_cast<const Block&>(e));
-            }
-        } catch (const InputError& err) {
-            job.stop_message = err.what();
-            job.stop_status = kExitInputError;
+// Reads forward to the block of the listed year at e.year_index; a new block read is kept in
+// `current`, which years share while no later block is needed. A year the file cannot give
+// becomes the stop that ends the list.
+YearJob read_job(Engine& e, std::shared_ptr<const Block>& current) {
+    YearJob job;
+    job.year = e.years[e.year_index];
+    try {
+        const long before = e.serial;
+        if (!read_management_block(e, job.year)) {
+            job.stop_message = "management data out of range";
+            job.stop_status = kExitModelStop;
+        } else if (!current || e.serial != before) {
+            current = std::make_shared<const Block>(static_cast<const Block&>(e));
         }
-        job.block = current;
-        const bool stops = job.stop_message.has_value();
-        jobs.push_back(std::move(job));
-        if (stops) break;
+    } catch (const InputError& err) {
+        job.stop_message = err.what();
+        job.stop_status = kExitInputError;
     }
-    return jobs;
+    job.block = current;
+    return job;
 }
 
 // A thread's working state: its console text and its own error context bound to it.
@@ -166,20 +160,30 @@ int year_threads(int wanted, int years, const RunData& d) {
 }
 
 void evaluate_years(Engine& e) {
-    const std::vector<YearJob> jobs = read_blocks(e);
-    const int count = static_cast<int>(jobs.size());
+    const int listed = e.nyears;
+    const int nthreads = year_threads(e.threads, listed, e);
+    // Filled in year order by this thread as it reads the management file; a year is taken by a
+    // thread once it is published.
+    std::vector<YearJob> jobs(static_cast<std::size_t>(std::max(listed, 0)));
     std::vector<YearOutput> outputs(jobs.size());
     double bunfished = e.bunfished;
     double recruits = e.eq_recruits;
 
     std::mutex mutex;
     std::condition_variable ready;
+    int published = 0;
+    bool reading_done = false;
     std::atomic<int> next{0};
-    std::atomic<int> first_stop{count};
+    std::atomic<int> first_stop{listed};
     // Takes the next year and evaluates it; false when there is none left to take.
     const auto work_one = [&](Worker& worker) {
         const int i = next++;
-        if (i >= count || i > first_stop) return false;
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return i < published || reading_done; });
+            if (i >= published) return false;
+        }
+        if (i > first_stop) return false;
         YearOutput out;
         if (!jobs[i].stop_message) evaluate_job(e, jobs[i], worker, out);
         if (out.stop_status >= 0 || out.failure || jobs[i].stop_message) {
@@ -195,8 +199,15 @@ void evaluate_years(Engine& e) {
         ready.notify_all();
         return true;
     };
+    const auto end_work = [&] {
+        first_stop = -1;
+        {
+            std::lock_guard lock(mutex);
+            reading_done = true;
+        }
+        ready.notify_all();
+    };
 
-    const int nthreads = year_threads(e.threads, count, e);
     std::vector<std::unique_ptr<Worker>> workers;
     for (int t = 0; t < nthreads; ++t)
         workers.push_back(std::make_unique<Worker>());
@@ -208,9 +219,30 @@ void evaluate_years(Engine& e) {
                 }
             });
 
-    // Years are written in order as soon as they and every earlier year are done; a stop ends the
-    // list there, and later years still at work are finished unseen.
     try {
+        // The blocks are read forward only, in year order, while the threads evaluate the years
+        // already read.
+        std::shared_ptr<const Block> current;
+        int count = 0;
+        for (e.year_index = 1; e.year_index <= listed; ++e.year_index) {
+            YearJob job = read_job(e, current);
+            const bool stops = job.stop_message.has_value();
+            {
+                std::lock_guard lock(mutex);
+                jobs[count] = std::move(job);
+                published = ++count;
+            }
+            ready.notify_all();
+            if (stops) break;
+        }
+        {
+            std::lock_guard lock(mutex);
+            reading_done = true;
+        }
+        ready.notify_all();
+
+        // Years are written in order as soon as they and every earlier year are done; a stop
+        // ends the list there, and later years still at work are finished unseen.
         for (int i = 0; i < count; ++i) {
             if (nthreads == 1) work_one(*workers[0]);
             YearOutput out;
@@ -220,14 +252,14 @@ void evaluate_years(Engine& e) {
                 out = std::move(outputs[i]);
             }
             if (jobs[i].stop_message) {
-                first_stop = -1;
+                end_work();
                 if (jobs[i].stop_status == kExitInputError) throw InputError(*jobs[i].stop_message);
                 stop_run(e, *jobs[i].stop_message, jobs[i].stop_status);
             }
             write_year(e, jobs[i], out, bunfished, recruits);
         }
     } catch (...) {
-        first_stop = -1;
+        end_work();
         throw;
     }
     e.bunfished = bunfished;
