@@ -350,7 +350,11 @@ inline void prepare_fishing(Engine& e) {
 }
 
 // Projection.
-void project_population(const RunData& d, const Block& b, YearState& w, int mode);
+// Mode 1 per recruit, mode 2 scaled to the equilibrium recruits. A per-recruit projection that
+// only feeds the SPR (a scaled one follows at the same multiplier) may leave the yields and the
+// biomass out.
+void project_population(const RunData& d, const Block& b, YearState& w, int mode,
+                        bool totals = true);
 inline void project_population(Engine& e, int mode) {
     project_population(e, e, e, mode);
 }

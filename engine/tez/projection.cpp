@@ -63,9 +63,40 @@ inline double step_numbers(double w, const StepFactor& f, double n, StepSums& su
     return next < kNumbersFloor ? 0.0 : next;
 }
 
+// The numbers of a per-recruit projection and nothing else: the spawners for the SPR. Each step
+// keeps the floors of step_numbers, so the numbers are those of a full projection.
+void project_spawners(const RunData& d, YearState& w, long stamp) {
+    const double fmult = w.fmult;
+    const int last_sex = d.nsexes - 1;
+    const int spawn_t = d.spawn_season - 1;
+    const int recruit_t = d.recruit_season - 1;
+    const int z = d.nszns;
+    for (int g = 0; g < d.nmorphs; ++g) {
+        double n = w.recruits_used * d.morph_prop[last_sex][g] / d.nsexes;
+        for (int a = 0; a <= d.nages && n > 0.0; ++a) {
+            const std::uint32_t* id =
+                &w.mortality_id[packed_cell(d.nmorphs, d.nages, z, last_sex, g, a, 0)];
+            for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
+                if (t == spawn_t) w.spawners[a][g] = n;
+                YearState::Mortality& q = w.mortalities[id[t]];
+                if (q.stamp != stamp) {
+                    q.stamp = stamp;
+                    q.z = fmult * q.total + q.m;
+                    q.survival = std::exp(-q.z);
+                }
+                if (n <= kNumbersFloor) n = 0.0;
+                const double next = n * q.survival;
+                n = next < kNumbersFloor ? 0.0 : next;
+            }
+        }
+    }
+}
+
 // A projection that finds the step values of this multiplier and block already worked out takes
-// them for the ages they cover; the rest are worked out and kept.
-template <bool kScaled> void project_all(const RunData& d, const Block& b, YearState& w) {
+// them for the ages they cover; the rest are worked out and kept. Without totals only the
+// spawners are projected.
+template <bool kScaled>
+void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
     StepSums sums;
     const double fmult = w.fmult;
     const int last_sex = d.nsexes - 1;
@@ -86,6 +117,10 @@ template <bool kScaled> void project_all(const RunData& d, const Block& b, YearS
         ++w.mortality_stamp;
     }
     const long stamp = w.mortality_stamp;
+    if (!kScaled && !totals) {
+        project_spawners(d, w, stamp);
+        return;
+    }
     for (int s = 0; s < d.nsexes; ++s) {
         const bool record = s == last_sex;
         for (int g = 0; g < d.nmorphs; ++g) {
@@ -145,7 +180,7 @@ double project_morph(Engine& e, int a, int t, int g, int s, double n) {
     return next;
 }
 
-void project_population(const RunData& d, const Block& b, YearState& w, int mode) {
+void project_population(const RunData& d, const Block& b, YearState& w, int mode, bool totals) {
     if (w.fishing_serial != b.serial) prepare_fishing(d, b, w);
     w.largest_total_f = w.fmult >= 0.0 ? w.fmult * w.max_step_f : w.fmult * w.min_step_f;
     for (auto& by_sex : w.accum)
@@ -159,9 +194,9 @@ void project_population(const RunData& d, const Block& b, YearState& w, int mode
     else if (mode == 2)
         w.recruits_used = w.eq_recruits;
     if (mode == 2)
-        project_all<true>(d, b, w);
+        project_all<true>(d, b, w, true);
     else
-        project_all<false>(d, b, w);
+        project_all<false>(d, b, w, totals);
     sum_stock_totals(d, w);
 }
 
@@ -299,7 +334,8 @@ void remember_equilibrium(const RunData& d, const Block& b, YearState& w) {
 void find_equilibrium(const RunData& d, const Block& b, YearState& w) {
     // Only the full equilibrium is remembered; the target search projects per recruit alone.
     if (w.target_flag != 1 && recall_equilibrium(d, b, w)) return;
-    project_population(d, b, w, 1);
+    // The scaled projection that follows gives the yields and the biomass.
+    project_population(d, b, w, 1, w.target_flag == 1);
     if (w.target_flag == 1) return;
     equilibrium_recruits(d, w);
     project_population(d, b, w, 2);

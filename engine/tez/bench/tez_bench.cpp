@@ -104,6 +104,25 @@ void BM_Projection(benchmark::State& state, const Size* size, int mode) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// One equilibrium (a per-recruit and a scaled projection) at a multiplier not met before, on one
+// thread; per step of the two projections.
+void BM_Equilibrium(benchmark::State& state, const Size* size) {
+    NullBuffer null;
+    std::ostream console(&null);
+    auto e = ready(*size, console);
+    e->target_flag = 0;
+    double fmult = 1.0;
+    for (auto _ : state) {
+        e->fmult = fmult;
+        fmult += 1e-6;
+        find_equilibrium(*e, *e, *e);
+        benchmark::DoNotOptimize(e->harvest_biomass);
+    }
+    state.counters["per_step"] =
+        benchmark::Counter(2.0 * steps_per_projection(*e) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 void BM_PrepareBlock(benchmark::State& state, const Size* size) {
     NullBuffer null;
     std::ostream console(&null);
@@ -195,6 +214,8 @@ BENCHMARK_CAPTURE(BM_Projection, typical_per_recruit, &kTypical, 1)->Unit(benchm
 BENCHMARK_CAPTURE(BM_Projection, typical_scaled, &kTypical, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Projection, largest_per_recruit, &kLargest, 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Projection, largest_scaled, &kLargest, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Equilibrium, typical, &kTypical)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Equilibrium, largest, &kLargest)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_PrepareBlock, typical, &kTypical)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_PrepareBlock, largest, &kLargest)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WholeRun, typical, &kTypical, 0)
