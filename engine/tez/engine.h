@@ -265,6 +265,7 @@ struct YearState : ProjectionTotals {
 
     // Stock-recruitment.
     int target_flag = 0;
+    double searched_fmult = 0.0; // the multiplier of the target search's last projection
 
     // The mean-biomass factors of the steps of the last per-recruit projection, for the morphs and
     // ages it reached, by packed cell: the scaled projection at the same multiplier takes them

@@ -334,9 +334,13 @@ void remember_equilibrium(const RunData& d, const Block& b, YearState& w) {
 void find_equilibrium(const RunData& d, const Block& b, YearState& w) {
     // Only the full equilibrium is remembered; the target search projects per recruit alone.
     if (w.target_flag != 1 && recall_equilibrium(d, b, w)) return;
-    // The scaled projection that follows gives the yields and the biomass.
-    project_population(d, b, w, 1, w.target_flag == 1);
-    if (w.target_flag == 1) return;
+    // The scaled projection that follows gives the yields and the biomass; the target search
+    // needs the SPR alone.
+    project_population(d, b, w, 1, false);
+    if (w.target_flag == 1) {
+        w.searched_fmult = w.fmult;
+        return;
+    }
     equilibrium_recruits(d, w);
     project_population(d, b, w, 2);
     remember_equilibrium(d, b, w);

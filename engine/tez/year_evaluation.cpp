@@ -155,6 +155,12 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
         e.target_flag = 0;
 
         if (!met) {
+            // The row shows the yields of the search's last projection, which the search itself
+            // leaves out.
+            const double next = e.fmult;
+            e.fmult = e.searched_fmult;
+            project_population(d, b, e, 1);
+            e.fmult = next;
             report_no_target(e, spr_extreme);
         } else {
             e.target_reached = true;
