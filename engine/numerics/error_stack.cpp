@@ -44,10 +44,31 @@ struct Facility {
     std::string list;
 };
 
-Facility facility;
 const std::array<int, 4> kDefaultUnits{0, 5, 6, 6};
-std::array<int, 4> units = kDefaultUnits;
-std::map<int, std::ostream*> bindings;
+
+} // namespace
+
+struct ErrorContext::State {
+    Facility facility;
+    std::array<int, 4> units = kDefaultUnits;
+    std::map<int, std::ostream*> bindings;
+};
+
+ErrorContext::ErrorContext() : state_(std::make_unique<State>()) {}
+ErrorContext::~ErrorContext() = default;
+
+namespace {
+
+ErrorContext& default_context() {
+    static ErrorContext context;
+    return context;
+}
+
+thread_local ErrorContext* current_context = nullptr;
+
+ErrorContext::State& current() {
+    return (current_context ? *current_context : default_context()).state();
+}
 
 std::string padded_name(std::string_view name) {
     std::string s(name.substr(0, kNameLength));
@@ -61,8 +82,8 @@ std::string_view without_trailing_blanks(std::string_view s) {
 }
 
 void initialise() {
-    if (facility.initialised) return;
-    Facility& f = facility;
+    if (current().facility.initialised) return;
+    Facility& f = current().facility;
     f.initialised = true;
     f.level = 1;
     for (int l = 0; l <= kMaxLevels + 1; ++l) {
@@ -92,8 +113,10 @@ bool setting(const std::array<bool, 8>& table, int type) {
 }
 
 std::ostream& stream_for(int unit) {
-    if (auto it = bindings.find(unit); it != bindings.end() && it->second) return *it->second;
-    if (auto it = bindings.find(6); it != bindings.end() && it->second) return *it->second;
+    if (auto it = current().bindings.find(unit); it != current().bindings.end() && it->second)
+        return *it->second;
+    if (auto it = current().bindings.find(6); it != current().bindings.end() && it->second)
+        return *it->second;
     return std::cout;
 }
 
@@ -129,8 +152,8 @@ void store_item(char kind, int index, std::string_view text) {
     initialise();
     const int digit = std::abs(index);
     if (digit < 1 || digit > 9) return;
-    if (facility.list.size() + text.size() + 8 > kMaxList) return;
-    std::string& list = facility.list;
+    if (current().facility.list.size() + text.size() + 8 > kMaxList) return;
+    std::string& list = current().facility.list;
     list += '*';
     list += kind;
     list += static_cast<char>('0' + digit);
@@ -142,7 +165,7 @@ void store_item(char kind, int index, std::string_view text) {
 
 // The value of the first item with this kind and digit; a later one with the same key is hidden.
 std::optional<std::string_view> find_item(char kind, char digit) {
-    std::string_view list = facility.list;
+    std::string_view list = current().facility.list;
     std::size_t p = 0;
     while (p + 5 < list.size() && list[p] == '*') {
         const char item_kind = list[p + 1];
@@ -180,7 +203,7 @@ std::string build_message(std::string_view message) {
 }
 
 void print_traceback(std::ostream& os) {
-    const Facility& f = facility;
+    const Facility& f = current().facility;
     os << "     Here is a traceback of subprogram calls"
        << " in reverse order:\n";
     os << "     Routine name               "
@@ -196,9 +219,9 @@ void print_traceback(std::ostream& os) {
 }
 
 void print_pending() {
-    Facility& f = facility;
+    Facility& f = current().facility;
     if (f.pending.empty()) return;
-    std::ostream& os = stream_for(units[3]);
+    std::ostream& os = stream_for(current().units[3]);
     const int l = f.level;
     const std::string_view name = f.name[l];
     const int blank = search_exact(name, " ");
@@ -268,7 +291,7 @@ void print_pending() {
 
 // Records a misuse of the facility itself at the current level, prints it and stops.
 [[noreturn]] void misuse(std::string_view message) {
-    Facility& f = facility;
+    Facility& f = current().facility;
     f.type[f.level] = kTerminal;
     f.code[f.level] = 1;
     f.pending = message;
@@ -278,9 +301,17 @@ void print_pending() {
 
 } // namespace
 
+ErrorContextScope::ErrorContextScope(ErrorContext& context) : previous_(current_context) {
+    current_context = &context;
+}
+
+ErrorContextScope::~ErrorContextScope() {
+    current_context = previous_;
+}
+
 void E1PSH(std::string_view name) {
     initialise();
-    Facility& f = facility;
+    Facility& f = current().facility;
     if (f.level >= kMaxLevels) {
         store_error_integer(1, kMaxLevels);
         E1MES(kTerminal, 1,
@@ -295,7 +326,7 @@ void E1PSH(std::string_view name) {
 
 void E1POP(std::string_view name) {
     initialise();
-    Facility& f = facility;
+    Facility& f = current().facility;
     if (f.level <= 1) {
         E1PSH("E1POP");
         store_error_text(1, name);
@@ -342,7 +373,7 @@ void E1POP(std::string_view name) {
 
 void E1MES(int type, int code, std::string_view message) {
     initialise();
-    Facility& f = facility;
+    Facility& f = current().facility;
     const int l = f.level;
     if (type >= 0 && type <= 7)
         f.type[l] = type;
@@ -363,7 +394,7 @@ void E1MES(int type, int code, std::string_view message) {
 
 int N1RTY(int n) {
     initialise();
-    Facility& f = facility;
+    Facility& f = current().facility;
     if (n == 0) return f.type[f.level];
     if (n == 1) return f.type[f.level + 1];
     misuse(".  The argument passed to N1RTY must be 0 or 1.");
@@ -408,14 +439,14 @@ void store_error_text(int i, std::string_view text) {
 
 void UMACH(int n, int& unit) {
     if (n >= 1 && n <= 3) {
-        unit = units[static_cast<std::size_t>(n)];
+        unit = current().units[static_cast<std::size_t>(n)];
         return;
     }
     if (n >= -3 && n <= -1) {
-        units[static_cast<std::size_t>(-n)] = unit;
+        current().units[static_cast<std::size_t>(-n)] = unit;
         return;
     }
-    std::ostream& os = stream_for(units[3]);
+    std::ostream& os = stream_for(current().units[3]);
     os << "\n *** TERMINAL ERROR 5 from UMACH.  The absolute\n"
        << kContinuation << "value of the index variable must be\n"
        << kContinuation
@@ -440,14 +471,14 @@ int IMACH(int n) {
 
 void bind_unit(int unit, std::ostream* stream) {
     if (stream)
-        bindings[unit] = stream;
+        current().bindings[unit] = stream;
     else
-        bindings.erase(unit);
+        current().bindings.erase(unit);
 }
 
 void reset_error_facility() {
-    facility = Facility{};
-    units = kDefaultUnits;
+    current().facility = Facility{};
+    current().units = kDefaultUnits;
 }
 
 } // namespace tez

@@ -3,6 +3,7 @@
 // integer-constant routines of the library.
 #pragma once
 
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <string_view>
@@ -32,6 +33,35 @@ class NumericsStop : public std::runtime_error {
     int status_;
 };
 
+// Everything the facility keeps: the stack, the pending message, the insertion list, the marks,
+// the unit table and the stream bindings. Each thread works on its own current context, so that
+// two computations in two threads never share a stack; a thread that installs none uses the
+// process's default context.
+class ErrorContext {
+  public:
+    ErrorContext();
+    ~ErrorContext();
+    ErrorContext(const ErrorContext&) = delete;
+    ErrorContext& operator=(const ErrorContext&) = delete;
+    struct State;
+    State& state() { return *state_; }
+
+  private:
+    std::unique_ptr<State> state_;
+};
+
+// Makes a context the current one of this thread while it lives.
+class ErrorContextScope {
+  public:
+    explicit ErrorContextScope(ErrorContext& context);
+    ~ErrorContextScope();
+    ErrorContextScope(const ErrorContextScope&) = delete;
+    ErrorContextScope& operator=(const ErrorContextScope&) = delete;
+
+  private:
+    ErrorContext* previous_;
+};
+
 // Pushes a routine name (cut or blank-padded to 32 characters); called first by every routine.
 void E1PSH(std::string_view name);
 // Pops the name pushed last and handles the error recorded at that level; called last.
@@ -54,17 +84,17 @@ void UMACH(int n, int& unit);
 // Integer constants of the machine, n = 1..12.
 int IMACH(int n);
 
-// Where a unit number writes. Unit 6 is the console and writes to std::cout until the engine
-// binds another stream; a unit without a stream of its own writes to the console's stream.
-// Passing nullptr removes a binding (for unit 6: back to std::cout). The stream must outlive
-// its binding.
+// Where a unit number writes (in the current context). Unit 6 is the console and writes to
+// std::cout until the engine binds another stream; a unit without a stream of its own writes to the
+// console's stream. Passing nullptr removes a binding (for unit 6: back to std::cout). The stream
+// must outlive its binding.
 void bind_unit(int unit, std::ostream* stream);
 inline void set_console_stream(std::ostream* stream) {
     bind_unit(6, stream);
 }
 
-// Puts the stack, the pending message, the insertion list, the marks and the unit table back to
-// their state before the first call. Stream bindings are kept.
+// Puts the stack, the pending message, the insertion list, the marks and the unit table of the
+// current context back to their state before the first call. Stream bindings are kept.
 void reset_error_facility();
 
 } // namespace tez

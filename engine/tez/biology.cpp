@@ -1,6 +1,7 @@
 // Reading the biology file and building the growth morphs, weights and growth rates.
 #include "engine.h"
 #include "normal.h"
+#include "text_forms.h"
 
 #include <cmath>
 
@@ -8,6 +9,45 @@ namespace tez {
 
 namespace {
 
+// Weights, growth and lengths that overflow would fill the outputs with numbers that mean nothing
+// (and fields that cannot print them); such a biology is refused before any year is evaluated.
+// So is one whose weights are finite but would give a biomass beyond what the outputs print.
+void check_finite_tables(const RunData& e) {
+    const std::string file(trim_blanks(e.biology_name));
+    const auto refuse = [&](const char* what, int s, int a, int t, double value,
+                            const std::string& why) {
+        throw InputError("Error reading " + file + ": the " + what + " of sex " +
+                         std::to_string(s + 1) + " at age " + std::to_string(a) + " in season " +
+                         std::to_string(t + 1) + " is " + shortest_text(value) + ", " + why +
+                         " (length-weight a = " + shortest_text(e.lw_a[s]) +
+                         ", b = " + shortest_text(e.lw_b[s]) + ")");
+    };
+    const std::string not_finite = "not a finite number";
+    double heaviest = 0.0;
+    int hs = 0, ha = 0, ht = 0;
+    for (int s = 0; s < e.nsexes; ++s)
+        for (int g = 0; g < e.nmorphs; ++g)
+            for (int a = 0; a <= e.nages; ++a)
+                for (int t = 0; t < e.nszns; ++t) {
+                    const std::size_t i = cell(s, g, a, t);
+                    const GrowthCell& c = e.growth[i];
+                    if (!std::isfinite(c.w)) refuse("weight", s, a, t, c.w, not_finite);
+                    if (!std::isfinite(c.g) || !std::isfinite(c.exp_g))
+                        refuse("growth in log weight", s, a, t, c.g, not_finite);
+                    if (!std::isfinite(e.length_start[i]))
+                        refuse("length", s, a, t, e.length_start[i], not_finite);
+                    if (!std::isfinite(e.length_end[i]))
+                        refuse("length", s, a, t, e.length_end[i], not_finite);
+                    if (c.w > heaviest) heaviest = c.w, hs = s, ha = a, ht = t;
+                }
+    // Every step of every morph holding the whole recruitment at the heaviest weight bounds the
+    // biomass from above; the outputs show exponents of two digits.
+    const double cells = static_cast<double>(e.nsexes) * e.nmorphs * (e.nages + 1) * e.nszns;
+    if (!(heaviest * cells * e.tez_recruitment < 1e99))
+        refuse("weight", hs, ha, ht, heaviest,
+               "too large for the outputs to show the biomass of a recruitment of " +
+                   shortest_text(e.tez_recruitment));
+}
 // x^y for a positive x; a length of 0 or less has no weight.
 double power(double x, double y) {
     return x > 0.0 ? std::exp(std::log(x) * y) : 0.0;
@@ -137,7 +177,7 @@ void read_biology(Engine& e, std::string_view file_name) {
     in.close();
 }
 
-void build_morphs(Engine& e) {
+void build_morphs(RunData& e) {
     const int n = e.nmorphs;
     for (int s = 0; s < e.nsexes; ++s) {
         const double v = e.spread[s];
@@ -165,7 +205,7 @@ void build_morphs(Engine& e) {
     }
 }
 
-void build_growth_tables(Engine& e) {
+void build_growth_tables(RunData& e) {
     const int z = e.nszns;
     for (int s = 0; s < e.nsexes; ++s) {
         const double la = e.lw_a[s];
@@ -230,6 +270,7 @@ void build_growth_tables(Engine& e) {
             e.spawner_fecundity[a][g] = fec;
         }
     }
+    check_finite_tables(e);
 }
 
 } // namespace tez

@@ -2,18 +2,21 @@
 // sustainable yield of an age- and length-structured stock, with the yields, biomass and
 // spawning-potential values that go with it.
 //
-// All state of one run lives in one Engine with fixed-size tables, so that several engines can
-// run in one process; the console and the working folder are passed in.
+// A run keeps its fixed data, its management blocks and one working state per thread apart, so
+// that the years are evaluated in parallel and written in year order; the console and the
+// working folder are passed in.
 #pragma once
 
 #include "free_format.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tez {
 
@@ -49,6 +52,9 @@ inline constexpr double kAllDeadF = 1e6;
 // Guards of ours: the target search has no end of its own when the target SPR cannot be met,
 // and a climb over a flat yield (nothing retained) would never end.
 inline constexpr int kMaxTargetPasses = 100;
+// A search comes back only to a multiplier it tried a few trials before; a year remembers this
+// many of its latest equilibria.
+inline constexpr std::size_t kRememberedEquilibria = 32;
 inline constexpr int kMaxClimbSteps = 10000;
 
 inline constexpr int kRickerCode = 3;
@@ -56,8 +62,9 @@ inline constexpr int kBevertonHoltCode = 4;
 
 // Exit statuses of a run.
 inline constexpr int kExitNormal = 0;
-inline constexpr int kExitInputError = 1; // missing or unreadable file, bad value, console ended
-inline constexpr int kExitModelStop = 2;  // a fatal condition of the computation
+inline constexpr int kExitInputError = 1;  // missing or unreadable file, bad value, console ended
+inline constexpr int kExitModelStop = 2;   // a fatal condition of the computation
+inline constexpr int kExitOutputError = 3; // an output file could not be written whole
 
 // Weight at the start of a season and the season's growth in log weight.
 struct GrowthCell {
@@ -94,12 +101,40 @@ inline constexpr std::size_t cell(int s, int g, int a, int t) {
     return ((static_cast<std::size_t>(s) * kMaxMorphs + g) * kAgeSlots + a) * kMaxSeasons + t;
 }
 
-struct Engine {
-    // Where the run happens.
-    std::istream* console_in = nullptr;
-    std::ostream* console_out = nullptr;
-    std::filesystem::path folder;
+// The same order packed to the definition's own sizes, for the tables sized to the definition.
+inline constexpr std::size_t packed_cell(int nmorphs, int nages, int nszns, int s, int g, int a,
+                                         int t) {
+    return ((static_cast<std::size_t>(s) * nmorphs + g) * (nages + 1) + a) * nszns + t;
+}
 
+// An output file written under a temporary name beside its own and moved into place once it is
+// closed whole, so that a write that fails (a full disk) never leaves a cut file where an earlier
+// whole one stood.
+class OutputFile {
+  public:
+    // Creates the temporary file; throws InputError when it cannot be created.
+    void open(const std::filesystem::path& path, std::string_view what);
+    bool is_open() const { return out_.is_open(); }
+    // Writes and flushes; a failure is kept until finish().
+    void write(std::string_view text);
+    // Closes the file and moves it into place. On a failure the temporary file is removed, the
+    // earlier file of that name is kept (or none left where there was none), and the console
+    // line that says so is returned.
+    std::string finish();
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::ofstream out_;
+    std::filesystem::path path_;
+    std::filesystem::path temp_;
+    std::string what_;
+    bool failed_ = false;
+    bool created_ = false; // the empty file stands for one that did not exist before the run
+};
+
+// Data fixed once the biology is read: the definition, the biology and the tables built from it,
+// shared read-only by the evaluations of every year.
+struct RunData {
     // Definition.
     std::string run_file_name;
     std::string biology_name;
@@ -110,14 +145,8 @@ struct Engine {
     std::string title;
     int nyears = 0;
     std::array<int, kMaxYears + 1> years{}; // from 1
-    int year_index = 0;
     int ricker_code = kRickerCode;
     int beverton_holt_code = kBevertonHoltCode;
-
-    FreeReader run_file;  // unit 1
-    FreeReader input;     // unit 4: the biology file, then the management file
-    std::ofstream table;  // unit 7
-    std::ofstream report; // unit 22
     double total_f_cv = 0.0;
 
     // Biology.
@@ -157,8 +186,18 @@ struct Engine {
     std::array<double, kCells> length_start{}; // lengths at a season's start and end, 0 where
     std::array<double, kCells> length_end{};   // the weight is 0 or less
     std::array<std::array<double, kMaxMorphs>, kAgeSlots> spawner_fecundity{};
+    double spr0 = 0.0;
 
-    // Management block in force.
+    // Stock-recruitment.
+    double sr_a = 0.0;
+    double sr_b = 0.0;
+    double target_spr = 0.0;
+    double ricker_s = 0.0;
+    double ricker_best = 0.0;
+};
+
+// One management block as read; a year evaluates with the block in force for it.
+struct Block {
     int last_block_year = 0;
     int ngear = 0;
     std::array<char, kMaxFisheries> sel_type{};
@@ -175,36 +214,78 @@ struct Engine {
     std::array<double, kMaxFisheries> lower_limit{};
     std::array<double, kMaxFisheries> upper_limit{};
     std::array<double, kMaxFisheries> discard_fraction{};
-    // The block's fishing at multiplier 1, built when a new block is first used.
-    bool fishing_stale = true;
-    std::array<FishingCell, kCells> fishing{};
-    double max_step_f = 0.0;
-    double min_step_f = 0.0;
+    // Tells the blocks apart: a new one is numbered when it is read.
+    long serial = 0;
+};
 
-    // Projection.
-    double fmult = 0.0;
+// What a projection and the equilibrium recruitment leave, beside the numbers at age.
+struct ProjectionTotals {
     double recruits_used = 0.0;
-    std::array<std::array<double, kMaxMorphs>, kAgeSlots> spawners{};
     double harvest_numbers = 0.0; // summed over fisheries
     double harvest_biomass = 0.0;
     double total_biomass = 0.0;
     double largest_total_f = 0.0;
-    // Scaled-mode numbers at age by sex and season, summed over morphs: accum[s][a][t].
-    std::array<std::array<std::array<double, kMaxSeasons>, kAgeSlots + 1>, kMaxSexes> accum{};
     std::array<double, kAgeSlots> eggs{};
     std::array<double, kAgeSlots> eggs_per_recruit{};
     double total_eggs = 0.0;
     double spr = 0.0;
-    double spr0 = 0.0;
+    double eq_recruits = 0.0;
+};
+
+// The working state of one year's evaluation: the block's fishing, the trials of the searches
+// and the year's results. Each thread evaluates on a state of its own.
+struct YearState : ProjectionTotals {
+    int year = 0;
+    std::ostream* console_out = nullptr; // the year's console rows
+
+    // The block's fishing at multiplier 1, built when a block is first used.
+    long fishing_serial = -1;         // the block it was built for
+    std::vector<FishingCell> fishing; // by packed cell
+    double max_step_f = 0.0;
+    double min_step_f = 0.0;
+    // Steps of the same total fishing and natural mortality share one survival, worked out once
+    // at each multiplier: the distinct pairs, each step's pair, and the pairs' values at the
+    // multiplier of the stamp.
+    struct Mortality {
+        double total = 0.0;
+        double m = 0.0;
+        long stamp = 0;
+        double z = 0.0;
+        double survival = 1.0;
+    };
+    std::vector<Mortality> mortalities;
+    std::vector<std::uint32_t> mortality_id; // by packed cell
+    long mortality_stamp = 0;
+
+    // Projection.
+    double fmult = 0.0;
+    std::array<std::array<double, kMaxMorphs>, kAgeSlots> spawners{};
+    // Scaled-mode numbers at age by sex and season, summed over morphs: accum[s][a][t].
+    std::array<std::array<std::array<double, kMaxSeasons>, kAgeSlots + 1>, kMaxSexes> accum{};
 
     // Stock-recruitment.
-    double sr_a = 0.0;
-    double sr_b = 0.0;
-    double target_spr = 0.0;
-    double eq_recruits = 0.0;
     int target_flag = 0;
-    double ricker_s = 0.0;
-    double ricker_best = 0.0;
+    double searched_fmult = 0.0; // the multiplier of the target search's last projection
+
+    // The mean-biomass factors of the steps of the last per-recruit projection, for the morphs and
+    // ages it reached, by packed cell: the scaled projection at the same multiplier takes them
+    // again.
+    std::vector<double> factor_mean;
+    std::array<std::array<int, kMaxMorphs>, kMaxSexes> factor_ages{};
+    bool factors_valid = false;
+    double factors_fmult = 0.0;
+    long factors_serial = -1;
+
+    // The equilibria of the year so far, by multiplier: a search that comes back to a multiplier
+    // takes its results again instead of projecting twice.
+    struct Equilibrium {
+        double fmult = 0.0;
+        long serial = 0;
+        ProjectionTotals totals;
+        std::vector<double> accum; // the sexes, ages and seasons of the definition
+    };
+    std::vector<Equilibrium> equilibria; // the latest, at most kRememberedEquilibria
+    std::size_t next_equilibrium = 0;    // the slot the next one takes once all are used
 
     // Year evaluation.
     std::array<ResultColumn, 2> col{};
@@ -221,52 +302,104 @@ struct Engine {
     int numbers_shrinks = 0; // step shrinks of the last climbs
     int biomass_shrinks = 0;
     bool target_reached = false;
+    // The year had no multiplier of the target at extreme fishing: its row shows the recruits
+    // of the year before, and it keeps the year before's Bunfished.
+    bool no_target_at_extreme = false;
+};
+
+// One run: where it happens, its files, the data fixed after the biology, the block in force of
+// the forward-only management read, and a working state for evaluating one year at a time.
+struct Engine : RunData, Block, YearState {
+    // Threads for the years: 0 takes the machine's cores.
+    int threads = 0;
+    std::istream* console_in = nullptr;
+    std::filesystem::path folder;
+    int year_index = 0;
+
+    FreeReader run_file; // unit 1
+    FreeReader input;    // unit 4: the biology file, then the management file
+    OutputFile table;    // unit 7
+    OutputFile report;   // unit 22
 };
 
 // Run flow and definition.
 void engine_main(Engine& e, std::istream& console_in, std::ostream& console_out,
                  const std::filesystem::path& folder);
 void read_run_file(Engine& e);
+// The run inside engine_main: the definition, the biology and every listed year.
+void run_years(Engine& e);
+// Every listed year: the blocks read in order, the years evaluated on threads of their own and
+// written in year order.
+void evaluate_years(Engine& e);
+// The number of threads that evaluate `years` years of a definition: the machine's cores unless
+// `wanted` is positive, never more than the years, and capped so that the working states of the
+// threads together stay modest.
+int year_threads(int wanted, int years, const RunData& d);
 
 // Biology.
 void read_biology(Engine& e, std::string_view file_name);
-void build_morphs(Engine& e);
-void build_growth_tables(Engine& e);
+void build_morphs(RunData& d);
+void build_growth_tables(RunData& d);
 
 // Management.
 void read_management_year(Engine& e);
-void prepare_fishing(Engine& e);
+// Reads forward to the block of `wanted`; false when the file's next block lies beyond it.
+bool read_management_block(Engine& e, int wanted);
+void prepare_fishing(const RunData& d, const Block& b, YearState& w);
+inline void prepare_fishing(Engine& e) {
+    prepare_fishing(e, e, e);
+}
 
 // Projection.
-void project_population(Engine& e, int mode);
+// Mode 1 per recruit, mode 2 scaled to the equilibrium recruits. A per-recruit projection that
+// only feeds the SPR (a scaled one follows at the same multiplier) may leave the yields and the
+// biomass out.
+void project_population(const RunData& d, const Block& b, YearState& w, int mode,
+                        bool totals = true);
+inline void project_population(Engine& e, int mode) {
+    project_population(e, e, e, mode);
+}
 // One season step of one morph: takes the numbers at the step's start, adds the step's catch and
 // biomass to the projection's sums and returns the survivors.
 double project_morph(Engine& e, int a, int t, int g, int s, double n);
-void sum_stock_totals(Engine& e);
+void sum_stock_totals(const RunData& d, YearState& w);
 void unfished_per_recruit(Engine& e);
 
 // Stock-recruitment.
-void set_sr_parameters(Engine& e);
-void equilibrium_recruits(Engine& e);
-void find_equilibrium(Engine& e);
+void set_sr_parameters(RunData& d);
+void equilibrium_recruits(const RunData& d, YearState& w);
+inline void equilibrium_recruits(Engine& e) {
+    equilibrium_recruits(e, e);
+}
+void find_equilibrium(const RunData& d, const Block& b, YearState& w);
 
-// Year evaluation.
+// Year evaluation: the console rows go to the state's console; the report and the table are
+// written by the caller in year order.
+void evaluate_year(const RunData& d, const Block& b, YearState& w);
+// The year of the block in force, with its report and table written.
 void evaluate_year(Engine& e);
 void linear_regression(const double* x, const double* y, int n, double& slope, double& intercept);
-void derive_f_at_age(Engine& e, int column);
+void derive_f_at_age(const RunData& d, YearState& w, int column);
 
 // Output.
-void write_progress_header(Engine& e);
-void write_progress_row(Engine& e);
-void write_year_report(Engine& e);
-void write_table_row(Engine& e);
+void write_progress_header(YearState& w);
+void write_progress_row(YearState& w);
 // The text of the outputs, line by line without line ends (tests compare them).
-std::string progress_row_text(const Engine& e);
-std::string table_row_text(const Engine& e);
-std::string year_report_text(const Engine& e); // lines ended by "\r\n"
-void write_file_line(std::ofstream& out, std::string_view line);
+std::string progress_row_text(double fmult, double recruits, double spr, double numbers,
+                              double biomass);
+std::string progress_row_text(const YearState& w);
+std::string table_row_text(int year, double bunfished, const ResultColumn& c);
+std::string table_row_text(const YearState& w);
+std::string year_report_text(const RunData& d, const YearState& w); // lines ended by "\r\n"
+inline std::string year_report_text(const Engine& e) {
+    return year_report_text(e, e);
+}
+void write_file_line(OutputFile& out, std::string_view line);
+// Empty when the report and the table can print every result of the year; otherwise the console
+// line that stops the run before the year is written.
+std::string unprintable_result(const RunData& d, const YearState& w);
 
 // Writes one console line and stops the run with the given exit status.
-[[noreturn]] void stop_run(Engine& e, std::string_view line, int status);
+[[noreturn]] void stop_run(YearState& w, std::string_view line, int status);
 
 } // namespace tez

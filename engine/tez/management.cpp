@@ -2,7 +2,11 @@
 #include "engine.h"
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 
 namespace tez {
 
@@ -53,58 +57,95 @@ void read_block_body(Engine& e) {
         if (e.upper_limit[k] == 0.0) e.upper_limit[k] = kNoUpperLimit;
         e.discard_fraction[k] = in.read_real();
     }
-    e.fishing_stale = true;
+    static std::atomic<long> blocks_read{0};
+    e.serial = ++blocks_read;
+}
+
+// Numbers the distinct pairs of total fishing and natural mortality, which share their survival.
+void number_mortalities(const RunData& d, YearState& w) {
+    struct PairHash {
+        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& p) const {
+            return std::hash<std::uint64_t>()(p.first * 0x9E3779B97F4A7C15ull ^ p.second);
+        }
+    };
+    w.mortalities.clear();
+    w.mortality_id.assign(packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0), 0);
+    w.mortality_stamp = 0;
+    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::uint32_t, PairHash> ids;
+    for (int s = 0; s < d.nsexes; ++s) {
+        for (int g = 0; g < d.nmorphs; ++g) {
+            for (int a = 0; a <= d.nages; ++a) {
+                const double m = d.m_season[s][a];
+                for (int t = 0; t < d.nszns; ++t) {
+                    const std::size_t i = packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t);
+                    const double total = w.fishing[i].total;
+                    const auto [it, added] = ids.try_emplace(
+                        {std::bit_cast<std::uint64_t>(total), std::bit_cast<std::uint64_t>(m)},
+                        static_cast<std::uint32_t>(w.mortalities.size()));
+                    if (added) w.mortalities.push_back({total, m});
+                    w.mortality_id[i] = it->second;
+                }
+            }
+        }
+    }
 }
 
 } // namespace
 
-void read_management_year(Engine& e) {
-    const int wanted = e.years[e.year_index];
+bool read_management_block(Engine& e, int wanted) {
     while (wanted > e.last_block_year) {
         e.last_block_year = e.input.read_integer();
-        if (wanted < e.last_block_year) stop_run(e, "management data out of range", kExitModelStop);
+        if (wanted < e.last_block_year) return false;
         read_block_body(e);
     }
+    return true;
 }
 
-void prepare_fishing(Engine& e) {
+void read_management_year(Engine& e) {
+    if (!read_management_block(e, e.years[e.year_index]))
+        stop_run(e, "management data out of range", kExitModelStop);
+}
+
+void prepare_fishing(const RunData& d, const Block& b, YearState& w) {
+    w.fishing.resize(packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0));
     double max_f = 0.0;
     double min_f = 0.0;
     bool first = true;
-    for (int s = 0; s < e.nsexes; ++s) {
-        for (int g = 0; g < e.nmorphs; ++g) {
-            for (int a = 0; a <= e.nages; ++a) {
-                const int t_first = a == 0 ? e.recruit_season - 1 : 0;
-                for (int t = 0; t < e.nszns; ++t) {
+    for (int s = 0; s < d.nsexes; ++s) {
+        for (int g = 0; g < d.nmorphs; ++g) {
+            for (int a = 0; a <= d.nages; ++a) {
+                const int t_first = a == 0 ? d.recruit_season - 1 : 0;
+                for (int t = 0; t < d.nszns; ++t) {
                     const std::size_t i = cell(s, g, a, t);
-                    FishingCell& f = e.fishing[i];
+                    FishingCell& f =
+                        w.fishing[packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t)];
                     f = FishingCell{};
                     // A step of no weight has no length, and no fishery can see it.
-                    if (e.growth[i].w <= 0.0) continue;
-                    const double l0 = e.length_start[i];
-                    const double l1 = e.length_end[i];
+                    if (d.growth[i].w <= 0.0) continue;
+                    const double l0 = d.length_start[i];
+                    const double l1 = d.length_end[i];
                     const double lmin = std::min(l0, l1);
                     const double lmax = std::max(l0, l1);
-                    for (int k = 0; k < e.ngear; ++k) {
+                    for (int k = 0; k < b.ngear; ++k) {
                         double r = 0.0;
-                        if (e.sel_type[k] == 'A') {
-                            if (!(l1 > e.min_vul_size[k])) continue;
-                            r = e.rate[k][s][a][t];
-                        } else if (e.sel_type[k] == 'L') {
-                            if (!(e.class_width[k] != 0.0) || !std::isfinite(e.class_width[k]))
+                        if (b.sel_type[k] == 'A') {
+                            if (!(l1 > b.min_vul_size[k])) continue;
+                            r = b.rate[k][s][a][t];
+                        } else if (b.sel_type[k] == 'L') {
+                            if (!(b.class_width[k] != 0.0) || !std::isfinite(b.class_width[k]))
                                 continue;
                             double c = std::floor(
-                                (0.5 * (l0 + l1) - e.class_lower[k]) / e.class_width[k] + 1.0);
-                            const double count = std::trunc(e.class_count[k]);
+                                (0.5 * (l0 + l1) - b.class_lower[k]) / b.class_width[k] + 1.0);
+                            const double count = std::trunc(b.class_count[k]);
                             if (c > count) c = count;
                             if (!(c >= 1.0)) continue;
-                            r = e.rate[k][s][static_cast<int>(c) - 1][t];
+                            r = b.rate[k][s][static_cast<int>(c) - 1][t];
                         } else {
                             continue;
                         }
-                        const double lo = e.lower_limit[k];
-                        const double hi = e.upper_limit[k];
-                        const double fd = e.discard_fraction[k];
+                        const double lo = b.lower_limit[k];
+                        const double hi = b.upper_limit[k];
+                        const double fd = b.discard_fraction[k];
                         if (lmax <= lo || lmin >= hi) {
                             f.total += r * fd;
                         } else if (lmin >= lo && lmax < hi) {
@@ -131,9 +172,11 @@ void prepare_fishing(Engine& e) {
             }
         }
     }
-    e.max_step_f = max_f;
-    e.min_step_f = min_f;
-    e.fishing_stale = false;
+    w.max_step_f = max_f;
+    w.min_step_f = min_f;
+    w.fishing_serial = b.serial;
+    w.factors_valid = false;
+    number_mortalities(d, w);
 }
 
 } // namespace tez

@@ -3,14 +3,16 @@
 #include "text_forms.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
+#include <system_error>
 
 namespace tez {
 
 namespace {
 
-const int& current_year(const Engine& e) {
-    return e.years[e.year_index];
+int current_year(const YearState& w) {
+    return w.year;
 }
 
 void add_line(std::string& out, std::string_view line) {
@@ -26,46 +28,115 @@ std::string age_cell(double numbers, double f) {
 
 } // namespace
 
-void write_file_line(std::ofstream& out, std::string_view line) {
-    out << line << "\r\n";
+void OutputFile::open(const std::filesystem::path& path, std::string_view what) {
+    path_ = path;
+    temp_ = path;
+    temp_ += ".part";
+    what_ = std::string(what);
+    failed_ = false;
+    created_ = false;
+    out_.open(temp_, std::ios::out | std::ios::binary | std::ios::trunc);
+    if (!out_)
+        throw InputError("Cannot create the " + what_ + " \"" + path.filename().string() + "\"");
+    // The output is there from the start of the run, as an empty file until it is written whole.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        std::ofstream placeholder(path, std::ios::out | std::ios::binary);
+        created_ = placeholder.good();
+    }
 }
 
-void write_progress_header(Engine& e) {
+void OutputFile::write(std::string_view text) {
+    if (!out_.is_open() || failed_) return;
+    out_ << text;
+    out_.flush();
+    if (!out_) failed_ = true;
+}
+
+std::string OutputFile::finish() {
+    if (!out_.is_open()) return {};
+    out_.close();
+    std::error_code ec;
+    if (!failed_ && !out_.fail()) {
+        std::filesystem::rename(temp_, path_, ec);
+        if (!ec) return {};
+    }
+    std::filesystem::remove(temp_, ec);
+    if (created_) std::filesystem::remove(path_, ec);
+    return "Cannot write the " + what_ + " \"" + path_.filename().string() +
+           "\": the file as it was before the run is kept";
+}
+
+void write_file_line(OutputFile& out, std::string_view line) {
+    std::string text(line);
+    text += "\r\n";
+    out.write(text);
+}
+
+std::string unprintable_result(const RunData& d, const YearState& e) {
+    const auto message = [&](std::string_view what, double value) {
+        return "The results of year " + std::to_string(current_year(e)) +
+               " cannot be written: " + std::string(what) + " is " + shortest_text(value);
+    };
+    if (!exp_field_fits(e.bunfished, 6)) return message("Bunfished", e.bunfished);
+    for (const ResultColumn& c : e.col) {
+        const std::pair<const char*, double> exp_values[] = {
+            {"the yield in numbers", c.yield_numbers}, {"the yield in biomass", c.yield_biomass},
+            {"the biomass", c.total_biomass},          {"the fecundity", c.spawning_output},
+            {"the fishing mortality", c.apical_f},     {"F(biomass)", c.f_biomass}};
+        for (const auto& [what, v] : exp_values)
+            if (!exp_field_fits(v, 3) || !exp_field_fits(v, 6)) return message(what, v);
+        for (const auto& [what, v] : {std::pair{"the recruits", c.recruits}, {"the SPR", c.spr}})
+            if (!std::isfinite(v)) return message(what, v);
+        for (int a = 0; a <= d.nages; ++a) {
+            if (!std::isfinite(c.f_at_age[a]))
+                return message("a fishing mortality at age", c.f_at_age[a]);
+            if (!exp_field_fits(c.numbers_at_age[a], 3) || !exp_field_fits(c.numbers_at_age[a], 4))
+                return message("a number at age", c.numbers_at_age[a]);
+        }
+    }
+    return {};
+}
+
+void write_progress_header(YearState& e) {
     std::ostream& out = *e.console_out;
     out << free_record("") << '\n';
     out << free_record(free_integer(current_year(e))) << '\n';
     out << free_record("  F mult     YOY       SPR        NUMBER       BIOMASS") << '\n';
 }
 
-std::string progress_row_text(const Engine& e) {
-    return exp_field(e.fmult, 10, 2) + " " + fixed_field(e.eq_recruits, 8, 4) + "   " +
-           fixed_field(e.spr, 7, 5) + " " + exp_field(e.harvest_numbers, 13, 6) + " " +
-           exp_field(e.harvest_biomass, 13, 6);
+std::string progress_row_text(double fmult, double recruits, double spr, double numbers,
+                              double biomass) {
+    return exp_field(fmult, 10, 2) + " " + fixed_field(recruits, 8, 4) + "   " +
+           fixed_field(spr, 7, 5) + " " + exp_field(numbers, 13, 6) + " " +
+           exp_field(biomass, 13, 6);
 }
 
-void write_progress_row(Engine& e) {
+std::string progress_row_text(const YearState& e) {
+    return progress_row_text(e.fmult, e.eq_recruits, e.spr, e.harvest_numbers, e.harvest_biomass);
+}
+
+void write_progress_row(YearState& e) {
     *e.console_out << progress_row_text(e) << '\n';
 }
 
-std::string table_row_text(const Engine& e) {
-    const ResultColumn& c = e.col[1];
-    std::string row = int_field(current_year(e), 4);
-    for (double v : {e.bunfished, c.yield_biomass, c.total_biomass, c.apical_f, c.f_biomass})
+std::string table_row_text(int year, double bunfished, const ResultColumn& c) {
+    std::string row = int_field(year, 4);
+    for (double v : {bunfished, c.yield_biomass, c.total_biomass, c.apical_f, c.f_biomass})
         row += " " + exp_field(v, 12, 6);
     return row;
 }
 
-void write_table_row(Engine& e) {
-    write_file_line(e.table, table_row_text(e));
-    e.table.flush();
+std::string table_row_text(const YearState& e) {
+    return table_row_text(e.year, e.bunfished, e.col[1]);
 }
 
-std::string year_report_text(const Engine& e) {
+std::string year_report_text(const RunData& d, const YearState& e) {
     const ResultColumn& c1 = e.col[0];
     const ResultColumn& c2 = e.col[1];
     std::string out;
     double f_max = 0.0;
-    for (int a = 0; a <= e.nages; ++a)
+    for (int a = 0; a <= d.nages; ++a)
         f_max = std::max(f_max, c2.f_at_age[a]);
 
     add_line(out, free_record("TEZ evaluations for selectivities in year " +
@@ -80,7 +151,7 @@ std::string year_report_text(const Engine& e) {
                               "    F         N"));
     add_line(out, free_record(" ----  ------     ------  ----------"
                               "     ------  ----------"));
-    for (int a = 0; a <= e.nages; ++a) {
+    for (int a = 0; a <= d.nages; ++a) {
         // Without fishing in the year there is no selectivity to scale: it reads 0.
         const double sel = f_max > 0.0 ? c2.f_at_age[a] / f_max : 0.0;
         std::string line = "  " + int_field(a, 3) + "   " + fixed_field(sel, 6, 4);
@@ -126,11 +197,6 @@ std::string year_report_text(const Engine& e) {
     add_line(out, free_record(""));
     add_line(out, free_record(""));
     return out;
-}
-
-void write_year_report(Engine& e) {
-    e.report << year_report_text(e);
-    e.report.flush();
 }
 
 } // namespace tez

@@ -2,7 +2,10 @@
 // stock-recruitment equilibrium built on it.
 #include "engine.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace tez {
 
@@ -20,101 +23,198 @@ struct StepSums {
     double stock = 0.0;
 };
 
-// One season step; the hot loop of every trial, so it touches only tables built beforehand.
-inline double step_morph(const GrowthCell& gc, const FishingCell& fc, double m_nat, double fmult,
-                         double n, StepSums& sums) {
-    const double f_ret = fmult * fc.retained;
-    const double z = fmult * fc.total + m_nat;
+// The values of one season step that do not depend on the numbers.
+struct StepFactor {
+    double f_ret = 0.0;       // retained fishing mortality
+    double z = 0.0;           // total mortality
+    double survival = 1.0;    // exp(-z)
+    double mean = 1.0;        // mean-biomass factor of the step
+    double catch_per_n = 0.0; // f_ret * (1 - survival)
+};
+
+// The step's values given its total mortality z = fmult * fc.total + m, the survival exp(-z) and
+// its mean-biomass factor.
+inline StepFactor step_factor(const FishingCell& fc, double fmult, double z, double survival,
+                              double mean) {
+    StepFactor f;
+    f.f_ret = fmult * fc.retained;
+    f.z = z;
+    f.survival = survival;
+    f.mean = mean;
+    f.catch_per_n = f.f_ret * (1.0 - survival);
+    return f;
+}
+
+inline double step_mean(const GrowthCell& gc, double z, double survival) {
+    return mean_factor(gc.exp_g * survival, gc.g - z);
+}
+
+// One season step of the numbers: the serial chain of a projection. Every product and sum is
+// taken in the order of the step as first written, so the results keep every bit.
+inline double step_numbers(double w, const StepFactor& f, double n, StepSums& sums) {
     if (n <= kNumbersFloor) n = 0.0;
-    const double survival = std::exp(-z);
-    const double x = gc.g - z;
-    const double b = n * gc.w * mean_factor(gc.exp_g * survival, x);
+    const double b = n * w * f.mean;
     sums.stock += b;
-    if (z > 0.0) {
-        sums.numbers += f_ret * (1.0 - survival) * n / z;
-        sums.biomass += b * f_ret;
+    if (f.z > 0.0) {
+        sums.numbers += f.catch_per_n * n / f.z;
+        sums.biomass += b * f.f_ret;
     }
-    const double next = n * survival;
+    const double next = n * f.survival;
     return next < kNumbersFloor ? 0.0 : next;
 }
 
-template <bool kScaled> void project_all(Engine& e) {
-    StepSums sums;
-    const double fmult = e.fmult;
-    const int last_sex = e.nsexes - 1;
-    const int spawn_t = e.spawn_season - 1;
-    const int recruit_t = e.recruit_season - 1;
-    const int z = e.nszns;
-    for (int s = 0; s < e.nsexes; ++s) {
-        const bool record = s == last_sex;
-        const auto& m_nat = e.m_season[s];
-        for (int g = 0; g < e.nmorphs; ++g) {
-            double n = e.recruits_used * e.morph_prop[s][g] / e.nsexes;
-            for (int a = 0; a <= e.nages && n > 0.0; ++a) {
-                const std::size_t base = cell(s, g, a, 0);
-                for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
-                    if (record && t == spawn_t) e.spawners[a][g] = n;
-                    if constexpr (kScaled) e.accum[s][a][t] += n;
-                    n = step_morph(e.growth[base + t], e.fishing[base + t], m_nat[a], fmult, n,
-                                   sums);
+// The numbers of a per-recruit projection and nothing else: the spawners for the SPR. Each step
+// keeps the floors of step_numbers, so the numbers are those of a full projection.
+void project_spawners(const RunData& d, YearState& w, long stamp) {
+    const double fmult = w.fmult;
+    const int last_sex = d.nsexes - 1;
+    const int spawn_t = d.spawn_season - 1;
+    const int recruit_t = d.recruit_season - 1;
+    const int z = d.nszns;
+    for (int g = 0; g < d.nmorphs; ++g) {
+        double n = w.recruits_used * d.morph_prop[last_sex][g] / d.nsexes;
+        for (int a = 0; a <= d.nages && n > 0.0; ++a) {
+            const std::uint32_t* id =
+                &w.mortality_id[packed_cell(d.nmorphs, d.nages, z, last_sex, g, a, 0)];
+            for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
+                if (t == spawn_t) w.spawners[a][g] = n;
+                YearState::Mortality& q = w.mortalities[id[t]];
+                if (q.stamp != stamp) {
+                    q.stamp = stamp;
+                    q.z = fmult * q.total + q.m;
+                    q.survival = std::exp(-q.z);
                 }
+                if (n <= kNumbersFloor) n = 0.0;
+                const double next = n * q.survival;
+                n = next < kNumbersFloor ? 0.0 : next;
             }
-            if constexpr (kScaled) e.accum[s][e.nages + 1][0] += n;
         }
     }
-    e.harvest_numbers = sums.numbers;
-    e.harvest_biomass = sums.biomass;
-    e.total_biomass = sums.stock / z;
+}
+
+// A projection that finds the step values of this multiplier and block already worked out takes
+// them for the ages they cover; the rest are worked out and kept. Without totals only the
+// spawners are projected.
+template <bool kScaled>
+void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
+    StepSums sums;
+    const double fmult = w.fmult;
+    const int last_sex = d.nsexes - 1;
+    const int spawn_t = d.spawn_season - 1;
+    const int recruit_t = d.recruit_season - 1;
+    const int z = d.nszns;
+    const std::size_t packed = packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0);
+    if (w.factor_mean.size() < packed) w.factor_mean.resize(packed);
+    const bool reuse =
+        w.factors_valid && w.factors_serial == b.serial &&
+        std::bit_cast<std::uint64_t>(w.factors_fmult) == std::bit_cast<std::uint64_t>(fmult);
+    if (!reuse) {
+        for (auto& by_sex : w.factor_ages)
+            by_sex.fill(0);
+        w.factors_valid = true;
+        w.factors_serial = b.serial;
+        w.factors_fmult = fmult;
+        ++w.mortality_stamp;
+    }
+    const long stamp = w.mortality_stamp;
+    if (!kScaled && !totals) {
+        project_spawners(d, w, stamp);
+        return;
+    }
+    for (int s = 0; s < d.nsexes; ++s) {
+        const bool record = s == last_sex;
+        for (int g = 0; g < d.nmorphs; ++g) {
+            int& known = w.factor_ages[s][g];
+            double n = w.recruits_used * d.morph_prop[s][g] / d.nsexes;
+            for (int a = 0; a <= d.nages && n > 0.0; ++a) {
+                const std::size_t base = cell(s, g, a, 0);
+                const std::size_t pbase = packed_cell(d.nmorphs, d.nages, z, s, g, a, 0);
+                const int t_first = a == 0 ? recruit_t : 0;
+                double* mean = &w.factor_mean[pbase];
+                const std::uint32_t* id = &w.mortality_id[pbase];
+                if (a >= known) {
+                    // No step depends on another here.
+                    for (int t = t_first; t < z; ++t) {
+                        YearState::Mortality& q = w.mortalities[id[t]];
+                        if (q.stamp != stamp) {
+                            q.stamp = stamp;
+                            q.z = fmult * q.total + q.m;
+                            q.survival = std::exp(-q.z);
+                        }
+                        mean[t] = step_mean(d.growth[base + t], q.z, q.survival);
+                    }
+                    known = a + 1;
+                }
+                for (int t = t_first; t < z; ++t) {
+                    if (record && t == spawn_t) w.spawners[a][g] = n;
+                    if constexpr (kScaled) w.accum[s][a][t] += n;
+                    const YearState::Mortality& q = w.mortalities[id[t]];
+                    n = step_numbers(
+                        d.growth[base + t].w,
+                        step_factor(w.fishing[pbase + t], fmult, q.z, q.survival, mean[t]), n,
+                        sums);
+                }
+            }
+            if constexpr (kScaled) w.accum[s][d.nages + 1][0] += n;
+        }
+    }
+    w.harvest_numbers = sums.numbers;
+    w.harvest_biomass = sums.biomass;
+    w.total_biomass = sums.stock / z;
 }
 
 } // namespace
 
 double project_morph(Engine& e, int a, int t, int g, int s, double n) {
-    if (e.fishing_stale) prepare_fishing(e);
+    if (e.fishing_serial != e.serial) prepare_fishing(e);
     const std::size_t i = cell(s, g, a, t);
     StepSums sums;
-    const double next = step_morph(e.growth[i], e.fishing[i], e.m_season[s][a], e.fmult, n, sums);
+    const FishingCell& fc = e.fishing[packed_cell(e.nmorphs, e.nages, e.nszns, s, g, a, t)];
+    const double z = e.fmult * fc.total + e.m_season[s][a];
+    const double survival = std::exp(-z);
+    const StepFactor f = step_factor(fc, e.fmult, z, survival, step_mean(e.growth[i], z, survival));
+    const double next = step_numbers(e.growth[i].w, f, n, sums);
     e.harvest_numbers += sums.numbers;
     e.harvest_biomass += sums.biomass;
     e.total_biomass += sums.stock / e.nszns;
     return next;
 }
 
-void project_population(Engine& e, int mode) {
-    if (e.fishing_stale) prepare_fishing(e);
-    e.largest_total_f = e.fmult >= 0.0 ? e.fmult * e.max_step_f : e.fmult * e.min_step_f;
-    for (auto& by_sex : e.accum)
+void project_population(const RunData& d, const Block& b, YearState& w, int mode, bool totals) {
+    if (w.fishing_serial != b.serial) prepare_fishing(d, b, w);
+    w.largest_total_f = w.fmult >= 0.0 ? w.fmult * w.max_step_f : w.fmult * w.min_step_f;
+    for (auto& by_sex : w.accum)
         for (auto& by_age : by_sex)
             by_age.fill(0.0);
-    for (int a = 0; a <= e.nages; ++a)
-        for (int g = 0; g < e.nmorphs; ++g)
-            e.spawners[a][g] = 0.0;
+    for (int a = 0; a <= d.nages; ++a)
+        for (int g = 0; g < d.nmorphs; ++g)
+            w.spawners[a][g] = 0.0;
     if (mode == 1)
-        e.recruits_used = 1.0;
+        w.recruits_used = 1.0;
     else if (mode == 2)
-        e.recruits_used = e.eq_recruits;
+        w.recruits_used = w.eq_recruits;
     if (mode == 2)
-        project_all<true>(e);
+        project_all<true>(d, b, w, true);
     else
-        project_all<false>(e);
-    sum_stock_totals(e);
+        project_all<false>(d, b, w, totals);
+    sum_stock_totals(d, w);
 }
 
-void sum_stock_totals(Engine& e) {
-    e.total_eggs = 0.0;
+void sum_stock_totals(const RunData& d, YearState& w) {
+    w.total_eggs = 0.0;
     double epr = 0.0;
-    for (int a = 0; a <= e.nages; ++a) {
+    for (int a = 0; a <= d.nages; ++a) {
         double eggs = 0.0;
-        for (int g = 0; g < e.nmorphs; ++g)
-            eggs += e.spawner_fecundity[a][g] * e.spawners[a][g];
+        for (int g = 0; g < d.nmorphs; ++g)
+            eggs += d.spawner_fecundity[a][g] * w.spawners[a][g];
         // With the sexes combined only the female half spawns.
-        if (e.nsexes == 1) eggs *= 0.5;
-        e.eggs[a] = eggs;
-        e.total_eggs += eggs;
-        e.eggs_per_recruit[a] = e.recruits_used > 0.0 ? eggs / e.recruits_used : 0.0;
-        epr += e.eggs_per_recruit[a];
+        if (d.nsexes == 1) eggs *= 0.5;
+        w.eggs[a] = eggs;
+        w.total_eggs += eggs;
+        w.eggs_per_recruit[a] = w.recruits_used > 0.0 ? eggs / w.recruits_used : 0.0;
+        epr += w.eggs_per_recruit[a];
     }
-    e.spr = epr / e.spr0;
+    w.spr = epr / d.spr0;
 }
 
 void unfished_per_recruit(Engine& e) {
@@ -137,10 +237,16 @@ void unfished_per_recruit(Engine& e) {
                  "No spawning output per recruit without fishing: check the fecundity in " +
                      std::string(trim_blanks(e.biology_name)),
                  kExitInputError);
+    if (!std::isfinite(e.spr0))
+        stop_run(e,
+                 "The spawning output per recruit without fishing is not a finite number: check "
+                 "the fecundity in " +
+                     std::string(trim_blanks(e.biology_name)),
+                 kExitInputError);
     if (e.sr_code > 2) set_sr_parameters(e);
 }
 
-void set_sr_parameters(Engine& e) {
+void set_sr_parameters(RunData& e) {
     if (e.sr_code == e.ricker_code) {
         const double slope = e.sr_slope;
         e.sr_a = slope;
@@ -174,22 +280,70 @@ void set_sr_parameters(Engine& e) {
     }
 }
 
-void equilibrium_recruits(Engine& e) {
-    if (e.sr_code == e.ricker_code) {
-        double s = std::log(e.sr_a * e.spr) / e.sr_b;
+void equilibrium_recruits(const RunData& d, YearState& w) {
+    if (d.sr_code == d.ricker_code) {
+        double s = std::log(d.sr_a * w.spr) / d.sr_b;
         if (!(s > 0.0)) s = kRickerFloor;
-        e.eq_recruits = e.sr_a * s * std::exp(-e.sr_b * s);
-    } else if (e.sr_code == e.beverton_holt_code) {
-        const double r = (1.0 - e.sr_b / e.spr) / e.sr_a;
-        e.eq_recruits = r < 0.0 ? 0.0 : r;
+        w.eq_recruits = d.sr_a * s * std::exp(-d.sr_b * s);
+    } else if (d.sr_code == d.beverton_holt_code) {
+        const double r = (1.0 - d.sr_b / w.spr) / d.sr_a;
+        w.eq_recruits = r < 0.0 ? 0.0 : r;
     }
 }
 
-void find_equilibrium(Engine& e) {
-    project_population(e, 1);
-    if (e.target_flag == 1) return;
-    equilibrium_recruits(e);
-    project_population(e, 2);
+namespace {
+
+bool same_bits(double x, double y) {
+    return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
+}
+
+// The part of the numbers at age that the definition uses, kept or put back.
+template <typename Copy> void each_accum_row(const RunData& d, YearState& w, Copy copy) {
+    std::size_t k = 0;
+    for (int s = 0; s < d.nsexes; ++s)
+        for (int a = 0; a <= d.nages + 1; ++a, k += static_cast<std::size_t>(d.nszns))
+            copy(w.accum[s][a].data(), k);
+}
+
+bool recall_equilibrium(const RunData& d, const Block& b, YearState& w) {
+    for (const YearState::Equilibrium& q : w.equilibria) {
+        if (q.serial != b.serial || !same_bits(q.fmult, w.fmult)) continue;
+        static_cast<ProjectionTotals&>(w) = q.totals;
+        each_accum_row(d, w, [&](double* row, std::size_t k) {
+            std::copy_n(q.accum.begin() + static_cast<std::ptrdiff_t>(k), d.nszns, row);
+        });
+        return true;
+    }
+    return false;
+}
+
+void remember_equilibrium(const RunData& d, const Block& b, YearState& w) {
+    if (w.equilibria.size() < kRememberedEquilibria) w.equilibria.emplace_back();
+    YearState::Equilibrium& q = w.equilibria[w.next_equilibrium++ % kRememberedEquilibria];
+    q.fmult = w.fmult;
+    q.serial = b.serial;
+    q.totals = w;
+    q.accum.resize(static_cast<std::size_t>(d.nsexes) * (d.nages + 2) * d.nszns);
+    each_accum_row(d, w, [&](const double* row, std::size_t k) {
+        std::copy_n(row, d.nszns, q.accum.begin() + static_cast<std::ptrdiff_t>(k));
+    });
+}
+
+} // namespace
+
+void find_equilibrium(const RunData& d, const Block& b, YearState& w) {
+    // Only the full equilibrium is remembered; the target search projects per recruit alone.
+    if (w.target_flag != 1 && recall_equilibrium(d, b, w)) return;
+    // The scaled projection that follows gives the yields and the biomass; the target search
+    // needs the SPR alone.
+    project_population(d, b, w, 1, false);
+    if (w.target_flag == 1) {
+        w.searched_fmult = w.fmult;
+        return;
+    }
+    equilibrium_recruits(d, w);
+    project_population(d, b, w, 2);
+    remember_equilibrium(d, b, w);
 }
 
 } // namespace tez

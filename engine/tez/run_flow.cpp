@@ -18,23 +18,22 @@ bool file_exists(const std::filesystem::path& path) {
     return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec);
 }
 
-void open_output(Engine& e, std::ofstream& out, std::string_view what) {
+void open_output(Engine& e, OutputFile& out, std::string_view what) {
     const std::string name(trim_blanks(e.output_name));
     if (name.empty())
         e.run_file.fail(std::string("the ") + std::string(what) +
                         " has no name (NUL stands for none)");
-    out.open(e.folder / name, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!out) throw InputError("Cannot create the " + std::string(what) + " \"" + name + "\"");
+    out.open(e.folder / name, what);
 }
 
-// Outputs end with the last year completed, however the run ends; the library's messages go to
-// the run's console while it lasts.
+// The library's messages go to the run's console while it lasts, through an error context of the
+// run's own.
 struct RunScope {
     Engine& e;
+    ErrorContext errors;
+    ErrorContextScope errors_scope{errors};
     explicit RunScope(Engine& engine) : e(engine) { set_console_stream(e.console_out); }
     ~RunScope() {
-        if (e.table.is_open()) e.table.close();
-        if (e.report.is_open()) e.report.close();
         e.run_file.close();
         e.input.close();
         e.console_out->flush();
@@ -42,9 +41,24 @@ struct RunScope {
     }
 };
 
+// Outputs end with the last year completed, however the run ends, and are moved into place. A
+// write that failed outweighs the run's own status: it is reported and the run ends with a
+// status of its own.
+void finish_outputs(Engine& e) {
+    bool failed = false;
+    for (OutputFile* out : {&e.report, &e.table}) {
+        const std::string message = out->finish();
+        if (message.empty()) continue;
+        *e.console_out << message << '\n';
+        failed = true;
+    }
+    e.console_out->flush();
+    if (failed) throw NumericsStop(kExitOutputError);
+}
+
 } // namespace
 
-void stop_run(Engine& e, std::string_view line, int status) {
+void stop_run(YearState& e, std::string_view line, int status) {
     *e.console_out << line << '\n';
     e.console_out->flush();
     throw NumericsStop(status);
@@ -93,8 +107,13 @@ void read_run_file(Engine& e) {
     if (e.nyears > kMaxYears)
         rf.fail("the number of years is " + std::to_string(e.nyears) + ", at most " +
                 std::to_string(kMaxYears) + " can be evaluated");
-    for (int i = 1; i <= e.nyears; ++i)
+    for (int i = 1; i <= e.nyears; ++i) {
         e.years[i] = rf.read_integer();
+        // The table gives the year four characters; a year beyond them would print as asterisks.
+        if (e.table_flag == 1 && (e.years[i] < -999 || e.years[i] > 9999))
+            rf.fail("the year " + std::to_string(e.years[i]) +
+                    " does not fit the four characters of the table's year field");
+    }
 
     rf.close();
     // Only the hand-over copy is consumed; a definition named at the prompt stays.
@@ -110,6 +129,18 @@ void engine_main(Engine& e, std::istream& console_in, std::ostream& console_out,
     e.console_out = &console_out;
     e.folder = folder;
     RunScope scope(e);
+    try {
+        run_years(e);
+    } catch (const NumericsStop&) {
+        finish_outputs(e);
+        throw;
+    }
+    finish_outputs(e);
+}
+
+void run_years(Engine& e) {
+    std::istream& console_in = *e.console_in;
+    std::ostream& console_out = *e.console_out;
     try {
         e.run_file_name = kHandOverName;
         FreeReader console;
@@ -130,13 +161,7 @@ void engine_main(Engine& e, std::istream& console_in, std::ostream& console_out,
         build_growth_tables(e);
         unfished_per_recruit(e);
 
-        for (e.year_index = 1; e.year_index <= e.nyears; ++e.year_index) {
-            for (auto& by_sex : e.accum)
-                for (auto& by_age : by_sex)
-                    by_age.fill(0.0);
-            read_management_year(e);
-            evaluate_year(e);
-        }
+        evaluate_years(e);
     } catch (const InputError& err) {
         stop_run(e, err.what(), kExitInputError);
     }

@@ -68,6 +68,24 @@ std::string exp_field(double value, int w, int d) {
     return fit_right(negative ? "-" + text : text, w);
 }
 
+bool exp_field_fits(double value, int d) {
+    if (!std::isfinite(value) || d < 1) return false;
+    if (value == 0.0) return true;
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
+                             d - 1);
+    const std::string s(buf, res.ptr);
+    const int exponent = std::atoi(s.c_str() + s.find('e') + 1) + 1;
+    return std::abs(exponent) <= 99;
+}
+
+std::string shortest_text(double value) {
+    if (std::isnan(value)) return "nan";
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, res.ptr);
+}
+
 std::string text_field(std::string_view text, int w) {
     if (w <= 0) return {};
     if (static_cast<int>(text.size()) >= w)

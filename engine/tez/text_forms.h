@@ -14,6 +14,11 @@ std::string fixed_field(double value, int w, int d);
 // 0.ddddddE+xx in w characters; the 0 is left out when the field is exactly full, and exponents of
 // three digits drop the letter (0.1235+100).
 std::string exp_field(double value, int w, int d);
+// Whether exp_field shows the value with its exponent letter: finite, and an exponent of at most
+// two digits once rounded to d digits.
+bool exp_field_fits(double value, int d);
+// The shortest text that reads back as the value ("1e+300", "0.25", "inf"), for messages.
+std::string shortest_text(double value);
 // Cut to w characters, or preceded by blanks.
 std::string text_field(std::string_view text, int w);
 

@@ -10,9 +10,9 @@ namespace tez {
 
 namespace {
 
-void store_column(Engine& e, int column) {
+void store_column(const RunData& d, YearState& e, int column) {
     ResultColumn& c = e.col[column - 1];
-    c.apical_f = e.nszns * e.largest_total_f;
+    c.apical_f = d.nszns * e.largest_total_f;
     c.spr = e.spr;
     c.yield_numbers = e.harvest_numbers;
     c.yield_biomass = e.harvest_biomass;
@@ -20,12 +20,12 @@ void store_column(Engine& e, int column) {
     c.spawning_output = e.total_eggs;
     c.total_biomass = e.total_biomass;
     c.f_biomass = e.total_biomass > 0.0 ? e.harvest_biomass / e.total_biomass : 0.0;
-    derive_f_at_age(e, column);
+    derive_f_at_age(d, e, column);
 }
 
 // The year has no multiplier of the target: its column 2 keeps the SPR at extreme fishing and a
 // yield of 0, which the report shows in its "--" form.
-void report_no_target(Engine& e, double spr_extreme) {
+void report_no_target(YearState& e, double spr_extreme) {
     e.col[1].spr = spr_extreme;
     e.col[1].yield_biomass = 0.0;
     e.fmult = -1.0;
@@ -36,7 +36,8 @@ void report_no_target(Engine& e, double spr_extreme) {
 
 // Climbs from the multiplier in force while the yield does not fall, shrinking the step after
 // each fall, until the step is no longer above `end`. Ends evaluated at the best point.
-int climb(Engine& e, double direction, bool by_numbers, double end) {
+int climb(const RunData& d, const Block& b, YearState& e, double direction, bool by_numbers,
+          double end) {
     const auto yield = [&] { return by_numbers ? e.harvest_numbers : e.harvest_biomass; };
     double& best = by_numbers ? e.best_numbers : e.best_biomass;
     e.step = kClimbStart;
@@ -44,12 +45,12 @@ int climb(Engine& e, double direction, bool by_numbers, double end) {
     for (int steps = 1;; ++steps) {
         const double keep = e.fmult;
         e.fmult = e.fmult + direction * e.step * e.fmult;
-        find_equilibrium(e);
+        find_equilibrium(d, b, e);
         if (yield() >= best) {
             best = yield();
         } else {
             e.fmult = keep;
-            find_equilibrium(e);
+            find_equilibrium(d, b, e);
             e.step = e.step * kClimbShrink;
             ++shrinks;
         }
@@ -79,8 +80,11 @@ void linear_regression(const double* x, const double* y, int n, double& slope, d
     intercept = my - slope * mx;
 }
 
-void evaluate_year(Engine& e) {
+void evaluate_year(const RunData& d, const Block& b, YearState& e) {
     e.col = {};
+    e.no_target_at_extreme = false;
+    e.equilibria.clear();
+    e.next_equilibrium = 0;
     write_progress_header(e);
     e.spr = 0.0;
     e.best_numbers = 0.0;
@@ -93,21 +97,22 @@ void evaluate_year(Engine& e) {
     e.target_reached = false;
 
     e.fmult = kExtremeMultiplier;
-    project_population(e, 1);
+    project_population(d, b, e, 1);
     const double spr_extreme = e.spr;
-    const double target = e.target_spr;
+    const double target = d.target_spr;
 
     if (spr_extreme > target) {
+        e.no_target_at_extreme = true;
         report_no_target(e, spr_extreme);
     } else {
         e.fmult = 0.0;
         e.target_flag = 0;
-        find_equilibrium(e);
+        find_equilibrium(d, b, e);
         e.bunfished = e.total_biomass;
 
         e.target_flag = 1;
         e.fmult = 1.0;
-        find_equilibrium(e);
+        find_equilibrium(d, b, e);
         e.npoints = 1;
         e.point_spr[1] = e.spr;
         e.point_mult[1] = 1.0;
@@ -124,7 +129,7 @@ void evaluate_year(Engine& e) {
                 moved_down = !(e.spr > target);
                 e.fmult += moved_down ? -e.bracket : e.bracket;
             }
-            find_equilibrium(e);
+            find_equilibrium(d, b, e);
             if (n > 1) {
                 for (int i = 2; i <= n; ++i) {
                     e.point_spr[i - 1] = e.point_spr[i];
@@ -150,48 +155,61 @@ void evaluate_year(Engine& e) {
         e.target_flag = 0;
 
         if (!met) {
+            // The row shows the yields of the search's last projection, which the search itself
+            // leaves out.
+            const double next = e.fmult;
+            e.fmult = e.searched_fmult;
+            project_population(d, b, e, 1);
+            e.fmult = next;
             report_no_target(e, spr_extreme);
         } else {
             e.target_reached = true;
             const double f0 = e.fmult;
-            find_equilibrium(e);
+            find_equilibrium(d, b, e);
             write_progress_row(e);
             e.best_numbers = e.harvest_numbers;
             e.best_biomass = e.harvest_biomass;
 
-            e.numbers_shrinks = climb(e, +1.0, true, kNumbersClimbEnd);
+            e.numbers_shrinks = climb(d, b, e, +1.0, true, kNumbersClimbEnd);
             write_progress_row(e);
-            store_column(e, 1);
+            store_column(d, e, 1);
 
             e.fmult = f0;
-            e.biomass_shrinks = climb(e, -1.0, false, kBiomassClimbEnd);
+            e.biomass_shrinks = climb(d, b, e, -1.0, false, kBiomassClimbEnd);
             write_progress_row(e);
 
             e.fmult = e.fmult + e.step;
-            find_equilibrium(e);
-            store_column(e, 2);
+            find_equilibrium(d, b, e);
+            store_column(d, e, 2);
         }
     }
 
-    if (e.report_flag == 1) write_year_report(e);
-    if (e.table_flag == 1) write_table_row(e);
+    if (const std::string problem = unprintable_result(d, e); !problem.empty())
+        stop_run(e, problem, kExitModelStop);
+}
+
+void evaluate_year(Engine& e) {
+    e.year = e.years[e.year_index];
+    evaluate_year(e, e, e);
+    if (e.report_flag == 1) e.report.write(year_report_text(e, e));
+    if (e.table_flag == 1) write_file_line(e.table, table_row_text(e));
     e.console_out->flush();
 }
 
-void derive_f_at_age(Engine& e, int column) {
+void derive_f_at_age(const RunData& d, YearState& e, int column) {
     ResultColumn& c = e.col[column - 1];
-    const int z = e.nszns;
-    for (int a = 0; a <= e.nages; ++a) {
+    const int z = d.nszns;
+    for (int a = 0; a <= d.nages; ++a) {
         double f_age = 0.0;
         double start = 0.0;
-        const int t_first = a == 0 ? e.recruit_season - 1 : 0;
+        const int t_first = a == 0 ? d.recruit_season - 1 : 0;
         for (int t = t_first; t < z; ++t) {
             const int na = t + 1 < z ? a : a + 1;
             const int nt = t + 1 < z ? t + 1 : 0;
             double nc = 0.0;
             double nn = 0.0;
             double m_term = 0.0;
-            for (int s = 0; s < e.nsexes; ++s) {
+            for (int s = 0; s < d.nsexes; ++s) {
                 const double now = e.accum[s][a][t];
                 const double next = e.accum[s][na][nt];
                 nc += now;
@@ -199,15 +217,15 @@ void derive_f_at_age(Engine& e, int column) {
                 if (now > 0.0) {
                     const double x = 1.0 - next / now;
                     if (x > 0.0 && x < 1.0)
-                        m_term += e.m_season[s][a] * now * x / (-std::log(1.0 - x));
+                        m_term += d.m_season[s][a] * now * x / (-std::log(1.0 - x));
                 }
                 if (t == t_first) start += now;
             }
             if (nc > 0.0 && nn > 0.0) {
                 const double zz = -std::log(nn / nc);
                 double m = 0.0;
-                if (e.nsexes == 1)
-                    m = e.m_season[0][a];
+                if (d.nsexes == 1)
+                    m = d.m_season[0][a];
                 else if (nc - nn > 0.0)
                     m = m_term * zz / (nc - nn);
                 const double f = zz - m;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "capture.h"
@@ -320,6 +321,42 @@ TEST_F(ErrorStack, UnitAndConstantRoutines) {
     EXPECT_EQ(console.str(), "\n *** TERMINAL ERROR 5 from UMACH.  The absolute\n"
                              " ***          value of the index variable must be\n"
                              " ***          1, 2, or 3.  IABS(N) =      4.\n\n");
+}
+
+} // namespace
+
+namespace {
+
+// Two computations on two threads, each with a context of its own: a routine left open on one
+// stack is not seen by the other, and each prints to its own console.
+TEST(ErrorContexts, ThreadsKeepStacksAndConsolesApart) {
+    const auto run = [](std::ostringstream& console, const char* routine, int& level_type) {
+        ErrorContext context;
+        ErrorContextScope scope(context);
+        set_console_stream(&console);
+        E1PSH(routine);
+        E1PSH("INNER");
+        E1MES(kWarning, 1, "Inner warning.");
+        E1POP("INNER");
+        level_type = N1RTY(0);
+        E1MES(kWarning, 2, "Outer warning.");
+        E1POP(routine);
+    };
+    std::ostringstream first_console, second_console;
+    int first_type = -1, second_type = -1;
+    std::thread first(run, std::ref(first_console), "FIRST", std::ref(first_type));
+    std::thread second(run, std::ref(second_console), "SECOND", std::ref(second_type));
+    first.join();
+    second.join();
+    EXPECT_EQ(first_type, kWarning);
+    EXPECT_EQ(second_type, kWarning);
+    EXPECT_NE(first_console.str().find("from FIRST.  Outer warning."), std::string::npos)
+        << first_console.str();
+    EXPECT_EQ(first_console.str().find("SECOND"), std::string::npos) << first_console.str();
+    EXPECT_NE(second_console.str().find("from SECOND.  Outer warning."), std::string::npos)
+        << second_console.str();
+    // The default context of this thread saw none of it.
+    EXPECT_EQ(N1RTY(1), -1);
 }
 
 } // namespace

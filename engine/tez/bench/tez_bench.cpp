@@ -1,15 +1,20 @@
-// Timings of the equilibrium engine: one projection, the whole run and the reading of the largest
-// management file, on definitions of a typical size and of the largest size the tables hold.
+// Timings of the equilibrium engine: one projection, the whole run (with its peak memory) and the
+// reading of the largest management file, on definitions of a typical size and of the largest size
+// the tables hold.
 #include "engine.h"
 #include "stock_files.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
+#include <thread>
 
 namespace {
 
@@ -78,19 +83,43 @@ double steps_per_projection(const Engine& e) {
     return static_cast<double>(e.nsexes) * e.nmorphs * per_morph;
 }
 
+// One projection on one thread. Per recruit, the step values are worked out afresh each time (as
+// at every new multiplier); scaled, they are those of the per-recruit projection at the same
+// multiplier, as in every equilibrium.
 void BM_Projection(benchmark::State& state, const Size* size, int mode) {
     NullBuffer null;
     std::ostream console(&null);
     auto e = ready(*size, console);
     e->fmult = 1.0;
     e->eq_recruits = 100.0;
+    project_population(*e, 1);
     for (auto _ : state) {
+        if (mode == 1) e->factors_valid = false;
         project_population(*e, mode);
         benchmark::DoNotOptimize(e->spr);
     }
     state.counters["steps"] = steps_per_projection(*e);
     state.counters["per_step"] =
         benchmark::Counter(steps_per_projection(*e) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// One equilibrium (a per-recruit and a scaled projection) at a multiplier not met before, on one
+// thread; per step of the two projections.
+void BM_Equilibrium(benchmark::State& state, const Size* size) {
+    NullBuffer null;
+    std::ostream console(&null);
+    auto e = ready(*size, console);
+    e->target_flag = 0;
+    double fmult = 1.0;
+    for (auto _ : state) {
+        e->fmult = fmult;
+        fmult += 1e-6;
+        find_equilibrium(*e, *e, *e);
+        benchmark::DoNotOptimize(e->harvest_biomass);
+    }
+    state.counters["per_step"] =
+        benchmark::Counter(2.0 * steps_per_projection(*e) * static_cast<double>(state.iterations()),
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
@@ -104,22 +133,58 @@ void BM_PrepareBlock(benchmark::State& state, const Size* size) {
     }
 }
 
-void BM_WholeRun(benchmark::State& state, const Size* size) {
-    const auto& folder = definitions(*size);
+void whole_run(const Size& size, int threads) {
+    const auto& folder = definitions(size);
     NullBuffer null;
     std::ostream console(&null);
     std::istringstream none;
-    int years = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::filesystem::copy_file(folder / "b.tez", folder / "Tez.000",
-                                   std::filesystem::copy_options::overwrite_existing);
-        auto e = std::make_unique<Engine>();
-        state.ResumeTiming();
-        engine_main(*e, none, console, folder);
-        years = e->nyears;
+    std::filesystem::copy_file(folder / "b.tez", folder / "Tez.000",
+                               std::filesystem::copy_options::overwrite_existing);
+    auto e = std::make_unique<Engine>();
+    e->threads = threads;
+    engine_main(*e, none, console, folder);
+}
+
+// The peak resident memory of this process so far, in megabytes; 0 where it cannot be read.
+double own_peak_megabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+    return 0.0;
+}
+
+// The peak resident memory of one whole run, in a fresh process of this program (see main) so
+// that nothing else the benchmark did counts; 0 where that cannot be measured.
+double peak_megabytes(const Size& size, int threads) {
+#ifdef __linux__
+    definitions(size);
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string command =
+        "\"" + self + "\" --peak-run " + size.name + " " + std::to_string(threads);
+    if (FILE* child = popen(command.c_str(), "r")) {
+        double peak = 0.0;
+        if (std::fscanf(child, "%lf", &peak) != 1) peak = 0.0;
+        pclose(child);
+        return peak;
     }
-    state.counters["years"] = years;
+#endif
+    (void)size;
+    (void)threads;
+    return 0.0;
+}
+
+// The whole run as the console program runs it, on every core (threads 0) or on one.
+void BM_WholeRun(benchmark::State& state, const Size* size, int threads) {
+    definitions(*size);
+    for (auto _ : state)
+        whole_run(*size, threads);
+    state.counters["years"] = size->nyears;
+    NullBuffer null;
+    std::ostream console(&null);
+    state.counters["threads"] = year_threads(threads, size->nyears, *ready(*size, console));
+    state.counters["cores"] = static_cast<double>(std::thread::hardware_concurrency());
+    state.counters["peak_MB"] = peak_megabytes(*size, threads);
 }
 
 void BM_ReadLargestManagement(benchmark::State& state) {
@@ -149,12 +214,39 @@ BENCHMARK_CAPTURE(BM_Projection, typical_per_recruit, &kTypical, 1)->Unit(benchm
 BENCHMARK_CAPTURE(BM_Projection, typical_scaled, &kTypical, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Projection, largest_per_recruit, &kLargest, 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Projection, largest_scaled, &kLargest, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Equilibrium, typical, &kTypical)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Equilibrium, largest, &kLargest)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_PrepareBlock, typical, &kTypical)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_PrepareBlock, largest, &kLargest)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WholeRun, typical, &kTypical)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK_CAPTURE(BM_WholeRun, largest, &kLargest)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_WholeRun, typical, &kTypical, 0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WholeRun, typical_one_thread, &kTypical, 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WholeRun, largest, &kLargest, 0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WholeRun, largest_one_thread, &kLargest, 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 BENCHMARK(BM_ReadLargestManagement)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // One whole run and nothing else, for its peak memory.
+    if (argc == 4 && std::string(argv[1]) == "--peak-run") {
+        whole_run(std::string(argv[2]) == kLargest.name ? kLargest : kTypical, std::atoi(argv[3]));
+        std::printf("%.1f\n", own_peak_megabytes());
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -223,14 +223,17 @@ TEST(Projection, SizeWindowAndLengthClassesSetTheStepsFishing) {
         {0.04, 0.5 + 0.04}, // 50-60: wholly above, discards only; mid 55 takes the last class
     };
     for (int a = 0; a <= 4; ++a) {
-        EXPECT_NEAR(e.fishing[cell(0, 0, a, 0)].retained, expected[a].retained, 1e-15) << a;
-        EXPECT_NEAR(e.fishing[cell(0, 0, a, 0)].total, expected[a].total, 1e-15) << a;
+        EXPECT_NEAR(e.fishing[packed_cell(1, 4, 1, 0, 0, a, 0)].retained, expected[a].retained,
+                    1e-15)
+            << a;
+        EXPECT_NEAR(e.fishing[packed_cell(1, 4, 1, 0, 0, a, 0)].total, expected[a].total, 1e-15)
+            << a;
     }
     EXPECT_NEAR(e.max_step_f, 1.02, 1e-15);
     // A step without weight has no length: no fishery sees it.
     e.growth[cell(0, 0, 3, 0)].w = 0.0;
     prepare_fishing(e);
-    EXPECT_EQ(e.fishing[cell(0, 0, 3, 0)].total, 0.0);
+    EXPECT_EQ(e.fishing[packed_cell(1, 4, 1, 0, 0, 3, 0)].total, 0.0);
 }
 
 TEST(StockRecruitment, BevertonHoltSlopeFourHasTargetHalf) {
@@ -388,7 +391,14 @@ TEST(YearSearch, UnmetTargetAfterThePassLimitIsReportedWithoutTarget) {
     EXPECT_EQ(run.e->target_passes, 2);
     EXPECT_GT(run.e->bunfished, 0.0);
     EXPECT_EQ(run.e->col[1].yield_biomass, 0.0);
-    EXPECT_NE(run.console.find("\n -0.10E+01 "), std::string::npos) << run.console;
+    // The row shows the yields per recruit of the search's last multiplier.
+    Engine& e = *run.e;
+    e.fmult = e.searched_fmult;
+    project_population(e, 1);
+    const std::string row =
+        progress_row_text(-1.0, e.eq_recruits, e.spr, e.harvest_numbers, e.harvest_biomass);
+    EXPECT_GT(e.harvest_numbers, 0.0);
+    EXPECT_NE(run.console.find("\n" + row + "\n"), std::string::npos) << run.console << row;
     EXPECT_NE(year_report_text(*run.e).find("  YIELD IN BIOMASS        --"), std::string::npos);
 }
 

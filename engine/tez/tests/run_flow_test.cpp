@@ -195,5 +195,78 @@ TEST_F(RunFlow, ManagementOutOfRangeStopsAndKeepsTheYearsWritten) {
     EXPECT_EQ(count_lines(folder.read("b.txt")), 1);
 }
 
+TEST_F(RunFlow, BiologyWithoutFiniteWeightsIsRefusedNamingFileAndValue) {
+    struct Case {
+        const char* a;
+        const char* b;
+        const char* value;
+    };
+    for (const Case& c :
+         {Case{"1E+300", "3", "a = 1e+300, b = 3"}, Case{"1E-05", "300", "b = 300"}}) {
+        std::string text = biology_text(bio);
+        const std::size_t at = text.find(" 1E-05  3 ");
+        ASSERT_NE(at, std::string::npos);
+        text.replace(at, 10, std::string(" ") + c.a + "  " + c.b + " ");
+        write_text(folder / "t.bio", text);
+        std::filesystem::remove(folder / "b.txt");
+        const RunResult r = run(definition_text(def));
+        EXPECT_EQ(r.status, kExitInputError) << r.console;
+        EXPECT_NE(r.console.find("\nError reading t.bio: the "), std::string::npos) << r.console;
+        EXPECT_NE(r.console.find(c.value), std::string::npos) << r.console;
+        EXPECT_EQ(folder.read("b.txt"),
+                  " Yr    Bunfished       TEZ         Btez         Fmult        Fbio\r\n");
+    }
+}
+
+TEST_F(RunFlow, YearWhoseResultsTheFieldsCannotPrintStopsBeforeItIsWritten) {
+    // Light fish in vast numbers: the biomass fits, the yield in numbers needs three exponent
+    // digits.
+    std::string text = biology_text(bio);
+    text.replace(text.find(" 1000000  .6 "), 13, " 1E+120  .6 ");
+    text.replace(text.find(" 1E-05  3 "), 10, " 1E-50  3 ");
+    write_text(folder / "t.bio", text);
+    def.years = {2001, 2002};
+    const RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitModelStop) << r.console;
+    EXPECT_NE(r.console.find("\nThe results of year 2001 cannot be written: the yield in numbers "
+                             "is "),
+              std::string::npos)
+        << r.console;
+    EXPECT_EQ(count_lines(folder.read("b.txt")), 1);
+    EXPECT_EQ(folder.read("r.txt"), "");
+}
+
+TEST_F(RunFlow, FailedWriteIsReportedAndKeepsTheEarlierOutput) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no full device to write to";
+    write_text(folder / "r.txt", "the earlier report\r\n");
+    // The report's temporary file stands on a full disk.
+    std::filesystem::create_symlink("/dev/full", folder / "r.txt.part");
+    def.years = {2001, 2002};
+    const RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitOutputError);
+    EXPECT_NE(r.console.find("\nCannot write the TEZ output table \"r.txt\""), std::string::npos)
+        << r.console;
+    EXPECT_EQ(folder.read("r.txt"), "the earlier report\r\n");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "r.txt.part")));
+    // The table was written whole and moved into place.
+    EXPECT_EQ(count_lines(folder.read("b.txt")), 3);
+    EXPECT_FALSE(folder.has("b.txt.part"));
+}
+
+TEST_F(RunFlow, YearTheTableCannotPrintIsRefused) {
+    def.years = {2001, 10000};
+    RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitInputError);
+    EXPECT_NE(r.console.find("Error reading Tez.000, line 9: the year 10000 does not fit the four "
+                             "characters of the table's year field"),
+              std::string::npos)
+        << r.console;
+    // Without a table the year is taken (and the management file has no block for it).
+    def.table = "NUL";
+    r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitInputError) << r.console;
+    EXPECT_EQ(r.console.find("year field"), std::string::npos) << r.console;
+}
+
 } // namespace
 } // namespace tez::testing
