@@ -366,23 +366,6 @@ TEST(YearSearch, NoFishingCannotReachTheTarget) {
         << report;
 }
 
-TEST(YearSearch, ClimbsShrinkTheirStepWhenTheyNeverImprove) {
-    const StockBiology bio = simple_biology();
-    // A steep relation puts the target far above the multiplier of the largest yield in numbers,
-    // a flat one far below that of the largest yield in biomass.
-    YearRun steep = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000, [](Engine& e) {
-        e.sr_slope = 400.0;
-        set_sr_parameters(e);
-    });
-    EXPECT_EQ(steep.e->numbers_shrinks, 7);
-    YearRun flat = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000, [](Engine& e) {
-        e.sr_slope = 1.3;
-        set_sr_parameters(e);
-    });
-    EXPECT_EQ(flat.e->biomass_shrinks, 9);
-    EXPECT_NEAR(flat.e->step, 5.08e-7, 0.01e-7);
-}
-
 TEST(YearSearch, UnmetTargetAfterThePassLimitIsReportedWithoutTarget) {
     const StockBiology bio = simple_biology();
     YearRun run = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000,
@@ -526,6 +509,40 @@ TEST(ClosedFormCheck, SimpleStockMatchesTheEquilibriumWorkedByHand) {
     // The apparent F at a fully selected age is the fishing mortality itself.
     EXPECT_NEAR(run.e->col[1].f_at_age[5], run.e->col[1].apical_f, 1e-9);
     EXPECT_NEAR(run.e->col[1].f_at_age[1], 0.0, 1e-12);
+}
+
+// Where a climb never improves, it shrinks its step to the end: it must still stand on a largest
+// yield within the search's tolerance, on the target's side of the multiplier, as the closed form
+// shows. A steep relation puts the target far above the multiplier of the largest yield in
+// numbers, a flat one far below that of the largest yield in biomass.
+TEST(ClosedFormCheck, ClimbsThatNeverImproveStillEndOnALargestYield) {
+    for (const double slope : {400.0, 1.3}) {
+        SCOPED_TRACE(slope);
+        StockBiology bio = simple_biology();
+        bio.sr_slope = slope;
+        const double rate = 0.3f;
+        YearRun run = evaluate(bio, blocks_with(bio, {2000}, {rate}), 2000);
+        ASSERT_TRUE(run.e->target_reached);
+        const double q = 1.0 / bio.sr_slope;
+        const ClosedForm cf{bio, rate, 2, (1.0 - std::sqrt(q)) / bio.tez_recruitment, q};
+        double spr, yn, yb;
+        const auto yield_at = [&](double mult, bool numbers) {
+            cf.per_recruit(mult, spr, yn, yb);
+            return cf.recruits(spr) * (numbers ? yn : yb);
+        };
+        // The yields in numbers are sought above the target's multiplier, those in biomass below.
+        const double at_target = run.e->searched_fmult;
+        for (const bool numbers : {true, false}) {
+            const auto& col = run.e->col[numbers ? 0 : 1];
+            const double mult = col.apical_f / rate;
+            const double yield = numbers ? col.yield_numbers : col.yield_biomass;
+            EXPECT_NEAR(yield, yield_at(mult, numbers), 1e-9 * yield);
+            for (const double near : {0.95 * mult, 0.99 * mult, 1.01 * mult, 1.05 * mult}) {
+                if (numbers ? near < at_target : near > at_target) continue;
+                EXPECT_GE(yield, yield_at(near, numbers) * (1.0 - 1e-5)) << near;
+            }
+        }
+    }
 }
 
 } // namespace
