@@ -52,7 +52,9 @@ std::string firstDifference(const std::string& first, const std::string& second)
            "\" reads back and saves as \"" + lineAt(second) + "\"";
 }
 
-void startApplication() {
+} // namespace fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
     static char name[] = "vesk-fuzz";
@@ -61,6 +63,5 @@ void startApplication() {
     (void)app;
     // Qt takes the locale from the environment; the files' numbers keep the C form.
     std::setlocale(LC_ALL, "C");
+    return 0;
 }
-
-} // namespace fuzz

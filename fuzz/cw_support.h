@@ -39,8 +39,8 @@ class MessageUser : public plat::PromptService {
 // reads back as ...".
 std::string firstDifference(const std::string& first, const std::string& second);
 
-// Starts the headless application that the control window's library expects.
-void startApplication();
+// Every control-window target starts the headless application that the control window's
+// library expects, before its first input (LLVMFuzzerInitialize, in cw_support.cpp).
 
 // Reads the file at `path` into `into` through the editor's load step under file `number`; true
 // when it was accepted. A refusal must have said why in a message that names the file.
@@ -65,6 +65,21 @@ bool loadThroughEditor(const std::string& path, int number, Data& into, Read rea
 // file's text in `text`.
 template <class Data>
 using SaveStep = std::function<std::optional<std::string>(const Data& d, std::string& text)>;
+
+// The save step of an editor from its problem check and its writer, applied to the values in the
+// form the save gives them (as they are, unless a form is given).
+template <class Data, class Problem, class Text>
+SaveStep<Data> saveStep(Problem problem, Text text, Data (*form)(const Data&) = nullptr) {
+    return [=](const Data& d, std::string& out) -> std::optional<std::string> {
+        // Copied only for a form: the large arrays cost more to copy than the whole read.
+        std::optional<Data> formed;
+        if (form) formed = form(d);
+        const Data& saved = formed ? *formed : d;
+        if (std::optional<std::string> p = problem(saved)) return p;
+        out = text(saved);
+        return std::nullopt;
+    };
+}
 
 // The whole check of one input, loaded into default values: when its values can be
 // saved, the saved text must read back and save again to the same text. A value that is not
