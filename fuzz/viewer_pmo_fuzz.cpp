@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::requireAllFinite(table.yield, "a yield");
     fuzz::requireFinite(table.bmax, "the largest biomass");
     fuzz::requireFinite(table.ymax, "the largest yield");
-    if (table.pct < 0 || table.pct > 100) fuzz::finding("a biomass percentage outside 0 to 100");
+    // The percent at maximum yield may lie outside 0 to 100 (a negative biomass in that row): the
+    // reader keeps it, clamped to 16 bits, and the plot draws its mark where it falls.
     return 0;
 }
