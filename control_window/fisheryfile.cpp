@@ -105,8 +105,9 @@ std::optional<std::string> fstSaveProblem(const FisheryData& d) {
     }
     for (int k = 1; k <= d.ngear; ++k) {
         const char t = d.f_seltyp(k).ch();
-        // A comma or a double quote would end or open the type item for the reader.
-        if (t == ',' || t == '"') {
+        // A comma or a double quote would end or open the type item for the reader, which also
+        // passes over a tab like a blank.
+        if (t == ',' || t == '"' || t == '\t') {
             return "Fishery " + num(k) + " has the selectivity type \"" + std::string(1, t) +
                    "\"; give it type A or L." + kNothingSaved;
         }

@@ -99,18 +99,29 @@ std::optional<std::string> indexSaveProblem(const IndexData& d) {
     for (int k = 1; k <= d.nindices; ++k) {
         const std::string index = "index " + std::to_string(k);
         const std::string& name = d.i_outfile(k);
-        // The reader ends a text at a comma, takes a double quote for the start of a quoted text
-        // and drops the blanks around it, so such a name would not read back as it stands.
         if (name.find_first_not_of(' ') == std::string::npos) {
             return "Enter the output file name of " + index + " first." + nothingSaved;
         }
-        if (name.find(',') != std::string::npos || name.find('"') != std::string::npos) {
-            return "The output file name of " + index +
-                   " must not hold a comma or a double quote." + nothingSaved;
+        // The reader ends a text at a comma, takes a double quote for the start of a quoted text
+        // and drops the blanks and tabs around it, so such a text would not read back as it
+        // stands.
+        const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+        for (const auto& [text, what] :
+             {std::pair{&name, "output file name"}, std::pair{&d.i_type(k), "type"}}) {
+            if (text->find(',') != std::string::npos || text->find('"') != std::string::npos) {
+                return "The " + std::string(what) + " of " + index +
+                       " must not hold a comma or a double quote." + nothingSaved;
+            }
+            if (!text->empty() && (blank(text->front()) || blank(text->back()))) {
+                return "The " + std::string(what) + " of " + index +
+                       " must not begin or end with a blank." + nothingSaved;
+            }
         }
-        if (name.front() == ' ' || name.back() == ' ') {
-            return "The output file name of " + index + " must not begin or end with a blank." +
-                   nothingSaved;
+        // The selectivity type is a text item of its own too.
+        if (const char t = d.i_seltyp(k).ch();
+            d.i_assoc(k) == 0 && (t == ',' || t == '"' || t == '\t')) {
+            return "The selectivity type of " + index + " is \"" + std::string(1, t) +
+                   "\"; give it type A or L." + nothingSaved;
         }
         if (d.i_assoc(k) == 0 && d.i_seltyp(k) == "L") {
             const int bins = indexBins(d.i_nlngs(k));

@@ -26,6 +26,15 @@ std::string numberText(double v, int digits) {
     return s;
 }
 
+// One printf conversion with a precision, in a string as long as the conversion needs: a picture
+// may ask for more digits than any fixed buffer holds.
+std::string printfText(const char* format, int precision, double v) {
+    const int n = std::snprintf(nullptr, 0, format, precision, v);
+    std::string s(std::size_t(n > 0 ? n : 0), '\0');
+    std::snprintf(s.data(), s.size() + 1, format, precision, v);
+    return s;
+}
+
 std::string printed(const std::string& s) {
     return (s[0] == '-' ? s : " " + s) + " ";
 }
@@ -185,16 +194,14 @@ std::string formatPicture(double v, std::string_view picture) {
     const bool negative = std::signbit(v) && v != 0;
     double a = std::fabs(v);
     int exp10 = 0;
-    char buf[512];
     std::string digits; // the mantissa's digits with its point, rounded
     if (exponent) {
         // Mantissa with as many integer digits as the picture has (at least one).
         const int lead = std::max(intDigits, 1);
         if (a == 0) {
-            std::snprintf(buf, sizeof buf, "%.*f", decDigits, 0.0);
+            digits = printfText("%.*f", decDigits, 0.0);
         } else {
-            std::snprintf(buf, sizeof buf, "%.*e", lead - 1 + decDigits, a);
-            std::string s = buf;
+            const std::string s = printfText("%.*e", lead - 1 + decDigits, a);
             const auto ePos = s.find('e');
             exp10 = std::atoi(s.c_str() + ePos + 1) - (lead - 1);
             std::string m = s.substr(0, ePos);
@@ -203,12 +210,10 @@ std::string formatPicture(double v, std::string_view picture) {
                 if (c != '.') raw += c;
             std::string out = raw.substr(0, std::size_t(lead));
             if (decDigits > 0) out += "." + raw.substr(std::size_t(lead));
-            std::snprintf(buf, sizeof buf, "%s", out.c_str());
+            digits = out;
         }
-        digits = buf;
     } else {
-        std::snprintf(buf, sizeof buf, "%.*f", decDigits, a);
-        digits = buf;
+        digits = printfText("%.*f", decDigits, a);
     }
 
     // Integer part: drop leading zeros beyond the picture's "0" count.

@@ -165,6 +165,9 @@ TEST_F(FisheryFstTest, SavingWhatWouldNotReadBackIsRefusedWithoutTouchingTheFile
              mc.f_nlng(1) = 150;
          },
          "150 length bins"},
+        // A quoted type may hold a tab, which the reader passes over like a blank.
+        {"a tab as the type", [] { mc.f_seltyp(1) = "\t"; }, "give it type A or L"},
+        {"a comma as the type", [] { mc.f_seltyp(1) = ","; }, "give it type A or L"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -227,6 +227,16 @@ TEST_F(IndexFileTest, SavesThatWouldNotReadBackAreRefusedWithoutTouchingTheFile)
          "must not begin or end with a blank"},
         {"a blank name", [](cw::Defineindex& e) { e.I_outfile.setText("   "); },
          "Enter the output file name of index 1"},
+        // A loaded file can give the type and the name what no box would: a quoted text with a
+        // blank or a tab at its end, or a comma.
+        {"a type ending in a blank", [](cw::Defineindex&) { mc.i_type(1) = "W "; },
+         "The type of index 1 must not begin or end with a blank"},
+        {"a comma in a type", [](cw::Defineindex&) { mc.i_type(1) = "W,x"; },
+         "The type of index 1 must not hold a comma"},
+        {"a name ending in a tab", [](cw::Defineindex&) { mc.i_outfile(1) = "a.ndx\t"; },
+         "must not begin or end with a blank"},
+        {"a tab as the selectivity type", [](cw::Defineindex&) { mc.i_seltyp(1) = "\t"; },
+         "give it type A or L"},
         {"too many years",
          [](cw::Defineindex& e) {
              e.I_FYR.setText("1700");

@@ -128,4 +128,16 @@ TEST(NumberText, PictureFormats) {
         EXPECT_EQ(formatPicture(c.v, c.picture), c.text) << c.v << " in " << c.picture;
 }
 
+// A picture or a value may need more digits than any fixed buffer holds; the digits must still be
+// all there (a long exponent picture once read past the start of its text).
+TEST(NumberText, PicturesOfManyDigits) {
+    const std::string zeros(600, '0');
+    EXPECT_EQ(formatPicture(5, zeros + "e+0"), "5" + zeros.substr(1) + "e-599");
+    EXPECT_EQ(formatPicture(1.5, "0." + zeros + "e+0"), "1.5" + zeros.substr(1) + "e+0");
+    EXPECT_EQ(formatPicture(1.5, "0." + zeros), "1.5" + zeros.substr(1));
+    const std::string huge = formatPicture(1e300, "0");
+    EXPECT_EQ(huge.size(), 301u);
+    EXPECT_EQ(huge.substr(0, 3), "100");
+}
+
 } // namespace

@@ -47,6 +47,17 @@ bool readpmofile(const std::string& path, ProductionTable& table, std::string& e
         t.biomass[i] = t.biomass[i] / t.bmax;
         t.yield[i] = t.yield[i] / t.ymax;
         t.f[i] = t.f[i] / fext;
+        // A tiny divisor can carry a large value of another row beyond a single value; such a
+        // value could not be drawn.
+        const char* column = !std::isfinite(t.f[i])         ? "F (column 1) by the F of row 100"
+                             : !std::isfinite(t.biomass[i]) ? "biomass (column 4) by its maximum"
+                             : !std::isfinite(t.yield[i])   ? "yield (column 5) by its maximum"
+                                                            : nullptr;
+        if (column) {
+            error = "row " + std::to_string(i) + " cannot be plotted: its " + column +
+                    " is too large for a single value.";
+            return false;
+        }
     }
     // Rounded halves to even (the default rounding mode); clamped so that a negative biomass
     // cannot overflow the 16-bit percent.

@@ -151,6 +151,21 @@ TEST_F(PmoFile, RefusesFilesThatBreakTheLayoutAndKeepsTheTable) {
              return t.replace(t.rfind("\r\n") - 1, 1, "1e39");
          },
          "out of range"},
+        {"an F too large to divide by a tiny F of row 100",
+         [](Rows& r) {
+             r[100][0] = 1e-30;
+             r[50][0] = 1e30;
+             return blankLayout(r);
+         },
+         "row 50 cannot be plotted: its F"},
+        {"a negative biomass too large to divide by a tiny maximum",
+         [](Rows& r) {
+             for (Row& x : r)
+                 x[3] = 1e-30;
+             r[7][3] = -1e30;
+             return blankLayout(r);
+         },
+         "row 7 cannot be plotted: its biomass"},
     };
     ASSERT_TRUE(sulbrin::readpmofile(write("good.pmo", blankLayout(shapedRows())), table, error));
     const sulbrin::ProductionTable before = table;
