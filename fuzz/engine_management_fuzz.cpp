@@ -16,10 +16,10 @@ void requireFiniteBlock(const tez::Engine& e) {
     fuzz::requireAllFinite(e.lower_limit, "a lower size limit");
     fuzz::requireAllFinite(e.upper_limit, "an upper size limit");
     fuzz::requireAllFinite(e.discard_fraction, "a discard mortality");
-    fuzz::forEachCellInUse(e, [&e](std::size_t i) {
-        fuzz::requireFinite(e.fishing[i].retained, "a step's retained fishing");
-        fuzz::requireFinite(e.fishing[i].total, "a step's total fishing");
-    });
+    for (const auto& step : e.fishing) {
+        fuzz::requireFinite(step.retained, "a step's retained fishing");
+        fuzz::requireFinite(step.total, "a step's total fishing");
+    }
 }
 
 } // namespace
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         e.total_f_cv = e.input.read_real();
         for (e.year_index = 1; e.year_index <= e.nyears; ++e.year_index) {
             tez::read_management_year(e);
-            if (e.fishing_stale) tez::prepare_fishing(e);
+            if (e.fishing_serial != e.serial) tez::prepare_fishing(e);
             requireFiniteBlock(e);
         }
     });
