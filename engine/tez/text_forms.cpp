@@ -33,7 +33,16 @@ std::string fixed_field(double value, int w, int d) {
     if (digits.size() > 1 && digits[0] == '0' && digits[1] == '.' &&
         static_cast<int>(digits.size()) + sign > w)
         digits.erase(0, 1);
-    return fit_right(negative ? "-" + digits : digits, w);
+    const std::string text = negative ? "-" + digits : digits;
+    if (static_cast<int>(text.size()) > w) {
+        // A finite value too wide for the field is shown in exponent form in the same width
+        // rather than as asterisks, so that a large stock still reads; only what even that form
+        // cannot hold is starred.
+        const int digits_left = w - 6 - sign;
+        if (digits_left >= 1 && exp_field_fits(value, digits_left))
+            return exp_field(value, w, digits_left);
+    }
+    return fit_right(text, w);
 }
 
 std::string exp_field(double value, int w, int d) {

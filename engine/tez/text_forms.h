@@ -9,7 +9,8 @@ namespace tez {
 
 // Digits with a leading minus sign, in w characters.
 std::string int_field(long long value, int w);
-// d digits after the point in w characters; a 0 stands before the point when there is room.
+// d digits after the point in w characters; a 0 stands before the point when there is room. A
+// value too wide for that takes the exponent form in the same width.
 std::string fixed_field(double value, int w, int d);
 // 0.ddddddE+xx in w characters; the 0 is left out when the field is exactly full, and exponents of
 // three digits drop the letter (0.1235+100).
