@@ -1,10 +1,10 @@
 // Start-up and the main window, run through the program's own start-up with a scripted user.
 #include "cw_fixture.h"
 
-#include "control_window/frmabout.h"
-#include "control_window/maincode.h"
-#include "control_window/scratch.h"
-#include "control_window/start.h"
+#include "control_window/windows/main/frmabout.h"
+#include "control_window/model/maincode.h"
+#include "control_window/windows/scratch.h"
+#include "control_window/windows/main/start.h"
 #include "platform/prompts.h"
 #include "platform/testing/scripted_user.h"
 
