@@ -1,8 +1,7 @@
 #pragma once
 // The control window's shared data model: every value that more than one window needs, in one
-// program-wide instance `cw::mc`, with the two file dialogs and the registry look-up of the About
-// box. It knows the platform layer alone: the main window, which owns the dialog control and
-// starts the program, hands its dialog control in.
+// program-wide instance `cw::mc`. It holds no window and shows no dialog: the file dialogs, the
+// waits on shown windows and the About box's registry look-up are in windows/dialogs.h.
 //
 // Arrays keep the lower bounds the editors and files count from (ages from 0, sexes, seasons,
 // fisheries and year indices from 1) and refuse any index outside them with std::out_of_range,
@@ -12,15 +11,11 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
-
-#include "platform/form.h"
-#include "platform/prompts.h"
 
 namespace cw {
 
@@ -297,46 +292,5 @@ std::string commandLineFile(const std::string& commandLine);
 // lower-cased name is in the current folder, the one whose name matches it without regard to
 // case. Editors open this and keep startfile for their extension test.
 std::string startfilePath();
-
-// The common-dialog control: the settings of the next file dialog and the name chosen.
-struct CommonDialog {
-    std::string DialogTitle;
-    std::string Filter;
-    std::string InitDir;
-    std::string FileName;
-    bool CancelError = false; // cancelling returns normally with an empty FileName
-    void ShowOpen();
-    void ShowSave();
-
-  private:
-    void show(plat::FileDialogKind kind);
-};
-
-// Where the file dialogs take their dialog control from: the main window hands in a function
-// that loads it when needed and gives its control, or null when the program is ending. Without
-// one the dialogs use a control of their own.
-void setDialogControl(std::function<CommonDialog*()> control);
-
-// The two file dialogs. On return name holds the chosen path and the file is open under
-// filenumber, or name is empty (cancelled, or the file could not be opened; a message said so).
-void openinput(std::string& name, const std::string& title, const std::string& filter,
-               int filenumber);
-void openoutput(std::string& name, const std::string& title, const std::string& filter,
-                int filenumber);
-
-// Reads a registry value as text (text values as stored, 32-bit values as decimal digits).
-bool GetKeyValue(uintptr_t KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
-                 std::string& KeyVal);
-// Starts the system-information tool, or says that it is unavailable.
-void StartSysInfo();
-
-// Waits, letting window events run, while window F is loaded and shown; stores the count of
-// shown windows in nforms as every wait does.
-template <class F> void waitWhileShown() {
-    while (plat::isLoaded<F>() && plat::instance<F>().visible())
-        mc.nforms = int16_t(plat::doEvents());
-}
-// Waits while any window is shown.
-void waitWhileAnyShown();
 
 } // namespace cw

@@ -3,6 +3,7 @@
 
 #include "control_window/model/maincode.h"
 #include "control_window/windows/main/start.h"
+#include "control_window/windows/dialogs.h"
 #include "platform/seqfile.h"
 #include "platform/testing/scripted_user.h"
 

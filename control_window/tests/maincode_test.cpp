@@ -3,6 +3,7 @@
 #include "cw_fixture.h"
 
 #include "control_window/model/maincode.h"
+#include "control_window/windows/dialogs.h"
 #include "platform/testing/scripted_user.h"
 
 #include <filesystem>

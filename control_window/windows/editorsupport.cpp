@@ -6,6 +6,7 @@
 #include "control_window/windows/graph.h"
 #include "control_window/model/maincode.h"
 #include "control_window/files/tezfile.h"
+#include "control_window/windows/dialogs.h"
 #include "platform/numtext.h"
 
 namespace cw::editor {

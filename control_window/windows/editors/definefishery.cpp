@@ -7,6 +7,7 @@
 
 #include "control_window/windows/editorsupport.h"
 #include "control_window/files/fisheryfile.h"
+#include "control_window/windows/dialogs.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"

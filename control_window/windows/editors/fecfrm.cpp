@@ -11,6 +11,7 @@
 #include "control_window/windows/graph.h"
 #include "control_window/windows/editors/lngfrm.h"
 #include "control_window/model/maincode.h"
+#include "control_window/windows/dialogs.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 

@@ -1,6 +1,7 @@
 #include "control_window/windows/main/frmabout.h"
 
 #include "control_window/model/maincode.h"
+#include "control_window/windows/dialogs.h"
 #include "platform/prompts.h"
 
 #include <QFrame>

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "control_window/model/maincode.h"
+#include "control_window/windows/dialogs.h"
 #include "platform/form.h"
 
 namespace cw {
