@@ -359,17 +359,4 @@ std::string mgtBlockBody(const FisheryData& d, int dataYear) {
     return t;
 }
 
-std::string mgtBlockText(const FisheryData& d, int blockYear, int dataYear) {
-    return plat::printInteger(blockYear) + kEol + mgtBlockBody(d, dataYear);
-}
-
-std::string mgtFileText(const FisheryData& d, int nyrs) {
-    std::string t = mgtHeaderText(d);
-    for (int b = 1; b <= nyrs + 1; ++b) {
-        const int year = d.fyr + b - 1;
-        t += mgtBlockText(d, year, year > d.lyr ? b - 1 : b);
-    }
-    return t;
-}
-
 } // namespace cw

@@ -53,11 +53,9 @@ std::optional<std::string> readFstFile(plat::SeqFile& f, const std::string& file
 std::optional<std::string> mgtExportProblem(const FisheryData& d, int nyrs);
 // The first line of the export: the total F randomization scalar.
 std::string mgtHeaderText(const FisheryData& d);
-// One year block: its year line and the body with the data of year index dataYear.
-std::string mgtBlockText(const FisheryData& d, int blockYear, int dataYear);
-// The body of one block, from the fishery count to the last fishery's discard mortality.
+// The body of one year block, from the fishery count to the last fishery's discard mortality,
+// with the data of year index dataYear. The fishery editor's export writes the blocks itself, one
+// year line and one body at a time, as its progress bar shows them.
 std::string mgtBlockBody(const FisheryData& d, int dataYear);
-// The whole export for nyrs years: nyrs + 1 blocks, the last repeating the last year's data.
-std::string mgtFileText(const FisheryData& d, int nyrs);
 
 } // namespace cw

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "control_window/model/maincode.h"
 #include "control_window/files/tezfile.h"
+#include "control_window/model/maincode.h"
 
 namespace plat {
 class SeqFile;

@@ -3,10 +3,10 @@
 #include <cfloat>
 #include <cmath>
 
-#include "control_window/windows/graph.h"
-#include "control_window/model/maincode.h"
 #include "control_window/files/tezfile.h"
+#include "control_window/model/maincode.h"
 #include "control_window/windows/dialogs.h"
+#include "control_window/windows/graph.h"
 #include "platform/numtext.h"
 
 namespace cw::editor {

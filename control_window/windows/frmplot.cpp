@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "control_window/windows/graph.h"
 #include "control_window/model/maincode.h"
+#include "control_window/windows/graph.h"
 #include "platform/plotsave.h"
 #include "platform/prompts.h"
 #include "platform/surface.h"

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <string>
 
-#include "control_window/windows/frmplot.h"
 #include "control_window/model/maincode.h"
-#include "control_window/windows/scratch.h"
 #include "control_window/windows/dialogs.h"
+#include "control_window/windows/frmplot.h"
+#include "control_window/windows/scratch.h"
 #include "platform/form.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"

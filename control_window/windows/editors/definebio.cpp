@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "control_window/files/biofile.h"
-#include "control_window/windows/editorsupport.h"
+#include "control_window/windows/dialogs.h"
 #include "control_window/windows/editors/fecfrm.h"
-#include "control_window/windows/graph.h"
 #include "control_window/windows/editors/growthfrm.h"
 #include "control_window/windows/editors/lngfrm.h"
-#include "control_window/windows/dialogs.h"
+#include "control_window/windows/editorsupport.h"
+#include "control_window/windows/graph.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 

@@ -5,9 +5,9 @@
 #include <QGridLayout>
 #include <QWidget>
 
-#include "control_window/windows/editorsupport.h"
 #include "control_window/files/fisheryfile.h"
 #include "control_window/windows/dialogs.h"
+#include "control_window/windows/editorsupport.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"

@@ -7,8 +7,8 @@
 #include <cfloat>
 #include <cmath>
 
-#include "control_window/windows/editorsupport.h"
 #include "control_window/files/indexfile.h"
+#include "control_window/windows/editorsupport.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 

@@ -4,7 +4,9 @@
 // for an index that samples the population, its selectivity and season fractions by year; and
 // loading and saving the index definition file.
 //
-// The series edits and the copy and set handlers are in indexseries.cpp.
+// The class stands in two sources: defineindex.cpp holds the window, its boxes and check boxes,
+// and loading and saving; indexseries.cpp holds the series edits on the graph window (Annual Q,
+// Seasonal Fractions, the selectivity's Male and Female) and the copy and initialize buttons.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -28,17 +30,21 @@ class Defineindex : public plat::Form {
     plat::TextBox I_nsexes{*this, "I_nsexes", "Number of sexes"};
     plat::TextBox I_nszns{*this, "I_nszns", "Number of seasons"};
 
+    // The frame of the Load and Save Index Definition buttons.
     plat::Frame Frame1{*this, "Frame1", "Load Index Data"};
     plat::CommandButton saveindex{Frame1, "saveindex", "Save Index Definition"};
     plat::CommandButton loadindex{Frame1, "loadindex", "Load Index Definition"};
 
+    // The index characteristics' frame, with the index ID box and scroll bar.
     plat::Frame Frame7{*this, "Frame7", "Index Characteristics"};
     plat::TextBox Index_ID{Frame7, "Index_ID", "ID"};
+    // The index scroll bar: steps through the indices by ID.
     plat::HScrollBar HScroll3{Frame7, "HScroll3"};
     plat::TextBox I_assoc{Frame7, "I_assoc", "Fishery association 0 = Population"};
     plat::TextBox I_type{Frame7, "I_type", "Type"};
     plat::CommandButton I_Q{Frame7, "I_Q", "Annual Q"};
 
+    // The index samples' frame: output file, errors and sample sizes.
     plat::Frame Frame5{*this, "Frame5", "Index samples"};
     plat::TextBox I_outfile{Frame5, "I_outfile", "Output file for index", "sample.ndf"};
     plat::Label errorHeading{Frame5, "errorHeading", "Error"};
@@ -54,12 +60,15 @@ class Defineindex : public plat::Form {
     // The selectivities and seasonal proportions stand in a second column, so that the window
     // fits on a screen.
     bool seriesColumn_ = (nextColumnOfItsOwn(), true);
+    // The selectivities' frame: by age or by length, by sex and year.
     plat::Frame Frame2{*this, "Frame2", "Selectivities"};
+    // The selectivities' year scroll bar.
     plat::HScrollBar HScroll2{Frame2, "HScroll2"};
     plat::TextBox I_yr{Frame2, "I_yr", "Year"};
     plat::TextBox I_seltyp{Frame2, "I_seltyp", "Type", "A"};
     plat::Label minvul_label{Frame2, "minvul_label", "Min Vul Size"};
     plat::TextBox I_Minvulsiz{Frame2, "I_Minvulsiz", "", "0"};
+    // The length bins' frame: bin count, smallest and largest length.
     plat::Frame Frame4{Frame2, "Frame4", " Nbins        Min         Max"};
     // The bin count and the two lengths stand side by side under the frame's caption.
     plat::TextBox II_nlngs{Frame4, "II_nlngs", ""};
@@ -71,18 +80,25 @@ class Defineindex : public plat::Form {
     plat::CommandButton L_sex2{Frame2, "L_sex2", "Female"};
     plat::CheckBox s_sexeq{Frame2, "s_sexeq", "Sexes equal"};
     plat::CheckBox s_yrseq{Frame2, "s_yrseq", "Years equal"};
+    // The selectivities' Initialize with 1.0 button: the shown selectivity all ones.
     plat::OptionButton Option1{Frame2, "Option1", " Initialize with 1.0"};
+    // The selectivities' Copy frame (to the other sex, the previous or the last year).
     plat::Frame Frame3{Frame2, "Frame3", "Copy"};
     plat::OptionButton cpyforward{Frame3, "cpyforward", "To last Year"};
     plat::OptionButton cpyprv{Frame3, "cpyprv", "Prev Year"};
     plat::OptionButton Matchother{Frame3, "Matchother", "To Other Sex"};
 
+    // The seasonal proportions' frame: when in the year the index is sampled.
     plat::Frame Frame6{*this, "Frame6", "Seasonal Proportions"};
+    // The seasonal proportions' year scroll bar.
     plat::HScrollBar HScroll1{Frame6, "HScroll1"};
+    // The seasonal proportions' year box.
     plat::TextBox yr2{Frame6, "yr2", "Year"};
     plat::CommandButton II_szn{Frame6, "II_szn", "Seasonal Fractions"};
     plat::CheckBox sznyrCheck{Frame6, "sznyrCheck", "Years equal"};
+    // The seasonal proportions' Initialize with Mean button: every season its equal share.
     plat::OptionButton Option2{Frame6, "Option2", " Initialize with Mean"};
+    // The seasonal proportions' Copy frame (to the previous or the last year).
     plat::Frame Frame8{Frame6, "Frame8", "Copy"};
     plat::OptionButton cpyszntlyr{Frame8, "cpyszntlyr", "To last Year"};
     plat::OptionButton cpysznpyr{Frame8, "cpysznpyr", "Prev Year"};
@@ -118,6 +134,7 @@ class Defineindex : public plat::Form {
     // stored, with that curve left in `curve` (points 1..n).
     bool loadsel(std::vector<float>& curve);
 
+    // The boxes' and check boxes' handlers, and loading and saving (defineindex.cpp).
     void I_FYR_Change();
     void I_LYR_Change();
     void I_nindices_Change();
@@ -151,6 +168,7 @@ class Defineindex : public plat::Form {
     void saveindex_Click();
     void loadindex_Click();
 
+    // The series buttons' and the copy and initialize buttons' handlers (indexseries.cpp).
     void I_Q_Click();
     void II_szn_Click();
     void L_sex1_Click();

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "control_window/model/maincode.h"
 #include "control_window/windows/editorsupport.h"
 #include "control_window/windows/launch.h"
-#include "control_window/model/maincode.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 

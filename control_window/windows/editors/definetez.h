@@ -4,8 +4,8 @@
 // buttons that start the equilibrium engine and the production engine on it.
 #include <cstdint>
 
-#include "control_window/model/maincode.h"
 #include "control_window/files/tezfile.h"
+#include "control_window/model/maincode.h"
 #include "platform/form.h"
 
 namespace cw {
@@ -21,14 +21,17 @@ class DefineTEZ : public plat::Form {
     plat::TextBox i_pmo{*this, "i_pmo", "Equlibrium Production Table (*.pmo)"};
     plat::TextBox I_title{*this, "I_title", "Title for run"};
     plat::TextBox I_nyr{*this, "I_nyr", "Number of years to estimate"};
+    // The Auto increment button: fills the output years onward from the one shown.
     plat::OptionButton Option1{*this, "Option1", "Auto increment"};
     plat::TextBox i_yr{*this, "i_yr", "Output year number"};
+    // The output year scroll bar: steps through the output year numbers.
     plat::HScrollBar HScroll1{*this, "HScroll1"};
     plat::TextBox I_valyr{*this, "I_valyr", "Year"};
     // The buttons stand in a column of their own at the right.
     bool buttonColumn_ = (nextColumn(), true);
     plat::CommandButton readtez{*this, "readtez", "Load TEZ "};
     plat::CommandButton writetez{*this, "writetez", "Save TEZ"};
+    // The Execute frame: the buttons that start the engines.
     plat::Frame Frame1{*this, "Frame1", "Execute"};
     plat::CommandButton dotez{Frame1, "dotez", "TEZ"};
     plat::CommandButton dokuv{Frame1, "dokuv", "Equlibrium Production"};

@@ -4,8 +4,8 @@
 // definition, and the button that starts the yield-per-recruit engine on it.
 #include <cstdint>
 
-#include "control_window/model/maincode.h"
 #include "control_window/files/woxfile.h"
+#include "control_window/model/maincode.h"
 #include "platform/form.h"
 
 namespace cw {
@@ -22,10 +22,12 @@ class DefineWOX : public plat::Form {
     plat::TextBox i_fmax{*this, "i_fmax", "Max F to evaluate", "1"};
     plat::TextBox I_Finc{*this, "I_Finc", "Fincrement", "0.01"};
     plat::TextBox I_nyr{*this, "I_nyr", "Number of years to estimate", "1"};
+    // The Auto increment button: fills the output years onward from the one shown.
     plat::OptionButton Option1{*this, "Option1", "Auto increment"};
     plat::TextBox i_yr{*this, "i_yr", "Output year number"};
     bool valyrBeside_ = (sameRow(), true);
     plat::TextBox I_valyr{*this, "I_valyr", ""};
+    // The output year scroll bar: steps through the output year numbers.
     plat::HScrollBar HScroll1{*this, "HScroll1"};
     // The buttons stand in a column of their own at the right.
     bool buttonColumn_ = (nextColumn(), true);

@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "control_window/files/yoyfile.h"
+#include "control_window/model/maincode.h"
 #include "control_window/windows/editorsupport.h"
 #include "control_window/windows/graph.h"
-#include "control_window/model/maincode.h"
-#include "control_window/files/yoyfile.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 

@@ -18,6 +18,7 @@ class DefineYOY : public plat::Form {
     plat::TextBox i_myoy{*this, "i_myoy", "Mean recruitment"};
     plat::CheckBox c_vg{*this, "c_vg", "Enable variable growth"};
     plat::Label setgto1Label{*this, "setgto1Label", "Reset Growth to 1"};
+    // The Reset Growth to 1 check box: sets every year's growth factor to 1.
     plat::CheckBox c_setgto1{*this, "c_setgto1", "Check2"};
     plat::CommandButton I_yoy{*this, "I_yoy", "Recruitment"};
     plat::CommandButton I_growth{*this, "I_growth", "Growth"};

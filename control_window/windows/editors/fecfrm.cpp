@@ -6,12 +6,12 @@
 #include <cmath>
 #include <vector>
 
-#include "control_window/windows/editors/definebio.h"
-#include "control_window/windows/editorsupport.h"
-#include "control_window/windows/graph.h"
-#include "control_window/windows/editors/lngfrm.h"
 #include "control_window/model/maincode.h"
 #include "control_window/windows/dialogs.h"
+#include "control_window/windows/editors/definebio.h"
+#include "control_window/windows/editors/lngfrm.h"
+#include "control_window/windows/editorsupport.h"
+#include "control_window/windows/graph.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 

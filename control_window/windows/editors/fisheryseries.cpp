@@ -4,9 +4,9 @@
 #include <cfloat>
 #include <cmath>
 
+#include "control_window/files/fisheryfile.h"
 #include "control_window/windows/editors/definefishery.h"
 #include "control_window/windows/editorsupport.h"
-#include "control_window/files/fisheryfile.h"
 #include "control_window/windows/frmplot.h"
 #include "control_window/windows/graph.h"
 #include "platform/numtext.h"

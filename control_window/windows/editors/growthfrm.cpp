@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
+#include "control_window/model/maincode.h"
 #include "control_window/windows/editors/definebio.h"
 #include "control_window/windows/editorsupport.h"
 #include "control_window/windows/graph.h"
-#include "control_window/model/maincode.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 

@@ -11,24 +11,31 @@ class Growthfrm : public plat::Form {
     Growthfrm();
 
     plat::Frame VB_equations{*this, "VB_equations", "Von Bertalanffy Equations"};
+    // The caption of the male row of von Bertalanffy parameters.
     plat::Label Label5{VB_equations, "Label5", "Male"};
     plat::TextBox L_sex1{VB_equations, "L_sex1", "Loo"};
     plat::TextBox K_sex1{VB_equations, "K_sex1", "K"};
     plat::TextBox t0_sex1{VB_equations, "t0_sex1", "t0"};
+    // The caption of the female row of von Bertalanffy parameters.
     plat::Label Label4{VB_equations, "Label4", "Female"};
     plat::TextBox L_sex2{VB_equations, "L_sex2", "Loo"};
     plat::TextBox K_sex2{VB_equations, "K_sex2", "K"};
     plat::TextBox t0_sex2{VB_equations, "t0_sex2", "t0"};
+    // The caption of the two Update Lengths buttons.
     plat::Label Label12{VB_equations, "Label12", "Update Lengths"};
+    // The male Update Lengths button: mean lengths at age from the male equation.
     plat::OptionButton Option1{VB_equations, "Option1", "Option1"};
+    // The female Update Lengths button: mean lengths at age from the female equation.
     plat::OptionButton Option2{VB_equations, "Option2", ""};
     plat::CheckBox use_VB{*this, "use_VB", "Use Von Bertalanffy"};
 
     plat::Frame LW_equations{*this, "LW_equations", "Length-Weight Equations"};
+    // The caption of the male row of length-weight parameters.
     plat::Label Label6{LW_equations, "Label6", "Male"};
     plat::TextBox a_sex1{LW_equations, "a_sex1", "a"};
     plat::TextBox b_sex1{LW_equations, "b_sex1", "b"};
     plat::TextBox CV_sex1{LW_equations, "CV_sex1", "CV"};
+    // The caption of the female row of length-weight parameters.
     plat::Label Label7{LW_equations, "Label7", "Female"};
     plat::TextBox a_sex2{LW_equations, "a_sex2", "a"};
     plat::TextBox b_sex2{LW_equations, "b_sex2", "b"};

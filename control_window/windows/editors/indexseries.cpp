@@ -4,11 +4,11 @@
 #include <cfloat>
 #include <cmath>
 
+#include "control_window/files/indexfile.h"
 #include "control_window/windows/editors/defineindex.h"
 #include "control_window/windows/editorsupport.h"
 #include "control_window/windows/frmplot.h"
 #include "control_window/windows/graph.h"
-#include "control_window/files/indexfile.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 #include "platform/surface.h"

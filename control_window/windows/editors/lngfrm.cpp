@@ -1,8 +1,8 @@
 #include "control_window/windows/editors/lngfrm.h"
 
+#include "control_window/model/maincode.h"
 #include "control_window/windows/editors/definebio.h"
 #include "control_window/windows/editorsupport.h"
-#include "control_window/model/maincode.h"
 #include "platform/numtext.h"
 
 namespace cw {

@@ -15,9 +15,11 @@ class frmAbout : public plat::Form {
 
     plat::Label lblTitle{*this, "lblTitle", ""};
     plat::Label lblVersion{*this, "lblVersion", ""};
+    // The rule under the title and version.
     plat::Label Line1{*this, "Line1", ""};
     plat::Label lblDescription{*this, "lblDescription", ""};
     plat::Label LblAuthor{*this, "LblAuthor", ""};
+    // The rule above the disclaimer (a second line of the same name).
     plat::Label Line1_1{*this, "Line1", ""};
     plat::Label lblDisclaimer{*this, "lblDisclaimer",
                               "The source code of this program is available from its authors "

@@ -1,5 +1,6 @@
 #include "control_window/windows/main/start.h"
 
+#include "control_window/model/maincode.h"
 #include "control_window/windows/editors/definebio.h"
 #include "control_window/windows/editors/definefishery.h"
 #include "control_window/windows/editors/defineindex.h"
@@ -8,7 +9,6 @@
 #include "control_window/windows/editors/definewox.h"
 #include "control_window/windows/editors/defineyoy.h"
 #include "control_window/windows/main/frmabout.h"
-#include "control_window/model/maincode.h"
 #include "platform/prompts.h"
 #include "platform/system.h"
 

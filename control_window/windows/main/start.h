@@ -35,6 +35,7 @@ class start : public plat::Form {
     plat::MenuItem Documentation{help, "Documentation", "Documentation"};
     plat::MenuItem About{help, "About", "About"};
 
+    // The main window's file dialog, which every editor's Load and Save use.
     CommonDialog CommonDialog1;
 
     void Form_Load() override;
