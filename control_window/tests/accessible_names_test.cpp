@@ -9,10 +9,10 @@
 #include "control_window/windows/editors/definewox.h"
 #include "control_window/windows/editors/defineyoy.h"
 #include "control_window/windows/editors/fecfrm.h"
-#include "control_window/windows/main/frmabout.h"
-#include "control_window/windows/frmplot.h"
 #include "control_window/windows/editors/growthfrm.h"
 #include "control_window/windows/editors/lngfrm.h"
+#include "control_window/windows/frmplot.h"
+#include "control_window/windows/main/frmabout.h"
 
 #include <QCoreApplication>
 #include <QLabel>

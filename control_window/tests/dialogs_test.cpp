@@ -2,8 +2,8 @@
 #include "cw_fixture.h"
 
 #include "control_window/model/maincode.h"
-#include "control_window/windows/main/start.h"
 #include "control_window/windows/dialogs.h"
+#include "control_window/windows/main/start.h"
 #include "platform/seqfile.h"
 #include "platform/testing/scripted_user.h"
 

@@ -1,6 +1,7 @@
 // Takes the pictures of the user's guide: opens every window of the toolkit on the bundled
 // example, as a user would, and saves each one as a PNG. Run it under a display (Xvfb) from the
 // build folder: vesk_grab_windows <examples folder> <image folder>.
+#include "control_window/model/maincode.h"
 #include "control_window/windows/editors/definebio.h"
 #include "control_window/windows/editors/definefishery.h"
 #include "control_window/windows/editors/defineindex.h"
@@ -9,11 +10,10 @@
 #include "control_window/windows/editors/definewox.h"
 #include "control_window/windows/editors/defineyoy.h"
 #include "control_window/windows/editors/fecfrm.h"
-#include "control_window/windows/main/frmabout.h"
-#include "control_window/windows/frmplot.h"
 #include "control_window/windows/editors/growthfrm.h"
 #include "control_window/windows/editors/lngfrm.h"
-#include "control_window/model/maincode.h"
+#include "control_window/windows/frmplot.h"
+#include "control_window/windows/main/frmabout.h"
 #include "control_window/windows/main/start.h"
 #include "platform/prompts.h"
 #include "platform/system.h"
