@@ -1,18 +1,18 @@
 // What a screen reader reads out for the controls of every window of the control window.
 #include "cw_fixture.h"
 
-#include "control_window/definebio.h"
-#include "control_window/definefishery.h"
-#include "control_window/defineindex.h"
-#include "control_window/definerun.h"
-#include "control_window/definetez.h"
-#include "control_window/definewox.h"
-#include "control_window/defineyoy.h"
-#include "control_window/fecfrm.h"
-#include "control_window/frmabout.h"
-#include "control_window/frmplot.h"
-#include "control_window/growthfrm.h"
-#include "control_window/lngfrm.h"
+#include "control_window/windows/editors/definebio.h"
+#include "control_window/windows/editors/definefishery.h"
+#include "control_window/windows/editors/defineindex.h"
+#include "control_window/windows/editors/definerun.h"
+#include "control_window/windows/editors/definetez.h"
+#include "control_window/windows/editors/definewox.h"
+#include "control_window/windows/editors/defineyoy.h"
+#include "control_window/windows/editors/fecfrm.h"
+#include "control_window/windows/editors/growthfrm.h"
+#include "control_window/windows/editors/lngfrm.h"
+#include "control_window/windows/frmplot.h"
+#include "control_window/windows/main/frmabout.h"
 
 #include <QCoreApplication>
 #include <QLabel>

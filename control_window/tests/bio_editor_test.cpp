@@ -3,10 +3,10 @@
 
 #include <gmock/gmock.h>
 
-#include "control_window/definebio.h"
-#include "control_window/fecfrm.h"
-#include "control_window/growthfrm.h"
-#include "control_window/lngfrm.h"
+#include "control_window/windows/editors/definebio.h"
+#include "control_window/windows/editors/fecfrm.h"
+#include "control_window/windows/editors/growthfrm.h"
+#include "control_window/windows/editors/lngfrm.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <sstream>
 
-#include "control_window/biofile.h"
-#include "control_window/definebio.h"
-#include "control_window/fecfrm.h"
-#include "control_window/growthfrm.h"
-#include "control_window/lngfrm.h"
+#include "control_window/files/biofile.h"
+#include "control_window/windows/editors/definebio.h"
+#include "control_window/windows/editors/fecfrm.h"
+#include "control_window/windows/editors/growthfrm.h"
+#include "control_window/windows/editors/lngfrm.h"
 
 #ifndef VESK_NO_TEZ_ENGINE
 #include "engine.h"

@@ -7,9 +7,9 @@
 #include <QFont>
 #include <QWidget>
 
-#include "control_window/definebio.h"
-#include "control_window/fecfrm.h"
-#include "control_window/lngfrm.h"
+#include "control_window/windows/editors/definebio.h"
+#include "control_window/windows/editors/fecfrm.h"
+#include "control_window/windows/editors/lngfrm.h"
 
 namespace {
 

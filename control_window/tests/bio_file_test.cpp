@@ -6,11 +6,11 @@
 
 #include <functional>
 
-#include "control_window/biofile.h"
-#include "control_window/definebio.h"
-#include "control_window/fecfrm.h"
-#include "control_window/growthfrm.h"
-#include "control_window/start.h"
+#include "control_window/files/biofile.h"
+#include "control_window/windows/editors/definebio.h"
+#include "control_window/windows/editors/fecfrm.h"
+#include "control_window/windows/editors/growthfrm.h"
+#include "control_window/windows/main/start.h"
 #include "platform/numtext.h"
 
 namespace {

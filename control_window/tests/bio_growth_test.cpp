@@ -6,9 +6,9 @@
 
 #include <QLabel>
 
-#include "control_window/definebio.h"
-#include "control_window/fecfrm.h"
-#include "control_window/growthfrm.h"
+#include "control_window/windows/editors/definebio.h"
+#include "control_window/windows/editors/fecfrm.h"
+#include "control_window/windows/editors/growthfrm.h"
 
 namespace {
 

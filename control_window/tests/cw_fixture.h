@@ -3,9 +3,9 @@
 // data model, an empty command line and its own scratch folder as the current folder. Beside it
 // stand the pieces that the editors' tests share: file helpers, a scripted user that keeps what
 // the input boxes proposed, and graph actions.
-#include "control_window/frmplot.h"
-#include "control_window/maincode.h"
-#include "control_window/start.h"
+#include "control_window/model/maincode.h"
+#include "control_window/windows/frmplot.h"
+#include "control_window/windows/main/start.h"
 #include "platform/form.h"
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"

@@ -1,8 +1,9 @@
 // The two shared file dialogs: what they ask, what they open and what they say.
 #include "cw_fixture.h"
 
-#include "control_window/maincode.h"
-#include "control_window/start.h"
+#include "control_window/model/maincode.h"
+#include "control_window/windows/dialogs.h"
+#include "control_window/windows/main/start.h"
 #include "platform/seqfile.h"
 #include "platform/testing/scripted_user.h"
 

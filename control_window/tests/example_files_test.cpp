@@ -1,7 +1,7 @@
 // The bundled example is a file the editors keep: loaded and saved unchanged, it is the same.
 #include "bio_test_support.h"
 
-#include "control_window/definebio.h"
+#include "control_window/windows/editors/definebio.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // and its settings, navigation by fishery and year, the sex controls and the scalars.
 #include "fishery_test_support.h"
 
-#include "control_window/definebio.h"
+#include "control_window/windows/editors/definebio.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "control_window/fisheryfile.h"
-#include "control_window/start.h"
+#include "control_window/files/fisheryfile.h"
+#include "control_window/windows/main/start.h"
 #include "platform/system.h"
 
 namespace {

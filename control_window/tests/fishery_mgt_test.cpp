@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "control_window/fisheryfile.h"
+#include "control_window/files/fisheryfile.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gmock/gmock.h>
 
-#include "control_window/graph.h"
+#include "control_window/windows/graph.h"
 #include "platform/surface.h"
 
 namespace {

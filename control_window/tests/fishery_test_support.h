@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "control_window/definefishery.h"
+#include "control_window/windows/editors/definefishery.h"
 
 namespace fisherytest {
 

@@ -11,9 +11,9 @@
 #include <cmath>
 #include <string>
 
-#include "control_window/frmplot.h"
-#include "control_window/graph.h"
-#include "control_window/maincode.h"
+#include "control_window/model/maincode.h"
+#include "control_window/windows/frmplot.h"
+#include "control_window/windows/graph.h"
 #include "platform/form.h"
 #include "platform/surface.h"
 #include "platform/system.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "control_window/frmplot.h"
-#include "control_window/graph.h"
-#include "control_window/maincode.h"
+#include "control_window/model/maincode.h"
+#include "control_window/windows/frmplot.h"
+#include "control_window/windows/graph.h"
 #include "platform/form.h"
 #include "platform/numtext.h"
 #include "platform/surface.h"

@@ -2,7 +2,7 @@
 // and how the window is opened from the menu and the command line.
 #include "index_test_support.h"
 
-#include "control_window/start.h"
+#include "control_window/windows/main/start.h"
 #include "platform/system.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gmock/gmock.h>
 
-#include "control_window/indexfile.h"
+#include "control_window/files/indexfile.h"
 #include "platform/seqfile.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the index editor's tests: the window on a clean data model, a scripted user
 // that keeps what each input box proposed, and graph actions.
-#include "control_window/defineindex.h"
+#include "control_window/windows/editors/defineindex.h"
 #include "cw_fixture.h"
 
 namespace indextest {

@@ -11,9 +11,9 @@
 #include <string>
 #include <thread>
 
-#include "control_window/definebio.h"
-#include "control_window/definefishery.h"
-#include "control_window/definetez.h"
+#include "control_window/windows/editors/definebio.h"
+#include "control_window/windows/editors/definefishery.h"
+#include "control_window/windows/editors/definetez.h"
 #include "cw_fixture.h"
 #include "platform/testing/console_transcript.h"
 #include "platform/testing/scripted_user.h"

@@ -16,10 +16,10 @@
 #include <string>
 #include <thread>
 
-#include "control_window/definerun.h"
-#include "control_window/definetez.h"
-#include "control_window/definewox.h"
-#include "control_window/launch.h"
+#include "control_window/windows/editors/definerun.h"
+#include "control_window/windows/editors/definetez.h"
+#include "control_window/windows/editors/definewox.h"
+#include "control_window/windows/launch.h"
 #include "cw_fixture.h"
 #include "platform/testing/console_transcript.h"
 #include "platform/testing/scripted_user.h"

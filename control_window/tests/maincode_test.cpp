@@ -2,7 +2,8 @@
 // engines' folder, command-line names and the registry look-up of the About box.
 #include "cw_fixture.h"
 
-#include "control_window/maincode.h"
+#include "control_window/model/maincode.h"
+#include "control_window/windows/dialogs.h"
 #include "platform/testing/scripted_user.h"
 
 #include <filesystem>

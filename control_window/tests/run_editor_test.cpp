@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "control_window/definerun.h"
-#include "control_window/start.h"
+#include "control_window/windows/editors/definerun.h"
+#include "control_window/windows/main/start.h"
 #include "cw_fixture.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "control_window/definerun.h"
-#include "control_window/start.h"
+#include "control_window/windows/editors/definerun.h"
+#include "control_window/windows/main/start.h"
 #include "cw_fixture.h"
 #include "platform/testing/scripted_user.h"
 

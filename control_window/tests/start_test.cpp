@@ -1,18 +1,20 @@
 // Start-up and the main window, run through the program's own start-up with a scripted user.
 #include "cw_fixture.h"
 
-#include "control_window/frmabout.h"
-#include "control_window/maincode.h"
-#include "control_window/scratch.h"
-#include "control_window/start.h"
+#include "control_window/model/maincode.h"
+#include "control_window/windows/main/frmabout.h"
+#include "control_window/windows/main/start.h"
+#include "control_window/windows/scratch.h"
 #include "platform/prompts.h"
 #include "platform/testing/scripted_user.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QtGlobal>
 
@@ -65,10 +67,23 @@ TEST_F(StartTest, MainWindowHasItsCaptionAndMenu) {
             EXPECT_EQ(item->caption(), caption);
             EXPECT_EQ(item->action()->objectName().toStdString(), item->name());
         }
-        // At its default size the window shows every entry of the bar; none is left to the
-        // bar's overflow button.
         QCoreApplication::processEvents();
         auto* bar = static_cast<QMainWindow*>(s.widget())->menuBar();
+        // The entries stand in this order, on the bar and in the Help drop-down alike.
+        const auto names = [](const QList<QAction*>& actions) {
+            std::vector<std::string> out;
+            for (const QAction* entry : actions)
+                out.push_back(entry->objectName().toStdString());
+            return out;
+        };
+        EXPECT_EQ(names(bar->actions()),
+                  (std::vector<std::string>{"exitprog", "fishery", "indxmenu", "biodatmenu",
+                                            "yoymu", "runmu", "TEZ", "WOX", "help"}));
+        ASSERT_NE(s.help.action()->menu(), nullptr);
+        EXPECT_EQ(names(s.help.action()->menu()->actions()),
+                  (std::vector<std::string>{"Documentation", "About"}));
+        // At its default size the window shows every entry of the bar; none is left to the
+        // bar's overflow button.
         QAccessibleInterface* entries = QAccessible::queryAccessibleInterface(bar);
         ASSERT_EQ(entries->childCount(), 9);
         for (int k = 0; k < 9; ++k) {

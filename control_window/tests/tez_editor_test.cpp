@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "control_window/definetez.h"
-#include "control_window/start.h"
+#include "control_window/windows/editors/definetez.h"
+#include "control_window/windows/main/start.h"
 #include "cw_fixture.h"
 #include "platform/testing/scripted_user.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <sstream>
 
-#include "control_window/definetez.h"
+#include "control_window/windows/editors/definetez.h"
 #include "cw_fixture.h"
 #include "platform/testing/scripted_user.h"
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "control_window/definetez.h"
-#include "control_window/tezfile.h"
+#include "control_window/files/tezfile.h"
+#include "control_window/windows/editors/definetez.h"
 #include "cw_fixture.h"
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"

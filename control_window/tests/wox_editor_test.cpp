@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "control_window/definewox.h"
-#include "control_window/start.h"
+#include "control_window/windows/editors/definewox.h"
+#include "control_window/windows/main/start.h"
 #include "cw_fixture.h"
 #include "platform/testing/scripted_user.h"
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "control_window/definewox.h"
-#include "control_window/woxfile.h"
+#include "control_window/files/woxfile.h"
+#include "control_window/windows/editors/definewox.h"
 #include "cw_fixture.h"
 #include "platform/testing/scripted_user.h"
 

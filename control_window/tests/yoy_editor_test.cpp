@@ -1,9 +1,9 @@
 // The recruitment editor: its boxes, the year-range check, and the two series edits by year.
 #include "yoy_support.h"
 
-#include "control_window/defineyoy.h"
-#include "control_window/start.h"
-#include "control_window/yoyfile.h"
+#include "control_window/files/yoyfile.h"
+#include "control_window/windows/editors/defineyoy.h"
+#include "control_window/windows/main/start.h"
 #include "cw_fixture.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // back (from the dialog and from the command line), and bad files that leave everything as it was.
 #include "yoy_support.h"
 
-#include "control_window/defineyoy.h"
-#include "control_window/start.h"
-#include "control_window/yoyfile.h"
+#include "control_window/files/yoyfile.h"
+#include "control_window/windows/editors/defineyoy.h"
+#include "control_window/windows/main/start.h"
 #include "cw_fixture.h"
 
 namespace {

@@ -24,9 +24,17 @@ const char* const kHeader =
 
 class LogPlot : public ::testing::Test {
   protected:
+    // A test that changes the command line or the current folder gets both back here, also when
+    // it fails half way, so that the tests after it start as every test does.
+    void SetUp() override {
+        commandLineBefore_ = plat::commandLine();
+        folderBefore_ = plat::currentFolder();
+    }
     void TearDown() override {
         plat::unloadAll();
         viewers::plotfile.clear();
+        plat::setCommandLine(commandLineBefore_);
+        plat::setCurrentFolder(folderBefore_);
     }
     std::string write(const std::string& rows, const std::string& name = "run.log") {
         const std::string path = dir.path().toStdString() + "/" + name;
@@ -42,6 +50,10 @@ class LogPlot : public ::testing::Test {
         return viewers::plotSurface();
     }
     QTemporaryDir dir;
+
+  private:
+    std::string commandLineBefore_;
+    std::string folderBefore_;
 };
 
 std::string rows(int from, int to, const std::string& values) {
@@ -170,7 +182,6 @@ TEST_F(LogPlot, WithoutAFileOptionsDoNothing) {
 }
 
 TEST_F(LogPlot, StartsFromTheCommandLineAndFromTheDialog) {
-    const std::string before = plat::currentFolder();
     ASSERT_TRUE(plat::setCurrentFolder(VESK_EXAMPLES_DIR));
     plat::setCommandLine(R"("C:\Runs\STOCK.LOG")");
     ScriptedUser user;
@@ -192,8 +203,6 @@ TEST_F(LogPlot, StartsFromTheCommandLineAndFromTheDialog) {
     viewers::Main<marvent::start>();
     EXPECT_TRUE(user.finished());
     EXPECT_TRUE(plat::loadedForms().empty());
-    plat::setCommandLine("");
-    plat::setCurrentFolder(before);
 }
 
 TEST(MarventStart, WindowAsDesigned) {

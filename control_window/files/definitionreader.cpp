@@ -1,0 +1,122 @@
+#include "control_window/files/definitionreader.h"
+
+#include <cfloat>
+#include <cmath>
+#include <utility>
+
+#include "platform/numtext.h"
+#include "platform/seqfile.h"
+
+namespace cw {
+
+DefinitionReader::DefinitionReader(plat::SeqFile& f, std::string subject)
+    : f_(f), subject_(std::move(subject)) {}
+
+int DefinitionReader::line() const {
+    return f_.lineNumber();
+}
+
+void DefinitionReader::fail(const std::string& text) {
+    if (!problem_) problem_ = subject_ + " " + text;
+}
+
+bool DefinitionReader::number(double& out, const std::string& what) {
+    if (problem_) return false;
+    const int at = f_.lineNumber();
+    const plat::NumberItem item = f_.inputNumber();
+    if (item.status == plat::ItemStatus::EndOfFile) {
+        fail("ends before " + what + ".");
+        return false;
+    }
+    if (item.status != plat::ItemStatus::Ok || !std::isfinite(item.value)) {
+        return found(at, item.text, what);
+    }
+    out = item.value;
+    return true;
+}
+
+bool DefinitionReader::single(float& out, const std::string& what) {
+    double v = 0;
+    if (!number(v, what)) return false;
+    if (std::fabs(v) > double(FLT_MAX)) {
+        fail("holds " + plat::strDouble(v) + " as " + what + ", which is too large.");
+        return false;
+    }
+    out = float(v);
+    return true;
+}
+
+bool DefinitionReader::whole(int16_t& out, const std::string& what) {
+    double v = 0;
+    if (!number(v, what)) return false;
+    const std::optional<int16_t> w = plat::toInteger16(v);
+    if (!w) {
+        fail("holds " + plat::strDouble(v) + " as " + what +
+             ", which is not a whole number in range.");
+        return false;
+    }
+    out = *w;
+    return true;
+}
+
+bool DefinitionReader::count(int16_t& out, const std::string& what, int min, int max) {
+    if (!whole(out, what)) return false;
+    if (out < min || out > max) {
+        fail("gives " + std::to_string(out) + " as " + what + "; it must be " +
+             std::to_string(min) + " to " + std::to_string(max) + ".");
+        return false;
+    }
+    return true;
+}
+
+bool DefinitionReader::text(std::string& out, const std::string& what) {
+    if (problem_) return false;
+    const plat::TextItem item = f_.inputText();
+    if (item.status == plat::ItemStatus::EndOfFile) {
+        fail("ends before " + what + ".");
+        return false;
+    }
+    out = item.status == plat::ItemStatus::Ok ? item.text : std::string();
+    return true;
+}
+
+bool DefinitionReader::numberOrEmpty(Variant& out, const std::string& what) {
+    if (problem_) return false;
+    const int at = f_.lineNumber();
+    std::string t;
+    if (!text(t, what)) return false;
+    if (t.empty()) {
+        out.clear();
+        return true;
+    }
+    const std::optional<double> v = plat::parseNumber(t);
+    if (!v || !std::isfinite(*v)) return found(at, t, what);
+    out = *v;
+    return true;
+}
+
+bool DefinitionReader::skip(const std::string& what) {
+    double ignored = 0;
+    return number(ignored, what);
+}
+
+bool DefinitionReader::found(int at, const std::string& text, const std::string& what) {
+    fail("holds " + (text.empty() ? std::string("an empty item") : "\"" + text + "\"") +
+         " on line " + std::to_string(at) + " where " + what + " was expected.");
+    return false;
+}
+
+std::optional<std::string> commaOrQuoteProblem(const std::string& name, const std::string& what) {
+    if (name.find(',') != std::string::npos) return "The " + what + " must not hold a comma.";
+    if (name.find('"') != std::string::npos)
+        return "The " + what + " must not hold a double quote.";
+    return std::nullopt;
+}
+
+std::optional<std::string> countRangeProblem(const std::string& what, int value, int min, int max) {
+    if (value >= min && value <= max) return std::nullopt;
+    return "The " + what + " is " + std::to_string(value) + "; it must be " + std::to_string(min) +
+           " to " + std::to_string(max) + ".";
+}
+
+} // namespace cw

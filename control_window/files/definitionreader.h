@@ -1,0 +1,59 @@
+#pragma once
+// Reading the control window's definition files item by item, with messages that name the file,
+// the line and what was expected, and the name checks that their saves share.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "control_window/model/maincode.h"
+
+namespace plat {
+class SeqFile;
+}
+
+namespace cw {
+
+// Reads a definition file item by item. The first problem ends the reading with a message, and
+// every later read then does nothing, so a reader's steps need no checks between them.
+class DefinitionReader {
+  public:
+    // `subject` opens every message, as in "The biological data file a.bio".
+    DefinitionReader(plat::SeqFile& f, std::string subject);
+
+    const std::optional<std::string>& problem() const { return problem_; }
+    int line() const;
+
+    // Ends the reading with the subject followed by a blank and `text`, unless a problem was
+    // found already.
+    void fail(const std::string& text);
+
+    bool number(double& out, const std::string& what);
+    bool single(float& out, const std::string& what);
+    bool whole(int16_t& out, const std::string& what);
+    // A count that sizes later blocks: refused before anything is read with it.
+    bool count(int16_t& out, const std::string& what, int min, int max);
+    // A text item; an empty one reads as an empty text.
+    bool text(std::string& out, const std::string& what);
+    // A number on a line of its own that may be left empty: read as a line, so that an empty
+    // one does not take the next line's number, and kept as no value.
+    bool numberOrEmpty(Variant& out, const std::string& what);
+    // The age or season number that starts a table line, read for the reader's eye only.
+    bool skip(const std::string& what);
+
+  private:
+    bool found(int line, const std::string& text, const std::string& what);
+
+    plat::SeqFile& f_;
+    std::string subject_;
+    std::optional<std::string> problem_;
+};
+
+// A name that the reader would not give back as it stands, since a comma ends a text and a double
+// quote starts a quoted one: the message "The <what> must not hold ...", else nothing.
+std::optional<std::string> commaOrQuoteProblem(const std::string& name, const std::string& what);
+
+// A count outside min..max: the message "The <what> is <value>; it must be <min> to <max>.",
+// else nothing.
+std::optional<std::string> countRangeProblem(const std::string& what, int value, int min, int max);
+
+} // namespace cw

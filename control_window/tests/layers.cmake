@@ -1,0 +1,35 @@
+# Fails when a source of the control window includes a header of a layer above its own. The
+# layers, from the bottom: model, files, windows (the shared window pieces), windows/editors,
+# windows/main. Run as: cmake -DCW_DIR=<control_window folder> -P layers.cmake
+set(layers model files windows windows/editors windows/main)
+
+function(layer_of path out)
+  set(found -1)
+  set(rank 0)
+  foreach(layer ${layers})
+    # A path belongs to the deepest layer folder that holds it directly.
+    get_filename_component(folder ${path} DIRECTORY)
+    if(folder STREQUAL layer)
+      set(found ${rank})
+    endif()
+    math(EXPR rank "${rank} + 1")
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+set(faults "")
+file(GLOB_RECURSE sources RELATIVE ${CW_DIR} ${CW_DIR}/model/* ${CW_DIR}/files/* ${CW_DIR}/windows/*)
+foreach(source ${sources})
+  layer_of(${source} own)
+  file(STRINGS ${CW_DIR}/${source} includes REGEX "^#include \"control_window/")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^#include \"control_window/([^\"]*)\".*" "\\1" header "${line}")
+    layer_of(${header} theirs)
+    if(theirs EQUAL -1 OR theirs GREATER own)
+      string(APPEND faults "  ${source} includes control_window/${header}\n")
+    endif()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "Includes that run upward or out of the layers:\n${faults}")
+endif()

@@ -1,0 +1,257 @@
+#include "control_window/windows/editorsupport.h"
+
+#include <cfloat>
+#include <cmath>
+
+#include "control_window/files/tezfile.h"
+#include "control_window/model/maincode.h"
+#include "control_window/windows/dialogs.h"
+#include "control_window/windows/graph.h"
+#include "platform/numtext.h"
+
+namespace cw::editor {
+
+std::optional<int16_t> boxInteger(std::string_view text) {
+    return plat::toInteger16(plat::val(text));
+}
+
+std::optional<float> boxSingle(std::string_view text) {
+    const double v = plat::val(text);
+    if (std::fabs(v) > double(FLT_MAX)) return std::nullopt;
+    return float(v);
+}
+
+std::optional<int16_t> strictInteger(std::string_view text) {
+    const std::optional<double> v = plat::parseNumber(text);
+    if (!v) return std::nullopt;
+    return plat::toInteger16(*v);
+}
+
+std::optional<float> answerSingle(std::string_view text) {
+    const std::optional<double> v = plat::parseNumber(text);
+    if (!v || !std::isfinite(*v) || std::fabs(*v) > double(FLT_MAX)) return std::nullopt;
+    return float(*v);
+}
+
+std::string boxText(double v, bool single) {
+    return single ? plat::strSingle(float(v)) : plat::strDouble(v);
+}
+
+std::string printFormInBox(const std::string& printed) {
+    std::string s = printed;
+    if (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+void rewriteSingle(plat::TextBox& box, float value) {
+    if (float(plat::val(box.text())) != value) box.setText(plat::strSingle(value));
+}
+
+void rewriteWhole(plat::TextBox& box, int32_t value) {
+    if (plat::val(box.text()) != double(value)) box.setText(plat::strInteger(value));
+}
+
+void storeSingle(plat::TextBox& box, float& value) {
+    if (const std::optional<float> v = boxSingle(box.text())) {
+        value = *v;
+    } else {
+        box.setText(plat::strSingle(value));
+    }
+}
+
+void showSelectivityType(const std::string& type, plat::Control& minvulLabel, plat::Control& minvul,
+                         plat::Control& bins) {
+    minvulLabel.setVisible(type == "A");
+    minvul.setVisible(type == "A");
+    bins.setVisible(type == "L");
+}
+
+void showSexButtons(int nsexes, bool sexesEqual, plat::CommandButton& first,
+                    plat::CommandButton& second, plat::Control& sexesEqualBox,
+                    plat::Control& matchOther) {
+    if (nsexes == 1) {
+        first.setCaption("UniSex");
+        first.setEnabled(true);
+        second.setEnabled(false);
+        sexesEqualBox.setEnabled(false);
+        matchOther.setEnabled(false);
+    } else {
+        first.setCaption("Male");
+        first.setEnabled(true);
+        second.setEnabled(true);
+        sexesEqualBox.setEnabled(true);
+        matchOther.setEnabled(true);
+        if (sexesEqual) {
+            first.setCaption("UniSex");
+            second.setEnabled(false);
+            matchOther.setEnabled(false);
+        }
+    }
+}
+
+std::optional<std::string> openStartfile(std::string_view extension, int number,
+                                         const std::string& what) {
+    const std::string& name = mc.startfile;
+    if (name.size() < extension.size() ||
+        name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
+        return std::nullopt;
+    }
+    plat::SeqFile& f = plat::fileNumber(number);
+    const std::string path = startfilePath();
+    if (!f.openInput(path)) {
+        plat::msgBox("The " + what + " " + name + " cannot be read: " + f.error());
+        return std::nullopt;
+    }
+    return path;
+}
+
+bool loadOnOpening(std::string& current, std::string_view extension, int number,
+                   const std::string& what, const std::function<bool()>& read) {
+    std::optional<std::string> opened;
+    if (current.empty()) {
+        opened = openStartfile(extension, number, what);
+    } else if (plat::SeqFile& f = plat::fileNumber(number); f.openInput(current)) {
+        opened = current;
+    } else {
+        plat::msgBox("The " + what + " " + current + " cannot be read: " + f.error());
+    }
+    if (!opened) {
+        current.clear();
+        return false;
+    }
+    // The name as found on disk, so that a launch copies the file that was read.
+    current = *opened;
+    if (read()) return true;
+    current.clear();
+    return false;
+}
+
+bool loadChosenFile(std::string& name, const std::string& title, const std::string& filter,
+                    int number, const std::function<bool()>& read) {
+    const std::string before = name;
+    openinput(name, title, filter, number);
+    if (!plat::fileNumber(number).isOpen()) return false;
+    if (read()) return true;
+    name = before;
+    return false;
+}
+
+std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
+                                   const std::string& filter, int number, const std::string& text) {
+    const std::string before = name;
+    openoutput(name, title, filter, number);
+    plat::SeqFile& f = plat::fileNumber(number);
+    // A cancelled dialog has emptied the name; a file that could not be opened has kept it.
+    if (!f.isOpen()) return std::nullopt;
+    f.print(text);
+    if (f.close()) return true;
+    name = before;
+    return false;
+}
+
+std::optional<int16_t> typedYearCount(const std::string& text) {
+    const std::optional<int16_t> v = plat::toInteger16(plat::val(text));
+    if (!v || *v < 0) return std::nullopt;
+    return std::min<int16_t>(*v, kMaxDefinitionYears);
+}
+
+void showYearIndex(plat::HScrollBar& bar, bool& moving, int16_t& nyr, int16_t& iyr) {
+    moving = true;
+    bar.setMax(nyr);
+    bar.setMin(1);
+    moving = false;
+    if (iyr < 1) iyr = 1;
+    if (nyr == 0) nyr = 1;
+    if (iyr > nyr) iyr = nyr;
+    if (iyr >= 1 && iyr <= nyr) {
+        moving = true;
+        bar.setValue(iyr);
+        moving = false;
+    }
+}
+
+void editYearSeries(int n, const std::string& title, float& mean) {
+    mean = 0;
+    const plat::MsgAnswer answer =
+        plat::msgBox("Set to Mean", plat::MsgButtons::YesNoCancel, std::string());
+    if (answer == plat::MsgAnswer::Cancel) return;
+    if (answer == plat::MsgAnswer::Yes) {
+        float sum = 0;
+        for (int j = 1; j <= n; ++j)
+            sum += mc.yplot(j);
+        mean = sum / float(n);
+        const std::optional<float> typed =
+            answerSingle(plat::inputBox("Time series mean", title, boxText(mean, true)));
+        if (!typed) return;
+        mean = *typed;
+        for (int j = 1; j <= n; ++j)
+            mc.yplot(j) = mean;
+    }
+    float guess = 0;
+    if (mean > 0) {
+        guess = 2 * mean;
+    } else {
+        float top = 0;
+        for (int j = 1; j <= n; ++j)
+            top = std::max(top, mc.yplot(j));
+        guess = 2 * top;
+    }
+    const std::optional<float> scale =
+        answerSingle(plat::inputBox("Scale of Y for input", title, boxText(guess, true)));
+    // A top of 0 or below leaves no room to drag in.
+    if (!scale || *scale <= 0) {
+        plat::msgBox("Upper value must be greater than lower");
+        return;
+    }
+    mc.ymax = *scale;
+    mc.ymin = 0;
+    mc.xmin = mc.fyr;
+    mc.xmax = mc.lyr;
+    mc.xtitle = "Year";
+    mc.npts = n;
+    for (int j = 1; j <= n; ++j)
+        mc.xplot(j) = float(mc.fyr + j - 1);
+    graphedit();
+}
+
+void editSeasonFractions(int n, const std::function<float&(int season)>& fraction,
+                         const char* ytitle) {
+    mc.xmin = 0;
+    mc.xmax = float(n + 1);
+    mc.ymin = 0;
+    mc.npts = n;
+    if (n == 1) {
+        fraction(1) = 1.0f;
+        return;
+    }
+    const plat::MsgAnswer answer =
+        plat::msgBox("Set to mean this year", plat::MsgButtons::YesNoCancel);
+    if (answer == plat::MsgAnswer::Cancel) return;
+    if (answer == plat::MsgAnswer::Yes) {
+        for (int s = 1; s <= n; ++s)
+            mc.yplot(s) = 1.0f / float(n);
+    } else {
+        const std::optional<float> scale = answerSingle(
+            plat::inputBox("Scale of Y for input", "Fractions of annual F by season", "0.5"));
+        if (!scale || *scale <= 0) return;
+        mc.ymax = *scale;
+        for (int s = 1; s <= n; ++s) {
+            mc.xplot(s) = float(s);
+            mc.yplot(s) = fraction(s);
+        }
+        mc.ytitle = ytitle;
+        mc.xtitle = "Season";
+        graphedit();
+    }
+    float sum = 0;
+    for (int s = 1; s <= n; ++s)
+        sum += mc.yplot(s);
+    if (sum > 0) {
+        for (int s = 1; s <= n; ++s)
+            mc.yplot(s) /= sum;
+    }
+    for (int s = 1; s <= n; ++s)
+        fraction(s) = mc.yplot(s);
+}
+
+} // namespace cw::editor
