@@ -1,7 +1,7 @@
 // The biological data file (.bio) of the biology editor.
 #include "cw_support.h"
 
-#include "control_window/biofile.h"
+#include "control_window/files/biofile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::checkRoundTrip<cw::BioData>(

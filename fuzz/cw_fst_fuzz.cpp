@@ -1,7 +1,7 @@
 // The fishery definition file (.fst) of the fishery editor.
 #include "cw_support.h"
 
-#include "control_window/fisheryfile.h"
+#include "control_window/files/fisheryfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::checkRoundTrip<cw::FisheryData>(

@@ -1,7 +1,7 @@
 // The index definition file (.ndf) of the index editor.
 #include "cw_support.h"
 
-#include "control_window/indexfile.h"
+#include "control_window/files/indexfile.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The run definition file (.run) of the run editor.
 #include "cw_support.h"
 
-#include "control_window/runfile.h"
+#include "control_window/files/runfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::checkRoundTrip<cw::RunData>(

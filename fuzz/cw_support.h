@@ -5,7 +5,7 @@
 // text: the values read back are the values loaded, to the precision that the file keeps.
 #include "fuzz_support.h"
 
-#include "control_window/editorsupport.h"
+#include "control_window/windows/editorsupport.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"
 

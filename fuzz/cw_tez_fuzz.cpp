@@ -1,7 +1,7 @@
 // The equilibrium definition file (.tez) of the TEZ editor.
 #include "cw_support.h"
 
-#include "control_window/tezfile.h"
+#include "control_window/files/tezfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::checkRoundTrip<cw::TezData>(

@@ -1,7 +1,7 @@
 // The yield-per-recruit definition file (.wox) of the WOX editor.
 #include "cw_support.h"
 
-#include "control_window/woxfile.h"
+#include "control_window/files/woxfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::checkRoundTrip<cw::WoxData>(

@@ -1,7 +1,7 @@
 // The recruitment data file (.yoy) of the recruitment editor.
 #include "cw_support.h"
 
-#include "control_window/yoyfile.h"
+#include "control_window/files/yoyfile.h"
 
 namespace {
 
