@@ -459,6 +459,11 @@ struct ClosedForm {
         spr = eggs / eggs0;
     }
     double recruits(double spr) const { return std::max(0.0, (1.0 - b / spr) / a); }
+    // The fishery of blocks_with: knife-edge from age 2; Beverton-Holt constants of the biology.
+    static ClosedForm of_knife_edge_at_two(const StockBiology& bio, double rate) {
+        const double q = 1.0 / bio.sr_slope;
+        return ClosedForm{bio, rate, 2, (1.0 - std::sqrt(q)) / bio.tez_recruitment, q};
+    }
 };
 
 TEST(ClosedFormCheck, SimpleStockMatchesTheEquilibriumWorkedByHand) {
@@ -466,8 +471,8 @@ TEST(ClosedFormCheck, SimpleStockMatchesTheEquilibriumWorkedByHand) {
     const double rate = 0.4f;
     YearRun run = evaluate(bio, blocks_with(bio, {2000}, {rate}), 2000);
     ASSERT_TRUE(run.e->target_reached);
-    const double q = 1.0 / bio.sr_slope;
-    const ClosedForm cf{bio, rate, 2, (1.0 - std::sqrt(q)) / bio.tez_recruitment, q};
+    const ClosedForm cf = ClosedForm::of_knife_edge_at_two(bio, rate);
+    const double q = cf.b;
     double spr, yn, yb;
 
     // The target SPR by bisection on the multiplier.
@@ -523,8 +528,7 @@ TEST(ClosedFormCheck, ClimbsThatNeverImproveStillEndOnALargestYield) {
         const double rate = 0.3f;
         YearRun run = evaluate(bio, blocks_with(bio, {2000}, {rate}), 2000);
         ASSERT_TRUE(run.e->target_reached);
-        const double q = 1.0 / bio.sr_slope;
-        const ClosedForm cf{bio, rate, 2, (1.0 - std::sqrt(q)) / bio.tez_recruitment, q};
+        const ClosedForm cf = ClosedForm::of_knife_edge_at_two(bio, rate);
         double spr, yn, yb;
         const auto yield_at = [&](double mult, bool numbers) {
             cf.per_recruit(mult, spr, yn, yb);
