@@ -86,10 +86,11 @@ std::string unprintable_result(const RunData& d, const YearState& e) {
             {"the fishing mortality", c.apical_f},     {"F(biomass)", c.f_biomass}};
         for (const auto& [what, v] : exp_values)
             if (!exp_field_fits(v, 3) || !exp_field_fits(v, 6)) return message(what, v);
+        // A fixed field holds any value whose exponent form fits, which it falls back to.
         for (const auto& [what, v] : {std::pair{"the recruits", c.recruits}, {"the SPR", c.spr}})
-            if (!std::isfinite(v)) return message(what, v);
+            if (!exp_field_fits(v, 1)) return message(what, v);
         for (int a = 0; a <= d.nages; ++a) {
-            if (!std::isfinite(c.f_at_age[a]))
+            if (!exp_field_fits(c.f_at_age[a], 1))
                 return message("a fishing mortality at age", c.f_at_age[a]);
             if (!exp_field_fits(c.numbers_at_age[a], 3) || !exp_field_fits(c.numbers_at_age[a], 4))
                 return message("a number at age", c.numbers_at_age[a]);

@@ -38,7 +38,9 @@ std::string fixed_field(double value, int w, int d) {
         // A finite value too wide for the field is shown in exponent form in the same width
         // rather than as asterisks, so that a large stock still reads; only what even that form
         // cannot hold is starred.
-        const int digits_left = w - 6 - sign;
+        // "0.ddE+xx" takes six characters besides its digits; a narrow field drops the 0.
+        int digits_left = w - 6 - sign;
+        if (digits_left < 1) digits_left = w - 5 - sign;
         if (digits_left >= 1 && exp_field_fits(value, digits_left))
             return exp_field(value, w, digits_left);
     }
