@@ -2,15 +2,12 @@
 // What the viewers' targets share: an offscreen application to draw on, messages answered
 // without a window, and the check that an accepted table draws in bounded time.
 #include "fuzz_support.h"
+#include "qt_application.h"
 
 #include "platform/prompts.h"
 #include "platform/surface.h"
 
-#include <QApplication>
-
 #include <chrono>
-#include <clocale>
-#include <cstdlib>
 #include <string>
 
 namespace fuzz {
@@ -30,13 +27,7 @@ class SilentPrompts : public plat::PromptService {
 };
 
 inline void startPlotting() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "vesk-fuzz";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    (void)app;
-    std::setlocale(LC_ALL, "C");
+    startOffscreenApplication();
     static SilentPrompts prompts;
     plat::setPromptService(&prompts);
     // The fonts load on the first text drawn; that is no part of any plot's time.
