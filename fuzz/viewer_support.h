@@ -49,6 +49,11 @@ template <class Draw> void requireDrawnInTime(Draw draw, const std::string& what
 
 } // namespace fuzz
 
+// Fontconfig keeps a pattern of the first font looked up to the end of the process.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::startPlotting();
     return 0;
