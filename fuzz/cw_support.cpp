@@ -1,5 +1,7 @@
 #include "cw_support.h"
 
+#include "qt_application.h"
+
 #include <QApplication>
 
 #include <clocale>
@@ -55,13 +57,6 @@ std::string firstDifference(const std::string& first, const std::string& second)
 } // namespace fuzz
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "vesk-fuzz";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    (void)app;
-    // Qt takes the locale from the environment; the files' numbers keep the C form.
-    std::setlocale(LC_ALL, "C");
+    fuzz::startOffscreenApplication();
     return 0;
 }

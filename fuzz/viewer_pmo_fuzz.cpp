@@ -1,7 +1,8 @@
-// Sulbrin's reader of the equilibrium production table.
-#include "fuzz_support.h"
+// Sulbrin's reader of the equilibrium production table, and the plots of an accepted table.
+#include "viewer_support.h"
 
 #include "viewers/sulbrin/pmofile.h"
+#include "viewers/sulbrin/production_plot.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = fuzz::writeInput("input.pmo", data, size).string();
@@ -20,5 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::requireFinite(table.ymax, "the largest yield");
     // The percent at maximum yield may lie outside 0 to 100 (a negative biomass in that row): the
     // reader keeps it, clamped to 16 bits, and the plot draws its mark where it falls.
+    // Both modes, with the check box as the input sets it, as the options draw them.
+    for (int mode = 1; mode <= 2; ++mode) {
+        sulbrin::PlotChoice choice = mode == 1 ? sulbrin::fishingChoice() : sulbrin::biomassChoice();
+        choice.printPercentile = size % 2 == 1;
+        fuzz::requireDrawnInTime([&] { (void)sulbrin::loadandplot(path, choice); },
+                                 "mode " + std::to_string(mode) + " of an accepted table");
+    }
     return 0;
 }

@@ -1,6 +1,8 @@
-// Tovrask's reader of the yield-per-recruit table, with the check of each plot mode's axis.
-#include "fuzz_support.h"
+// Tovrask's reader of the yield-per-recruit table, the check of each plot mode's axis, and the
+// plots of an accepted table.
+#include "viewer_support.h"
 
+#include "viewers/tovrask/perrecruit_plot.h"
 #include "viewers/tovrask/yrofile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -20,5 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::requireFinite(table.maxYpr, "the largest yield per recruit");
     for (int mode = 1; mode <= 2; ++mode)
         (void)tovrask::emptyRangeError(table, mode);
+    // Both modes, with the check box as the input sets it, as the options draw them.
+    for (int mode = 1; mode <= 2; ++mode) {
+        tovrask::PlotChoice choice = mode == 1 ? tovrask::fmultChoice() : tovrask::realizedFChoice();
+        choice.includeSpr = size % 2 == 1;
+        fuzz::requireDrawnInTime([&] { (void)tovrask::loadandplot(path, choice); },
+                                 "mode " + std::to_string(mode) + " of an accepted table");
+    }
     return 0;
 }

@@ -121,14 +121,17 @@ std::string printInteger(long v) {
 }
 
 double val(std::string_view text) {
+    return leadingNumber(text).value_or(0.0);
+}
+
+std::optional<double> leadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (isBlank(text[i]) || text[i] == '\r' || text[i] == '\n'))
         ++i;
     const std::string_view rest = text.substr(i);
     const std::size_t n = numberPrefix(rest);
-    if (n == 0) return 0;
-    // A number too large for a double has no value either.
-    return convert(rest.substr(0, n)).value_or(0.0);
+    if (n == 0) return 0.0;
+    return convert(rest.substr(0, n));
 }
 
 std::optional<double> parseNumber(std::string_view text) {

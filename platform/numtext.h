@@ -26,6 +26,10 @@ std::string strInteger(long v);
 // Lenient reading: the leading number of a text (leading blanks skipped), 0 when there is none.
 // "12abc" -> 12, "abc" -> 0, ".5" -> 0.5, "-3e2x" -> -300. Never "inf" or "nan".
 double val(std::string_view text);
+// The same reading for a value read from a file: nothing when the leading number is too large
+// for a double, so that the reader refuses it instead of taking it as 0. Text that does not start
+// with a number still reads 0.
+std::optional<double> leadingNumber(std::string_view text);
 
 // Strict reading: the whole text, blanks around it allowed, must be one number.
 std::optional<double> parseNumber(std::string_view text);

@@ -43,7 +43,9 @@ class QtPromptService : public PromptService {
                          const std::optional<std::string>& title) override {
         QMessageBox box;
         box.setText(qs(text));
-        box.setWindowTitle(qs(title ? *title : applicationTitle()));
+        // The window system shows the program's name for an empty title; a lone blank shows
+        // as none.
+        box.setWindowTitle(qs(!title ? applicationTitle() : title->empty() ? " " : *title));
         switch (buttons) {
         case MsgButtons::OK:
             box.setStandardButtons(QMessageBox::Ok);

@@ -30,8 +30,93 @@ QImage makeImage(int w, int h, uint32_t back) {
     return img;
 }
 
-int roundPixel(float v) {
-    return int(std::floor(double(v) + 0.5));
+// Every position is clipped in floating point before it becomes an integer pixel, so that a value
+// far outside the surface can neither overflow a conversion nor cost a walk across pixels that
+// are never seen.
+
+// A thin line whose ends lie within this many pixels around the surface keeps its ends exactly;
+// a longer one is cut at this band first. The band keeps every step of the line walk within
+// 64-bit integers.
+constexpr double kLineBand = double(1 << 29);
+// Qt's raster engine works in fixed point; thick lines, circles and text stay well inside it.
+constexpr double kQtBand = double(1 << 14);
+
+// The pixel a scale position lands on: the position as a single value, rounded half up. Kept in
+// a double, since it may lie far beyond the integers; a single that overflows keeps the double.
+double pixelOf(double p) {
+    const float f = float(p);
+    return std::isfinite(f) ? std::floor(double(f) + 0.5) : std::floor(p + 0.5);
+}
+
+bool within(double v, double lo, double hi) {
+    return v >= lo && v <= hi;
+}
+
+// Cuts the segment a-b to the rectangle [x0, x1] x [y0, y1] (Liang-Barsky). False when nothing
+// of it lies inside. Ends that are inside already are left exactly as they are.
+bool clipSegment(double& ax, double& ay, double& bx, double& by, double x0, double y0, double x1,
+                 double y1) {
+    const bool aIn = within(ax, x0, x1) && within(ay, y0, y1);
+    const bool bIn = within(bx, x0, x1) && within(by, y0, y1);
+    if (aIn && bIn) return true;
+    const double dx = bx - ax, dy = by - ay;
+    if (!std::isfinite(dx) || !std::isfinite(dy)) return false;
+    double t0 = 0, t1 = 1;
+    int edge0 = -1, edge1 = -1; // the edge that cuts each end
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {ax - x0, x1 - ax, ay - y0, y1 - ay};
+    const double edges[4] = {x0, x1, y0, y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0 && t > t0) t0 = t, edge0 = i;
+        if (p[i] > 0 && t < t1) t1 = t, edge1 = i;
+        if (t0 > t1) return false;
+    }
+    // The cut coordinate is the edge itself; the other one follows the line. Both ends may be so
+    // far out that the parameter alone would lose the edge in rounding.
+    const double sx = ax, sy = ay;
+    const auto cut = [&](double t, int edge, double& x, double& y) {
+        x = edge == 0 || edge == 1 ? edges[edge] : std::clamp(sx + t * dx, x0, x1);
+        y = edge == 2 || edge == 3 ? edges[edge] : std::clamp(sy + t * dy, y0, y1);
+    };
+    if (!bIn && edge1 >= 0) cut(t1, edge1, bx, by);
+    if (!aIn && edge0 >= 0) cut(t0, edge0, ax, ay);
+    return true;
+}
+
+// The pixels of the line walk from a towards b, b itself left out, as the old desktop draws a
+// thin line. Step k of the walk lands on a closed form, so only the steps that can fall on the
+// image are taken: the walk steps one pixel along its major axis each time, and the minor axis
+// follows the major one rounded half up.
+void thinLine(QImage& img, int64_t ax, int64_t ay, int64_t bx, int64_t by, QRgb rgb) {
+    const int64_t w = img.width(), h = img.height();
+    const auto plot = [&](int64_t x, int64_t y) {
+        if (x >= 0 && y >= 0 && x < w && y < h) img.setPixel(int(x), int(y), rgb);
+    };
+    if (ax == bx && ay == by) {
+        plot(ax, ay);
+        return;
+    }
+    const int64_t a = std::abs(bx - ax), b = std::abs(by - ay);
+    const int64_t sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
+    const bool xMajor = a >= b;
+    const int64_t steps = xMajor ? a : b;
+    // The steps whose major coordinate lies on the image.
+    const int64_t start = xMajor ? ax : ay, sign = xMajor ? sx : sy, size = xMajor ? w : h;
+    int64_t kFirst = sign > 0 ? -start : start - (size - 1);
+    int64_t kLast = sign > 0 ? size - 1 - start : start;
+    kFirst = std::max<int64_t>(kFirst, 0);
+    kLast = std::min<int64_t>(kLast, steps - 1);
+    for (int64_t k = kFirst; k <= kLast; ++k) {
+        if (xMajor)
+            plot(ax + sx * k, ay + sy * ((2 * b * k + a) / (2 * a)));
+        else
+            plot(ax + sx * ((2 * a * k + b) / (2 * b)), ay + sy * k);
+    }
 }
 
 } // namespace
@@ -253,36 +338,16 @@ void Surface::line(float x1, float y1, float x2, float y2) {
 // but not including, its last one, so that a tick drawn towards a label stops short of it.
 // Thicker lines are drawn whole with Qt's pen.
 void Surface::line(float x1, float y1, float x2, float y2, uint32_t color) {
-    const QPoint a(roundPixel(float(d->px(x1))), roundPixel(float(d->py(y1))));
-    const QPoint b(roundPixel(float(d->px(x2))), roundPixel(float(d->py(y2))));
+    double ax = pixelOf(d->px(x1)), ay = pixelOf(d->py(y1));
+    double bx = pixelOf(d->px(x2)), by = pixelOf(d->py(y2));
+    const double w = d->img.width(), h = d->img.height();
     if (d->drawWidth <= 1) {
-        const QRgb rgb = toQColor(color).rgb();
-        const auto plot = [&](int x, int y) {
-            if (x >= 0 && y >= 0 && x < d->img.width() && y < d->img.height())
-                d->img.setPixel(x, y, rgb);
-        };
-        if (a == b) {
-            plot(a.x(), a.y());
-        } else {
-            // Bresenham from a towards b; b itself is left out.
-            int x = a.x(), y = a.y();
-            const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
-            const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
-            int err = dx + dy;
-            while (x != b.x() || y != b.y()) {
-                plot(x, y);
-                const int e2 = 2 * err;
-                if (e2 >= dy) {
-                    err += dy;
-                    x += sx;
-                }
-                if (e2 <= dx) {
-                    err += dx;
-                    y += sy;
-                }
-            }
-        }
-    } else {
+        const double band = kLineBand;
+        if (clipSegment(ax, ay, bx, by, -band, -band, w + band, h + band))
+            thinLine(d->img, int64_t(pixelOf(ax)), int64_t(pixelOf(ay)), int64_t(pixelOf(bx)),
+                     int64_t(pixelOf(by)), toQColor(color).rgb());
+    } else if (clipSegment(ax, ay, bx, by, -kQtBand, -kQtBand, w + kQtBand, h + kQtBand)) {
+        const QPoint a(int(pixelOf(ax)), int(pixelOf(ay))), b(int(pixelOf(bx)), int(pixelOf(by)));
         QPainter p(&d->img);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(d->pen(color));
@@ -311,8 +376,23 @@ void Surface::box(float x1, float y1, float x2, float y2, uint32_t color, bool f
     {
         QPainter p(&d->img);
         p.setRenderHint(QPainter::Antialiasing, false);
-        const int ax = roundPixel(float(d->px(x1))), ay = roundPixel(float(d->py(y1)));
-        const int bx = roundPixel(float(d->px(x2))), by = roundPixel(float(d->py(y2)));
+        // An edge beyond the margin stays out of sight wherever it lies, so it is pulled in
+        // to the margin before it becomes an integer.
+        const double margin = d->drawWidth + 2.0;
+        const auto clampX = [&](double v) {
+            return int(std::clamp(v, -margin, d->img.width() + margin));
+        };
+        const auto clampY = [&](double v) {
+            return int(std::clamp(v, -margin, d->img.height() + margin));
+        };
+        const double fx1 = pixelOf(d->px(x1)), fy1 = pixelOf(d->py(y1));
+        const double fx2 = pixelOf(d->px(x2)), fy2 = pixelOf(d->py(y2));
+        if (std::isnan(fx1) || std::isnan(fy1) || std::isnan(fx2) || std::isnan(fy2)) {
+            d->cx = x2;
+            d->cy = y2;
+            return;
+        }
+        const int ax = clampX(fx1), ay = clampY(fy1), bx = clampX(fx2), by = clampY(fy2);
         const QRect inclusive = QRect(QPoint(ax, ay), QPoint(bx, by)).normalized();
         if (filled) {
             p.fillRect(inclusive, toQColor(color));
@@ -334,12 +414,24 @@ void Surface::circle(float x, float y, float radius) {
 }
 
 void Surface::circle(float x, float y, float radius, uint32_t color) {
-    {
+    const float w = d->width();
+    const double r = w == 0 ? 0.0 : std::fabs(double(radius) * d->img.width() / double(w));
+    const double cx = pixelOf(d->px(x)), cy = pixelOf(d->py(y));
+    const double iw = d->img.width(), ih = d->img.height();
+    const double reach = r + d->drawWidth + 1.0;
+    // Nearest and farthest point of the image from the centre.
+    const double nx = std::clamp(cx, 0.0, iw) - cx, ny = std::clamp(cy, 0.0, ih) - cy;
+    const double fx = std::max(std::fabs(cx), std::fabs(cx - iw));
+    const double fy = std::max(std::fabs(cy), std::fabs(cy - ih));
+    const bool drawn = std::isfinite(cx) && std::isfinite(cy) && std::isfinite(r) &&
+                       std::hypot(nx, ny) <= reach;
+    if (drawn && std::hypot(fx, fy) < r - d->drawWidth - 1.0) {
+        // The image lies wholly inside the ring: only the fill can show.
+        if (d->fillStyle == 0) d->img.fill(toQColor(d->fill));
+    } else if (drawn) {
         QPainter p(&d->img);
         p.setRenderHint(QPainter::Antialiasing, false);
-        const float w = d->width();
-        const double r = w == 0 ? 0.0 : std::fabs(double(radius) * d->img.width() / double(w));
-        const QPointF centre(roundPixel(float(d->px(x))), roundPixel(float(d->py(y))));
+        const QPointF centre(cx, cy);
         p.setPen(d->pen(color));
         if (d->fillStyle == 0)
             p.setBrush(toQColor(d->fill));
@@ -357,14 +449,18 @@ void Surface::pset(float x, float y) {
 }
 
 void Surface::pset(float x, float y, uint32_t color) {
-    const int px = roundPixel(float(d->px(x))), py = roundPixel(float(d->py(y)));
-    if (d->drawWidth <= 1) {
+    const double fx = pixelOf(d->px(x)), fy = pixelOf(d->py(y));
+    const int w = d->drawWidth;
+    if (!within(fx, -w, d->img.width() + w) || !within(fy, -w, d->img.height() + w)) {
+        // Out of sight.
+    } else if (w <= 1) {
+        const int px = int(fx), py = int(fy);
         if (px >= 0 && py >= 0 && px < d->img.width() && py < d->img.height())
             d->img.setPixel(px, py, toQColor(color).rgb());
     } else {
+        const int px = int(fx), py = int(fy);
         QPainter p(&d->img);
         p.setRenderHint(QPainter::Antialiasing, false);
-        const int w = d->drawWidth;
         p.fillRect(QRect(px - w / 2, py - w / 2, w, w), toQColor(color));
     }
     d->cx = x;
@@ -373,9 +469,9 @@ void Surface::pset(float x, float y, uint32_t color) {
 }
 
 int64_t Surface::point(float x, float y) const {
-    const int px = roundPixel(float(d->px(x))), py = roundPixel(float(d->py(y)));
-    if (px < 0 || py < 0 || px >= d->img.width() || py >= d->img.height()) return -1;
-    const QRgb c = d->img.pixel(px, py);
+    const double fx = pixelOf(d->px(x)), fy = pixelOf(d->py(y));
+    if (!within(fx, 0, d->img.width() - 1) || !within(fy, 0, d->img.height() - 1)) return -1;
+    const QRgb c = d->img.pixel(int(fx), int(fy));
     return int64_t(qRed(c)) | (int64_t(qGreen(c)) << 8) | (int64_t(qBlue(c)) << 16);
 }
 
@@ -390,8 +486,10 @@ void Surface::printInline(std::string_view text) {
     const QString t = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const QFont f = d->font();
     const QFontMetricsF fm(f, &d->img);
-    const int px = roundPixel(float(d->px(d->cx))), py = roundPixel(float(d->py(d->cy)));
-    {
+    const double fx = pixelOf(d->px(d->cx)), fy = pixelOf(d->py(d->cy));
+    // Text that starts this far away cannot reach the image.
+    if (within(fx, -kQtBand, d->img.width() + 1.0) && within(fy, -kQtBand, d->img.height() + 1.0)) {
+        const int px = int(fx), py = int(fy);
         QPainter p(&d->img);
         p.setRenderHint(QPainter::TextAntialiasing, false);
         p.setFont(f);

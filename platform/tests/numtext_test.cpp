@@ -65,6 +65,20 @@ TEST(NumberText, LenientReading) {
         EXPECT_EQ(val(text), v) << "\"" << text << "\"";
 }
 
+// A file's value that overflows a double has no value, where a box takes it as 0; underflow and
+// text without a number read as they always did.
+TEST(NumberText, LenientFileReadingRefusesOverflow) {
+    for (const char* text : {"1e400", "-1e400", "1e309x", "1D999", " 17976931348623159e292"})
+        EXPECT_FALSE(leadingNumber(text).has_value()) << text;
+    const std::vector<std::pair<std::string, double>> cases = {
+        {"1e-400", 0}, {"abc", 0}, {"", 0}, {"1e39", 1e39}, {"-2.5e3q", -2500}, {"1e308", 1e308}};
+    for (const auto& [text, v] : cases) {
+        ASSERT_TRUE(leadingNumber(text).has_value()) << text;
+        EXPECT_EQ(*leadingNumber(text), v) << text;
+        EXPECT_EQ(val(text), v) << text;
+    }
+}
+
 TEST(NumberText, StrictReading) {
     EXPECT_EQ(parseNumber(" 12 "), 12.0);
     EXPECT_EQ(parseNumber("-.5"), -0.5);

@@ -10,7 +10,11 @@
 #include <QTest>
 #include <QWidget>
 
+#include <array>
+#include <cmath>
 #include <fstream>
+#include <random>
+#include <vector>
 #include <sstream>
 
 namespace {
@@ -95,6 +99,114 @@ TEST_F(SurfaceTest, BoxesAndCircles) {
     s.circle(60, 40, 5, kBlack);
     EXPECT_EQ(s.point(60, 40), int64_t(rgb(255, 0, 0)));
     EXPECT_EQ(s.currentX(), 60.f);
+}
+
+// The thin line as it was drawn before positions were clipped: the plain walk of every pixel
+// from the first end to the last, the last left out. Kept here to hold the drawing to it.
+QImage walkedLine(int w, int h, int ax, int ay, int bx, int by) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    const auto plot = [&](int x, int y) {
+        if (x >= 0 && y >= 0 && x < w && y < h) img.setPixel(x, y, 0xFF000000);
+    };
+    if (ax == bx && ay == by) {
+        plot(ax, ay);
+        return img;
+    }
+    int x = ax, y = ay;
+    const int dx = std::abs(bx - x), dy = -std::abs(by - y);
+    const int sx = x < bx ? 1 : -1, sy = y < by ? 1 : -1;
+    long long err = dx + dy;
+    while (x != bx || y != by) {
+        plot(x, y);
+        const long long e2 = 2 * err;
+        if (e2 >= dy) err += dy, x += sx;
+        if (e2 <= dx) err += dx, y += sy;
+    }
+    return img;
+}
+
+// Lines that reach the image, from ends on it, near it and far beyond it (but within reach of
+// the walk above), draw exactly the pixels of the plain walk.
+TEST(SurfaceLines, ClippedLinesKeepThePixelsOfTheWholeWalk) {
+    constexpr int w = 120, h = 90;
+    std::vector<std::array<int, 4>> lines = {
+        {-5, -5, 130, 97},         {60, 45, 60, 45},       {-1, 0, 120, 0},
+        {119, -40, 0, 300},        {-3000, 44, 3000, 46},  {50, -2500, 52, 2600},
+        {-400000, -300000, 500, 80}, {10, 10, 2000000, 1500001}, {200, 10, -50, 10},
+    };
+    std::mt19937 random(19);
+    std::uniform_int_distribution<int> near(-700, 800), far(-2000000, 2000000);
+    for (int i = 0; i < 400; ++i)
+        lines.push_back({near(random), near(random), near(random), near(random)});
+    for (int i = 0; i < 20; ++i)
+        lines.push_back({near(random) / 8 + 60, near(random) / 8 + 40, far(random), far(random)});
+    Surface s;
+    s.resize(w, h);
+    s.setScaleMode(ScaleMode::Pixels);
+    for (const auto& l : lines) {
+        s.cls();
+        s.line(float(l[0]), float(l[1]), float(l[2]), float(l[3]), kBlack);
+        const QImage want = walkedLine(w, h, l[0], l[1], l[2], l[3]);
+        ASSERT_EQ(s.image(), want) << l[0] << "," << l[1] << " to " << l[2] << "," << l[3];
+    }
+}
+
+// Positions far beyond the image, even beyond every integer, draw at once what can be seen of
+// them and nothing else, in every drawing call.
+TEST(SurfaceLines, PositionsFarOutsideDrawTheirVisiblePartOnly) {
+    Surface s;
+    s.resize(120, 90);
+    s.setScale(0, 90, 120, 0); // y grows upward
+    s.cls();
+    s.line(50.2f, 40.8f, 1e30f, 40.8f, kBlack);  // pixel row 49, to the right across the edge
+    s.line(30.2f, 3e38f, 30.2f, -3e38f, kBlack); // pixel column 30, through the whole height
+    s.line(-1e30f, 1e30f, -1e25f, 2e30f, kBlack); // never in sight
+    s.lineTo(1e30f, -1e30f);
+    EXPECT_EQ(s.currentX(), 1e30f);
+    s.pset(1e35f, 5.f, kBlack);
+    s.circle(-1e20f, 1e20f, 3.f);
+    s.setCurrentX(1e30f);
+    s.setCurrentY(1e30f);
+    s.print("far away");
+    s.setDrawWidth(3);
+    s.line(1e20f, 1e20f, 2e20f, -1e20f, kBlack);
+    s.pset(-1e30f, -1e30f);
+    s.setDrawWidth(1);
+    EXPECT_EQ(s.point(1e30f, 1e30f), -1);
+    const QImage& img = s.image();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const bool onLine = (y == 49 && x >= 50) || x == 30;
+            ASSERT_EQ((img.pixel(x, y) & 0xFFFFFF) == 0, onLine) << x << "," << y;
+        }
+
+    // A box cut at the edge draws what it would if the surface were larger; a thick line to a
+    // far point still runs from its first end in its direction.
+    Surface big, cut;
+    for (Surface* t : {&big, &cut}) {
+        t->resize(t == &big ? 400 : 120, 90);
+        t->setScaleMode(ScaleMode::Pixels);
+        t->cls();
+        t->setDrawWidth(2);
+    }
+    big.box(20, 30, 300, 60);
+    cut.box(20, 30, 1e30f, 60);
+    EXPECT_EQ(cut.image(), big.image().copy(0, 0, 120, 90));
+    cut.cls();
+    cut.line(10, 10, 1e9f * 380 + 10, 1e9f * 70 + 10, kBlack);
+    for (int x = 10; x < 120; x += 10)
+        EXPECT_EQ(cut.point(float(x), std::round(10 + (x - 10) * 70.f / 380)), 0) << x;
+    EXPECT_EQ(cut.point(100, 60), int64_t(kWhite));
+
+    // A filled circle that covers the whole image fills it.
+    s.cls();
+    s.setFillStyle(0);
+    s.setFillColor(rgb(255, 0, 0));
+    s.circle(60, 45, 1e30f);
+    s.setScaleMode(ScaleMode::Pixels);
+    EXPECT_EQ(s.point(0, 0), int64_t(rgb(255, 0, 0)));
+    EXPECT_EQ(s.point(119, 89), int64_t(rgb(255, 0, 0)));
 }
 
 TEST_F(SurfaceTest, TextIsPureBlackAndPrintMovesDownALine) {

@@ -49,21 +49,23 @@ struct InputFile {
 
 } // namespace
 
-double nextnumber(std::string& line, bool* missing) {
+double nextnumber(std::string& line, bool* missing, std::string* token) {
     if (missing) *missing = false;
+    if (token) token->clear();
     const auto start = line.find_first_not_of(kBlanks);
     if (start == std::string::npos) {
         line.clear();
         return 0;
     }
     const auto end = line.find_first_of(kBlanks, start);
-    const std::string token = line.substr(start, end - start);
+    const std::string text = line.substr(start, end - start);
     line = end == std::string::npos ? std::string() : line.substr(end);
-    if (token == "NaN") {
+    if (token) *token = text;
+    if (text == "NaN") {
         if (missing) *missing = true;
         return -1;
     }
-    return plat::val(token);
+    return plat::leadingNumber(text).value_or(std::nan(""));
 }
 
 bool isDividedColumn(int column) {
@@ -112,10 +114,12 @@ std::optional<std::string> readlogfile(const std::string& file) {
             return "it holds more than " + std::to_string(kMaxRows) + " years; at most " +
                    std::to_string(kMaxRows) + " can be plotted.";
         ++n;
-        const double yearValue = nextnumber(line);
+        std::string token;
+        const double yearValue = nextnumber(line, nullptr, &token);
         const auto year = plat::toInteger16(yearValue);
         if (!year)
-            return lineText(lineNumber) + ": the year " + plat::strDouble(yearValue) +
+            return lineText(lineNumber) + ": the year " +
+                   (std::isnan(yearValue) ? token : plat::strDouble(yearValue)) +
                    " lies outside -32768 to 32767.";
         if (n > 1 && *year < t.year[n - 1])
             return lineText(lineNumber) + ": the year " + std::to_string(*year) +
@@ -124,7 +128,10 @@ std::optional<std::string> readlogfile(const std::string& file) {
         t.year[n] = *year;
         for (int c = 2; c <= kColumns; ++c) {
             bool missing = false;
-            double v = nextnumber(line, &missing);
+            double v = nextnumber(line, &missing, &token);
+            if (std::isnan(v))
+                return lineText(lineNumber) + ": the " + columnQuantity(c) + " " + token +
+                       " is too large.";
             if (c <= 8) {
                 if (std::fabs(v) > FLT_MAX)
                     return lineText(lineNumber) + ": the " + columnQuantity(c) + " " +

@@ -15,8 +15,10 @@ constexpr int kColumns = 10;
 
 // Returns the value of the first token of line and removes the token (the blank after it stays
 // at the line's front). "NaN" reads -1 and sets *missing; any other token reads as the number at
-// its start (0 when there is none); a line without tokens gives 0.
-double nextnumber(std::string& line, bool* missing = nullptr);
+// its start (0 when there is none); a line without tokens gives 0. A token whose number is too
+// large for a double has no value: it reads NaN, for the reader to refuse. *token, when given,
+// receives the token read.
+double nextnumber(std::string& line, bool* missing = nullptr, std::string* token = nullptr);
 
 // The columns of the last log read, rows from index 1. Columns 2 to 8 are singles, 9 and 10
 // doubles; all are kept here as the values they were stored as.

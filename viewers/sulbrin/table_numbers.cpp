@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <cmath>
+#include <optional>
 #include <string_view>
 
 namespace sulbrin {
@@ -65,17 +66,19 @@ bool readTableNumbers(const std::string& path, std::size_t wanted, const std::st
     int lineNo = 0;
     std::vector<std::string_view> items;
     while (pos < text.size() && values.size() < wanted) {
-        std::size_t end = text.find('\n', pos);
+        // A line ends in CR LF, LF or a CR alone.
+        std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
+        pos = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
         if (++lineNo <= 2) continue; // the header
         items.clear();
         splitLine(line, items);
         for (std::string_view item : items) {
             if (values.size() >= wanted) break;
-            const float v = float(plat::val(item));
-            if (!std::isfinite(v)) {
+            const std::optional<double> read = plat::leadingNumber(item);
+            const float v = read ? float(*read) : 0.0f;
+            if (!read || !std::isfinite(v)) {
                 error = "the value " + std::string(item) + " on line " + std::to_string(lineNo) +
                         " is out of range.";
                 values.clear();

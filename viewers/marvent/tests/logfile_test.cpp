@@ -129,6 +129,9 @@ TEST_F(LogFile, FilesItCannotPlotAreNamedByTheirFault) {
          "line 6 does not start with a year"},
         {"NaN 1 1 1 1 1 1 1 1 1\r\n", "no rows"},
         {"1990 1e39 1 1 1 1 1 1 1 1\r\n", "too large"},
+        {"1990 1e400 1 1 1 1 1 1 1 1\r\n", "line 5: the recruitment 1e400 is too large."},
+        {"1990 1 1 1 1 1 1 1 1 -1e999\r\n", "line 5: the mean age -1e999 is too large."},
+        {"1e400 1 1 1 1 1 1 1 1 1\r\n", "line 5: the year 1e400 lies outside"},
     };
     int i = 0;
     for (const Case& c : cases) {

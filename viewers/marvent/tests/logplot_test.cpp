@@ -83,6 +83,36 @@ TEST_F(LogPlot, YearsGiveTicksEveryFiveFromTheYearBeforeTheFirst) {
     EXPECT_TRUE(blackNear(s, 2000.5f, 1));
 }
 
+// Values that run off the frame by far draw at once: what is in sight stands where the scale
+// puts it, and the lines to the far points leave the frame in their direction.
+TEST_F(LogPlot, ValuesFarOffTheFrameDrawOnlyWhatIsInSight) {
+    // A ratio of 3e6 in 1995; SPR is plotted raw against 0 to 1.2.
+    plat::Surface& s = plot(2, write(rows(1990, 1994, "1 0.5 1 1 1 1 1 1 1") +
+                                     "1995 1 3e6 1 1 1 1 1 1 1\r\n" +
+                                     rows(1996, 2000, "1 0.5 1 1 1 1 1 1 1")));
+    EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
+    for (float year : {1990.f, 1992.5f, 1998.f})
+        EXPECT_TRUE(blackNear(s, year, 0.5f)) << year;
+    for (float y : {0.6f, 0.9f, 1.15f}) {
+        EXPECT_TRUE(blackNear(s, 1994, y)) << "up from 1994 at " << y;
+        EXPECT_TRUE(blackNear(s, 1996, y)) << "down to 1996 at " << y;
+        EXPECT_FALSE(blackNear(s, 1995, y)) << y;
+    }
+
+    // A tiny positive maximum with a large negative recruitment in 1994: about -1e36 after the
+    // division, far below the frame.
+    plot(1, write(rows(1990, 1993, "1e-30 0.5 1 1 1 1 1 1 1") +
+                      "1994 -1e6 0.5 1 1 1 1 1 1 1\r\n" + rows(1995, 1997, "1e-30 0.5 1 1 1 1 1 1 1"),
+                      "tiny.log"));
+    for (float year : {1990.f, 1991.5f, 1996.f})
+        EXPECT_TRUE(blackNear(s, year, 1)) << year;
+    for (float y : {0.9f, 0.5f, 0.05f}) {
+        EXPECT_TRUE(blackNear(s, 1993, y)) << "down from 1993 at " << y;
+        EXPECT_TRUE(blackNear(s, 1995, y)) << "up to 1995 at " << y;
+    }
+    EXPECT_FALSE(blackNear(s, 1994, 0.5f));
+}
+
 TEST_F(LogPlot, MissingValuesAreSkippedAndBridgedInEverySeries) {
     const std::string file = write("1990 10 1 10 10 10 10 10 10 10\r\n"
                                    "1991 NaN NaN NaN NaN NaN NaN NaN NaN NaN\r\n" +

@@ -75,6 +75,14 @@ TEST_F(PmoFile, CommasAndLineBreaksSeparateLikeBlanks) {
     EXPECT_EQ(table.biomass, byRows.biomass);
     EXPECT_EQ(table.yield, byRows.yield);
     EXPECT_EQ(table.pct, byRows.pct);
+
+    // Lines ended by a carriage return alone, the header's too.
+    std::string crOnly = blankLayout(rows);
+    for (std::size_t at; (at = crOnly.find("\r\n")) != std::string::npos;)
+        crOnly.erase(at + 1, 1);
+    ASSERT_TRUE(sulbrin::readpmofile(write("cr.pmo", crOnly), table, error)) << error;
+    EXPECT_EQ(table.f, byRows.f);
+    EXPECT_EQ(table.yield, byRows.yield);
 }
 
 TEST_F(PmoFile, TextWhereANumberIsExpectedReadsLeniently) {
@@ -151,6 +159,12 @@ TEST_F(PmoFile, RefusesFilesThatBreakTheLayoutAndKeepsTheTable) {
              return t.replace(t.rfind("\r\n") - 1, 1, "1e39");
          },
          "out of range"},
+        {"a value beyond a double",
+         [](Rows& r) {
+             std::string t = blankLayout(r);
+             return t.replace(t.find("\r\n", t.find("\r\n") + 2) + 2, 1, "1e400 ");
+         },
+         "the value 1e400 on line 3 is out of range"},
         {"an F too large to divide by a tiny F of row 100",
          [](Rows& r) {
              r[100][0] = 1e-30;

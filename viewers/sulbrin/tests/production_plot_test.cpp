@@ -155,6 +155,34 @@ TEST_F(ProductionPlot, AFileThatCannotBePlottedGivesAMessageAndDrawsNothing) {
     EXPECT_TRUE(user.finished());
 }
 
+// An F of 1e-38 in row 100 puts every other row's F / Fextinction near 1e37: finite, so the table
+// is plotted, and the curves leave the frame towards those far points at once.
+TEST_F(ProductionPlot, FarPointsOfATinyExtinctionFDrawOnlyWhatIsInSight) {
+    std::ostringstream text;
+    text << "h\r\nh\r\n";
+    for (int i = 0; i <= 100; ++i)
+        text << (i == 100 ? 1e-38 : 0.01 * i) << " 0 0 " << 1001 - 10 * i << " "
+             << (i == 100 ? 200 : i * (100 - i) + 500) << "\r\n";
+    const std::string file = write("tiny.pmo", text.str());
+    ASSERT_TRUE(sulbrin::loadandplot(file, sulbrin::fishingChoice()));
+    plat::Surface& s = viewers::plotSurface();
+    sulbrin::setscale(sulbrin::Range{});
+    // Row 0 (F 0) runs right to row 1 along its yield; row 99 comes back to row 100 (F 1) along
+    // row 100's yield.
+    const float y0 = 500.f / 3000, y100 = 200.f / 3000;
+    for (float x : {0.05f, 0.5f, 0.95f, 1.05f})
+        EXPECT_TRUE(blackNear(s, x, y0)) << x;
+    EXPECT_TRUE(blackNear(s, 1.05f, y100));
+    EXPECT_FALSE(blackNear(s, 0.5f, y100, 0));
+    EXPECT_FALSE(blackNear(s, 0.5f, 0.6f, 0));
+
+    ASSERT_TRUE(sulbrin::loadandplot(file, sulbrin::biomassChoice()));
+    sulbrin::setscale(sulbrin::Range{});
+    // Against the biomass the yield keeps its place; every F but row 100's is far off the top.
+    EXPECT_TRUE(blackNear(s, 751.f / 1001, (25.f * 75 + 500) / 3000));
+    EXPECT_FALSE(blackNear(s, 0.5f, 0.3f, 0));
+}
+
 TEST_F(ProductionPlot, OptionsDrawTheChosenFileAndClearBothButtons) {
     auto& start = plat::instance<sulbrin::SulbrinStart>();
     viewers::plotfile.clear();

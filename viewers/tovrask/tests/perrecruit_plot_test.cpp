@@ -134,6 +134,37 @@ TEST_F(PerRecruitPlot, AModeWithoutARangeOrAShortFileGivesAMessage) {
     EXPECT_TRUE(user.finished());
 }
 
+// An SPR of 1e30 with "Include SPR" and an FMULT of -1e30 draw at once: the rest of each curve
+// stands where its scale puts it, and the lines to the far points leave the frame.
+TEST_F(PerRecruitPlot, FarPointsDrawOnlyWhatIsInSight) {
+    tovrask::PerRecruitTable t = shaped();
+    std::ostringstream text;
+    text << "h\r\nh\r\n";
+    for (int i = 0; i <= 100; ++i)
+        text << (i == 30 ? -1e30 : double(t.fmult[i])) << " " << t.realizedF[i] << " " << t.ypr[i]
+             << " " << (i == 50 ? 1e30 : double(t.spr[i])) << "\r\n";
+    const std::string file = write("far.yro", text.str());
+    tovrask::PlotChoice c = tovrask::fmultChoice();
+    c.includeSpr = true;
+    ASSERT_TRUE(tovrask::loadandplot(file, c));
+    plat::Surface& s = viewers::plotSurface();
+    sulbrin::setscale(tovrask::Range{0, 2, 0, 1});
+    for (int i : {10, 45, 55, 90})
+        EXPECT_TRUE(blackNear(s, t.fmult[i], t.spr[i])) << "SPR row " << i;
+    for (float y : {0.5f, 0.9f}) {
+        EXPECT_TRUE(blackNear(s, t.fmult[49], y)) << "up from row 49 at " << y;
+        EXPECT_TRUE(blackNear(s, t.fmult[51], y)) << "down to row 51 at " << y;
+    }
+    sulbrin::setscale(tovrask::Range{0, 2, 0, t.maxYpr});
+    for (int i : {10, 45, 90})
+        EXPECT_TRUE(blackNear(s, t.fmult[i], t.ypr[i])) << "yield row " << i;
+    // Rows 29 and 31 run left to the multiplier of -1e30 along their yields.
+    for (float x : {0.05f, 0.3f}) {
+        EXPECT_TRUE(blackNear(s, x, t.ypr[29])) << x;
+        EXPECT_TRUE(blackNear(s, x, t.ypr[31])) << x;
+    }
+}
+
 TEST_F(PerRecruitPlot, OptionsDrawTheExampleAndClearBothButtons) {
     auto& start = plat::instance<tovrask::TovraskStart>();
     EXPECT_EQ(start.caption(), "Ostrel");

@@ -41,6 +41,22 @@ TEST_F(YroFile, CommasAndLineBreaksSeparateAndMaximaRestartAtEachRead) {
     EXPECT_FLOAT_EQ(table.spr[100], 0.0f);
 }
 
+TEST_F(YroFile, ACarriageReturnAloneEndsALineAndAValueBeyondADoubleIsRefused) {
+    std::ostringstream out;
+    out << "1 2 3 4\r5 6 7 8\r";
+    for (int i = 0; i <= 100; ++i)
+        out << 0.01 * i << ' ' << 0.002 * i << ' ' << 0.5 << ' ' << 1 - 0.01 * i << '\r';
+    ASSERT_TRUE(tovrask::readyrofile(write("cr.yro", out.str()), table, error)) << error;
+    EXPECT_FLOAT_EQ(table.fmult[0], 0.0f);
+    EXPECT_FLOAT_EQ(table.maxFmult, 1.0f);
+
+    const std::string text = out.str();
+    const std::string huge = text.substr(0, text.rfind(' ')) + " -1e400\r";
+    EXPECT_FALSE(tovrask::readyrofile(write("huge.yro", huge), table, error));
+    EXPECT_EQ(error, "the value -1e400 on line 103 is out of range.");
+    EXPECT_FLOAT_EQ(table.maxFmult, 1.0f);
+}
+
 TEST_F(YroFile, RefusesTooFewNumbersAndKeepsTheTable) {
     ASSERT_TRUE(tovrask::readyrofile(VESK_EXAMPLES_DIR "/snapper.yro", table, error));
     std::ostringstream out;
