@@ -1,10 +1,7 @@
 #include "platform/system.h"
 
-#include "platform/process.h"
-
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QScreen>
 
 #include <algorithm>
@@ -154,14 +151,6 @@ std::string resolveWithoutCase(const std::string& path) {
     if (matches.empty()) return path;
     std::sort(matches.begin(), matches.end());
     return folder + matches.front();
-}
-
-int64_t startProgram(const std::string& path) {
-    std::string program = resolveProgram(path);
-    if (program.empty()) program = path;
-    qint64 pid = -1;
-    if (!QProcess::startDetached(QString::fromStdString(program), {}, QString(), &pid)) return -1;
-    return pid;
 }
 
 bool copyFile(const std::string& from, const std::string& to) {

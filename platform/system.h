@@ -1,7 +1,7 @@
 #pragma once
-// What the programs need of the operating system besides windows: the command line, environment
-// variables, the current folder, starting a program, copying a file, the screen width and the
-// registry.
+// What the programs need of the operating system besides windows and started programs: the
+// command line, environment variables, the current folder, copying a file, the screen width and
+// the registry.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,11 +25,6 @@ bool fileExists(const std::string& path);
 // When path does not exist, the one file in its folder whose name matches it without regard to
 // case (the first in name order when there are several); otherwise path itself.
 std::string resolveWithoutCase(const std::string& path);
-
-// Starts a program in a normal window without waiting and without arguments; the process id, or
-// -1 when it could not be started. A name ending in ".exe" that does not exist is started
-// without ".exe" (the engines are built without it off Windows).
-int64_t startProgram(const std::string& path);
 
 // Copies a file, replacing the target whole: the copy is written beside it (the target's name
 // followed by ".part") and renamed into place. False when it cannot; the target is then as it was.
