@@ -107,6 +107,25 @@ const std::string& commandLine() {
     return state().commandLine;
 }
 
+std::string commandLineFile(std::string_view commandLine, std::string_view ending) {
+    std::string text = lower(std::string(commandLine));
+    // Blanks around the whole line are the shell's, not the name's.
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    while (!text.empty() && text.back() == '"')
+        text.pop_back();
+    while (!text.empty() && text.front() == '"')
+        text.erase(0, 1);
+    const auto slash = text.find_last_of("\\/");
+    if (slash != std::string::npos) text = text.substr(slash + 1);
+    if (ending.empty()) return text;
+    if (text.size() >= ending.size() &&
+        text.compare(text.size() - ending.size(), ending.size(), ending) == 0)
+        return text;
+    return {};
+}
+
 std::string environmentVariable(const std::string& name) {
     return qEnvironmentVariable(name.c_str()).toStdString();
 }

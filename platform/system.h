@@ -4,6 +4,7 @@
 // the registry.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plat {
@@ -13,6 +14,13 @@ namespace plat {
 void setCommandLine(const std::string& text);
 void setCommandLine(int argc, char** argv);
 const std::string& commandLine();
+// The file named on a command line, as the programs take it: lower-cased, without the blanks
+// around the line, then without trailing and leading double quotes, then without its folder (up
+// to the last backslash or slash), since the file is read from the current folder. A viewer takes
+// only a name that ends in its own ending (the last three letters, no dot needed) and passes that
+// ending: any other name gives an empty text. The control window passes none: it takes any name
+// and chooses the editor by the name's ending itself.
+std::string commandLineFile(std::string_view commandLine, std::string_view ending = {});
 
 // Empty when the variable is not set.
 std::string environmentVariable(const std::string& name);

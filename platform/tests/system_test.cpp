@@ -15,6 +15,35 @@ namespace fs = std::filesystem;
 using plattest::slurp;
 using plattest::spit;
 
+// The control window passes no ending and takes whatever name is left; a viewer passes its own
+// and takes the same name only when it ends so. Both read the line the same way.
+TEST(System, CommandLineFileIsTheSameBareNameForTheControlWindowAndTheViewers) {
+    const struct {
+        const char* line;
+        const char* name;   // the control window's
+        const char* ending; // a viewer's
+        const char* file;   // that viewer's
+    } cases[] = {
+        {"", "", "log", ""},
+        {"   ", "", "log", ""},
+        {R"("C:\Data Files\Stock.BIO")", "stock.bio", "log", ""},
+        {R"("C:\Data\RUN1.LOG")", "run1.log", "log", "run1.log"},
+        {R"(""run1.log"")", "run1.log", "log", "run1.log"},
+        {"  Stock.LOG \t", "stock.log", "log", "stock.log"}, // the blanks are the shell's
+        {R"(" a.yro")", " a.yro", "yro", " a.yro"}, // a blank inside the quotes is the name's
+        {R"(D:\X\CATALOG)", "catalog", "log", "catalog"}, // only the last letters count
+        {"/home/ana/runs/Plaice.TEZ", "plaice.tez", "pmo", ""},
+        {R"(C:\mixed/sep\Name.PMO)", "name.pmo", "pmo", "name.pmo"},
+        {R"(C:\Data\)", "", "log", ""},
+        {"\"", "", "log", ""},
+        {"lo", "lo", "log", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(commandLineFile(c.line), c.name) << c.line;
+        EXPECT_EQ(commandLineFile(c.line, c.ending), c.file) << c.line;
+    }
+}
+
 TEST(System, CommandLineJoinsTheArguments) {
     char prog[] = "vesk", a[] = "C:\\Data Files\\Stock.BIO", b[] = "x";
     char* argv[] = {prog, a, b};
