@@ -72,6 +72,14 @@ std::string resolveProgram(const std::string& path) {
     return {};
 }
 
+int64_t startProgram(const std::string& path) {
+    std::string program = resolveProgram(path);
+    if (program.empty()) program = path;
+    qint64 pid = -1;
+    if (!QProcess::startDetached(QString::fromStdString(program), {}, QString(), &pid)) return -1;
+    return pid;
+}
+
 std::string consoleProgram() {
     if (!consoleOverride().empty()) return consoleOverride();
 #ifdef _WIN32

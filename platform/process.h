@@ -1,6 +1,7 @@
 #pragma once
-// Programs that the control window starts: each runs in a console window of its own that
-// outlives the control window, and the control window can ask whether one still runs.
+// Starting programs and watching them. The engines that the control window starts run each in a
+// console window of its own that outlives the control window, and the control window can ask
+// whether one still runs.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +15,11 @@ bool processRunning(int64_t pid);
 // The program as it will be started: `path` when it exists, else the same without a trailing
 // ".exe" when that exists (the engines are built without it off Windows); empty when neither.
 std::string resolveProgram(const std::string& path);
+
+// Starts a program in a normal window without waiting and without arguments; the process id, or
+// -1 when it could not be started. A name ending in ".exe" that does not exist is started
+// without ".exe" (the engines are built without it off Windows).
+int64_t startProgram(const std::string& path);
 
 // The console window program: "vesk-console" beside the running program, unless set for a test
 // (an empty path puts that back).

@@ -1,10 +1,7 @@
 #include "platform/system.h"
 
-#include "platform/process.h"
-
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QScreen>
 
 #include <algorithm>
@@ -110,6 +107,25 @@ const std::string& commandLine() {
     return state().commandLine;
 }
 
+std::string commandLineFile(std::string_view commandLine, std::string_view ending) {
+    std::string text = lower(std::string(commandLine));
+    // Blanks around the whole line are the shell's, not the name's.
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    while (!text.empty() && text.back() == '"')
+        text.pop_back();
+    while (!text.empty() && text.front() == '"')
+        text.erase(0, 1);
+    const auto slash = text.find_last_of("\\/");
+    if (slash != std::string::npos) text = text.substr(slash + 1);
+    if (ending.empty()) return text;
+    if (text.size() >= ending.size() &&
+        text.compare(text.size() - ending.size(), ending.size(), ending) == 0)
+        return text;
+    return {};
+}
+
 std::string environmentVariable(const std::string& name) {
     return qEnvironmentVariable(name.c_str()).toStdString();
 }
@@ -154,14 +170,6 @@ std::string resolveWithoutCase(const std::string& path) {
     if (matches.empty()) return path;
     std::sort(matches.begin(), matches.end());
     return folder + matches.front();
-}
-
-int64_t startProgram(const std::string& path) {
-    std::string program = resolveProgram(path);
-    if (program.empty()) program = path;
-    qint64 pid = -1;
-    if (!QProcess::startDetached(QString::fromStdString(program), {}, QString(), &pid)) return -1;
-    return pid;
 }
 
 bool copyFile(const std::string& from, const std::string& to) {

@@ -1,9 +1,10 @@
 #pragma once
-// What the programs need of the operating system besides windows: the command line, environment
-// variables, the current folder, starting a program, copying a file, the screen width and the
-// registry.
+// What the programs need of the operating system besides windows and started programs: the
+// command line, environment variables, the current folder, copying a file, the screen width and
+// the registry.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plat {
@@ -13,6 +14,13 @@ namespace plat {
 void setCommandLine(const std::string& text);
 void setCommandLine(int argc, char** argv);
 const std::string& commandLine();
+// The file named on a command line, as the programs take it: lower-cased, without the blanks
+// around the line, then without trailing and leading double quotes, then without its folder (up
+// to the last backslash or slash), since the file is read from the current folder. A viewer takes
+// only a name that ends in its own ending (the last three letters, no dot needed) and passes that
+// ending: any other name gives an empty text. The control window passes none: it takes any name
+// and chooses the editor by the name's ending itself.
+std::string commandLineFile(std::string_view commandLine, std::string_view ending = {});
 
 // Empty when the variable is not set.
 std::string environmentVariable(const std::string& name);
@@ -25,11 +33,6 @@ bool fileExists(const std::string& path);
 // When path does not exist, the one file in its folder whose name matches it without regard to
 // case (the first in name order when there are several); otherwise path itself.
 std::string resolveWithoutCase(const std::string& path);
-
-// Starts a program in a normal window without waiting and without arguments; the process id, or
-// -1 when it could not be started. A name ending in ".exe" that does not exist is started
-// without ".exe" (the engines are built without it off Windows).
-int64_t startProgram(const std::string& path);
 
 // Copies a file, replacing the target whole: the copy is written beside it (the target's name
 // followed by ".part") and renamed into place. False when it cannot; the target is then as it was.

@@ -3,7 +3,6 @@
 #include "platform/numtext.h"
 #include "platform/system.h"
 
-#include <cctype>
 #include <cstdint>
 #include <memory>
 
@@ -69,19 +68,6 @@ std::string engineFolder(const std::string& tarvesk) {
     // Engine paths are the folder followed directly by the program name.
     if (isSeparator(tarvesk.back())) return tarvesk;
     return tarvesk + kNativeSeparator;
-}
-
-std::string commandLineFile(const std::string& commandLine) {
-    std::string name = commandLine;
-    for (char& c : name)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    while (!name.empty() && name.back() == '"')
-        name.pop_back();
-    while (!name.empty() && name.front() == '"')
-        name.erase(name.begin());
-    const auto slash = name.find_last_of("\\/");
-    if (slash != std::string::npos) name.erase(0, slash + 1);
-    return name;
 }
 
 std::string startfilePath() {

@@ -284,10 +284,6 @@ void resetMaincode();
 // The folder of the engines: tarvesk with a folder separator at its end, or the default.
 std::string engineFolder(const std::string& tarvesk);
 
-// The command-line file name as the editors take it: lower-cased, surrounding double quotes
-// removed, folder (up to the last backslash or slash) dropped.
-std::string commandLineFile(const std::string& commandLine);
-
 // The path to open for the command-line file: startfile itself, or, when no file of that
 // lower-cased name is in the current folder, the one whose name matches it without regard to
 // case. Editors open this and keep startfile for their extension test.

@@ -148,26 +148,6 @@ TEST(EngineFolder, GetsATrailingSeparatorOrTheDefault) {
 #endif
 }
 
-TEST(CommandLineFile, LowerCasesDropsQuotesAndFolder) {
-    const struct {
-        const char* line;
-        const char* file;
-    } cases[] = {
-        {"", ""},
-        {"\"C:\\Data Files\\Stock.BIO\"", "stock.bio"},
-        {"a.wox", "a.wox"},
-        {"\"\"x.run\"\"", "x.run"},
-        {"/home/ana/runs/Plaice.TEZ", "plaice.tez"},
-        {"C:\\mixed/sep\\Name.FST", "name.fst"},
-        {"folder\\", ""},
-        {"\"", ""},
-        {"mytez", "mytez"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(cw::commandLineFile(c.line), c.file) << c.line;
-    }
-}
-
 class StartfileTest : public CwTest {};
 
 TEST_F(StartfileTest, FindsTheFileWhoseNameDiffersOnlyInCase) {

@@ -138,6 +138,7 @@ TEST_F(StartTest, CommandLineOpensTheEditorOfTheLastThreeLetters) {
         {"\"d.yoy\"", "d.yoy", cw::Editor::Yoy},
         {"a.xyz", "a.xyz", cw::Editor::None},
         {"io", "io", cw::Editor::None},
+        {"  Stock.BIO ", "stock.bio", cw::Editor::Bio},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

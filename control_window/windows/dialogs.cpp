@@ -1,5 +1,6 @@
 #include "control_window/windows/dialogs.h"
 
+#include "platform/process.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"
 #include "platform/system.h"

@@ -160,11 +160,6 @@ class StartWindow : public plat::Form {
 // Unloads every open window, last first.
 void exit_Click();
 
-// The command-line rule: lower-cased; trailing then leading double quotes removed; the folder
-// (up to the last backslash or slash) dropped; accepted when the last three characters equal the
-// ending. Empty when not accepted.
-std::string plotfileFromCommandLine(std::string_view commandLine, std::string_view ending);
-
 // The start-up procedure of every viewer: screen class, command line to plotfile, the start
 // window shown modeless, the wait loop until no window is shown, then every window unloaded.
 void Main(const std::string& ending, const std::function<plat::Form&()>& startWindow);

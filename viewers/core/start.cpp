@@ -6,7 +6,6 @@
 
 #include <QApplication>
 
-#include <cctype>
 #include <stdexcept>
 
 namespace viewers {
@@ -73,29 +72,9 @@ void exit_Click() {
     plat::unloadAll();
 }
 
-std::string plotfileFromCommandLine(std::string_view commandLine, std::string_view ending) {
-    std::string text;
-    for (char c : commandLine)
-        text += char(std::tolower(static_cast<unsigned char>(c)));
-    // Blanks around the whole line are the shell's, not the name's.
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    while (!text.empty() && text.back() == '"')
-        text.pop_back();
-    while (!text.empty() && text.front() == '"')
-        text.erase(0, 1);
-    const auto slash = text.find_last_of("\\/");
-    if (slash != std::string::npos) text = text.substr(slash + 1);
-    if (text.size() >= ending.size() && !ending.empty() &&
-        text.compare(text.size() - ending.size(), ending.size(), ending) == 0)
-        return text;
-    return {};
-}
-
 void Main(const std::string& ending, const std::function<plat::Form&()>& startWindow) {
     setscreenclass();
-    plotfile = plotfileFromCommandLine(plat::commandLine(), ending);
+    plotfile = plat::commandLineFile(plat::commandLine(), ending);
     startWindow().show();
     int shown = plat::doEvents();
     while (shown > 0)

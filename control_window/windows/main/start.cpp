@@ -138,7 +138,7 @@ int Main() {
 }
 
 void start::Form_Load() {
-    mc.startfile = commandLineFile(plat::commandLine());
+    mc.startfile = plat::commandLineFile(plat::commandLine());
     if (mc.startfile.empty()) {
         show();
         return;

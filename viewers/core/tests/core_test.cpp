@@ -34,28 +34,6 @@ int blackPixels(const plat::Surface& s) {
     return probe::blackInColumns(s, 0, s.image().width());
 }
 
-TEST(CommandLine, KeepsTheBareLowerCasedNameWithTheViewersEnding) {
-    struct Case {
-        const char* line;
-        const char* ending;
-        const char* expected;
-    } cases[] = {
-        {R"("C:\Data\RUN1.LOG")", "log", "run1.log"},
-        {R"(""run1.log"")", "log", "run1.log"},
-        {R"(D:\X\CATALOG)", "log", "catalog"}, // only the last three letters count
-        {"", "log", ""},
-        {"   ", "log", ""},
-        {"run1.pmo", "log", ""},
-        {"run1.pmo", "pmo", "run1.pmo"},
-        {R"("C:\My Data\Stock.YRO")", "yro", "stock.yro"},
-        {"/home/ana/runs/Run2.log", "log", "run2.log"},
-        {R"(C:\Data\)", "log", ""},
-        {"lo", "log", ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(viewers::plotfileFromCommandLine(c.line, c.ending), c.expected) << c.line;
-}
-
 TEST_F(CoreTest, ScreenClassChangesAbove1050Pixels) {
     plat::setScreenWidthTwipsForTesting(1050 * 15);
     viewers::setscreenclass();

@@ -38,14 +38,15 @@ class PlotTest : public FolderTest {
     }
 };
 
-// A viewer opened as a user opens it: the windows are unloaded, the current folder is put back
-// and the plot file is forgotten after each test.
+// A viewer opened as a user opens it: the windows are unloaded, the current folder and the
+// command line are put back and the plot file is forgotten after each test.
 class StartTest : public ::testing::Test {
   protected:
     void SetUp() override { folder = plat::currentFolder(); }
     void TearDown() override {
         plat::unloadAll();
         plat::setCurrentFolder(folder);
+        plat::setCommandLine(std::string());
         viewers::plotfile.clear();
     }
     std::string folder;

@@ -23,17 +23,22 @@ TEST_F(SulbrinStart, OpensAQuotedCommandLineNameFromTheCurrentFolderWhateverItsC
     QTemporaryDir dir;
     ASSERT_TRUE(QFile::copy(VESK_EXAMPLES_DIR "/snapper.pmo", dir.path() + "/SNAPPER.PMO"));
     ASSERT_TRUE(plat::setCurrentFolder(dir.path().toStdString()));
-    viewers::plotfile = viewers::plotfileFromCommandLine("\"C:\\Data\\SNAPPER.PMO\"", "pmo");
-    ASSERT_EQ(viewers::plotfile, "snapper.pmo");
-
-    auto& start = plat::instance<sulbrin::SulbrinStart>();
-    EXPECT_EQ(start.caption(), "snapper.pmo");
-    start.option(1).click();
-    ASSERT_TRUE(plat::instance<viewers::frmPlot>().visible());
-    plat::Surface& s = viewers::plotSurface();
-    sulbrin::setscale(sulbrin::Range{});
-    EXPECT_TRUE(probe::blackNear(s, 1.0f, 0.0f)); // both curves end at extinction
-    EXPECT_TRUE(probe::blackNear(s, 0.0f, 1.0f));
+    plat::setCommandLine("\"C:\\Data\\SNAPPER.PMO\"");
+    plat::testing::ScriptedUser user;
+    user.act([] {
+        ASSERT_EQ(viewers::plotfile, "snapper.pmo");
+        auto& start = plat::instance<sulbrin::SulbrinStart>();
+        EXPECT_EQ(start.caption(), "snapper.pmo");
+        start.option(1).click();
+        ASSERT_TRUE(plat::instance<viewers::frmPlot>().visible());
+        plat::Surface& s = viewers::plotSurface();
+        sulbrin::setscale(sulbrin::Range{});
+        EXPECT_TRUE(probe::blackNear(s, 1.0f, 0.0f)); // both curves end at extinction
+        EXPECT_TRUE(probe::blackNear(s, 0.0f, 1.0f));
+    });
+    user.act([] { plat::instance<sulbrin::SulbrinStart>().exitButton().click(); });
+    viewers::Main<sulbrin::SulbrinStart>();
+    EXPECT_TRUE(user.finished());
 }
 
 TEST_F(SulbrinStart, OpensTheFileChosenInTheDialog) {

@@ -20,14 +20,20 @@ TEST_F(TovraskStart, OpensACommandLineNameWithoutItsFolder) {
     QTemporaryDir dir;
     ASSERT_TRUE(QFile::copy(VESK_EXAMPLES_DIR "/snapper.yro", dir.path() + "/Snapper.yro"));
     ASSERT_TRUE(plat::setCurrentFolder(dir.path().toStdString()));
-    viewers::plotfile = viewers::plotfileFromCommandLine("D:\\Runs\\Snapper.YRO", "yro");
-    auto& start = plat::instance<tovrask::TovraskStart>();
-    EXPECT_EQ(start.caption(), "snapper.yro");
-    start.option(2).click();
-    ASSERT_TRUE(plat::instance<viewers::frmPlot>().visible());
-    // The frame ends at the example's largest realized F and yield per recruit.
-    sulbrin::setscale(tovrask::Range{0, 0.4235f, 0, 0.9089f});
-    EXPECT_TRUE(probe::blackNear(viewers::plotSurface(), 0.4235f, 0.9089f));
+    plat::setCommandLine("D:\\Runs\\Snapper.YRO");
+    plat::testing::ScriptedUser user;
+    user.act([] {
+        auto& start = plat::instance<tovrask::TovraskStart>();
+        EXPECT_EQ(start.caption(), "snapper.yro");
+        start.option(2).click();
+        ASSERT_TRUE(plat::instance<viewers::frmPlot>().visible());
+        // The frame ends at the example's largest realized F and yield per recruit.
+        sulbrin::setscale(tovrask::Range{0, 0.4235f, 0, 0.9089f});
+        EXPECT_TRUE(probe::blackNear(viewers::plotSurface(), 0.4235f, 0.9089f));
+    });
+    user.act([] { plat::instance<tovrask::TovraskStart>().exitButton().click(); });
+    viewers::Main<tovrask::TovraskStart>();
+    EXPECT_TRUE(user.finished());
 }
 
 TEST_F(TovraskStart, OpensTheFileChosenInTheDialog) {

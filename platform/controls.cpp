@@ -1,0 +1,329 @@
+#include "platform/controls.h"
+
+#include "platform/accessibility.h"
+#include "platform/form.h"
+#include "platform/qt_text.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <utility>
+
+namespace plat {
+
+// ---- Control ---------------------------------------------------------------------------------
+
+Control::Control(Container& parent, std::string name, QWidget* widget, const std::string& caption)
+    : name_(std::move(name)), widget_(widget), form_(&parent.form()) {
+    widget_->setObjectName(qs(name_));
+    widget_->setAccessibleDescription(qs(name_));
+    setAccessibleCaption(caption.empty() ? name_ : caption);
+}
+
+// The widgets belong to the window's widget tree, which the window deletes.
+Control::~Control() = default;
+
+void Control::setAccessibleCaption(const std::string& caption) {
+    widget_->setAccessibleName(qs(caption));
+}
+
+void Control::setAccessibleName(const std::string& text) {
+    widget_->setAccessibleName(qs(text));
+}
+
+bool Control::enabled() const {
+    return !widget_->testAttribute(Qt::WA_ForceDisabled);
+}
+void Control::setEnabled(bool on) {
+    widget_->setEnabled(on);
+}
+bool Control::visible() const {
+    return !widget_->isHidden();
+}
+void Control::setVisible(bool on) {
+    widget_->setVisible(on);
+    if (companion_) companion_->setVisible(on);
+}
+
+// ---- Label -----------------------------------------------------------------------------------
+
+namespace {
+// A carriage return alone breaks a label's line, as it did on the old desktop; Qt breaks only
+// at a line feed.
+QString shownLabelText(const std::string& caption) {
+    std::string shown;
+    for (size_t k = 0; k < caption.size(); ++k) {
+        const bool loneReturn =
+            caption[k] == '\r' && (k + 1 == caption.size() || caption[k + 1] != '\n');
+        shown += loneReturn ? '\n' : caption[k];
+    }
+    return qs(shown);
+}
+const char* const kCaptionProperty = "veskCaption";
+} // namespace
+
+Label::Label(Container& parent, std::string name, const std::string& caption)
+    : Control(parent, std::move(name), new QLabel(shownLabelText(caption)), caption) {
+    static_cast<QLabel*>(widget())->setTextFormat(Qt::PlainText);
+    widget()->setProperty(kCaptionProperty, qs(caption));
+    parent.place(widget());
+}
+
+std::string Label::caption() const {
+    return ss(widget()->property(kCaptionProperty).toString());
+}
+
+void Label::setCaption(const std::string& text) {
+    static_cast<QLabel*>(widget())->setText(shownLabelText(text));
+    widget()->setProperty(kCaptionProperty, qs(text));
+    setAccessibleCaption(text);
+}
+
+// ---- TextBox ---------------------------------------------------------------------------------
+
+TextBox::TextBox(Container& parent, std::string name, const std::string& label,
+                 const std::string& designText)
+    : Control(parent, std::move(name), new QLineEdit, label) {
+    auto* edit = static_cast<QLineEdit*>(widget());
+    edit->setMaxLength(1 << 20);
+    edit->setText(qs(designText));
+    if (!label.empty()) {
+        label_ = new QLabel(qs(label));
+        label_->setTextFormat(Qt::PlainText);
+        label_->setBuddy(edit);
+        setCompanionLabel(label_);
+    }
+    parent.place(edit, label_);
+    // textChanged comes from the user's typing and from code alike, and only on a real change.
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [this] {
+        auto handler = onChange;
+        runHandler(handler);
+    });
+}
+
+std::string TextBox::text() const {
+    return ss(static_cast<QLineEdit*>(widget())->text());
+}
+
+void TextBox::setText(std::string_view text) {
+    auto* edit = static_cast<QLineEdit*>(widget());
+    const QString t = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    // Writing the same text would still reset the cursor and undo history of the user's box.
+    if (edit->text() == t) return;
+    edit->setText(t);
+}
+
+void TextBox::setLocked(bool on) {
+    static_cast<QLineEdit*>(widget())->setReadOnly(on);
+}
+
+void TextBox::setLabel(const std::string& label) {
+    if (label_) label_->setText(qs(label));
+    setAccessibleCaption(label);
+}
+
+// ---- CommandButton ---------------------------------------------------------------------------
+
+CommandButton::CommandButton(Container& parent, std::string name, const std::string& caption)
+    : Control(parent, std::move(name), new QPushButton(qs(caption)), caption) {
+    auto* b = static_cast<QPushButton*>(widget());
+    b->setAutoDefault(false);
+    parent.place(b);
+    QObject::connect(b, &QPushButton::clicked, b, [this] {
+        auto handler = onClick;
+        runHandler(handler);
+    });
+}
+
+std::string CommandButton::caption() const {
+    return ss(static_cast<QPushButton*>(widget())->text());
+}
+
+void CommandButton::setCaption(const std::string& text) {
+    static_cast<QPushButton*>(widget())->setText(qs(text));
+    setAccessibleCaption(text);
+}
+
+void CommandButton::click() {
+    static_cast<QPushButton*>(widget())->click();
+}
+// ---- OptionButton ----------------------------------------------------------------------------
+
+OptionButton::OptionButton(Container& parent, std::string name, const std::string& caption)
+    : Control(parent, std::move(name), new OptionWidget(qs(caption)), caption), group_(&parent) {
+    markAccessible(widget(), kOptionProperty);
+    auto* b = static_cast<QRadioButton*>(widget());
+    b->setAutoExclusive(false);
+    parent.place(b);
+    parent.optionButtons.push_back(this);
+    QObject::connect(b, &QRadioButton::pressed, b, [this, b] { wasSelected_ = b->isChecked(); });
+    // The user's click on a button that is already selected does nothing.
+    QObject::connect(b, &QRadioButton::clicked, b, [this] {
+        if (!wasSelected_) select();
+    });
+}
+
+void OptionButton::select() {
+    static_cast<QRadioButton*>(widget())->setChecked(true);
+    for (OptionButton* other : group_->optionButtons)
+        if (other != this) static_cast<QRadioButton*>(other->widget())->setChecked(false);
+    auto handler = onClick;
+    runHandler(handler);
+}
+
+bool OptionButton::value() const {
+    return static_cast<QRadioButton*>(widget())->isChecked();
+}
+
+void OptionButton::setValue(bool on) {
+    if (on)
+        select();
+    else
+        static_cast<QRadioButton*>(widget())->setChecked(false);
+}
+
+std::string OptionButton::caption() const {
+    return ss(static_cast<QRadioButton*>(widget())->text());
+}
+
+void OptionButton::setCaption(const std::string& text) {
+    static_cast<QRadioButton*>(widget())->setText(qs(text));
+    setAccessibleCaption(text);
+}
+
+void OptionButton::click() {
+    static_cast<QRadioButton*>(widget())->click();
+}
+
+// ---- CheckBox --------------------------------------------------------------------------------
+
+CheckBox::CheckBox(Container& parent, std::string name, const std::string& caption)
+    : Control(parent, std::move(name), new QCheckBox(qs(caption)), caption) {
+    auto* b = static_cast<QCheckBox*>(widget());
+    parent.place(b);
+    // toggled comes from the user's click and from code, and only when the value changes.
+    QObject::connect(b, &QCheckBox::toggled, b, [this] {
+        auto handler = onClick;
+        runHandler(handler);
+    });
+}
+
+int CheckBox::value() const {
+    return static_cast<QCheckBox*>(widget())->isChecked() ? 1 : 0;
+}
+void CheckBox::setValue(int v) {
+    static_cast<QCheckBox*>(widget())->setChecked(v != 0);
+}
+std::string CheckBox::caption() const {
+    return ss(static_cast<QCheckBox*>(widget())->text());
+}
+void CheckBox::click() {
+    static_cast<QCheckBox*>(widget())->click();
+}
+
+// ---- Frame -----------------------------------------------------------------------------------
+
+Frame::Frame(Container& parent, std::string name, const std::string& caption)
+    : Control(parent, std::move(name), new QGroupBox(qs(caption)), caption) {
+    parent.place(widget());
+}
+
+std::string Frame::caption() const {
+    return ss(static_cast<QGroupBox*>(widget())->title());
+}
+
+void Frame::setCaption(const std::string& text) {
+    static_cast<QGroupBox*>(widget())->setTitle(qs(text));
+    setAccessibleCaption(text);
+}
+
+QWidget* Frame::containerWidget() {
+    return widget();
+}
+
+// ---- HScrollBar ------------------------------------------------------------------------------
+
+HScrollBar::HScrollBar(Container& parent, std::string name, const std::string& label)
+    : Control(parent, std::move(name), new QScrollBar(Qt::Horizontal), label) {
+    auto* bar = static_cast<QScrollBar*>(widget());
+    bar->setRange(0, 32767);
+    bar->setValue(0);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    QLabel* l = nullptr;
+    if (!label.empty()) {
+        l = new QLabel(qs(label));
+        l->setTextFormat(Qt::PlainText);
+        setCompanionLabel(l);
+    }
+    parent.place(bar, l);
+    // valueChanged also comes when a new minimum or maximum moves the value.
+    QObject::connect(bar, &QScrollBar::valueChanged, bar, [this] {
+        auto handler = onChange;
+        runHandler(handler);
+    });
+}
+
+int HScrollBar::min() const {
+    return static_cast<QScrollBar*>(widget())->minimum();
+}
+int HScrollBar::max() const {
+    return static_cast<QScrollBar*>(widget())->maximum();
+}
+int HScrollBar::value() const {
+    return static_cast<QScrollBar*>(widget())->value();
+}
+void HScrollBar::setMin(int v) {
+    static_cast<QScrollBar*>(widget())->setMinimum(v);
+}
+void HScrollBar::setMax(int v) {
+    static_cast<QScrollBar*>(widget())->setMaximum(v);
+}
+void HScrollBar::setValue(int v) {
+    static_cast<QScrollBar*>(widget())->setValue(v);
+}
+void HScrollBar::setSmallChange(int v) {
+    static_cast<QScrollBar*>(widget())->setSingleStep(v);
+}
+void HScrollBar::setLargeChange(int v) {
+    static_cast<QScrollBar*>(widget())->setPageStep(v);
+}
+
+// ---- ProgressBar -----------------------------------------------------------------------------
+
+ProgressBar::ProgressBar(Container& parent, std::string name)
+    : Control(parent, std::move(name), new QProgressBar, name) {
+    auto* bar = static_cast<QProgressBar*>(widget());
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    parent.place(bar);
+}
+
+int ProgressBar::min() const {
+    return static_cast<QProgressBar*>(widget())->minimum();
+}
+int ProgressBar::max() const {
+    return static_cast<QProgressBar*>(widget())->maximum();
+}
+int ProgressBar::value() const {
+    return static_cast<QProgressBar*>(widget())->value();
+}
+void ProgressBar::setMin(int v) {
+    static_cast<QProgressBar*>(widget())->setMinimum(v);
+}
+void ProgressBar::setMax(int v) {
+    static_cast<QProgressBar*>(widget())->setMaximum(v);
+}
+
+void ProgressBar::setValue(int v) {
+    auto* bar = static_cast<QProgressBar*>(widget());
+    bar->setValue(std::clamp(v, bar->minimum(), bar->maximum()));
+}
+} // namespace plat
