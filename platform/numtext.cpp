@@ -1,10 +1,12 @@
 #include "platform/numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace plat {
 
@@ -14,10 +16,78 @@ namespace {
 // and 15 digits.
 constexpr std::size_t kNumberChars = 32;
 
+// v rounded to `digits` significant digits (at most 15) in the layout of %G, from the shortest
+// digits that read back as v, which to_chars finds several times faster than it rounds v itself.
+// Those digits lie within half a unit of v's last bit, far less than half a unit of the 15th
+// digit, and no nearer half of the last digit kept lies between them and v (it would have been
+// chosen as the shorter or nearer text), so they round as v rounds. Only when they end in that
+// half itself is v's own side of it unknown: then 0 comes back and the caller rounds v exactly.
+std::size_t roundedShortest(char* buf, double v, int digits) {
+    char sci[kNumberChars];
+    const char* const sciEnd =
+        std::to_chars(sci, sci + kNumberChars, v, std::chars_format::scientific).ptr;
+    const char* c = sci;
+    const bool negative = *c == '-';
+    if (negative) ++c;
+    char d[kNumberChars]; // the significant digits, without the point
+    int n = 0;
+    for (; *c != 'e'; ++c)
+        if (*c != '.') d[n++] = *c;
+    int exponent = 0;
+    std::from_chars(c + (c[1] == '+' ? 2 : 1), sciEnd, exponent);
+    if (n > digits) {
+        if (n == digits + 1 && d[digits] == '5') return 0;
+        const bool up = d[digits] >= '5';
+        n = digits;
+        if (up) {
+            int at = n - 1;
+            while (at >= 0 && d[at] == '9')
+                d[at--] = '0';
+            if (at >= 0) {
+                ++d[at];
+            } else {
+                d[0] = '1';
+                ++exponent;
+            }
+        }
+    }
+    while (n > 1 && d[n - 1] == '0')
+        --n;
+    char* out = buf;
+    if (negative) *out++ = '-';
+    if (exponent < -4 || exponent >= digits) {
+        *out++ = d[0];
+        if (n > 1) {
+            *out++ = '.';
+            out = std::copy(d + 1, d + n, out);
+        }
+        *out++ = 'E';
+        *out++ = exponent < 0 ? '-' : '+';
+        const int power = exponent < 0 ? -exponent : exponent;
+        if (power < 10) *out++ = '0';
+        out = std::to_chars(out, buf + kNumberChars, power).ptr;
+    } else if (exponent >= 0) {
+        const int whole = exponent + 1;
+        for (int k = 0; k < whole; ++k)
+            *out++ = k < n ? d[k] : '0';
+        if (n > whole) {
+            *out++ = '.';
+            out = std::copy(d + whole, d + n, out);
+        }
+    } else {
+        // No zero before the point: ".0015".
+        *out++ = '.';
+        out = std::fill_n(out, -exponent - 1, '0');
+        out = std::copy(d, d + n, out);
+    }
+    return std::size_t(out - buf);
+}
+
 // %G with the given significant digits (at most 15), written into buf, then the old desktop's
 // habits: no zero before the point, and a two-digit exponent at least (which %G already gives).
-// Returns the length. to_chars with a precision writes what printf's %.*g writes in the "C"
-// locale, without printf's locale look-ups and in far less time: an export writes millions.
+// Returns the length. An export writes millions of numbers, so this is our own: to_chars with a
+// precision writes what printf's %.*g writes in the "C" locale, without printf's locale look-ups
+// and in a third of its time, and the rounded shortest digits take a third of that again.
 std::size_t numberChars(char* buf, double v, int digits) {
     const auto word = [buf](std::string_view w) {
         w.copy(buf, w.size());
@@ -26,6 +96,10 @@ std::size_t numberChars(char* buf, double v, int digits) {
     if (std::isnan(v)) return word("NaN");
     if (std::isinf(v)) return word(v < 0 ? "-Infinity" : "Infinity");
     if (v == 0) return word("0");
+    // Below the normal range the last bit outweighs the 15th digit.
+    if (std::fabs(v) >= std::numeric_limits<double>::min()) {
+        if (const std::size_t n = roundedShortest(buf, v, digits)) return n;
+    }
     char* end = std::to_chars(buf, buf + kNumberChars, v, std::chars_format::general, digits).ptr;
     for (char* c = buf; c != end; ++c)
         if (*c == 'e') *c = 'E';

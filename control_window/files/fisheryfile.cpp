@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -326,8 +327,13 @@ std::string mgtHeaderText(const FisheryData& d) {
 }
 
 std::string mgtBlockBody(const FisheryData& d, int dataYear) {
-    const int j = dataYear;
     std::string t;
+    appendMgtBlockBody(t, d, dataYear);
+    return t;
+}
+
+void appendMgtBlockBody(std::string& t, const FisheryData& d, int dataYear) {
+    const int j = dataYear;
     const auto single = [&t](float v) {
         plat::appendSingle(t, v);
         t += kEol;
@@ -375,7 +381,6 @@ std::string mgtBlockBody(const FisheryData& d, int dataYear) {
         single(d.f_regs(2, k, j));
         single(d.f_regs(3, k, j));
     }
-    return t;
 }
 
 struct MgtBlockBodies::Impl {
@@ -387,6 +392,9 @@ struct MgtBlockBodies::Impl {
     std::mutex lock;
     std::condition_variable formatted, taken;
     std::vector<std::string> bodies; // by data year - 1
+    // Texts already written, kept for the next years: fresh memory costs a page fault every few
+    // hundred numbers.
+    std::vector<std::string> spare;
     std::vector<char> ready;
     int next = 1;   // the next year for a worker to format
     int writer = 0; // the year the writer asked for last
@@ -396,18 +404,24 @@ struct MgtBlockBodies::Impl {
     std::vector<std::jthread> workers;
 
     void work() {
+        std::string text;
         for (;;) {
             int year = 0;
             {
                 std::unique_lock<std::mutex> hold(lock);
-                taken.wait(hold, [this] { return stopping || next > nyrs || next <= writer + ahead; });
+                taken.wait(hold,
+                           [this] { return stopping || next > nyrs || next <= writer + ahead; });
                 if (stopping || next > nyrs) return;
                 year = next++;
+                if (!spare.empty()) {
+                    text = std::move(spare.back());
+                    spare.pop_back();
+                }
             }
-            std::string text;
             std::exception_ptr failed;
             try {
-                text = mgtBlockBody(*data, year);
+                text.clear();
+                appendMgtBlockBody(text, *data, year);
             } catch (...) {
                 failed = std::current_exception();
             }
@@ -452,13 +466,20 @@ const std::string& MgtBlockBodies::body(int dataYear) {
     Impl& m = *d_;
     std::unique_lock<std::mutex> hold(m.lock);
     // The writer goes forward only: the years before this one are done with.
-    for (int y = std::max(m.writer, 1); y < dataYear && y <= m.nyrs; ++y)
-        std::string().swap(m.bodies[std::size_t(y - 1)]);
+    for (int y = std::max(m.writer, 1); y < dataYear && y <= m.nyrs; ++y) {
+        m.spare.push_back(std::move(m.bodies[std::size_t(y - 1)]));
+        m.bodies[std::size_t(y - 1)].clear();
+    }
     m.writer = std::max(m.writer, dataYear);
     m.taken.notify_all();
     const std::size_t at = std::size_t(dataYear - 1);
     if (m.workers.empty() && !m.ready.at(at)) {
-        m.bodies[at] = mgtBlockBody(*m.data, dataYear);
+        if (!m.spare.empty()) {
+            m.bodies[at] = std::move(m.spare.back());
+            m.spare.pop_back();
+        }
+        m.bodies[at].clear();
+        appendMgtBlockBody(m.bodies[at], *m.data, dataYear);
         m.ready[at] = 1;
         m.next = std::max(m.next, dataYear + 1);
     }

@@ -58,6 +58,8 @@ std::string mgtHeaderText(const FisheryData& d);
 // with the data of year index dataYear. The fishery editor's export writes the blocks itself, one
 // year line and one body at a time, as its progress bar shows them.
 std::string mgtBlockBody(const FisheryData& d, int dataYear);
+// The same body added to the end of a text.
+void appendMgtBlockBody(std::string& text, const FisheryData& d, int dataYear);
 
 // The block bodies of the data years 1..nyrs, formatted on the machine's cores a few years ahead
 // of the export that writes them, so that the largest export takes a fraction of the time one

@@ -79,6 +79,9 @@ TEST(NumberText, PrintFormsAreTheCLibrarysOverTheWholeRange) {
         values.insert(values.end(), {p, std::nextafter(p, 0.0), std::nextafter(p, HUGE_VAL), -p,
                                      p * 1.5, 0.1234567890123455 * p, 9.9999995 * p});
     }
+    // Exact halves of the last digit kept, which go to the even digit.
+    values.insert(values.end(), {1234567.5, 1234568.5, 123456789012345.5, 123456789012344.5,
+                                 0.000123456785, 2.5, 999999950.0, 999999999999999.5});
     for (const double v : values) {
         if (!std::isfinite(v)) continue;
         ASSERT_EQ(printDouble(v), printfForm(v, 15)) << std::hexfloat << v;
