@@ -16,6 +16,9 @@ namespace plat {
 std::string printSingle(float v);
 std::string printDouble(double v);
 std::string printInteger(long v);
+// The same print forms added to the end of a text, for writers of many numbers at once.
+void appendSingle(std::string& text, float v);
+void appendDouble(std::string& text, double v);
 
 // Ordinary text form of a box, the run time's plain text of a value: no blanks, and a zero before
 // a leading point ("0.5", "-0.25", "12", "1E+07").

@@ -3,6 +3,14 @@
 #include "control_window/files/definitionreader.h"
 #include "platform/numtext.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
 namespace cw {
 
 namespace {
@@ -319,21 +327,30 @@ std::string mgtHeaderText(const FisheryData& d) {
 }
 
 std::string mgtBlockBody(const FisheryData& d, int dataYear) {
-    using plat::printDouble;
-    using plat::printSingle;
+    std::string t;
+    appendMgtBlockBody(t, d, dataYear);
+    return t;
+}
+
+void appendMgtBlockBody(std::string& t, const FisheryData& d, int dataYear) {
     const int j = dataYear;
-    std::string t = plat::printInteger(d.ngear) + kEol;
+    const auto single = [&t](float v) {
+        plat::appendSingle(t, v);
+        t += kEol;
+    };
+    t += plat::printInteger(d.ngear) + kEol;
     for (int k = 1; k <= d.ngear; ++k) {
         const Char1 type = d.f_seltyp(k);
         t += type.str() + kEol;
         if (type == "A") {
-            t += printSingle(d.f_minvulsiz(k)) + kEol;
+            single(d.f_minvulsiz(k));
         } else if (type == "L") {
-            t += printSingle(d.f_nlng(k)) + kEol;
-            t += printDouble(d.f_minlng(k).number()) + kEol;
-            t += printSingle(d.f_mxlng(k)) + kEol;
+            single(d.f_nlng(k));
+            plat::appendDouble(t, d.f_minlng(k).number());
+            t += kEol;
+            single(d.f_mxlng(k));
         }
-        t += printSingle(d.f_tac(j, k)) + kEol;
+        single(d.f_tac(j, k));
     }
     for (int k = 1; k <= d.ngear; ++k) {
         const Char1 type = d.f_seltyp(k);
@@ -345,19 +362,130 @@ std::string mgtBlockBody(const FisheryData& d, int dataYear) {
             rows = binCount(d.f_nlng(k)).value_or(0);
             first = 1;
         }
+        // The season's fraction times the annual F, taken once for every age or bin: the rate
+        // multiplies from the left, so this is the first product of each rate itself.
         const double annf = d.f_annf(j, k);
+        std::vector<double> share(std::size_t(std::max<int>(d.nszns, 0) + 1));
+        for (int q = 1; q <= d.nszns; ++q)
+            share[q] = double(d.f_sznfract(k, q, j)) * annf;
         for (int s = 1; s <= d.nsexes; ++s) {
             for (int x = first; x < first + rows; ++x) {
                 const double sel = d.f_sel(k, x, s, j);
-                for (int q = 1; q <= d.nszns; ++q)
-                    t += printDouble(double(d.f_sznfract(k, q, j)) * annf * sel) + kEol;
+                for (int q = 1; q <= d.nszns; ++q) {
+                    plat::appendDouble(t, share[q] * sel);
+                    t += kEol;
+                }
             }
         }
-        t += printSingle(d.f_regs(1, k, j)) + kEol;
-        t += printSingle(d.f_regs(2, k, j)) + kEol;
-        t += printSingle(d.f_regs(3, k, j)) + kEol;
+        single(d.f_regs(1, k, j));
+        single(d.f_regs(2, k, j));
+        single(d.f_regs(3, k, j));
     }
-    return t;
+}
+
+struct MgtBlockBodies::Impl {
+    std::unique_ptr<const FisheryData> data;
+    int nyrs = 0;
+    // How many years the workers may run ahead of the writer, so that a slow disk does not
+    // gather the whole file in memory.
+    int ahead = 0;
+    std::mutex lock;
+    std::condition_variable formatted, taken;
+    std::vector<std::string> bodies; // by data year - 1
+    // Texts already written, kept for the next years: fresh memory costs a page fault every few
+    // hundred numbers.
+    std::vector<std::string> spare;
+    std::vector<char> ready;
+    int next = 1;   // the next year for a worker to format
+    int writer = 0; // the year the writer asked for last
+    bool stopping = false;
+    std::exception_ptr failure;
+    // Last, so that the workers end before what they use goes.
+    std::vector<std::jthread> workers;
+
+    void work() {
+        std::string text;
+        for (;;) {
+            int year = 0;
+            {
+                std::unique_lock<std::mutex> hold(lock);
+                taken.wait(hold,
+                           [this] { return stopping || next > nyrs || next <= writer + ahead; });
+                if (stopping || next > nyrs) return;
+                year = next++;
+                if (!spare.empty()) {
+                    text = std::move(spare.back());
+                    spare.pop_back();
+                }
+            }
+            std::exception_ptr failed;
+            try {
+                text.clear();
+                appendMgtBlockBody(text, *data, year);
+            } catch (...) {
+                failed = std::current_exception();
+            }
+            {
+                const std::lock_guard<std::mutex> hold(lock);
+                bodies[std::size_t(year - 1)] = std::move(text);
+                ready[std::size_t(year - 1)] = 1;
+                if (failed && !failure) failure = failed;
+            }
+            formatted.notify_all();
+        }
+    }
+};
+
+MgtBlockBodies::MgtBlockBodies(std::unique_ptr<const FisheryData> data, int nyrs)
+    : d_(std::make_unique<Impl>()) {
+    d_->data = std::move(data);
+    d_->nyrs = std::max(nyrs, 0);
+    d_->bodies.resize(std::size_t(d_->nyrs));
+    d_->ready.resize(std::size_t(d_->nyrs));
+    const int cores = std::max(1, int(std::thread::hardware_concurrency()));
+    const int threads = std::min(cores, d_->nyrs);
+    d_->ahead = 2 * threads + 2;
+    try {
+        for (int t = 0; t < threads; ++t)
+            d_->workers.emplace_back([m = d_.get()] { m->work(); });
+    } catch (const std::system_error&) {
+        // With fewer workers, or none, the writer formats what is left itself.
+    }
+}
+
+MgtBlockBodies::~MgtBlockBodies() {
+    {
+        const std::lock_guard<std::mutex> hold(d_->lock);
+        d_->stopping = true;
+    }
+    d_->taken.notify_all();
+    d_->workers.clear();
+}
+
+const std::string& MgtBlockBodies::body(int dataYear) {
+    Impl& m = *d_;
+    std::unique_lock<std::mutex> hold(m.lock);
+    // The writer goes forward only: the years before this one are done with.
+    for (int y = std::max(m.writer, 1); y < dataYear && y <= m.nyrs; ++y) {
+        m.spare.push_back(std::move(m.bodies[std::size_t(y - 1)]));
+        m.bodies[std::size_t(y - 1)].clear();
+    }
+    m.writer = std::max(m.writer, dataYear);
+    m.taken.notify_all();
+    const std::size_t at = std::size_t(dataYear - 1);
+    if (m.workers.empty() && !m.ready.at(at)) {
+        if (!m.spare.empty()) {
+            m.bodies[at] = std::move(m.spare.back());
+            m.spare.pop_back();
+        }
+        m.bodies[at].clear();
+        appendMgtBlockBody(m.bodies[at], *m.data, dataYear);
+        m.ready[at] = 1;
+        m.next = std::max(m.next, dataYear + 1);
+    }
+    m.formatted.wait(hold, [&] { return m.ready.at(at) != 0 || m.failure; });
+    if (m.failure) std::rethrow_exception(m.failure);
+    return m.bodies[at];
 }
 
 } // namespace cw

@@ -6,6 +6,7 @@
 // whole file was read, so a bad or short file never leaves the editors half-loaded. Both writers
 // first say what keeps the data from being written as a file that reads back the same.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -57,5 +58,26 @@ std::string mgtHeaderText(const FisheryData& d);
 // with the data of year index dataYear. The fishery editor's export writes the blocks itself, one
 // year line and one body at a time, as its progress bar shows them.
 std::string mgtBlockBody(const FisheryData& d, int dataYear);
+// The same body added to the end of a text.
+void appendMgtBlockBody(std::string& text, const FisheryData& d, int dataYear);
+
+// The block bodies of the data years 1..nyrs, formatted on the machine's cores a few years ahead
+// of the export that writes them, so that the largest export takes a fraction of the time one
+// thread takes. The data stay here, unchanged, until the last worker has ended.
+class MgtBlockBodies {
+  public:
+    MgtBlockBodies(std::unique_ptr<const FisheryData> data, int nyrs);
+    ~MgtBlockBodies();
+    MgtBlockBodies(const MgtBlockBodies&) = delete;
+    MgtBlockBodies& operator=(const MgtBlockBodies&) = delete;
+
+    // The body of data year dataYear (1..nyrs), waiting until it is formatted. Years are asked
+    // for in rising order, a year perhaps twice; asking for one drops the bodies before it.
+    const std::string& body(int dataYear);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
 
 } // namespace cw

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <limits>
 
 #include "control_window/files/fisheryfile.h"
 
@@ -76,6 +77,63 @@ TEST_F(FisheryMgtTest, NoFisheriesGiveTheYearAndA0InEveryBlock) {
     fisherytest::setOneSexA();
     mc.ngear = 0;
     EXPECT_EQ(exportAs("none.mgt"), " .1 \r\n 2001 \r\n 0 \r\n 2002 \r\n 0 \r\n 2003 \r\n 0 \r\n");
+}
+
+// Forty years of three fisheries (by age, by length with the lower length never entered, by
+// length with it), whose values take every number form: whole, negative, below one, 7 and 15
+// digits, rounded up to the next power of ten, the exponent forms, infinities and NaN. The file
+// it gives is kept as the one-block-at-a-time writer wrote it; more years than the blocks
+// formatted ahead, so that the blocks are taken over from their threads many times.
+void setEveryNumberForm() {
+    mc.fyr = 1990;
+    mc.lyr = 2029;
+    mc.nsexes = 2;
+    mc.nszns = 3;
+    mc.nages = 3;
+    mc.ngear = 3;
+    mc.fcv = -0.25f;
+    mc.f_seltyp(1) = "A";
+    mc.f_minvulsiz(1) = 9.9999999f;
+    mc.f_seltyp(2) = "L";
+    mc.f_nlng(2) = 2;
+    mc.f_minlng(2).clear();
+    mc.f_mxlng(2) = 12345678;
+    mc.f_seltyp(3) = "L";
+    mc.f_nlng(3) = 3;
+    mc.f_minlng(3) = 12.5;
+    mc.f_mxlng(3) = 1e-5f;
+    const float specials[] = {0, -5, 1000, 0.25f, 1e7f, 1e-5f, 3.14159274f, -2.5e-6f, 1e30f};
+    for (int y = 1; y <= 40; ++y) {
+        for (int k = 1; k <= 3; ++k) {
+            mc.f_tac(y, k) = specials[(y + k) % 9];
+            mc.f_annf(y, k) = 0.2f + float(y % 17) / 101.0f + float(k) / 13.0f;
+            for (int q = 1; q <= 3; ++q)
+                mc.f_sznfract(k, q, y) = float(q) / 7.0f;
+            for (int s = 1; s <= 2; ++s)
+                for (int x = 0; x <= 3; ++x)
+                    mc.f_sel(k, x, s, y) = 1.0f / (1.0f + float((x * 7 + s + y) % 13) / 3.0f);
+            mc.f_regs(1, k, y) = float(y) * 0.5f;
+            mc.f_regs(2, k, y) = specials[(y * k) % 9];
+            mc.f_regs(3, k, y) = 1.0f / float(y);
+        }
+    }
+    // Rates of the exponent forms, whole rates, negative ones and those of no number.
+    mc.f_sel(1, 0, 1, 3) = 1e-30f;
+    mc.f_sel(1, 1, 1, 3) = 1e30f;
+    mc.f_sel(1, 2, 1, 3) = -1;
+    mc.f_sel(1, 3, 2, 3) = 0;
+    mc.f_annf(4, 1) = 1;
+    mc.f_sznfract(1, 1, 4) = 1;
+    mc.f_sel(1, 0, 1, 4) = 4;
+    mc.f_annf(5, 3) = std::numeric_limits<float>::infinity();
+    mc.f_sel(3, 2, 2, 5) = -1;
+    mc.f_sel(3, 3, 2, 5) = 0;
+    mc.f_sel(3, 1, 1, 6) = std::numeric_limits<float>::quiet_NaN();
+}
+
+TEST_F(FisheryMgtTest, EveryBlockAndNumberFormIsWrittenAsBefore) {
+    setEveryNumberForm();
+    EXPECT_EQ(exportAs("every.mgt"), fixture("fishery_every_form.mgt"));
 }
 
 TEST_F(FisheryMgtTest, AfterTheExportTheYearShownStaysAndFishery1IsShown) {

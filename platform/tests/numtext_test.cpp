@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -43,6 +46,54 @@ TEST(NumberText, PrintFormOfDoublesAndIntegers) {
     EXPECT_EQ(printInteger(0), " 0 ");
     EXPECT_EQ(printInteger(-3), "-3 ");
     EXPECT_EQ(printInteger(1990), " 1990 ");
+}
+
+// The print forms of a finite number as the C library's %G gives them, with the zero before the
+// point dropped and the blanks put around: what the writers wrote before they formatted numbers
+// themselves.
+std::string printfForm(double v, int digits) {
+    if (v == 0) return " 0 ";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*G", digits, v);
+    std::string s = buf;
+    if (s.rfind("0.", 0) == 0) s.erase(0, 1);
+    if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
+    return (s[0] == '-' ? s : " " + s) + " ";
+}
+
+TEST(NumberText, PrintFormsAreTheCLibrarysOverTheWholeRange) {
+    std::mt19937_64 random(21);
+    std::vector<double> values;
+    // Any finite double (subnormals among them), any single, the products the management export
+    // writes, and the edges: a power of ten just missed, and halves at the last digit kept.
+    for (int k = 0; k < 100000; ++k) {
+        const double any = std::bit_cast<double>(random());
+        if (std::isfinite(any)) values.push_back(any);
+        const float single = std::bit_cast<float>(uint32_t(random()));
+        if (std::isfinite(single)) values.push_back(single);
+        std::uniform_real_distribution<float> share(0, 1);
+        values.push_back(double(share(random)) * double(share(random)) * double(share(random)));
+    }
+    for (int e = -320; e <= 308; ++e) {
+        const double p = std::pow(10.0, e);
+        values.insert(values.end(), {p, std::nextafter(p, 0.0), std::nextafter(p, HUGE_VAL), -p,
+                                     p * 1.5, 0.1234567890123455 * p, 9.9999995 * p});
+    }
+    // Exact halves of the last digit kept, which go to the even digit.
+    values.insert(values.end(), {1234567.5, 1234568.5, 123456789012345.5, 123456789012344.5,
+                                 0.000123456785, 2.5, 999999950.0, 999999999999999.5});
+    for (const double v : values) {
+        if (!std::isfinite(v)) continue;
+        ASSERT_EQ(printDouble(v), printfForm(v, 15)) << std::hexfloat << v;
+        const float single = float(v);
+        if (std::isfinite(single)) {
+            ASSERT_EQ(printSingle(single), printfForm(single, 7)) << std::hexfloat << v;
+        }
+    }
+    std::string text = "x";
+    appendDouble(text, -0.125);
+    appendSingle(text, 0.1f);
+    EXPECT_EQ(text, "x-.125  .1 ");
 }
 
 TEST(NumberText, BoxFormHasNoBlanksAndAZeroBeforeThePoint) {

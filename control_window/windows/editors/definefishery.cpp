@@ -361,7 +361,7 @@ void DefineFishery::savefisherydefinition_Click() {
 void DefineFishery::f_putf(int d) {
     plat::SeqFile& f = plat::fileNumber(6);
     if (exporting_) {
-        f.print(mgtBlockBody(*exporting_, d));
+        f.print(exporting_->body(d));
     } else {
         f.print(mgtBlockBody(*std::make_unique<FisheryData>(fisheryDataFrom(mc)), d));
     }
@@ -371,22 +371,19 @@ void DefineFishery::MakeMgt_Click() {
     // The year count is taken from the years themselves, so that a range changed in another
     // window since this one last refreshed cannot give blocks that do not fit it.
     const int nyrs = int(mc.lyr) - int(mc.fyr) + 1;
-    exporting_ = std::make_unique<FisheryData>(fisheryDataFrom(mc));
-    if (const std::optional<std::string> problem = mgtExportProblem(*exporting_, nyrs)) {
-        exporting_.reset();
+    auto data = std::make_unique<FisheryData>(fisheryDataFrom(mc));
+    if (const std::optional<std::string> problem = mgtExportProblem(*data, nyrs)) {
         plat::msgBox(*problem);
         return;
     }
     prompttitle = "Save management data";
     mc.dlgfilter = "Fishery input file (*.mgt)|*.mgt";
     openoutput(mc.mgtfile, prompttitle, mc.dlgfilter, 6);
-    if (!plat::fileNumber(6).isOpen()) {
-        exporting_.reset();
-        return;
-    }
+    if (!plat::fileNumber(6).isOpen()) return;
     mc.nyrs = int16_t(nyrs);
     plat::SeqFile& f = plat::fileNumber(6);
-    f.print(mgtHeaderText(*exporting_));
+    f.print(mgtHeaderText(*data));
+    exporting_ = std::make_unique<MgtBlockBodies>(std::move(data), nyrs);
     ProgressBar1.setMin(0);
     ProgressBar1.setMax(nyrs + 2);
     ProgressBar1.setVisible(true);

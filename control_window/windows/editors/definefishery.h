@@ -20,6 +20,7 @@
 namespace cw {
 
 struct FisheryData;
+class MgtBlockBodies;
 
 class DefineFishery : public plat::Form {
   public:
@@ -203,8 +204,9 @@ class DefineFishery : public plat::Form {
     // True while update re-ranges the scroll bars: a position that the new range moves is not
     // a choice of the user and changes no year or fishery.
     bool rangingBars_ = false;
-    // The data of a management export in progress, for f_putf.
-    std::unique_ptr<FisheryData> exporting_;
+    // The data of a management export in progress and its blocks as they are formatted, for
+    // f_putf.
+    std::unique_ptr<MgtBlockBodies> exporting_;
 };
 
 } // namespace cw
