@@ -369,7 +369,7 @@ TEST(YearSearch, NoFishingCannotReachTheTarget) {
 TEST(YearSearch, UnmetTargetAfterThePassLimitIsReportedWithoutTarget) {
     const StockBiology bio = simple_biology();
     YearRun run = evaluate(bio, blocks_with(bio, {2000}, {0.3}), 2000,
-                           [](Engine& e) { e.target_pass_limit = 2; });
+                           [](Engine& e) { e.target_pass_bound = 2; });
     EXPECT_FALSE(run.e->target_reached);
     EXPECT_EQ(run.e->target_passes, 2);
     EXPECT_GT(run.e->bunfished, 0.0);
