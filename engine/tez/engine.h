@@ -127,7 +127,6 @@ class OutputFile {
     // earlier file of that name is kept (or none left where there was none), and the console
     // line that says so is returned.
     std::string finish();
-    const std::filesystem::path& path() const { return path_; }
 
   private:
     std::ofstream out_;
@@ -307,9 +306,7 @@ struct YearState : ProjectionTotals {
     std::array<double, 11> point_spr{}; // from 1
     std::array<double, 11> point_mult{};
 
-    int target_passes = 0;   // passes of the last target search
-    int numbers_shrinks = 0; // step shrinks of the last climbs
-    int biomass_shrinks = 0;
+    int target_passes = 0; // passes of the last target search
     bool target_reached = false;
     // The target search gave up (a value that is not finite, no movement, a cycle, the bound).
     bool target_given_up = false;
@@ -354,13 +351,10 @@ void build_morphs(RunData& d);
 void build_growth_tables(RunData& d);
 
 // Management.
-void read_management_year(Engine& e);
-// Reads forward to the block of `wanted`; false when the file's next block lies beyond it.
-bool read_management_block(Engine& e, int wanted);
+// Reads forward to the block of the listed year at the current year index; false when the file's
+// next block lies beyond it (the caller stops the run once the years before are written).
+bool read_management_year(Engine& e);
 void prepare_fishing(const RunData& d, const Block& b, YearState& w);
-inline void prepare_fishing(Engine& e) {
-    prepare_fishing(e, e, e);
-}
 
 // Projection.
 // Mode 1 per recruit, mode 2 scaled to the equilibrium recruits. A per-recruit projection that
@@ -368,28 +362,17 @@ inline void prepare_fishing(Engine& e) {
 // biomass out.
 void project_population(const RunData& d, const Block& b, YearState& w, int mode,
                         bool totals = true);
-inline void project_population(Engine& e, int mode) {
-    project_population(e, e, e, mode);
-}
-// One season step of one morph: takes the numbers at the step's start, adds the step's catch and
-// biomass to the projection's sums and returns the survivors.
-double project_morph(Engine& e, int a, int t, int g, int s, double n);
 void sum_stock_totals(const RunData& d, YearState& w);
 void unfished_per_recruit(Engine& e);
 
 // Stock-recruitment.
 void set_sr_parameters(RunData& d);
 void equilibrium_recruits(const RunData& d, YearState& w);
-inline void equilibrium_recruits(Engine& e) {
-    equilibrium_recruits(e, e);
-}
 void find_equilibrium(const RunData& d, const Block& b, YearState& w);
 
 // Year evaluation: the console rows go to the state's console; the report and the table are
 // written by the caller in year order.
 void evaluate_year(const RunData& d, const Block& b, YearState& w);
-// The year of the block in force, with its report and table written.
-void evaluate_year(Engine& e);
 void linear_regression(const double* x, const double* y, int n, double& slope, double& intercept);
 void derive_f_at_age(const RunData& d, YearState& w, int column);
 
@@ -401,11 +384,7 @@ std::string progress_row_text(double fmult, double recruits, double spr, double 
                               double biomass);
 std::string progress_row_text(const YearState& w);
 std::string table_row_text(int year, double bunfished, const ResultColumn& c);
-std::string table_row_text(const YearState& w);
 std::string year_report_text(const RunData& d, const YearState& w); // lines ended by "\r\n"
-inline std::string year_report_text(const Engine& e) {
-    return year_report_text(e, e);
-}
 void write_file_line(OutputFile& out, std::string_view line);
 // Empty when the report and the table can print every result of the year; otherwise the console
 // line that stops the run before the year is written.

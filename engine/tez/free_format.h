@@ -29,8 +29,6 @@ class FreeReader {
     void attach(std::istream& in, std::string display_name);
     void close();
     bool is_open() const { return in_ != nullptr; }
-    const std::string& name() const { return name_; }
-    int line_number() const { return line_no_; }
 
     // Starts a new read: whatever is left on the current line is skipped.
     void begin_read();

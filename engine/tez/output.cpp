@@ -136,10 +136,6 @@ std::string table_row_text(int year, double bunfished, const ResultColumn& c) {
     return row;
 }
 
-std::string table_row_text(const YearState& e) {
-    return table_row_text(e.year, e.bunfished, e.col[1]);
-}
-
 std::string year_report_text(const RunData& d, const YearState& e) {
     const ResultColumn& c1 = e.col[0];
     const ResultColumn& c2 = e.col[1];

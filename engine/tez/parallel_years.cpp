@@ -57,7 +57,7 @@ YearJob read_job(Engine& e, std::shared_ptr<const Block>& current) {
     job.year = e.years[e.year_index];
     try {
         const long before = e.serial;
-        if (!read_management_block(e, job.year)) {
+        if (!read_management_year(e)) {
             job.stop_message = "management data out of range";
             job.stop_status = kExitModelStop;
         } else if (!current || e.serial != before) {

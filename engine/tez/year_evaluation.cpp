@@ -74,12 +74,11 @@ std::string passes_text(int n) {
 
 // Climbs from the multiplier in force while the yield does not fall, shrinking the step after
 // each fall, until the step is no longer above `end`. Ends evaluated at the best point.
-int climb(const RunData& d, const Block& b, YearState& e, double direction, bool by_numbers,
+void climb(const RunData& d, const Block& b, YearState& e, double direction, bool by_numbers,
           double end) {
     const auto yield = [&] { return by_numbers ? e.harvest_numbers : e.harvest_biomass; };
     double& best = by_numbers ? e.best_numbers : e.best_biomass;
     e.step = kClimbStart;
-    int shrinks = 0;
     for (int steps = 1;; ++steps) {
         const double keep = e.fmult;
         e.fmult = e.fmult + direction * e.step * e.fmult;
@@ -90,11 +89,9 @@ int climb(const RunData& d, const Block& b, YearState& e, double direction, bool
             e.fmult = keep;
             find_equilibrium(d, b, e);
             e.step = e.step * kClimbShrink;
-            ++shrinks;
         }
         if (!(e.step > end) || steps >= kMaxClimbSteps) break;
     }
-    return shrinks;
 }
 
 } // namespace
@@ -130,8 +127,6 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
     e.bracket = 0.5;
     e.step = kClimbStart;
     e.target_passes = 0;
-    e.numbers_shrinks = 0;
-    e.biomass_shrinks = 0;
     e.target_reached = false;
     e.target_given_up = false;
 
@@ -256,12 +251,12 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
             e.best_numbers = e.harvest_numbers;
             e.best_biomass = e.harvest_biomass;
 
-            e.numbers_shrinks = climb(d, b, e, +1.0, true, kNumbersClimbEnd);
+            climb(d, b, e, +1.0, true, kNumbersClimbEnd);
             write_progress_row(e);
             store_column(d, e, 1);
 
             e.fmult = f0;
-            e.biomass_shrinks = climb(d, b, e, -1.0, false, kBiomassClimbEnd);
+            climb(d, b, e, -1.0, false, kBiomassClimbEnd);
             write_progress_row(e);
 
             e.fmult = e.fmult + e.step;
@@ -272,14 +267,6 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
 
     if (const std::string problem = unprintable_result(d, e); !problem.empty())
         stop_run(e, problem, kExitModelStop);
-}
-
-void evaluate_year(Engine& e) {
-    e.year = e.years[e.year_index];
-    evaluate_year(e, e, e);
-    if (e.report_flag == 1) e.report.write(year_report_text(e, e));
-    if (e.table_flag == 1) write_file_line(e.table, table_row_text(e));
-    e.console_out->flush();
 }
 
 void derive_f_at_age(const RunData& d, YearState& e, int column) {
