@@ -98,6 +98,23 @@ TEST_F(TargetSearch, NonFiniteSprEndsOnlyItsYearAndTheRunGoesOn) {
     EXPECT_EQ(table.substr(table.size() - good_row.size()), good_row);
 }
 
+TEST_F(TargetSearch, SearchThatStopsMovingIsGivenUpWithoutWaitingForTheBound) {
+    // A target SPR of 2 that a stock without fishing, at SPR 1 whatever the multiplier, never
+    // meets: the regression's points all come to one and the search stands still.
+    bio.sr_slope = 0.25;
+    write_text(folder / "t.bio", biology_text(bio));
+    const RunResult r = run({age_one_block(2001, 0.0)}, {2001});
+    EXPECT_EQ(r.status, kExitNoTarget) << r.console;
+    EXPECT_NE(r.console.find("\n No target was found for year 2001: the search stopped moving "
+                             "after 257 passes (SPR 1 at multiplier "),
+              std::string::npos)
+        << r.console;
+    const std::string table = folder.read("b.txt");
+    EXPECT_EQ(table.substr(67, 5), "2001 ");
+    EXPECT_EQ(table.substr(table.size() - 54),
+              " 0.000000E+00 0.000000E+00 0.000000E+00 0.000000E+00\r\n");
+}
+
 TEST_F(TargetSearch, SearchPastItsBoundIsGivenUpInWords) {
     const RunResult r = run({age_one_block(2001, 22.0)}, {2001}, 50);
     EXPECT_EQ(r.status, kExitNoTarget) << r.console;
