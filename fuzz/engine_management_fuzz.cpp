@@ -42,8 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool accepted = run.accepts([](tez::Engine& e) {
         e.total_f_cv = e.input.read_real();
         for (e.year_index = 1; e.year_index <= e.nyears; ++e.year_index) {
-            tez::read_management_year(e);
-            if (e.fishing_serial != e.serial) tez::prepare_fishing(e);
+            // A block beyond the year stops the run, as the program does.
+            if (!tez::read_management_year(e)) throw tez::NumericsStop(tez::kExitModelStop);
+            if (e.fishing_serial != e.serial) tez::prepare_fishing(e, e, e);
             requireFiniteBlock(e);
         }
     });

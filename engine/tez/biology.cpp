@@ -64,8 +64,7 @@ void check_range(FreeReader& in, int value, int low, int high, std::string_view 
 void read_biology(Engine& e, std::string_view file_name) {
     FreeReader& in = e.input;
     const std::string name(trim_blanks(file_name));
-    if (name.empty() || !in.open(e.folder / name, name))
-        throw InputError("Cannot open the biology file \"" + name + "\"");
+    in.open_input(e.folder / name, name, "biology file");
 
     in.begin_read();
     in.integer(e.nages);

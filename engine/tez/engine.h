@@ -49,9 +49,11 @@ inline constexpr double kExtremeMultiplier = 1e10;
 inline constexpr double kNoUpperLimit = 1e7;
 inline constexpr double kAllDeadF = 1e6;
 
-// Guards of ours: the target search has no end of its own when the target SPR cannot be met,
-// and a climb over a flat yield (nothing retained) would never end.
-inline constexpr int kMaxTargetPasses = 100;
+// Guards of ours: a target search that neither meets its tolerance nor comes back to where it was
+// ends after this many passes, far above the most that any converging search was seen to need
+// (128455, on a fishery of one age whose regression creeps); and a climb over a flat yield
+// (nothing retained) would never end.
+inline constexpr int kTargetPassBound = 1000000;
 // A search comes back only to a multiplier it tried a few trials before; a year remembers this
 // many of its latest equilibria.
 inline constexpr std::size_t kRememberedEquilibria = 32;
@@ -65,6 +67,7 @@ inline constexpr int kExitNormal = 0;
 inline constexpr int kExitInputError = 1;  // missing or unreadable file, bad value, console ended
 inline constexpr int kExitModelStop = 2;   // a fatal condition of the computation
 inline constexpr int kExitOutputError = 3; // an output file could not be written whole
+inline constexpr int kExitNoTarget = 4;    // a year's target search gave up: its rows show no target
 
 // Weight at the start of a season and the season's growth in log weight.
 struct GrowthCell {
@@ -112,8 +115,11 @@ inline constexpr std::size_t packed_cell(int nmorphs, int nages, int nszns, int 
 // whole one stood.
 class OutputFile {
   public:
-    // Creates the temporary file; throws InputError when it cannot be created.
-    void open(const std::filesystem::path& path, std::string_view what);
+    // Creates the temporary file; throws InputError when it cannot be created. Messages show the
+    // file by `name`, as the definition gives it.
+    void open(const std::filesystem::path& path, std::string_view what, std::string name);
+    // Where the file is written until it is whole.
+    static std::filesystem::path temporary_path(const std::filesystem::path& path);
     bool is_open() const { return out_.is_open(); }
     // Writes and flushes; a failure is kept until finish().
     void write(std::string_view text);
@@ -121,13 +127,13 @@ class OutputFile {
     // earlier file of that name is kept (or none left where there was none), and the console
     // line that says so is returned.
     std::string finish();
-    const std::filesystem::path& path() const { return path_; }
 
   private:
     std::ofstream out_;
     std::filesystem::path path_;
     std::filesystem::path temp_;
     std::string what_;
+    std::string name_;
     bool failed_ = false;
     bool created_ = false; // the empty file stands for one that did not exist before the run
 };
@@ -145,6 +151,8 @@ struct RunData {
     std::string title;
     int nyears = 0;
     std::array<int, kMaxYears + 1> years{}; // from 1
+    // Passes after which a target search that goes on without end is given up.
+    int target_pass_bound = kTargetPassBound;
     int ricker_code = kRickerCode;
     int beverton_holt_code = kBevertonHoltCode;
     double total_f_cv = 0.0;
@@ -297,11 +305,11 @@ struct YearState : ProjectionTotals {
     int npoints = 0;
     std::array<double, 11> point_spr{}; // from 1
     std::array<double, 11> point_mult{};
-    int target_pass_limit = kMaxTargetPasses;
-    int target_passes = 0;   // passes of the last target search
-    int numbers_shrinks = 0; // step shrinks of the last climbs
-    int biomass_shrinks = 0;
+
+    int target_passes = 0; // passes of the last target search
     bool target_reached = false;
+    // The target search gave up (a value that is not finite, no movement, a cycle, the bound).
+    bool target_given_up = false;
     // The year had no multiplier of the target at extreme fishing: its row shows the recruits
     // of the year before, and it keeps the year before's Bunfished.
     bool no_target_at_extreme = false;
@@ -315,6 +323,7 @@ struct Engine : RunData, Block, YearState {
     std::istream* console_in = nullptr;
     std::filesystem::path folder;
     int year_index = 0;
+    int years_given_up = 0; // years whose target search gave up
 
     FreeReader run_file; // unit 1
     FreeReader input;    // unit 4: the biology file, then the management file
@@ -342,13 +351,10 @@ void build_morphs(RunData& d);
 void build_growth_tables(RunData& d);
 
 // Management.
-void read_management_year(Engine& e);
-// Reads forward to the block of `wanted`; false when the file's next block lies beyond it.
-bool read_management_block(Engine& e, int wanted);
+// Reads forward to the block of the listed year at the current year index; false when the file's
+// next block lies beyond it (the caller stops the run once the years before are written).
+bool read_management_year(Engine& e);
 void prepare_fishing(const RunData& d, const Block& b, YearState& w);
-inline void prepare_fishing(Engine& e) {
-    prepare_fishing(e, e, e);
-}
 
 // Projection.
 // Mode 1 per recruit, mode 2 scaled to the equilibrium recruits. A per-recruit projection that
@@ -356,28 +362,17 @@ inline void prepare_fishing(Engine& e) {
 // biomass out.
 void project_population(const RunData& d, const Block& b, YearState& w, int mode,
                         bool totals = true);
-inline void project_population(Engine& e, int mode) {
-    project_population(e, e, e, mode);
-}
-// One season step of one morph: takes the numbers at the step's start, adds the step's catch and
-// biomass to the projection's sums and returns the survivors.
-double project_morph(Engine& e, int a, int t, int g, int s, double n);
 void sum_stock_totals(const RunData& d, YearState& w);
 void unfished_per_recruit(Engine& e);
 
 // Stock-recruitment.
 void set_sr_parameters(RunData& d);
 void equilibrium_recruits(const RunData& d, YearState& w);
-inline void equilibrium_recruits(Engine& e) {
-    equilibrium_recruits(e, e);
-}
 void find_equilibrium(const RunData& d, const Block& b, YearState& w);
 
 // Year evaluation: the console rows go to the state's console; the report and the table are
 // written by the caller in year order.
 void evaluate_year(const RunData& d, const Block& b, YearState& w);
-// The year of the block in force, with its report and table written.
-void evaluate_year(Engine& e);
 void linear_regression(const double* x, const double* y, int n, double& slope, double& intercept);
 void derive_f_at_age(const RunData& d, YearState& w, int column);
 
@@ -389,11 +384,7 @@ std::string progress_row_text(double fmult, double recruits, double spr, double 
                               double biomass);
 std::string progress_row_text(const YearState& w);
 std::string table_row_text(int year, double bunfished, const ResultColumn& c);
-std::string table_row_text(const YearState& w);
 std::string year_report_text(const RunData& d, const YearState& w); // lines ended by "\r\n"
-inline std::string year_report_text(const Engine& e) {
-    return year_report_text(e, e);
-}
 void write_file_line(OutputFile& out, std::string_view line);
 // Empty when the report and the table can print every result of the year; otherwise the console
 // line that stops the run before the year is written.

@@ -42,7 +42,8 @@ bool parse_integer(std::string_view text, int& value) {
     return ec == std::errc() && ptr == end;
 }
 
-bool parse_real(std::string_view text, double& value) {
+bool parse_real(std::string_view text, double& value, bool* too_large) {
+    if (too_large) *too_large = false;
     // Checked by hand first: from_chars would also take "inf", "nan" and hexadecimal forms.
     std::string t;
     std::size_t i = 0;
@@ -51,35 +52,64 @@ bool parse_real(std::string_view text, double& value) {
         ++i;
     }
     std::size_t digits = 0;
-    while (i < text.size() && is_digit(text[i]))
+    // The power of ten of the leading significant digit, before the exponent part: it tells an
+    // overflow from an underflow, which from_chars reports alike.
+    long lead_power = 0;
+    bool seen_significant = false;
+    std::size_t int_digits = 0;
+    while (i < text.size() && is_digit(text[i])) {
+        if (text[i] != '0' && !seen_significant) seen_significant = true;
+        if (seen_significant) ++int_digits;
         t.push_back(text[i++]), ++digits;
+    }
+    if (seen_significant) lead_power = static_cast<long>(int_digits) - 1;
     if (i < text.size() && text[i] == '.') {
         t.push_back(text[i++]);
-        while (i < text.size() && is_digit(text[i]))
+        long place = 0;
+        while (i < text.size() && is_digit(text[i])) {
+            --place;
+            if (text[i] != '0' && !seen_significant) {
+                seen_significant = true;
+                lead_power = place;
+            }
             t.push_back(text[i++]), ++digits;
+        }
     }
     if (digits == 0) return false;
+    long exponent = 0;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
         t.push_back('e');
         ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) t.push_back(text[i++]);
+        bool negative = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            negative = text[i] == '-';
+            t.push_back(text[i++]);
+        }
         std::size_t exp_digits = 0;
-        while (i < text.size() && is_digit(text[i]))
+        while (i < text.size() && is_digit(text[i])) {
+            // Far beyond any double either way; the sign is all that counts past this.
+            if (exponent < 1000000000L) exponent = exponent * 10 + (text[i] - '0');
             t.push_back(text[i++]), ++exp_digits;
+        }
         if (exp_digits == 0) return false;
+        if (negative) exponent = -exponent;
     }
     if (i != text.size()) return false;
     const char* end = t.data() + t.size();
-    auto [ptr, ec] = std::from_chars(t.data(), end, value);
+    double v = 0.0;
+    auto [ptr, ec] = std::from_chars(t.data(), end, v);
     if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as 0, overflow is refused.
-        if (std::abs(value) < 1.0) {
+        // Underflow reads as 0; a magnitude beyond the largest double is refused.
+        if (lead_power + exponent < 0) {
             value = 0.0;
             return true;
         }
+        if (too_large) *too_large = true;
         return false;
     }
-    return ec == std::errc() && ptr == end;
+    if (ec != std::errc() || ptr != end) return false;
+    value = v;
+    return true;
 }
 
 bool FreeReader::open(const std::filesystem::path& path, std::string display_name) {
@@ -89,6 +119,16 @@ bool FreeReader::open(const std::filesystem::path& path, std::string display_nam
     if (!file_) return false;
     in_ = &file_;
     return true;
+}
+
+void FreeReader::open_input(const std::filesystem::path& path, std::string display_name,
+                            std::string_view what) {
+    std::string message = "Cannot open the " + std::string(what) + " \"" + display_name + "\"";
+    std::error_code ec;
+    // A folder opens as a stream that reads nothing; it would pass for an empty file.
+    if (!display_name.empty() && std::filesystem::is_directory(path, ec))
+        throw InputError(message + ": it is a folder, not a file");
+    if (display_name.empty() || !open(path, std::move(display_name))) throw InputError(message);
 }
 
 void FreeReader::attach(std::istream& in, std::string display_name) {
@@ -203,7 +243,10 @@ void FreeReader::real(double& value) {
     if (!next_value()) return;
     const std::string_view token = take_token();
     double v = 0.0;
-    if (!parse_real(token, v)) fail("a number is expected, found \"" + std::string(token) + "\"");
+    bool too_large = false;
+    if (!parse_real(token, v, &too_large))
+        fail("a number is expected, found \"" + std::string(token) + "\"" +
+             (too_large ? ", which is beyond the largest number (about 1.8E+308)" : ""));
     value = v;
     after_value();
 }

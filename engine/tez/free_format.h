@@ -21,12 +21,14 @@ class FreeReader {
   public:
     // Opens a file for reading; false when it cannot be opened.
     bool open(const std::filesystem::path& path, std::string display_name);
+    // Opens the input file `what` ("biology file"); throws InputError naming it when it cannot be
+    // opened, is a folder, or has no name.
+    void open_input(const std::filesystem::path& path, std::string display_name,
+                    std::string_view what);
     // Reads from a stream the caller owns (the console).
     void attach(std::istream& in, std::string display_name);
     void close();
     bool is_open() const { return in_ != nullptr; }
-    const std::string& name() const { return name_; }
-    int line_number() const { return line_no_; }
 
     // Starts a new read: whatever is left on the current line is skipped.
     void begin_read();
@@ -70,7 +72,9 @@ class FreeReader {
 
 // Number parsing of the reader, in the classic locale whatever the program's locale.
 bool parse_integer(std::string_view text, int& value);
-bool parse_real(std::string_view text, double& value);
+// A real number whose magnitude is beyond the largest double is refused and sets `too_large`; one
+// that underflows reads as 0.
+bool parse_real(std::string_view text, double& value, bool* too_large = nullptr);
 
 // Blank-padded or cut to length.
 std::string fit_text(std::string_view text, std::size_t length);

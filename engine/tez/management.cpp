@@ -92,18 +92,14 @@ void number_mortalities(const RunData& d, YearState& w) {
 
 } // namespace
 
-bool read_management_block(Engine& e, int wanted) {
+bool read_management_year(Engine& e) {
+    const int wanted = e.years[e.year_index];
     while (wanted > e.last_block_year) {
         e.last_block_year = e.input.read_integer();
         if (wanted < e.last_block_year) return false;
         read_block_body(e);
     }
     return true;
-}
-
-void read_management_year(Engine& e) {
-    if (!read_management_block(e, e.years[e.year_index]))
-        stop_run(e, "management data out of range", kExitModelStop);
 }
 
 void prepare_fishing(const RunData& d, const Block& b, YearState& w) {

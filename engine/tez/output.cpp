@@ -28,18 +28,26 @@ std::string age_cell(double numbers, double f) {
 
 } // namespace
 
-void OutputFile::open(const std::filesystem::path& path, std::string_view what) {
+std::filesystem::path OutputFile::temporary_path(const std::filesystem::path& path) {
+    std::filesystem::path temp = path;
+    temp += ".part";
+    return temp;
+}
+
+void OutputFile::open(const std::filesystem::path& path, std::string_view what, std::string name) {
     path_ = path;
-    temp_ = path;
-    temp_ += ".part";
+    temp_ = temporary_path(path);
     what_ = std::string(what);
+    name_ = std::move(name);
     failed_ = false;
     created_ = false;
-    out_.open(temp_, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!out_)
-        throw InputError("Cannot create the " + what_ + " \"" + path.filename().string() + "\"");
-    // The output is there from the start of the run, as an empty file until it is written whole.
     std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw InputError("Cannot create the " + what_ + " \"" + name_ +
+                         "\": it is a folder, not a file");
+    out_.open(temp_, std::ios::out | std::ios::binary | std::ios::trunc);
+    if (!out_) throw InputError("Cannot create the " + what_ + " \"" + name_ + "\"");
+    // The output is there from the start of the run, as an empty file until it is written whole.
     if (!std::filesystem::exists(path, ec)) {
         std::ofstream placeholder(path, std::ios::out | std::ios::binary);
         created_ = placeholder.good();
@@ -63,7 +71,7 @@ std::string OutputFile::finish() {
     }
     std::filesystem::remove(temp_, ec);
     if (created_) std::filesystem::remove(path_, ec);
-    return "Cannot write the " + what_ + " \"" + path_.filename().string() +
+    return "Cannot write the " + what_ + " \"" + name_ +
            "\": the file as it was before the run is kept";
 }
 
@@ -126,10 +134,6 @@ std::string table_row_text(int year, double bunfished, const ResultColumn& c) {
     for (double v : {bunfished, c.yield_biomass, c.total_biomass, c.apical_f, c.f_biomass})
         row += " " + exp_field(v, 12, 6);
     return row;
-}
-
-std::string table_row_text(const YearState& e) {
-    return table_row_text(e.year, e.bunfished, e.col[1]);
 }
 
 std::string year_report_text(const RunData& d, const YearState& e) {

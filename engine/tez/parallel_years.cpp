@@ -40,6 +40,7 @@ struct YearOutput {
     std::exception_ptr failure;
     bool no_target_at_extreme = false;
     bool target_reached = false;
+    bool target_given_up = false;
     double fmult = 0.0;
     double bunfished = 0.0;
     std::array<ResultColumn, 2> col{};
@@ -56,7 +57,7 @@ YearJob read_job(Engine& e, std::shared_ptr<const Block>& current) {
     job.year = e.years[e.year_index];
     try {
         const long before = e.serial;
-        if (!read_management_block(e, job.year)) {
+        if (!read_management_year(e)) {
             job.stop_message = "management data out of range";
             job.stop_status = kExitModelStop;
         } else if (!current || e.serial != before) {
@@ -92,6 +93,7 @@ void evaluate_job(const Engine& e, const YearJob& job, Worker& worker, YearOutpu
         evaluate_year(e, *job.block, w);
         out.no_target_at_extreme = w.no_target_at_extreme;
         out.target_reached = w.target_reached;
+        out.target_given_up = w.target_given_up;
         out.fmult = w.fmult;
         out.bunfished = w.bunfished;
         out.col = w.col;
@@ -138,7 +140,9 @@ void write_year(Engine& e, const YearJob& job, YearOutput& out, double& bunfishe
     e.col = out.col;
     e.fmult = out.fmult;
     e.target_reached = out.target_reached;
+    e.target_given_up = out.target_given_up;
     e.no_target_at_extreme = out.no_target_at_extreme;
+    if (out.target_given_up) ++e.years_given_up;
 }
 
 } // namespace

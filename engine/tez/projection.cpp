@@ -49,9 +49,9 @@ inline double step_mean(const GrowthCell& gc, double z, double survival) {
     return mean_factor(gc.exp_g * survival, gc.g - z);
 }
 
-// One season step of the numbers: the serial chain of a projection. Every product and sum is
+// One season step of one morph: the serial chain of a projection. Every product and sum is
 // taken in the order of the step as first written, so the results keep every bit.
-inline double step_numbers(double w, const StepFactor& f, double n, StepSums& sums) {
+inline double project_morph(double w, const StepFactor& f, double n, StepSums& sums) {
     if (n <= kNumbersFloor) n = 0.0;
     const double b = n * w * f.mean;
     sums.stock += b;
@@ -64,7 +64,7 @@ inline double step_numbers(double w, const StepFactor& f, double n, StepSums& su
 }
 
 // The numbers of a per-recruit projection and nothing else: the spawners for the SPR. Each step
-// keeps the floors of step_numbers, so the numbers are those of a full projection.
+// keeps the floors of project_morph, so the numbers are those of a full projection.
 void project_spawners(const RunData& d, YearState& w, long stamp) {
     const double fmult = w.fmult;
     const int last_sex = d.nsexes - 1;
@@ -149,7 +149,7 @@ void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
                     if (record && t == spawn_t) w.spawners[a][g] = n;
                     if constexpr (kScaled) w.accum[s][a][t] += n;
                     const YearState::Mortality& q = w.mortalities[id[t]];
-                    n = step_numbers(
+                    n = project_morph(
                         d.growth[base + t].w,
                         step_factor(w.fishing[pbase + t], fmult, q.z, q.survival, mean[t]), n,
                         sums);
@@ -164,21 +164,6 @@ void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
 }
 
 } // namespace
-
-double project_morph(Engine& e, int a, int t, int g, int s, double n) {
-    if (e.fishing_serial != e.serial) prepare_fishing(e);
-    const std::size_t i = cell(s, g, a, t);
-    StepSums sums;
-    const FishingCell& fc = e.fishing[packed_cell(e.nmorphs, e.nages, e.nszns, s, g, a, t)];
-    const double z = e.fmult * fc.total + e.m_season[s][a];
-    const double survival = std::exp(-z);
-    const StepFactor f = step_factor(fc, e.fmult, z, survival, step_mean(e.growth[i], z, survival));
-    const double next = step_numbers(e.growth[i].w, f, n, sums);
-    e.harvest_numbers += sums.numbers;
-    e.harvest_biomass += sums.biomass;
-    e.total_biomass += sums.stock / e.nszns;
-    return next;
-}
 
 void project_population(const RunData& d, const Block& b, YearState& w, int mode, bool totals) {
     if (w.fishing_serial != b.serial) prepare_fishing(d, b, w);

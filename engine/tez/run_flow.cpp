@@ -3,8 +3,10 @@
 #include "error_stack.h"
 #include "text_forms.h"
 
+#include <cwctype>
 #include <ostream>
 #include <system_error>
+#include <vector>
 
 namespace tez {
 
@@ -18,12 +20,82 @@ bool file_exists(const std::filesystem::path& path) {
     return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec);
 }
 
-void open_output(Engine& e, OutputFile& out, std::string_view what) {
+// The name of an output read from its definition line; throws when the line names nothing.
+std::string output_name(Engine& e, std::string_view what) {
     const std::string name(trim_blanks(e.output_name));
     if (name.empty())
         e.run_file.fail(std::string("the ") + std::string(what) +
                         " has no name (NUL stands for none)");
-    out.open(e.folder / name, what);
+    return name;
+}
+
+// Whether two paths name one file as the file system sees it: through links, and without regard
+// to case where the file system ignores it.
+bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec)) {
+        const bool same = std::filesystem::equivalent(a, b, ec);
+        if (!ec) return same;
+    }
+    std::error_code eca, ecb;
+    std::filesystem::path ca = std::filesystem::weakly_canonical(a, eca);
+    std::filesystem::path cb = std::filesystem::weakly_canonical(b, ecb);
+    if (eca || ecb) {
+        ca = std::filesystem::absolute(a, eca).lexically_normal();
+        cb = std::filesystem::absolute(b, ecb).lexically_normal();
+    }
+#ifdef _WIN32
+    std::wstring sa = ca.native(), sb = cb.native();
+    for (auto* t : {&sa, &sb})
+        for (wchar_t& c : *t)
+            c = static_cast<wchar_t>(std::towlower(c));
+    return sa == sb;
+#else
+    return ca == cb;
+#endif
+}
+
+struct NamedFile {
+    std::string what;
+    std::string name;
+    std::filesystem::path path;
+};
+
+// An output that would overwrite the other output or one of the run's inputs is refused before
+// anything is opened; so is one whose temporary file would.
+void check_outputs(const Engine& e, const std::vector<NamedFile>& outputs) {
+    const std::vector<NamedFile> inputs = {
+        {"definition", std::string(trim_blanks(e.run_file_name)),
+         e.folder / std::string(trim_blanks(e.run_file_name))},
+        {"biology file", std::string(trim_blanks(e.biology_name)),
+         e.folder / std::string(trim_blanks(e.biology_name))},
+        {"management file", std::string(trim_blanks(e.management_name)),
+         e.folder / std::string(trim_blanks(e.management_name))}};
+    const auto quoted = [](const NamedFile& f) { return "the " + f.what + " \"" + f.name + "\""; };
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const NamedFile& out = outputs[i];
+        const std::filesystem::path temp = OutputFile::temporary_path(out.path);
+        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+            const NamedFile& other = outputs[j];
+            if (same_file(out.path, other.path))
+                throw InputError("The " + out.what + " \"" + out.name + "\" and " +
+                                 quoted(other) + " are one file: each would overwrite the other");
+            if (same_file(temp, other.path) ||
+                same_file(OutputFile::temporary_path(other.path), out.path))
+                throw InputError("The " + out.what + " \"" + out.name + "\" and " +
+                                 quoted(other) + " cannot both be written: one is written to " +
+                                 "the other's name followed by \".part\" until it is whole");
+        }
+        for (const NamedFile& in : inputs) {
+            if (same_file(out.path, in.path))
+                throw InputError("The " + out.what + " \"" + out.name + "\" is " + quoted(in) +
+                                 ": the output would replace it");
+            if (same_file(temp, in.path))
+                throw InputError("The " + out.what + " \"" + out.name + "\" is written to \"" +
+                                 out.name + ".part\" until it is whole, which is " + quoted(in) +
+                                 ": the output would replace it");
+        }
+    }
 }
 
 // The library's messages go to the run's console while it lasts, through an error context of the
@@ -67,8 +139,7 @@ void stop_run(YearState& e, std::string_view line, int status) {
 void read_run_file(Engine& e) {
     FreeReader& rf = e.run_file;
     const std::string name(trim_blanks(e.run_file_name));
-    if (!rf.open(e.folder / name, name))
-        throw InputError("Cannot open the run file \"" + name + "\"");
+    rf.open_input(e.folder / name, name, "run file");
 
     e.biology_name = rf.read_text(kNameLength);
     *e.console_out << "Biological definitions from " << e.biology_name << '\n';
@@ -76,22 +147,33 @@ void read_run_file(Engine& e) {
 
     e.management_name = rf.read_text(kNameLength);
     const std::string mgt(trim_blanks(e.management_name));
-    if (mgt.empty() || !e.input.open(e.folder / mgt, mgt))
-        throw InputError("Cannot open the management file \"" + mgt + "\"");
+    e.input.open_input(e.folder / mgt, mgt, "management file");
     e.total_f_cv = e.input.read_real();
 
+    // Both names are read, and checked against each other and the inputs, before either output
+    // is opened.
+    std::vector<NamedFile> outputs;
     rf.whole_line(e.output_name, kNameLength);
     e.report_flag = e.output_name == kNoFile ? 0 : 1;
-    if (e.report_flag == 1) open_output(e, e.report, "TEZ output table");
-
+    if (e.report_flag == 1) {
+        const std::string name = output_name(e, "TEZ output table");
+        outputs.push_back({"TEZ output table", name, e.folder / name});
+    }
     rf.whole_line(e.output_name, kNameLength);
     e.table_flag = e.output_name == kNoFile ? 0 : 1;
     if (e.table_flag == 1) {
-        open_output(e, e.table, "TEZ benchmark table");
+        const std::string name = output_name(e, "TEZ benchmark table");
+        outputs.push_back({"TEZ benchmark table", name, e.folder / name});
+    }
+    check_outputs(e, outputs);
+    for (const NamedFile& out : outputs) {
+        OutputFile& file = out.what == "TEZ output table" ? e.report : e.table;
+        file.open(out.path, out.what, out.name);
+    }
+    if (e.table_flag == 1)
         write_file_line(
             e.table,
             free_record("Yr    Bunfished       TEZ         Btez         Fmult        Fbio"));
-    }
 
     if (e.report_flag == 0 && e.table_flag == 0) {
         *e.console_out << free_record("No output files....Nothing to do") << '\n';
@@ -136,6 +218,8 @@ void engine_main(Engine& e, std::istream& console_in, std::ostream& console_out,
         throw;
     }
     finish_outputs(e);
+    // Every year was written, but some show no target only because their search gave up.
+    if (e.years_given_up > 0) throw NumericsStop(kExitNoTarget);
 }
 
 void run_years(Engine& e) {

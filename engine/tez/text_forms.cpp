@@ -97,13 +97,6 @@ std::string shortest_text(double value) {
     return std::string(buf, res.ptr);
 }
 
-std::string text_field(std::string_view text, int w) {
-    if (w <= 0) return {};
-    if (static_cast<int>(text.size()) >= w)
-        return std::string(text.substr(0, static_cast<std::size_t>(w)));
-    return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + std::string(text);
-}
-
 std::string free_record(std::string_view text) {
     return " " + std::string(text);
 }

@@ -20,8 +20,6 @@ std::string exp_field(double value, int w, int d);
 bool exp_field_fits(double value, int d);
 // The shortest text that reads back as the value ("1e+300", "0.25", "inf"), for messages.
 std::string shortest_text(double value);
-// Cut to w characters, or preceded by blanks.
-std::string text_field(std::string_view text, int w);
 
 // A free-format record begins with one blank; an integer in it takes 12 characters.
 std::string free_record(std::string_view text);

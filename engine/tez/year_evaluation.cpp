@@ -4,7 +4,11 @@
 #include "text_forms.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <string>
 
 namespace tez {
 
@@ -24,24 +28,57 @@ void store_column(const RunData& d, YearState& e, int column) {
 }
 
 // The year has no multiplier of the target: its column 2 keeps the SPR at extreme fishing and a
-// yield of 0, which the report shows in its "--" form.
-void report_no_target(YearState& e, double spr_extreme) {
-    e.col[1].spr = spr_extreme;
+// yield of 0, which the report shows in its "--" form. A search that gave up says why.
+void report_no_target(YearState& e, double spr_extreme, const std::string& why = {}) {
+    e.col[1].spr = std::isfinite(spr_extreme) ? spr_extreme : 0.0;
     e.col[1].yield_biomass = 0.0;
     e.fmult = -1.0;
     e.target_reached = false;
+    if (!why.empty())
+        *e.console_out << free_record("No target was found for year " + std::to_string(e.year) +
+                                      ": " + why)
+                       << '\n';
     write_progress_row(e);
     *e.console_out << free_record("") << '\n';
 }
 
+// Everything the next pass of the target search depends on: when it comes back, the search
+// goes round for ever.
+struct SearchState {
+    int n = 0;
+    std::array<double, 11> spr{};
+    std::array<double, 11> mult{};
+    double fmult = 0.0;
+    double bracket = 0.0;
+    bool moved_down = false;
+
+    static SearchState of(const YearState& e, bool moved_down) {
+        return {e.npoints, e.point_spr, e.point_mult, e.fmult, e.bracket, moved_down};
+    }
+    bool operator==(const SearchState& o) const {
+        const auto same = [](double x, double y) {
+            return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
+        };
+        if (n != o.n || moved_down != o.moved_down || !same(fmult, o.fmult) ||
+            !same(bracket, o.bracket))
+            return false;
+        for (int i = 1; i <= n; ++i)
+            if (!same(spr[i], o.spr[i]) || !same(mult[i], o.mult[i])) return false;
+        return true;
+    }
+};
+
+std::string passes_text(int n) {
+    return std::to_string(n) + (n == 1 ? " pass" : " passes");
+}
+
 // Climbs from the multiplier in force while the yield does not fall, shrinking the step after
 // each fall, until the step is no longer above `end`. Ends evaluated at the best point.
-int climb(const RunData& d, const Block& b, YearState& e, double direction, bool by_numbers,
+void climb(const RunData& d, const Block& b, YearState& e, double direction, bool by_numbers,
           double end) {
     const auto yield = [&] { return by_numbers ? e.harvest_numbers : e.harvest_biomass; };
     double& best = by_numbers ? e.best_numbers : e.best_biomass;
     e.step = kClimbStart;
-    int shrinks = 0;
     for (int steps = 1;; ++steps) {
         const double keep = e.fmult;
         e.fmult = e.fmult + direction * e.step * e.fmult;
@@ -52,11 +89,9 @@ int climb(const RunData& d, const Block& b, YearState& e, double direction, bool
             e.fmult = keep;
             find_equilibrium(d, b, e);
             e.step = e.step * kClimbShrink;
-            ++shrinks;
         }
         if (!(e.step > end) || steps >= kMaxClimbSteps) break;
     }
-    return shrinks;
 }
 
 } // namespace
@@ -92,16 +127,21 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
     e.bracket = 0.5;
     e.step = kClimbStart;
     e.target_passes = 0;
-    e.numbers_shrinks = 0;
-    e.biomass_shrinks = 0;
     e.target_reached = false;
+    e.target_given_up = false;
 
     e.fmult = kExtremeMultiplier;
     project_population(d, b, e, 1);
     const double spr_extreme = e.spr;
     const double target = d.target_spr;
 
-    if (spr_extreme > target) {
+    if (!std::isfinite(spr_extreme)) {
+        e.no_target_at_extreme = true;
+        e.target_given_up = true;
+        report_no_target(e, spr_extreme,
+                         "the SPR at extreme fishing is " + shortest_text(spr_extreme) +
+                             ", not a finite number");
+    } else if (spr_extreme > target) {
         e.no_target_at_extreme = true;
         report_no_target(e, spr_extreme);
     } else {
@@ -117,10 +157,24 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
         e.point_spr[1] = e.spr;
         e.point_mult[1] = 1.0;
         bool moved_down = false;
-        bool met = true;
-        while (std::fabs((target - e.spr) / target) > kTargetTolerance) {
-            if (e.target_passes >= e.target_pass_limit) {
-                met = false;
+        // Why the search gave up; empty when it met the tolerance. A search is cut only when it
+        // meets a value that is not finite, comes back to a state it was in (it stopped moving or
+        // goes round a cycle), or runs past a bound far above any search that converges.
+        std::string why;
+        const auto where = [&] {
+            return " (SPR " + shortest_text(e.spr) + " at multiplier " +
+                   shortest_text(e.searched_fmult) + ", target " + shortest_text(target) + ")";
+        };
+        // Brent's cycle finding: the state is kept at passes that are powers of two.
+        SearchState kept = SearchState::of(e, moved_down);
+        int kept_at = 0;
+        int power = 1;
+        if (!std::isfinite(e.spr))
+            why = "the SPR at multiplier 1 is " + shortest_text(e.spr) + ", not a finite number";
+        while (why.empty() && std::fabs((target - e.spr) / target) > kTargetTolerance) {
+            if (e.target_passes >= d.target_pass_bound) {
+                why = "the search did not meet the tolerance in " +
+                      passes_text(e.target_passes) + where();
                 break;
             }
             ++e.target_passes;
@@ -130,6 +184,11 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
                 e.fmult += moved_down ? -e.bracket : e.bracket;
             }
             find_equilibrium(d, b, e);
+            if (!std::isfinite(e.spr)) {
+                why = "the SPR at multiplier " + shortest_text(e.fmult) + " is " +
+                      shortest_text(e.spr) + ", not a finite number";
+                break;
+            }
             if (n > 1) {
                 for (int i = 2; i <= n; ++i) {
                     e.point_spr[i - 1] = e.point_spr[i];
@@ -150,8 +209,29 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
                 double intercept = 0.0;
                 linear_regression(&e.point_spr[1], &e.point_mult[1], n, slope, intercept);
                 e.fmult = slope * target + intercept;
+                if (!std::isfinite(e.fmult)) {
+                    why = "the regression of the search gives the multiplier " +
+                          shortest_text(e.fmult) + " (slope " + shortest_text(slope) +
+                          ", intercept " + shortest_text(intercept) + "), not a finite number";
+                    break;
+                }
+            }
+            const SearchState now = SearchState::of(e, moved_down);
+            if (now == kept) {
+                const int cycle = e.target_passes - kept_at;
+                why = cycle == 1 ? "the search stopped moving after " +
+                                       passes_text(e.target_passes) + where()
+                                 : "the search went round a cycle of " + passes_text(cycle) +
+                                       " after " + passes_text(e.target_passes) + where();
+                break;
+            }
+            if (e.target_passes == power) {
+                kept = now;
+                kept_at = e.target_passes;
+                power *= 2;
             }
         }
+        const bool met = why.empty();
         e.target_flag = 0;
 
         if (!met) {
@@ -161,7 +241,8 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
             e.fmult = e.searched_fmult;
             project_population(d, b, e, 1);
             e.fmult = next;
-            report_no_target(e, spr_extreme);
+            e.target_given_up = true;
+            report_no_target(e, spr_extreme, why);
         } else {
             e.target_reached = true;
             const double f0 = e.fmult;
@@ -170,12 +251,12 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
             e.best_numbers = e.harvest_numbers;
             e.best_biomass = e.harvest_biomass;
 
-            e.numbers_shrinks = climb(d, b, e, +1.0, true, kNumbersClimbEnd);
+            climb(d, b, e, +1.0, true, kNumbersClimbEnd);
             write_progress_row(e);
             store_column(d, e, 1);
 
             e.fmult = f0;
-            e.biomass_shrinks = climb(d, b, e, -1.0, false, kBiomassClimbEnd);
+            climb(d, b, e, -1.0, false, kBiomassClimbEnd);
             write_progress_row(e);
 
             e.fmult = e.fmult + e.step;
@@ -186,14 +267,6 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
 
     if (const std::string problem = unprintable_result(d, e); !problem.empty())
         stop_run(e, problem, kExitModelStop);
-}
-
-void evaluate_year(Engine& e) {
-    e.year = e.years[e.year_index];
-    evaluate_year(e, e, e);
-    if (e.report_flag == 1) e.report.write(year_report_text(e, e));
-    if (e.table_flag == 1) write_file_line(e.table, table_row_text(e));
-    e.console_out->flush();
 }
 
 void derive_f_at_age(const RunData& d, YearState& e, int column) {

@@ -48,6 +48,10 @@ TEST_F(Normal, DistributionFunctionAndIntervals) {
     EXPECT_EQ(DNORDF(0.0), 0.5);
     EXPECT_NEAR(DNORDF(1.0), 0.8413447460685429, 1e-15);
     EXPECT_NEAR(DNORDF(-2.0), 0.02275013194817921, 1e-15 * 0.02275013194817921);
+    // The argument is scaled by the published 1/sqrt(2), one unit in the last place above the
+    // quotient 1.0 / sqrt(2): at x = 3 the two give different arguments.
+    EXPECT_NE(-0.7071067811865476 * 3.0, -(1.0 / std::numbers::sqrt2) * 3.0);
+    EXPECT_EQ(DNORDF(3.0), 0.5 * DERFC(-0.7071067811865476 * 3.0));
 
     double result = -1.0;
     interval_probability(-3.0, 3.0, 1.0, result);

@@ -74,7 +74,7 @@ std::unique_ptr<Engine> ready(const Size& size, std::ostream& console) {
     e->years[1] = 2000;
     e->year_index = 1;
     read_management_year(*e);
-    prepare_fishing(*e);
+    prepare_fishing(*e, *e, *e);
     return e;
 }
 
@@ -92,10 +92,10 @@ void BM_Projection(benchmark::State& state, const Size* size, int mode) {
     auto e = ready(*size, console);
     e->fmult = 1.0;
     e->eq_recruits = 100.0;
-    project_population(*e, 1);
+    project_population(*e, *e, *e, 1);
     for (auto _ : state) {
         if (mode == 1) e->factors_valid = false;
-        project_population(*e, mode);
+        project_population(*e, *e, *e, mode);
         benchmark::DoNotOptimize(e->spr);
     }
     state.counters["steps"] = steps_per_projection(*e);
@@ -128,7 +128,7 @@ void BM_PrepareBlock(benchmark::State& state, const Size* size) {
     std::ostream console(&null);
     auto e = ready(*size, console);
     for (auto _ : state) {
-        prepare_fishing(*e);
+        prepare_fishing(*e, *e, *e);
         benchmark::DoNotOptimize(e->max_step_f);
     }
 }

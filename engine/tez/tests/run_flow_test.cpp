@@ -176,6 +176,99 @@ TEST_F(RunFlow, BadInputStopsWithOneMessageNamingFileAndLine) {
     }
 }
 
+TEST_F(RunFlow, NumberBeyondTheLargestDoubleIsRefusedNamingFileAndLine) {
+    struct Case {
+        const char* file;
+        const char* from;
+        const char* to;
+        const char* message;
+    };
+    const std::string bio_text = biology_text(bio);
+    const std::string mgt_text = management_text(0.0, blocks);
+    const Case cases[] = {
+        {"t.bio", " 4  5 ", " 4  1E+400 ", "Error reading t.bio, line 4: a number is expected, "
+                                            "found \"1E+400\", which is beyond the largest"},
+        {"t.bio", "\r\n 0  .4 ", "\r\n 0  1e999 ", "Error reading t.bio, line 14: a number is "
+                                                  "expected, found \"1e999\", which is beyond"},
+        {"t.mgt", "\r\n 0 \r\n", "\r\n-1e400\r\n", "Error reading t.mgt, line 6: a number is "
+                                                    "expected, found \"-1e400\", which is beyond"},
+    };
+    for (const Case& c : cases) {
+        std::string text = std::string(c.file) == "t.bio" ? bio_text : mgt_text;
+        const std::size_t at = text.find(c.from);
+        ASSERT_NE(at, std::string::npos) << c.from;
+        text.replace(at, std::string(c.from).size(), c.to);
+        write_text(folder / c.file, text);
+        const RunResult r = run(definition_text(def));
+        EXPECT_EQ(r.status, kExitInputError) << r.console;
+        EXPECT_NE(r.console.find(c.message), std::string::npos) << r.console;
+        write_text(folder / "t.bio", bio_text);
+        write_text(folder / "t.mgt", mgt_text);
+    }
+}
+
+TEST_F(RunFlow, OutputsThatAreOneFileOrAnInputAreRefusedBeforeAnythingIsOpened) {
+    std::filesystem::create_directory(folder / "sub");
+    std::filesystem::create_symlink("t.mgt", folder / "link.mgt");
+    write_text(folder / "r.txt", "the earlier report\r\n");
+    struct Case {
+        const char* report;
+        const char* table;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"r.txt", "r.txt",
+         "The TEZ output table \"r.txt\" and the TEZ benchmark table \"r.txt\" are one file"},
+        {"r.txt", "./r.txt",
+         "The TEZ output table \"r.txt\" and the TEZ benchmark table \"./r.txt\" are one file"},
+        {"NUL", "t.mgt", "The TEZ benchmark table \"t.mgt\" is the management file \"t.mgt\""},
+        {"link.mgt", "NUL",
+         "The TEZ output table \"link.mgt\" is the management file \"t.mgt\""},
+        {"sub/../t.bio", "NUL",
+         "The TEZ output table \"sub/../t.bio\" is the biology file \"t.bio\""},
+        {"Tez.000", "b.txt", "The TEZ output table \"Tez.000\" is the definition \"Tez.000\""},
+        {"r.txt", "r.txt.part", "The TEZ output table \"r.txt\" and the TEZ benchmark table "
+                                "\"r.txt.part\" cannot both be written"},
+    };
+    for (const Case& c : cases) {
+        def.report = c.report;
+        def.table = c.table;
+        const std::string bio_before = folder.read("t.bio");
+        const std::string mgt_before = folder.read("t.mgt");
+        const RunResult r = run(definition_text(def));
+        EXPECT_EQ(r.status, kExitInputError) << r.console;
+        EXPECT_NE(r.console.find("\n" + std::string(c.message)), std::string::npos) << r.console;
+        EXPECT_EQ(folder.read("t.bio"), bio_before);
+        EXPECT_EQ(folder.read("t.mgt"), mgt_before);
+        EXPECT_EQ(folder.read("r.txt"), "the earlier report\r\n");
+        EXPECT_FALSE(folder.has("b.txt"));
+        EXPECT_FALSE(folder.has("r.txt.part"));
+    }
+}
+
+TEST_F(RunFlow, FoldersAreReportedAsFoldersAndNamesAreShownWhole) {
+    std::filesystem::create_directory(folder / "sub");
+    struct Case {
+        const char* definition;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"sub\r\nt.mgt\r\n", "Cannot open the biology file \"sub\": it is a folder, not a file"},
+        {"t.bio\r\nsub\r\n",
+         "Cannot open the management file \"sub\": it is a folder, not a file"},
+        {"t.bio\r\nt.mgt\r\nsub\r\nNUL\r\n",
+         "Cannot create the TEZ output table \"sub\": it is a folder, not a file"},
+        {"t.bio\r\nt.mgt\r\nNUL\r\nnone/b.txt\r\n",
+         "Cannot create the TEZ benchmark table \"none/b.txt\""},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = run(c.definition);
+        EXPECT_EQ(r.status, kExitInputError) << r.console;
+        EXPECT_NE(r.console.find("\n" + std::string(c.message) + "\n"), std::string::npos)
+            << r.console;
+    }
+}
+
 TEST_F(RunFlow, ManagementOutOfRangeStopsAndKeepsTheYearsWritten) {
     // Blocks 2000, 2001 and 2003: the year 2002 is missing.
     blocks.erase(blocks.begin() + 2);
