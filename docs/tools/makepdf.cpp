@@ -9,6 +9,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -54,6 +55,23 @@ bool sizeImages(QTextDocument& doc, const QString& folder, double textWidth) {
     return ok;
 }
 
+// The layout shows no picture's alternative text: each picture that stands alone on its line gets
+// it as a numbered caption below it.
+QString withCaptions(const QString& markdown) {
+    static const QRegularExpression picture(QStringLiteral("^!\\[([^\\]]+)\\]\\(([^)]+)\\)[ \\t]*$"),
+                                            QRegularExpression::MultilineOption);
+    QString out;
+    qsizetype at = 0;
+    int figure = 0;
+    for (auto it = picture.globalMatch(markdown); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += markdown.mid(at, m.capturedEnd() - at);
+        out += QStringLiteral("\n\n*Figure %1. %2*\n").arg(++figure).arg(m.captured(1));
+        at = m.capturedEnd();
+    }
+    return out + markdown.mid(at);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -69,7 +87,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vesk_makepdf: cannot read %s\n", argv[1]);
         return 1;
     }
-    const QString markdown = QString::fromUtf8(source.readAll());
+    const QString markdown = withCaptions(QString::fromUtf8(source.readAll()));
     const QString folder = QFileInfo(source).absolutePath();
 
     const QString target = QString::fromLocal8Bit(argv[2]);
