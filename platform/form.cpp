@@ -238,7 +238,14 @@ Control::Control(Container& parent, std::string name, QWidget* widget, const std
 Control::~Control() = default;
 
 void Control::setAccessibleCaption(const std::string& caption) {
-    widget_->setAccessibleName(qs(caption));
+    // A caption's "&" only marks its mnemonic key ("&&" stands for one "&"): it is not read out.
+    const QString text = qs(caption);
+    QString name;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        if (text[k] == QLatin1Char('&') && k + 1 < text.size()) ++k;
+        name += text[k];
+    }
+    widget_->setAccessibleName(name);
 }
 
 void Control::setAccessibleName(const std::string& text) {
@@ -480,7 +487,9 @@ class MenuEntryAccessible : public QAccessibleObject, public QAccessibleActionIn
         if (action()->menu()) {
             if (auto* bar = qobject_cast<QMenuBar*>(holder())) bar->setActiveAction(action());
         } else {
-            action()->trigger();
+            // Queued: an entry's handler may wait for a window or show a modal box, and an
+            // assistive tool's action must return at once.
+            QMetaObject::invokeMethod(action(), &QAction::trigger, Qt::QueuedConnection);
         }
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
@@ -498,8 +507,18 @@ class MenuEntryAccessible : public QAccessibleObject, public QAccessibleActionIn
 };
 
 const char* const kOptionProperty = "veskOptionButton";
+const char* const kDecorationProperty = "veskDecoration";
+
+// A control that only decorates the window (a rule line) is a separator with nothing to read.
+class DecorationAccessible : public QAccessibleWidget {
+  public:
+    explicit DecorationAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Separator) {}
+    QString text(QAccessible::Text) const override { return {}; }
+};
 
 QAccessibleInterface* accessibleFactory(const QString& key, QObject* object) {
+    if (object->isWidgetType() && object->property(kDecorationProperty).toBool())
+        return new DecorationAccessible(static_cast<QWidget*>(object));
     if (key == QLatin1String("QRadioButton") && object->property(kOptionProperty).toBool())
         return new OptionAccessible(static_cast<OptionWidget*>(object));
     if (key == QLatin1String("QAction") && object->property(kMenuEntryProperty).toBool())
@@ -514,12 +533,17 @@ void markAccessible(QObject* object, const char* property) {
     (void)installed;
     object->setProperty(property, true);
     if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(object)) {
-        if (!dynamic_cast<OptionAccessible*>(made) && !dynamic_cast<MenuEntryAccessible*>(made))
+        if (!dynamic_cast<OptionAccessible*>(made) && !dynamic_cast<MenuEntryAccessible*>(made) &&
+            !dynamic_cast<DecorationAccessible*>(made))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
     }
 }
 
 } // namespace
+
+void Control::setDecorative() {
+    markAccessible(widget_, kDecorationProperty);
+}
 
 // ---- OptionButton ----------------------------------------------------------------------------
 

@@ -85,6 +85,8 @@ class Control {
     // The name that assistive technology reads out for a control whose caption or label does not
     // say what it is (a box under a frame's caption, a scroll bar beside a box).
     void setAccessibleName(const std::string& text);
+    // Marks a control that only decorates the window (a rule line): it is not read out.
+    void setDecorative();
 
   protected:
     Control(Container& parent, std::string name, QWidget* widget, const std::string& caption);
@@ -262,6 +264,8 @@ class Form : public Container {
 
     // The drawing surface: the whole client area of a Drawing window.
     Surface& surface();
+    // The client area's widget (in a Drawing window, the drawing surface).
+    QWidget* client() const { return client_; }
 
     QWidget* widget() const { return widget_; }
     QWidget* containerWidget() override;

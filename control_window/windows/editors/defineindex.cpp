@@ -6,6 +6,9 @@
 #include <cctype>
 #include <cfloat>
 #include <cmath>
+#include <initializer_list>
+#include <string>
+#include <utility>
 
 #include "control_window/files/indexfile.h"
 #include "control_window/windows/editorsupport.h"
@@ -41,8 +44,24 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
     I_minlng.widget()->setAccessibleName(QStringLiteral("Min"));
     I_mxlng.widget()->setAccessibleName(QStringLiteral("Max"));
     HScroll3.widget()->setAccessibleName(QStringLiteral("ID"));
-    HScroll2.widget()->setAccessibleName(QStringLiteral("Year"));
-    HScroll1.widget()->setAccessibleName(QStringLiteral("Year"));
+    // The seasonal proportions and the selectivities show the same captions, and so do the
+    // index's and the selectivities' types: each is read out with its frame.
+    for (auto [control, caption] : std::initializer_list<std::pair<plat::Control*, const char*>>{
+             {&yr2, "Year"},
+             {&HScroll1, "Year"},
+             {&sznyrCheck, "Years equal"},
+             {&cpysznpyr, "Prev Year"},
+             {&cpyszntlyr, "To last Year"}})
+        control->setAccessibleName(std::string(caption) + ", Seasonal Proportions");
+    for (auto [control, caption] : std::initializer_list<std::pair<plat::Control*, const char*>>{
+             {&I_yr, "Year"},
+             {&HScroll2, "Year"},
+             {&s_yrseq, "Years equal"},
+             {&cpyprv, "Prev Year"},
+             {&cpyforward, "To last Year"},
+             {&I_seltyp, "Type"}})
+        control->setAccessibleName(std::string(caption) + ", Selectivities");
+    I_type.setAccessibleName("Type, Index Characteristics");
 
     I_FYR.onChange = [this] { I_FYR_Change(); };
     I_LYR.onChange = [this] { I_LYR_Change(); };

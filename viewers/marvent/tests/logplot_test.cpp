@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include <fstream>
 
 namespace {
@@ -172,6 +174,24 @@ TEST_F(LogPlot, EveryOptionPlotsTheExampleWithItsTitle) {
         // The y title turned on the left edge.
         EXPECT_GT(probe::blackInColumns(s, 0, 30), 50) << option;
     }
+}
+
+// A screen reader reads the plot window by its caption and hears the series with its axes; an
+// overlay names both series, and the next plot forgets the last one's.
+TEST_F(LogPlot, ThePlotWindowSaysWhatItShows) {
+    ScriptedUser user;
+    plot(9, VESK_EXAMPLES_DIR "/stock.log");
+    QWidget* surface = plat::instance<viewers::frmPlot>().client();
+    EXPECT_EQ(surface->accessibleName().toStdString(),
+              plat::instance<viewers::frmPlot>().caption());
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "Mean Length / Max against Year: Year from 1975 to 2011, Mean Length / Max from 0 "
+              "to 1.2. Mean Weight / Max against Year: Year from 1975 to 2011, Mean Weight / Max "
+              "from 0 to 1.2.");
+    plot(1, VESK_EXAMPLES_DIR "/stock.log");
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "Recruitment / Max against Year: Year from 1975 to 2011, Recruitment / Max from 0 "
+              "to 1.2.");
 }
 
 TEST_F(LogPlot, WithoutAFileOptionsDoNothing) {

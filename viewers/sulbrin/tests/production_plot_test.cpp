@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include <sstream>
 
 namespace {
@@ -153,6 +155,20 @@ TEST_F(ProductionPlot, AFileThatCannotBePlottedGivesAMessageAndDrawsNothing) {
     EXPECT_FALSE(plat::isLoaded<viewers::frmPlot>() &&
                  plat::instance<viewers::frmPlot>().visible());
     EXPECT_TRUE(user.finished());
+}
+
+// A screen reader reads the plot window by its caption and hears both curves with their axes.
+TEST_F(ProductionPlot, ThePlotWindowSaysWhatItShows) {
+    viewers::plotfile = kExample;
+    plat::instance<sulbrin::SulbrinStart>().option(2).click();
+    QWidget* surface = plat::instance<viewers::frmPlot>().client();
+    EXPECT_EQ(surface->accessibleName().toStdString(),
+              plat::instance<viewers::frmPlot>().caption());
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "YIELD / Ymax against BIOMASS / Bmax: BIOMASS / Bmax from 0 to 1, YIELD / Ymax from "
+              "0 to 1. FISHING MORTALITY (F / Fextinction) against BIOMASS / Bmax: BIOMASS / Bmax "
+              "from 0 to 1, FISHING MORTALITY (F / Fextinction) from 0 to 1.");
+    viewers::plotfile.clear();
 }
 
 TEST_F(ProductionPlot, OptionsDrawTheChosenFileAndClearBothButtons) {

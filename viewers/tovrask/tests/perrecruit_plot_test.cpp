@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -132,6 +134,28 @@ TEST_F(PerRecruitPlot, AModeWithoutARangeOrAShortFileGivesAMessage) {
                  plat::instance<viewers::frmPlot>().visible());
     EXPECT_TRUE(tovrask::loadandplot(flat, tovrask::fmultChoice())); // mode 1 has its range
     EXPECT_TRUE(user.finished());
+}
+
+// A screen reader reads the plot window by its caption and hears the yield per recruit, and the
+// SPR only when it is drawn.
+TEST_F(PerRecruitPlot, ThePlotWindowSaysWhatItShows) {
+    auto& start = plat::instance<tovrask::TovraskStart>();
+    viewers::plotfile = VESK_EXAMPLES_DIR "/snapper.yro";
+    start.Chk()->setValue(1);
+    start.option(1).click();
+    QWidget* surface = plat::instance<viewers::frmPlot>().client();
+    EXPECT_EQ(surface->accessibleName().toStdString(),
+              plat::instance<viewers::frmPlot>().caption());
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "YIELD PER RECRUIT against FISHING MORTALITY (FMULT): FISHING MORTALITY (FMULT) "
+              "from 0 to 2, YIELD PER RECRUIT from 0 to 0.9089. SPR against FISHING MORTALITY "
+              "(FMULT): FISHING MORTALITY (FMULT) from 0 to 2, SPR from 0 to 1.");
+    start.Chk()->setValue(0);
+    start.option(2).click();
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "YIELD PER RECRUIT against FISHING MORTALITY (YIELD/BIOMASS): FISHING MORTALITY "
+              "(YIELD/BIOMASS) from 0 to 0.4235, YIELD PER RECRUIT from 0 to 0.9089.");
+    viewers::plotfile.clear();
 }
 
 TEST_F(PerRecruitPlot, OptionsDrawTheExampleAndClearBothButtons) {
