@@ -60,6 +60,9 @@ TEST_F(CwTest, EveryControlHasANameAUserUnderstands) {
                    cw::frmAbout, cw::frmPlot>();
     EXPECT_EQ(plat::instance<cw::DefineFishery>().F_LYR.widget()->accessibleName().toStdString(),
               "Last year");
+    // A caption that two frames show is read out with its frame.
+    EXPECT_EQ(plat::instance<cw::DefineFishery>().cpyprv.widget()->accessibleName().toStdString(),
+              "Prev Year, Selectivities");
 }
 
 // Every window that the main menu opens, shown as a user finds it, read through the accessibility

@@ -1,9 +1,6 @@
 #include "control_window/windows/editors/definefishery.h"
 
 #include <algorithm>
-#include <initializer_list>
-#include <string>
-#include <utility>
 
 #include <QGridLayout>
 #include <QWidget>
@@ -65,22 +62,16 @@ DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
     F_minlng.setAccessibleName("Min");
     F_mxlng.setAccessibleName("Max");
     HScroll3.setAccessibleName("Fishery ID");
-    // The seasonal proportions and the selectivities show the same captions: each is read out
-    // with its frame.
-    for (auto [control, caption] : std::initializer_list<std::pair<plat::Control*, const char*>>{
-             {&yr2, "Year"},
-             {&HScroll1, "Year"},
-             {&sznyrCheck, "Years equal"},
-             {&cpysznpyr, "Prev Year"},
-             {&cpyszntlyr, "To last Year"}})
-        control->setAccessibleName(std::string(caption) + ", Seasonal Proportions");
-    for (auto [control, caption] : std::initializer_list<std::pair<plat::Control*, const char*>>{
-             {&F_yr, "Year"},
-             {&HScroll2, "Year"},
-             {&s_yrseq, "Years equal"},
-             {&cpyprv, "Prev Year"},
-             {&cpyforward, "To last Year"}})
-        control->setAccessibleName(std::string(caption) + ", Selectivities");
+    editor::nameInFrame(Frame6, {{&yr2, "Year"},
+                                 {&HScroll1, "Year"},
+                                 {&sznyrCheck, "Years equal"},
+                                 {&cpysznpyr, "Prev Year"},
+                                 {&cpyszntlyr, "To last Year"}});
+    editor::nameInFrame(Frame2, {{&F_yr, "Year"},
+                                 {&HScroll2, "Year"},
+                                 {&s_yrseq, "Years equal"},
+                                 {&cpyprv, "Prev Year"},
+                                 {&cpyforward, "To last Year"}});
     ProgressBar1.setAccessibleName("Export progress");
     F_FYR.onChange = [this] { F_FYR_Change(); };
     F_LYR.onChange = [this] { F_LYR_Change(); };

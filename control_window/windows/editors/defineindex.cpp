@@ -6,9 +6,6 @@
 #include <cctype>
 #include <cfloat>
 #include <cmath>
-#include <initializer_list>
-#include <string>
-#include <utility>
 
 #include "control_window/files/indexfile.h"
 #include "control_window/windows/editorsupport.h"
@@ -44,24 +41,19 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
     I_minlng.widget()->setAccessibleName(QStringLiteral("Min"));
     I_mxlng.widget()->setAccessibleName(QStringLiteral("Max"));
     HScroll3.widget()->setAccessibleName(QStringLiteral("ID"));
-    // The seasonal proportions and the selectivities show the same captions, and so do the
-    // index's and the selectivities' types: each is read out with its frame.
-    for (auto [control, caption] : std::initializer_list<std::pair<plat::Control*, const char*>>{
-             {&yr2, "Year"},
-             {&HScroll1, "Year"},
-             {&sznyrCheck, "Years equal"},
-             {&cpysznpyr, "Prev Year"},
-             {&cpyszntlyr, "To last Year"}})
-        control->setAccessibleName(std::string(caption) + ", Seasonal Proportions");
-    for (auto [control, caption] : std::initializer_list<std::pair<plat::Control*, const char*>>{
-             {&I_yr, "Year"},
-             {&HScroll2, "Year"},
-             {&s_yrseq, "Years equal"},
-             {&cpyprv, "Prev Year"},
-             {&cpyforward, "To last Year"},
-             {&I_seltyp, "Type"}})
-        control->setAccessibleName(std::string(caption) + ", Selectivities");
-    I_type.setAccessibleName("Type, Index Characteristics");
+    editor::nameInFrame(Frame6, {{&yr2, "Year"},
+                                 {&HScroll1, "Year"},
+                                 {&sznyrCheck, "Years equal"},
+                                 {&cpysznpyr, "Prev Year"},
+                                 {&cpyszntlyr, "To last Year"}});
+    // The index characteristics show a "Type" too.
+    editor::nameInFrame(Frame2, {{&I_yr, "Year"},
+                                 {&HScroll2, "Year"},
+                                 {&s_yrseq, "Years equal"},
+                                 {&cpyprv, "Prev Year"},
+                                 {&cpyforward, "To last Year"},
+                                 {&I_seltyp, "Type"}});
+    editor::nameInFrame(Frame7, {{&I_type, "Type"}});
 
     I_FYR.onChange = [this] { I_FYR_Change(); };
     I_LYR.onChange = [this] { I_LYR_Change(); };
