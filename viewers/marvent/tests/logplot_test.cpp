@@ -4,6 +4,7 @@
 #include "viewers/marvent/start.h"
 
 #include "platform/system.h"
+#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/tests/plot_probe.h"
 
@@ -192,6 +193,10 @@ TEST_F(LogPlot, ThePlotWindowSaysWhatItShows) {
     EXPECT_EQ(surface->accessibleDescription().toStdString(),
               "Recruitment / Max against Year: Year from 1975 to 2011, Recruitment / Max from 0 "
               "to 1.2.");
+    // The start window, as a user finds it, and the plot window read out a name for each control.
+    plat::instance<marvent::start>().show();
+    for (QWidget* window : {plat::instance<marvent::start>().widget(), surface->window()})
+        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
 }
 
 TEST_F(LogPlot, WithoutAFileOptionsDoNothing) {

@@ -6,6 +6,7 @@
 #include "viewers/sulbrin/sulbrin_start.h"
 
 #include "platform/system.h"
+#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
 #include "viewers/core/tests/viewer_fixtures.h"
@@ -169,6 +170,10 @@ TEST_F(ProductionPlot, ThePlotWindowSaysWhatItShows) {
               "0 to 1. FISHING MORTALITY (F / Fextinction) against BIOMASS / Bmax: BIOMASS / Bmax "
               "from 0 to 1, FISHING MORTALITY (F / Fextinction) from 0 to 1.");
     viewers::plotfile.clear();
+    // The start window, as a user finds it, and the plot window read out a name for each control.
+    plat::instance<sulbrin::SulbrinStart>().show();
+    for (QWidget* window : {plat::instance<sulbrin::SulbrinStart>().widget(), surface->window()})
+        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
 }
 
 TEST_F(ProductionPlot, OptionsDrawTheChosenFileAndClearBothButtons) {

@@ -5,6 +5,7 @@
 #include "viewers/tovrask/tovrask_start.h"
 
 #include "platform/system.h"
+#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
 #include "viewers/core/tests/plot_probe.h"
@@ -156,6 +157,10 @@ TEST_F(PerRecruitPlot, ThePlotWindowSaysWhatItShows) {
               "YIELD PER RECRUIT against FISHING MORTALITY (YIELD/BIOMASS): FISHING MORTALITY "
               "(YIELD/BIOMASS) from 0 to 0.4235, YIELD PER RECRUIT from 0 to 0.9089.");
     viewers::plotfile.clear();
+    // The start window, as a user finds it, and the plot window read out a name for each control.
+    plat::instance<tovrask::TovraskStart>().show();
+    for (QWidget* window : {plat::instance<tovrask::TovraskStart>().widget(), surface->window()})
+        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
 }
 
 TEST_F(PerRecruitPlot, OptionsDrawTheExampleAndClearBothButtons) {
