@@ -5,6 +5,8 @@
 # inside them ", `, $ and \ take a backslash, and the string rule then doubles every backslash.
 # A % is written %% (a field code otherwise).
 # The @...@ marks below are plain text, not variable references.
+# The policy holds inside this script only (it is included from the install script).
+cmake_policy(PUSH)
 cmake_policy(SET CMP0053 NEW)
 string(REPLACE "\\" "\\\\" plain "${BINDIR}")
 set(quoted "${BINDIR}")
@@ -17,3 +19,4 @@ file(READ "${ENTRY_IN}" text)
 string(REPLACE "@EXECDIR@" "${quoted}" text "${text}")
 string(REPLACE "@BINDIR@" "${plain}" text "${text}")
 file(WRITE "${ENTRY_OUT}" "${text}")
+cmake_policy(POP)
