@@ -46,8 +46,8 @@ bool marksAMnemonic(const std::string& name) {
 
 struct Walk {
     std::vector<std::string> problems;
-    std::map<std::pair<std::string, QAccessible::Role>, std::vector<std::string>>
-        byName; // who carries it
+    // Who carries each name, by kind of control.
+    std::map<std::pair<std::string, QAccessible::Role>, std::vector<std::string>> byName;
 
     void visit(QAccessibleInterface* iface, int depth) {
         if (!iface || !iface->isValid() || depth > 40) return;
