@@ -114,7 +114,9 @@ class MenuEntryAccessible : public QAccessibleObject, public QAccessibleActionIn
         if (action()->menu()) {
             if (auto* bar = qobject_cast<QMenuBar*>(holder())) bar->setActiveAction(action());
         } else {
-            action()->trigger();
+            // Queued: an entry's handler may wait for a window or show a modal box, and an
+            // assistive tool's action must return at once.
+            QMetaObject::invokeMethod(action(), &QAction::trigger, Qt::QueuedConnection);
         }
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
@@ -131,7 +133,16 @@ class MenuEntryAccessible : public QAccessibleObject, public QAccessibleActionIn
     }
 };
 
+// A control that only decorates the window (a rule line) is a separator with nothing to read.
+class DecorationAccessible : public QAccessibleWidget {
+  public:
+    explicit DecorationAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Separator) {}
+    QString text(QAccessible::Text) const override { return {}; }
+};
+
 QAccessibleInterface* accessibleFactory(const QString& key, QObject* object) {
+    if (object->isWidgetType() && object->property(kDecorationProperty).toBool())
+        return new DecorationAccessible(static_cast<QWidget*>(object));
     if (key == QLatin1String("QRadioButton") && object->property(kOptionProperty).toBool())
         return new OptionAccessible(static_cast<OptionWidget*>(object));
     if (key == QLatin1String("QAction") && object->property(kMenuEntryProperty).toBool())
@@ -145,7 +156,8 @@ void markAccessible(QObject* object, const char* property) {
     (void)installed;
     object->setProperty(property, true);
     if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(object)) {
-        if (!dynamic_cast<OptionAccessible*>(made) && !dynamic_cast<MenuEntryAccessible*>(made))
+        if (!dynamic_cast<OptionAccessible*>(made) && !dynamic_cast<MenuEntryAccessible*>(made) &&
+            !dynamic_cast<DecorationAccessible*>(made))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
     }
 }

@@ -19,6 +19,7 @@ class OptionWidget : public QRadioButton {
 
 const char* const kMenuEntryProperty = "veskMenuEntry";
 const char* const kOptionProperty = "veskOptionButton";
+const char* const kDecorationProperty = "veskDecoration";
 
 // Marks an object for this layer's view of it. Qt may have made and kept an interface of its own while
 // the object was being built; that one is dropped so that the next query makes ours.

@@ -1,5 +1,7 @@
 #include "platform/console.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -11,9 +13,33 @@
 
 namespace plat {
 
+namespace {
+
+// A console is a window to assistive technology, named by its caption as that changes (the
+// program's name, then its state).
+class ConsoleAccessible : public QAccessibleWidget {
+  public:
+    explicit ConsoleAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Window) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return widget()->windowTitle();
+        if (t == QAccessible::Description) return widget()->objectName();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* consoleFactory(const QString& key, QObject* object) {
+    if (key == QLatin1String("plat::ConsoleWindow") && object->isWidgetType())
+        return new ConsoleAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 ConsoleWindow::ConsoleWindow(const QString& program, const QStringList& arguments,
                              const QString& folder, QWidget* parent)
     : QWidget(parent), program_(program), name_(QFileInfo(program).fileName()) {
+    static const bool accessible = (QAccessible::installFactory(consoleFactory), true);
+    (void)accessible;
     setObjectName("Console");
     setWindowTitle(name_);
     setAttribute(Qt::WA_DeleteOnClose, false);

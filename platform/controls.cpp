@@ -31,7 +31,18 @@ Control::Control(Container& parent, std::string name, QWidget* widget, const std
 Control::~Control() = default;
 
 void Control::setAccessibleCaption(const std::string& caption) {
-    widget_->setAccessibleName(qs(caption));
+    // A caption's "&" only marks its mnemonic key ("&&" stands for one "&"): it is not read out.
+    const QString text = qs(caption);
+    QString name;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        if (text[k] == QLatin1Char('&') && k + 1 < text.size()) ++k;
+        name += text[k];
+    }
+    widget_->setAccessibleName(name);
+}
+
+void Control::setDecorative() {
+    markAccessible(widget_, kDecorationProperty);
 }
 
 void Control::setAccessibleName(const std::string& text) {

@@ -35,6 +35,8 @@ class Control {
     // The name that assistive technology reads out for a control whose caption or label does not
     // say what it is (a box under a frame's caption, a scroll bar beside a box).
     void setAccessibleName(const std::string& text);
+    // Marks a control that only decorates the window (a rule line): it is not read out.
+    void setDecorative();
 
   protected:
     Control(Container& parent, std::string name, QWidget* widget, const std::string& caption);

@@ -56,6 +56,8 @@ class Form : public Container {
 
     // The drawing surface: the whole client area of a Drawing window.
     Surface& surface();
+    // The client area's widget (in a Drawing window, the drawing surface).
+    QWidget* client() const { return client_; }
 
     QWidget* widget() const { return widget_; }
     QWidget* containerWidget() override;

@@ -89,6 +89,12 @@ void showSexButtons(int nsexes, bool sexesEqual, plat::CommandButton& first,
     }
 }
 
+void nameInFrame(const plat::Frame& frame,
+                 std::initializer_list<std::pair<plat::Control*, const char*>> controls) {
+    for (auto [control, caption] : controls)
+        control->setAccessibleName(std::string(caption) + ", " + frame.caption());
+}
+
 std::optional<std::string> openStartfile(std::string_view extension, int number,
                                          const std::string& what) {
     const std::string& name = mc.startfile;

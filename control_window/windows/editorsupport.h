@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "control_window/model/maincode.h"
 #include "platform/form.h"
@@ -56,6 +58,12 @@ void showSelectivityType(const std::string& type, plat::Control& minvulLabel, pl
 void showSexButtons(int nsexes, bool sexesEqual, plat::CommandButton& first,
                     plat::CommandButton& second, plat::Control& sexesEqualBox,
                     plat::Control& matchOther);
+
+// The seasonal proportions' and the selectivities' frames show the same captions ("Year", "Prev
+// Year"): each of `controls` (with its caption) is read out by a screen reader as
+// "<caption>, <the frame's caption>".
+void nameInFrame(const plat::Frame& frame,
+                 std::initializer_list<std::pair<plat::Control*, const char*>> controls);
 
 // ---- Definition files -----------------------------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include "control_window/windows/scratch.h"
 #include "platform/form.h"
 #include "platform/numtext.h"
+#include "platform/plotdescription.h"
 #include "platform/prompts.h"
 #include "platform/rotated_text.h"
 #include "platform/surface.h"
@@ -156,6 +157,9 @@ void drawplot() {
         s.line(mc.xplot[mc.i - 1], mc.yplot[mc.i - 1], mc.xplot[mc.i], mc.yplot[mc.i],
                plat::kBlack);
     }
+    plat::describeDrawing(form, plat::seriesDescription(mc.ytitle, mc.xtitle, mc.xmin, mc.xmax,
+                                                        mc.ytitle, mc.ymin, mc.ymax) +
+                                    " " + std::to_string(n) + " points.");
     form.show();
 }
 

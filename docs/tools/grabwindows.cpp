@@ -74,6 +74,13 @@ template <class F> void whileShown(const std::string& name, const std::function<
     action();
 }
 
+// Opens editor F on the example's file, as the command line "vesk-control-window <file>" does.
+template <class F> void opened(const std::string& file, const std::string& name) {
+    cw::mc.startfile = file;
+    save(plat::instance<F>(), name);
+    cw::mc.startfile.clear();
+}
+
 template <class Start> void viewer(const std::string& file, int option, const std::string& name) {
     viewers::setscreenclass();
     viewers::plotfile = file;
@@ -99,8 +106,10 @@ int main(int argc, char** argv) {
     const std::filesystem::path work = std::filesystem::temp_directory_path() / "vesk-grab";
     std::filesystem::remove_all(work);
     std::filesystem::create_directories(work);
+    // The example's files (not the folder of the tool that writes them).
     for (const auto& entry : std::filesystem::directory_iterator(argv[1]))
-        std::filesystem::copy_file(entry.path(), work / entry.path().filename());
+        if (entry.is_regular_file())
+            std::filesystem::copy_file(entry.path(), work / entry.path().filename());
     plat::setCurrentFolder(work.string());
     plat::setCommandLine(std::string());
     plat::setApplicationTitle("Vesk Control Window");
@@ -115,23 +124,12 @@ int main(int argc, char** argv) {
     whileShown<cw::Fecfrm>("fecundity", [&bio] { bio.LoadFecundity.click(); });
     cw::mc.startfile.clear();
 
-    cw::DefineFishery& fishery = plat::instance<cw::DefineFishery>();
-    fishery.F_FYR.setText("2018");
-    fishery.F_LYR.setText("2021");
-    fishery.F_ngear.setText("2");
-    fishery.F_Nages.setText("15");
-    fishery.F_nsexes.setText("2");
-    fishery.F_nszns.setText("4");
-    fishery.F_seltyp.setText("A");
-    save(fishery, "fishery");
-
-    cw::mc.startfile = "snapper.tez";
-    save(plat::instance<cw::DefineTEZ>(), "tez");
-    cw::mc.startfile.clear();
-    save(plat::instance<cw::DefineYOY>(), "yoy");
-    save(plat::instance<cw::Defineindex>(), "index");
-    save(plat::instance<cw::DefineRun>(), "run");
-    save(plat::instance<cw::DefineWOX>(), "wox");
+    opened<cw::DefineFishery>("snapper.fst", "fishery");
+    opened<cw::DefineTEZ>("snapper.tez", "tez");
+    opened<cw::DefineYOY>("snapper.yoy", "yoy");
+    opened<cw::Defineindex>("snapper.ndf", "index");
+    opened<cw::DefineRun>("snapper.run", "run");
+    opened<cw::DefineWOX>("snapper.wox", "wox");
     save(plat::instance<cw::frmAbout>(), "about");
     plat::unloadAll();
 

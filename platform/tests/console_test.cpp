@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 
 #include "platform/console.h"
 #include "platform/process.h"
+#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/console_transcript.h"
 #include "platform/testing/scripted_user.h"
 
@@ -60,6 +62,21 @@ TEST(Console, ShowsOutputAsItComesSendsTypedLinesAndSaysHowTheProgramEnded) {
     EXPECT_THAT(text, HasSubstr("sh ended with exit status 3\n"));
     EXPECT_FALSE(w.input().isEnabled());
     EXPECT_THAT(w.windowTitle().toStdString(), HasSubstr("ended"));
+}
+
+// To a screen reader the console is a window named by its caption as that changes, with a name
+// for its output and its answer box.
+TEST(Console, IsAWindowNamedByItsCaption) {
+    QTemporaryDir folder;
+    plat::ConsoleWindow w("/bin/sh", {"-c", "exit 0"}, folder.path());
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(until([&] { return w.ended(); }));
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_THAT(window->text(QAccessible::Name).toStdString(), HasSubstr("ended"));
+    EXPECT_EQ(window->text(QAccessible::Name), w.windowTitle());
+    EXPECT_EQ(plat::testing::accessibilityProblems(&w), std::vector<std::string>{});
 }
 
 // Closing the window of a program that still runs asks first; No keeps both.

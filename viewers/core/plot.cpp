@@ -2,6 +2,7 @@
 #include "viewers/core/plot.h"
 
 #include "platform/numtext.h"
+#include "platform/plotdescription.h"
 #include "platform/plotsave.h"
 #include "platform/prompts.h"
 #include "platform/rotated_text.h"
@@ -46,10 +47,23 @@ plat::Surface& plotSurface() {
     return plat::instance<frmPlot>().surface();
 }
 
+namespace {
+std::string plotDescription;
+}
+
 void clearPlotWindow() {
     plat::Surface& s = plotSurface();
     s.setBackColor(plat::kWhite);
     s.cls();
+    plotDescription.clear();
+    plat::describeDrawing(plat::instance<frmPlot>(), plotDescription);
+}
+
+void describeSeries(const std::string& series, const std::string& xTitle, float xmin, float xmax,
+                    const std::string& yTitle, float ymin, float ymax) {
+    if (!plotDescription.empty()) plotDescription += " ";
+    plotDescription += plat::seriesDescription(series, xTitle, xmin, xmax, yTitle, ymin, ymax);
+    plat::describeDrawing(plat::instance<frmPlot>(), plotDescription);
 }
 
 void printrotated(const std::string& text, const std::string& fontName, float fontSize, int angle,

@@ -52,8 +52,14 @@ class scratch : public plat::Form {
 // The plot window's surface (loads the window on first use, hidden).
 plat::Surface& plotSurface();
 
-// Clears the plot window to white before a new plot is drawn on it.
+// Clears the plot window to white before a new plot is drawn on it (and forgets the series that
+// its description named).
 void clearPlotWindow();
+
+// Adds a series drawn on the plot window to what the window says it shows to assistive
+// technology, with its axes' titles and ranges.
+void describeSeries(const std::string& series, const std::string& xTitle, float xmin, float xmax,
+                    const std::string& yTitle, float ymin, float ymax);
 
 // Draws text in black on the plot window at 0, 90 or 180 degrees (any other angle draws
 // nothing), the image placed from the pixel offsets given; leaves the plot window measuring in

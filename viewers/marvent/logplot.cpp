@@ -243,6 +243,7 @@ void plotOption(std::initializer_list<Pass> passes) {
             plat::instance<viewers::frmPlot>().hide();
             return;
         }
+        viewers::describeSeries(pass.title, axistitle[1], xmin, xmax, pass.title, ymin, ymax);
     }
 }
 

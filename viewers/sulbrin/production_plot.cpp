@@ -120,6 +120,9 @@ void drawproductioncurves(const ProductionTable& t, const PlotChoice& choice) {
                           viewers::rightTitleOffset(right, kFont, 14, 640, 690),
                           choice.plotmode == 1 ? -20.0f : -300.0f);
     viewers::printrotated(choice.axistitle[2], kFont, 14, 90, -20, 120);
+    for (const std::string* y : {&choice.axistitle[2], &choice.axistitle[1]})
+        viewers::describeSeries(*y, choice.axistitle[0], range.xmin, range.xmax, *y, range.ymin,
+                                range.ymax);
 }
 
 bool loadandplot(const std::string& file, const PlotChoice& choice) {

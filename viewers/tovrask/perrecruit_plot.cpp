@@ -82,6 +82,8 @@ void drawperrecruitcurves(const PerRecruitTable& t, const PlotChoice& choice) {
         s.lineTo(xs[i], t.ypr[i], plat::kBlack);
 
     drawaxes(r, choice, font);
+    viewers::describeSeries(choice.axistitle[1], choice.axistitle[0], r.xmin, r.xmax,
+                            choice.axistitle[1], r.ymin, r.ymax);
     if (!choice.includeSpr) return;
 
     // The SPR curve and its axis on their own 0 to 1 scale over the same x range.
@@ -92,6 +94,8 @@ void drawperrecruitcurves(const PerRecruitTable& t, const PlotChoice& choice) {
     for (int i = 0; i <= kLastRow; ++i)
         s.lineTo(xs[i], t.spr[i]);
     drawsecondaxis(r, choice, font);
+    viewers::describeSeries(choice.axistitle[2], choice.axistitle[0], r.xmin, r.xmax,
+                            choice.axistitle[2], r.ymin, r.ymax);
 }
 
 bool loadandplot(const std::string& file, const PlotChoice& choice) {

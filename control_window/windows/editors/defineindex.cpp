@@ -41,8 +41,19 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
     I_minlng.widget()->setAccessibleName(QStringLiteral("Min"));
     I_mxlng.widget()->setAccessibleName(QStringLiteral("Max"));
     HScroll3.widget()->setAccessibleName(QStringLiteral("ID"));
-    HScroll2.widget()->setAccessibleName(QStringLiteral("Year"));
-    HScroll1.widget()->setAccessibleName(QStringLiteral("Year"));
+    editor::nameInFrame(Frame6, {{&yr2, "Year"},
+                                 {&HScroll1, "Year"},
+                                 {&sznyrCheck, "Years equal"},
+                                 {&cpysznpyr, "Prev Year"},
+                                 {&cpyszntlyr, "To last Year"}});
+    // The index characteristics show a "Type" too.
+    editor::nameInFrame(Frame2, {{&I_yr, "Year"},
+                                 {&HScroll2, "Year"},
+                                 {&s_yrseq, "Years equal"},
+                                 {&cpyprv, "Prev Year"},
+                                 {&cpyforward, "To last Year"},
+                                 {&I_seltyp, "Type"}});
+    editor::nameInFrame(Frame7, {{&I_type, "Type"}});
 
     I_FYR.onChange = [this] { I_FYR_Change(); };
     I_LYR.onChange = [this] { I_LYR_Change(); };

@@ -45,8 +45,11 @@ struct DefineYOY::SeriesEdit {
 };
 
 DefineYOY::DefineYOY() : plat::Form("DefineYOY", "Set Recruitment") {
-    // The last-year box stands beside the first under their one label.
-    i_eyr.widget()->setAccessibleName(QStringLiteral("First and last year"));
+    // The two year boxes share one label; each is read out by what it holds. The check box's
+    // caption is never shown: the label beside it says what it does.
+    i_byr.setAccessibleName("First year");
+    i_eyr.setAccessibleName("Last year");
+    c_setgto1.setAccessibleName("Reset Growth to 1");
     i_byr.onChange = [this] { i_byr_Change(); };
     i_eyr.onChange = [this] { i_eyr_Change(); };
     i_myoy.onChange = [this] { i_myoy_Change(); };

@@ -2,6 +2,8 @@
 
 #include <cfloat>
 #include <cmath>
+#include <initializer_list>
+#include <tuple>
 #include <vector>
 
 #include "control_window/model/maincode.h"
@@ -145,6 +147,27 @@ void Growthfrm::update() {
     G_sex_1.setCaption(first);
     Label5.setCaption(first);
     Label6.setCaption(first);
+    // The boxes of the two sexes share their captions: each is read out with its sex.
+    const std::string second = "Female";
+    for (auto [box, caption, sex] :
+         std::initializer_list<std::tuple<plat::TextBox*, const char*, int>>{{&L_sex1, "Loo", 1},
+                                                                             {&K_sex1, "K", 1},
+                                                                             {&t0_sex1, "t0", 1},
+                                                                             {&a_sex1, "a", 1},
+                                                                             {&b_sex1, "b", 1},
+                                                                             {&CV_sex1, "CV", 1},
+                                                                             {&L_sex2, "Loo", 2},
+                                                                             {&K_sex2, "K", 2},
+                                                                             {&t0_sex2, "t0", 2},
+                                                                             {&a_sex2, "a", 2},
+                                                                             {&b_sex2, "b", 2},
+                                                                             {&CV_sex2, "CV", 2}})
+        box->setAccessibleName(std::string(caption) + ", " + (sex == 1 ? first : second));
+    // So do the buttons of the two graphs: each is read out with its frame.
+    G_sex_1.setAccessibleName(first + ", Mean Sizes at Age");
+    G_sex_2.setAccessibleName(second + ", Mean Sizes at Age");
+    FYG_1.setAccessibleName(first + ", First Year Growth");
+    fyg_2.setAccessibleName(second + ", First Year Growth");
     fyg_2.setEnabled(!oneSex);
     G_sex_2.setEnabled(!oneSex);
     for (plat::Control* c : std::initializer_list<plat::Control*>{

@@ -15,6 +15,7 @@ frmAbout::frmAbout() : plat::Form("frmAbout", "About") {
     cmdSysInfo.onClick = [this] { cmdSysInfo_Click(); };
     // The two Line1 controls only rule the box off into its parts.
     for (plat::Label* line : {&Line1, &Line1_1}) {
+        line->setDecorative();
         if (auto* frame = qobject_cast<QFrame*>(line->widget())) {
             frame->setFrameShape(QFrame::HLine);
             frame->setFrameShadow(QFrame::Sunken);

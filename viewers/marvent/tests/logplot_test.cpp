@@ -4,12 +4,15 @@
 #include "viewers/marvent/start.h"
 
 #include "platform/system.h"
+#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/tests/plot_probe.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <QWidget>
 
 #include <fstream>
 
@@ -202,6 +205,28 @@ TEST_F(LogPlot, EveryOptionPlotsTheExampleWithItsTitle) {
         // The y title turned on the left edge.
         EXPECT_GT(probe::blackInColumns(s, 0, 30), 50) << option;
     }
+}
+
+// A screen reader reads the plot window by its caption and hears the series with its axes; an
+// overlay names both series, and the next plot forgets the last one's.
+TEST_F(LogPlot, ThePlotWindowSaysWhatItShows) {
+    ScriptedUser user;
+    plot(9, VESK_EXAMPLES_DIR "/stock.log");
+    QWidget* surface = plat::instance<viewers::frmPlot>().client();
+    EXPECT_EQ(surface->accessibleName().toStdString(),
+              plat::instance<viewers::frmPlot>().caption());
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "Mean Length / Max against Year: Year from 1975 to 2011, Mean Length / Max from 0 "
+              "to 1.2. Mean Weight / Max against Year: Year from 1975 to 2011, Mean Weight / Max "
+              "from 0 to 1.2.");
+    plot(1, VESK_EXAMPLES_DIR "/stock.log");
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "Recruitment / Max against Year: Year from 1975 to 2011, Recruitment / Max from 0 "
+              "to 1.2.");
+    // The start window, as a user finds it, and the plot window read out a name for each control.
+    plat::instance<marvent::start>().show();
+    for (QWidget* window : {plat::instance<marvent::start>().widget(), surface->window()})
+        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
 }
 
 TEST_F(LogPlot, WithoutAFileOptionsDoNothing) {

@@ -6,11 +6,14 @@
 #include "viewers/sulbrin/sulbrin_start.h"
 
 #include "platform/system.h"
+#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
 #include "viewers/core/tests/viewer_fixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <QWidget>
 
 #include <sstream>
 
@@ -181,6 +184,24 @@ TEST_F(ProductionPlot, FarPointsOfATinyExtinctionFDrawOnlyWhatIsInSight) {
     // Against the biomass the yield keeps its place; every F but row 100's is far off the top.
     EXPECT_TRUE(blackNear(s, 751.f / 1001, (25.f * 75 + 500) / 3000));
     EXPECT_FALSE(blackNear(s, 0.5f, 0.3f, 0));
+}
+
+// A screen reader reads the plot window by its caption and hears both curves with their axes.
+TEST_F(ProductionPlot, ThePlotWindowSaysWhatItShows) {
+    viewers::plotfile = kExample;
+    plat::instance<sulbrin::SulbrinStart>().option(2).click();
+    QWidget* surface = plat::instance<viewers::frmPlot>().client();
+    EXPECT_EQ(surface->accessibleName().toStdString(),
+              plat::instance<viewers::frmPlot>().caption());
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "YIELD / Ymax against BIOMASS / Bmax: BIOMASS / Bmax from 0 to 1, YIELD / Ymax from "
+              "0 to 1. FISHING MORTALITY (F / Fextinction) against BIOMASS / Bmax: BIOMASS / Bmax "
+              "from 0 to 1, FISHING MORTALITY (F / Fextinction) from 0 to 1.");
+    viewers::plotfile.clear();
+    // The start window, as a user finds it, and the plot window read out a name for each control.
+    plat::instance<sulbrin::SulbrinStart>().show();
+    for (QWidget* window : {plat::instance<sulbrin::SulbrinStart>().widget(), surface->window()})
+        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
 }
 
 TEST_F(ProductionPlot, OptionsDrawTheChosenFileAndClearBothButtons) {

@@ -5,12 +5,15 @@
 #include "viewers/tovrask/tovrask_start.h"
 
 #include "platform/system.h"
+#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
 #include "viewers/core/tests/plot_probe.h"
 #include "viewers/core/tests/viewer_fixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <QWidget>
 
 #include <cmath>
 #include <fstream>
@@ -163,6 +166,32 @@ TEST_F(PerRecruitPlot, FarPointsDrawOnlyWhatIsInSight) {
         EXPECT_TRUE(blackNear(s, x, t.ypr[29])) << x;
         EXPECT_TRUE(blackNear(s, x, t.ypr[31])) << x;
     }
+}
+
+// A screen reader reads the plot window by its caption and hears the yield per recruit, and the
+// SPR only when it is drawn.
+TEST_F(PerRecruitPlot, ThePlotWindowSaysWhatItShows) {
+    auto& start = plat::instance<tovrask::TovraskStart>();
+    viewers::plotfile = VESK_EXAMPLES_DIR "/snapper.yro";
+    start.Chk()->setValue(1);
+    start.option(1).click();
+    QWidget* surface = plat::instance<viewers::frmPlot>().client();
+    EXPECT_EQ(surface->accessibleName().toStdString(),
+              plat::instance<viewers::frmPlot>().caption());
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "YIELD PER RECRUIT against FISHING MORTALITY (FMULT): FISHING MORTALITY (FMULT) "
+              "from 0 to 2, YIELD PER RECRUIT from 0 to 0.9089. SPR against FISHING MORTALITY "
+              "(FMULT): FISHING MORTALITY (FMULT) from 0 to 2, SPR from 0 to 1.");
+    start.Chk()->setValue(0);
+    start.option(2).click();
+    EXPECT_EQ(surface->accessibleDescription().toStdString(),
+              "YIELD PER RECRUIT against FISHING MORTALITY (YIELD/BIOMASS): FISHING MORTALITY "
+              "(YIELD/BIOMASS) from 0 to 0.4235, YIELD PER RECRUIT from 0 to 0.9089.");
+    viewers::plotfile.clear();
+    // The start window, as a user finds it, and the plot window read out a name for each control.
+    plat::instance<tovrask::TovraskStart>().show();
+    for (QWidget* window : {plat::instance<tovrask::TovraskStart>().widget(), surface->window()})
+        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
 }
 
 TEST_F(PerRecruitPlot, OptionsDrawTheExampleAndClearBothButtons) {
