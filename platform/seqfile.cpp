@@ -2,6 +2,7 @@
 
 #include "platform/numtext.h"
 #include "platform/prompts.h"
+#include "platform/savefile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -83,10 +84,7 @@ struct SeqFile::Impl {
     }
     void write(std::string_view text) {
         if (!out || writeFailed) return;
-        if (out->write(text.data(), qint64(text.size())) != qint64(text.size())) {
-            writeFailed = true;
-            error = out->errorString().toStdString();
-        }
+        if (!writeChecked(*out, text, error)) writeFailed = true;
     }
 };
 
@@ -247,10 +245,7 @@ bool SeqFile::close() {
     if (d->mode != Mode::Output) return true;
     bool ok = !d->writeFailed;
     if (ok) {
-        if (!d->out->commit()) {
-            ok = false;
-            d->error = d->out->errorString().toStdString();
-        }
+        ok = commitChecked(*d->out, d->error);
     } else {
         d->out->cancelWriting();
         d->out->commit(); // drops the temporary file and leaves the named one alone

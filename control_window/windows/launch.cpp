@@ -79,10 +79,11 @@ bool handOver(const std::string& definition, const std::string& handover,
     }
     // The copy is written beside and renamed into place: a failed one leaves the earlier
     // hand-over file whole.
-    if (!plat::copyFile(definition, handover)) {
+    std::string reason;
+    if (!plat::copyFile(definition, handover, &reason)) {
         plat::msgBox("The definition file " + definition + " could not be copied to " + handover +
-                     " in the folder " + plat::currentFolder() + ": nothing was handed to " +
-                     program + ".");
+                     " in the folder " + plat::currentFolder() + " (" + reason +
+                     "): nothing was handed to " + program + ".");
         return false;
     }
 

@@ -351,8 +351,9 @@ void DefineFishery::savefisherydefinition_Click() {
     }
     prompttitle = "Save fishery data";
     mc.dlgfilter = "Fishery data file (*.fst)|*.fst";
-    if (!editor::saveChosenFile(mc.fstfile, prompttitle, mc.dlgfilter, 2, fstFileText(*data)))
-        return;
+    const std::optional<bool> written =
+        editor::saveChosenFile(mc.fstfile, prompttitle, mc.dlgfilter, 2, fstFileText(*data));
+    if (!written || !*written) return;
     mc.npts = mc.lyr - mc.fyr + 1;
     mc.fishery_id = 1;
     update();
@@ -379,6 +380,7 @@ void DefineFishery::MakeMgt_Click() {
     }
     prompttitle = "Save management data";
     mc.dlgfilter = "Fishery input file (*.mgt)|*.mgt";
+    const std::string before = mc.mgtfile;
     openoutput(mc.mgtfile, prompttitle, mc.dlgfilter, 6);
     if (!plat::fileNumber(6).isOpen()) {
         exporting_.reset();
@@ -402,7 +404,8 @@ void DefineFishery::MakeMgt_Click() {
     }
     mc.yr = shown;
     exporting_.reset();
-    f.close();
+    // A failed write has said so and kept the earlier file; the name goes back with it.
+    if (!f.close()) mc.mgtfile = before;
     ProgressBar1.setVisible(false);
     mc.fishery_id = 1;
     update();
