@@ -288,9 +288,9 @@ std::string engineFolder(const std::string& tarvesk);
 // removed, folder (up to the last backslash or slash) dropped.
 std::string commandLineFile(const std::string& commandLine);
 
-// The path to open for the command-line file: startfile itself, or, when no file of that
-// lower-cased name is in the current folder, the one whose name matches it without regard to
-// case. Editors open this and keep startfile for their extension test.
+// The full path to open for the command-line file: startfile in the current folder, or, when no
+// file of that lower-cased name is there, the one whose name matches it without regard to case.
+// Editors open this, make it their current file, and keep startfile for their extension test.
 std::string startfilePath();
 
 } // namespace cw

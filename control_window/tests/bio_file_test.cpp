@@ -426,8 +426,8 @@ TEST_F(BioFileTest, TheStartUpFileLoadsWhateverTheCaseOfItsName) {
     writeFile(path("Stock.BIO"), fixture("bio_one_sex_l.bio"));
     mc.startfile = "stock.bio";
     cw::DefineBio& bio = plat::instance<cw::DefineBio>();
-    EXPECT_EQ(mc.biofile, "stock.bio");
-    EXPECT_EQ(bio.caption(), "stock.bio");
+    EXPECT_EQ(mc.biofile, path("Stock.BIO"));
+    EXPECT_EQ(bio.caption(), path("Stock.BIO"));
     EXPECT_EQ(mc.nspecies, "Cod");
     EXPECT_EQ(bio.nages.text(), "2");
     EXPECT_EQ(bio.M_sex_1.caption(), "Unisex");

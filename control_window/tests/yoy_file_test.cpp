@@ -143,8 +143,8 @@ TEST_F(YoyFileTest, ANamedFileOnTheCommandLineIsLoadedAtOpening) {
     cw::DefineYOY& w = yoy();
     EXPECT_EQ(w.byr, 1991);
     EXPECT_EQ(mc.yoyrec(2), 200);
-    EXPECT_EQ(mc.yoyfile, "stock.yoy");
-    EXPECT_EQ(w.caption(), "stock.yoy");
+    EXPECT_EQ(mc.yoyfile, path("stock.yoy"));
+    EXPECT_EQ(w.caption(), path("stock.yoy"));
     // LF line ends and commas read alike.
     plat::unloadAll();
     cw::resetMaincode();
@@ -168,7 +168,7 @@ TEST_F(YoyFileTest, TheMainWindowOpensTheEditorOnACommandLineFile) {
     });
     plat::instance<cw::start>();
     EXPECT_TRUE(user.finished());
-    EXPECT_EQ(mc.yoyfile, "stock.yoy");
+    EXPECT_EQ(mc.yoyfile, path("Stock.YOY"));
 }
 
 TEST_F(YoyFileTest, ABadFileLeavesEverythingAsItWas) {

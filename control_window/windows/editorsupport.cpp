@@ -8,6 +8,7 @@
 #include "control_window/windows/dialogs.h"
 #include "control_window/windows/graph.h"
 #include "platform/numtext.h"
+#include "platform/system.h"
 
 namespace cw::editor {
 
@@ -129,16 +130,21 @@ bool loadOnOpening(std::string& current, std::string_view extension, int number,
 bool loadChosenFile(std::string& name, const std::string& title, const std::string& filter,
                     int number, const std::function<bool()>& read) {
     const std::string before = name;
+    const std::string folder = plat::currentFolder();
     openinput(name, title, filter, number);
     if (!plat::fileNumber(number).isOpen()) return false;
     if (read()) return true;
+    // A file that was refused changes nothing: neither the window's file nor the folder that a
+    // later launch hands the definition over in.
     name = before;
+    plat::setCurrentFolder(folder);
     return false;
 }
 
 std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
                                    const std::string& filter, int number, const std::string& text) {
     const std::string before = name;
+    const std::string folder = plat::currentFolder();
     openoutput(name, title, filter, number);
     plat::SeqFile& f = plat::fileNumber(number);
     // A cancelled dialog has emptied the name; a file that could not be opened has kept it.
@@ -146,6 +152,7 @@ std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
     f.print(text);
     if (f.close()) return true;
     name = before;
+    plat::setCurrentFolder(folder);
     return false;
 }
 

@@ -74,8 +74,8 @@ DefineBio::DefineBio() : plat::Form("DefineBio", "Biological Data") {
 }
 
 void DefineBio::Form_Load() {
-    if (editor::openStartfile("bio", 3, "biological data file") && loadbiodat())
-        mc.biofile = mc.startfile;
+    if (const auto opened = editor::openStartfile("bio", 3, "biological data file"); opened && loadbiodat())
+        mc.biofile = *opened;
     update();
 }
 

@@ -89,8 +89,8 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
 }
 
 void Defineindex::Form_Load() {
-    if (editor::openStartfile("ndf", kFileNumber, "index data file") && loadindexdata())
-        mc.ndffile = mc.startfile;
+    if (const auto opened = editor::openStartfile("ndf", kFileNumber, "index data file"); opened && loadindexdata())
+        mc.ndffile = *opened;
     // A window opened again over a file's indices shows their types as the file has them.
     if (!mc.ndffile.empty()) typesAreTheFiles(kMaxIndices);
     updateindex();

@@ -59,8 +59,8 @@ DefineYOY::DefineYOY() : plat::Form("DefineYOY", "Set Recruitment") {
 }
 
 void DefineYOY::Form_Load() {
-    if (editor::openStartfile("yoy", kFileNumber, "recruitment data file") && readyoy())
-        mc.yoyfile = mc.startfile;
+    if (const auto opened = editor::openStartfile("yoy", kFileNumber, "recruitment data file"); opened && readyoy())
+        mc.yoyfile = *opened;
     refreshyoy();
 }
 
