@@ -274,6 +274,10 @@ struct Maincode {
     // Minimum vulnerable size per index, shown for age-based selectivity. The index file has no
     // place for it, so it lasts for the session; it is kept apart from the fisheries' own.
     Bounded<float, 1, kMaxIndices> i_minvulsiz;
+    // The counts that the index and recruitment editors keep in their windows, kept here too
+    // while those windows are unloaded: a window opened again shows all the data its file gave.
+    int16_t ndfcount = 0;
+    int16_t yoybyr = 0, yoyeyr = 0;
 };
 
 // The program-wide instance.

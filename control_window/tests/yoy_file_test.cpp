@@ -222,4 +222,21 @@ TEST_F(YoyFileTest, ABadFileLeavesEverythingAsItWas) {
     EXPECT_EQ(mc.yoyfile, "");
 }
 
+// The years are the window's own; the series outlive it. A window opened again shows and saves
+// the years of its file.
+TEST_F(YoyFileTest, AWindowOpenedAgainShowsAndSavesTheYearsOfItsFile) {
+    writeFile(path("in.yoy"), readFile(fixturePath("yoy/three_years.yoy")));
+    {
+        User user;
+        user.fileDialog("Load Recruitment data", path("in.yoy"));
+        yoy().loadyoy.click();
+    }
+    plat::unloadAll();
+    cw::DefineYOY& w = yoy();
+    EXPECT_EQ(w.i_byr.text(), "1991");
+    EXPECT_EQ(w.i_eyr.text(), "1993");
+    save(w, path("again.yoy"));
+    EXPECT_EQ(readFile(path("again.yoy")), readFile(fixturePath("yoy/three_years.yoy")));
+}
+
 } // namespace

@@ -89,11 +89,18 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
 }
 
 void Defineindex::Form_Load() {
+    // The count outlives the window as the indices' data do, so that a window opened again over
+    // a file shows all of its indices and a save keeps them.
+    nindices = mc.ndfcount;
     if (const auto opened = editor::openStartfile("ndf", kFileNumber, "index data file"); opened && loadindexdata())
         mc.ndffile = *opened;
     // A window opened again over a file's indices shows their types as the file has them.
     if (!mc.ndffile.empty()) typesAreTheFiles(kMaxIndices);
     updateindex();
+}
+
+void Defineindex::Form_Unload() {
+    mc.ndfcount = nindices;
 }
 
 void Defineindex::typesAreTheFiles(int count) {
@@ -350,8 +357,7 @@ void Defineindex::sznyrCheck_Click() {
 // ---- Loading and saving ---------------------------------------------------------------------
 
 void Defineindex::saveindex_Click() {
-    IndexData data = indexDataFrom(mc, nindices);
-    fillIndexDefaults(data);
+    const IndexData data = indexDataFrom(mc, nindices);
     if (const std::optional<std::string> problem = indexSaveProblem(data)) {
         plat::msgBox(*problem);
         return;
@@ -361,12 +367,6 @@ void Defineindex::saveindex_Click() {
     const std::optional<bool> written = editor::saveChosenFile(
         mc.ndffile, prompttitle, mc.dlgfilter, kFileNumber, indexFileText(data));
     if (!written.value_or(false)) return;
-    // The defaults written for indices never shown are theirs now, as the file says.
-    for (int k = 1; k <= data.nindices; ++k) {
-        mc.i_outfile(k) = data.i_outfile(k);
-        mc.i_type(k) = data.i_type(k);
-        mc.a_sampsize(k) = data.a_sampsize(k);
-    }
     typesAreTheFiles(data.nindices);
     curindex = 1;
     I_outfile.setText(mc.i_outfile(1));

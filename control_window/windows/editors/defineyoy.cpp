@@ -59,9 +59,17 @@ DefineYOY::DefineYOY() : plat::Form("DefineYOY", "Set Recruitment") {
 }
 
 void DefineYOY::Form_Load() {
+    // The years outlive the window as the series by year do (see Form_Unload).
+    byr = mc.yoybyr;
+    eyr = mc.yoyeyr;
     if (const auto opened = editor::openStartfile("yoy", kFileNumber, "recruitment data file"); opened && readyoy())
         mc.yoyfile = *opened;
     refreshyoy();
+}
+
+void DefineYOY::Form_Unload() {
+    mc.yoybyr = byr;
+    mc.yoyeyr = eyr;
 }
 
 bool DefineYOY::testrange() {
