@@ -131,6 +131,16 @@ double val(std::string_view text) {
     return convert(rest.substr(0, n)).value_or(0.0);
 }
 
+std::optional<double> leadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (isBlank(text[i]) || text[i] == '\r' || text[i] == '\n'))
+        ++i;
+    const std::string_view rest = text.substr(i);
+    const std::size_t n = numberPrefix(rest);
+    if (n == 0) return 0.0;
+    return convert(rest.substr(0, n));
+}
+
 std::optional<double> parseNumber(std::string_view text) {
     std::size_t b = 0, e = text.size();
     while (b < e && isBlank(text[b]))

@@ -27,6 +27,10 @@ std::string strInteger(long v);
 // "12abc" -> 12, "abc" -> 0, ".5" -> 0.5, "-3e2x" -> -300. Never "inf" or "nan".
 double val(std::string_view text);
 
+// The leading number of a text as val reads it, but nothing when that number is too large for a
+// double (so that "1e400" is not taken for 0).
+std::optional<double> leadingNumber(std::string_view text);
+
 // Strict reading: the whole text, blanks around it allowed, must be one number.
 std::optional<double> parseNumber(std::string_view text);
 

@@ -455,4 +455,48 @@ TEST_F(BioFileTest, TheMainWindowOpensTheBiologyEditor) {
     EXPECT_TRUE(plat::instance<cw::DefineBio>().visible());
 }
 
+// A number box holds what it stores: a value too large for a double, or one whose print form
+// would not read back, is refused and the box shows the stored value again; the largest value
+// accepted saves and reads back as it was.
+TEST_F(BioFileTest, NumberBoxesRefuseWhatCouldNotBeSavedAndReadBack) {
+    writeFile(path("one.bio"), fixture("bio_one_sex_l.bio"));
+    load(path("one.bio"));
+    cw::DefineBio& bio = plat::instance<cw::DefineBio>();
+    cw::Growthfrm& growth = plat::instance<cw::Growthfrm>();
+    struct Box {
+        const char* name;
+        plat::TextBox& box;
+        double& value;
+    } boxes[] = {{"SR slope", bio.ISRslope, mc.isrslope},
+                 {"TEZ recruitment", bio.ITEZrecruitment, mc.itezrecruitment},
+                 {"Loo", growth.L_sex1, mc.vblinf(1)}};
+    for (Box& b : boxes) {
+        for (const char* typed : {"1e400", "1.7976931348623157E+308", "-1.8e308"}) {
+            SCOPED_TRACE(std::string(b.name) + " " + typed);
+            b.box.setText("2.5");
+            b.box.setText(typed);
+            EXPECT_EQ(b.value, 2.5);
+            EXPECT_EQ(b.box.text(), "2.5");
+        }
+        b.box.setText("1.79769313486231E+308");
+        EXPECT_EQ(b.value, 1.79769313486231e308);
+    }
+    struct Whole {
+        plat::TextBox& box;
+        int16_t& value;
+    } wholes[] = {{bio.nages, mc.nages}, {bio.Ispszn, mc.ispszn}};
+    for (Whole& w : wholes) {
+        const int16_t before = w.value;
+        w.box.setText("1e400");
+        EXPECT_EQ(w.value, before);
+        EXPECT_EQ(w.box.text(), plat::strInteger(before));
+    }
+    save(path("large.bio"));
+    mc.isrslope = mc.itezrecruitment = mc.vblinf(1) = 0;
+    load(path("large.bio"));
+    EXPECT_EQ(mc.isrslope, 1.79769313486231e308);
+    EXPECT_EQ(mc.itezrecruitment, 1.79769313486231e308);
+    EXPECT_EQ(mc.vblinf(1), 1.79769313486231e308);
+}
+
 } // namespace

@@ -12,14 +12,25 @@
 
 namespace cw::editor {
 
+// The largest double whose 15-digit print form reads back as a double.
+constexpr double kLargestSavedDouble = 1.79769313486231e308;
+
 std::optional<int16_t> boxInteger(std::string_view text) {
-    return plat::toInteger16(plat::val(text));
+    const std::optional<double> v = plat::leadingNumber(text);
+    if (!v) return std::nullopt;
+    return plat::toInteger16(*v);
 }
 
 std::optional<float> boxSingle(std::string_view text) {
-    const double v = plat::val(text);
-    if (std::fabs(v) > double(FLT_MAX)) return std::nullopt;
-    return float(v);
+    const std::optional<double> v = plat::leadingNumber(text);
+    if (!v || std::fabs(*v) > double(FLT_MAX)) return std::nullopt;
+    return float(*v);
+}
+
+std::optional<double> boxDouble(std::string_view text) {
+    const std::optional<double> v = plat::leadingNumber(text);
+    if (!v || std::fabs(*v) > kLargestSavedDouble) return std::nullopt;
+    return *v;
 }
 
 std::optional<int16_t> strictInteger(std::string_view text) {
@@ -44,12 +55,15 @@ std::string printFormInBox(const std::string& printed) {
     return s;
 }
 
+// A box whose number is too large to read (1e400) differs from any value.
 void rewriteSingle(plat::TextBox& box, float value) {
-    if (float(plat::val(box.text())) != value) box.setText(plat::strSingle(value));
+    const std::optional<double> shown = plat::leadingNumber(box.text());
+    if (!shown || float(*shown) != value) box.setText(plat::strSingle(value));
 }
 
 void rewriteWhole(plat::TextBox& box, int32_t value) {
-    if (plat::val(box.text()) != double(value)) box.setText(plat::strInteger(value));
+    const std::optional<double> shown = plat::leadingNumber(box.text());
+    if (!shown || *shown != double(value)) box.setText(plat::strInteger(value));
 }
 
 void storeSingle(plat::TextBox& box, float& value) {
@@ -58,6 +72,15 @@ void storeSingle(plat::TextBox& box, float& value) {
     } else {
         box.setText(plat::strSingle(value));
     }
+}
+
+bool storeDouble(plat::TextBox& box, double& value) {
+    if (const std::optional<double> v = boxDouble(box.text())) {
+        value = *v;
+        return true;
+    }
+    box.setText(plat::strDouble(value));
+    return false;
 }
 
 void showSelectivityType(const std::string& type, plat::Control& minvulLabel, plat::Control& minvul,
@@ -157,7 +180,7 @@ std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
 }
 
 std::optional<int16_t> typedYearCount(const std::string& text) {
-    const std::optional<int16_t> v = plat::toInteger16(plat::val(text));
+    const std::optional<int16_t> v = boxInteger(text);
     if (!v || *v < 0) return std::nullopt;
     return std::min<int16_t>(*v, kMaxDefinitionYears);
 }

@@ -280,7 +280,8 @@ void DefineFishery::F_Minvulsiz_Change() {
 }
 
 void DefineFishery::F_minlng_Change() {
-    mc.f_minlng(mc.fishery_id) = plat::val(F_minlng.text());
+    // A number too large is refused like any text that does not fit; the refresh shows the value.
+    if (const auto v = editor::boxDouble(F_minlng.text())) mc.f_minlng(mc.fishery_id) = *v;
     update();
 }
 
@@ -296,7 +297,11 @@ void DefineFishery::F_seltyp_Change() {
 }
 
 void DefineFishery::F_Fscaler_Change() {
-    mc.f_fscaler = plat::val(F_Fscaler.text());
+    if (const auto v = editor::boxDouble(F_Fscaler.text())) {
+        mc.f_fscaler = *v;
+    } else {
+        F_Fscaler.setText(mc.f_fscaler.text());
+    }
     Option4.setValue(false);
     update();
 }

@@ -310,8 +310,8 @@ void Defineindex::L_err_Change() {
 }
 
 void Defineindex::A_sampsize_Change() {
-    const double v = plat::val(A_sampsize.text());
-    if (std::isfinite(v)) mc.a_sampsize(cur()) = v;
+    // A number too large is refused; the refresh shows the stored value again.
+    if (const auto v = editor::boxDouble(A_sampsize.text())) mc.a_sampsize(cur()) = *v;
     updateindex();
 }
 

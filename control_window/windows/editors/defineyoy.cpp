@@ -114,7 +114,11 @@ void DefineYOY::i_eyr_Change() {
 }
 
 void DefineYOY::i_myoy_Change() {
-    mc.myoy = plat::val(i_myoy.text());
+    if (const auto v = editor::boxDouble(i_myoy.text())) {
+        mc.myoy = *v;
+    } else {
+        i_myoy.setText(mc.myoy.text());
+    }
 }
 
 void DefineYOY::c_vg_Click() {
