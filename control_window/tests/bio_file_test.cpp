@@ -351,6 +351,10 @@ TEST_F(BadFileTest, AShortFileOrTextForANumberNamesTheFileAndWhatWasExpected) {
          "holds an empty item on line 4 where the stock-recruitment slope was expected."},
         {replaceLine(one, 3, " 1.5e9  2 "),
          "as the spawning season, which is not a whole number in range."},
+        // What was read is shown with the bytes that cannot be seen made visible.
+        {"\xEF\xBB\xBF\xEF\xBB\xBF" + one, "holds \"\\xEF\\xBB\\xBF"},
+        {replaceLine(one, 12, std::string(" 1  a\0b\x01\xFF\xC3\xA9 ", 12)),
+         "holds \"a\\x00b\\x01\\xFF\xC3\xA9\" on line 12"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -458,6 +462,15 @@ TEST_F(BioFileTest, TheMainWindowOpensTheBiologyEditor) {
 // A number box holds what it stores: a value too large for a double, or one whose print form
 // would not read back, is refused and the box shows the stored value again; the largest value
 // accepted saves and reads back as it was.
+// An editor that puts a byte-order mark before the first line does not change the values.
+TEST_F(BioFileTest, ALeadingByteOrderMarkIsNoPartOfTheFirstValue) {
+    writeFile(path("one.bio"), "\xEF\xBB\xBF" + fixture("bio_one_sex_l.bio"));
+    load(path("one.bio"));
+    EXPECT_EQ(mc.biofile, path("one.bio"));
+    save(path("again.bio"));
+    EXPECT_EQ(readFile(path("again.bio")), fixture("bio_one_sex_l.bio"));
+}
+
 TEST_F(BioFileTest, NumberBoxesRefuseWhatCouldNotBeSavedAndReadBack) {
     writeFile(path("one.bio"), fixture("bio_one_sex_l.bio"));
     load(path("one.bio"));
