@@ -351,6 +351,9 @@ TEST_F(BadFileTest, AShortFileOrTextForANumberNamesTheFileAndWhatWasExpected) {
          "holds an empty item on line 4 where the stock-recruitment slope was expected."},
         {replaceLine(one, 3, " 1.5e9  2 "),
          "as the spawning season, which is not a whole number in range."},
+        {replaceLine(one, 4, " 3  1.797693134862315E+308 "),
+         "holds 1.797693134862315E+308 on line 4 as the stock-recruitment slope, which is too "
+         "large to be saved again."},
         // What was read is shown with the bytes that cannot be seen made visible.
         {"\xEF\xBB\xBF\xEF\xBB\xBF" + one, "holds \"\\xEF\\xBB\\xBF"},
         {replaceLine(one, 12, std::string(" 1  a\0b\x01\xFF\xC3\xA9 ", 12)),

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "control_window/files/definitionreader.h"
 #include "control_window/files/tezfile.h"
 #include "control_window/model/maincode.h"
 #include "control_window/windows/dialogs.h"
@@ -11,9 +12,6 @@
 #include "platform/system.h"
 
 namespace cw::editor {
-
-// The largest double whose 15-digit print form reads back as a double.
-constexpr double kLargestSavedDouble = 1.79769313486231e308;
 
 std::optional<int16_t> boxInteger(std::string_view text) {
     const std::optional<double> v = plat::leadingNumber(text);
