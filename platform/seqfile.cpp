@@ -303,8 +303,9 @@ std::string visibleText(std::string_view text) {
         for (std::size_t k = 1; whole && k < n; ++k)
             whole = continuation(i + k);
         const std::string_view seq = whole ? text.substr(i, n) : std::string_view();
-        const bool invisible = seq == "\xEF\xBB\xBF" ||
-                               (n == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0);
+        const bool invisible =
+            seq == "\xEF\xBB\xBF" ||
+            (n == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0);
         if (whole && !invisible) {
             out += seq;
             i += n;

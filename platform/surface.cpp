@@ -2,11 +2,11 @@
 
 #include "platform/savefile.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <QBuffer>
 #include <QWidget>
 
 #include <algorithm>
@@ -421,9 +421,10 @@ bool Surface::savePicture(const std::string& path, std::string* error) const {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     std::string reason;
-    const bool ok = buffer.open(QIODevice::WriteOnly) && d->img.save(&buffer, "BMP") &&
-                    writeFileWhole(path, std::string_view(bytes.constData(), std::size_t(bytes.size())),
-                                   reason);
+    const bool ok =
+        buffer.open(QIODevice::WriteOnly) && d->img.save(&buffer, "BMP") &&
+        writeFileWhole(path, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                       reason);
     if (!ok && error) *error = reason.empty() ? "the picture could not be encoded" : reason;
     return ok;
 }

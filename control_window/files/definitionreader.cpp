@@ -111,7 +111,8 @@ bool DefinitionReader::skip(const std::string& what) {
 }
 
 bool DefinitionReader::found(int at, const std::string& text, const std::string& what) {
-    fail("holds " + (text.empty() ? std::string("an empty item") : "\"" + plat::visibleText(text) + "\"") +
+    fail("holds " +
+         (text.empty() ? std::string("an empty item") : "\"" + plat::visibleText(text) + "\"") +
          " on line " + std::to_string(at) + " where " + what + " was expected.");
     return false;
 }

@@ -41,7 +41,6 @@ void storeIndexData(Maincode& m, const IndexData& d);
 // whole number, halves to even; -1 when it is no number in the 16-bit range.
 int indexBins(float nlngs);
 
-
 // What keeps this definition from being saved as a file that reads back the same, as a message
 // for the user; nothing when it can be saved.
 std::optional<std::string> indexSaveProblem(const IndexData& d);

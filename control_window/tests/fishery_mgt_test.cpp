@@ -161,7 +161,8 @@ TEST_F(FisheryMgtTest, SavesOntoAFullDiskKeepTheEarlierFilesAndNames) {
         std::string& variable;
     } saves[] = {{"Save fishery data", "snapper.fst", editor().savefisherydefinition, mc.fstfile},
                  {"Save management data", "snapper.mgt", editor().MakeMgt, mc.mgtfile}};
-    for (const Save& s : saves) writeFile(disk.path(s.name), earlier);
+    for (const Save& s : saves)
+        writeFile(disk.path(s.name), earlier);
     disk.fill();
     for (Save& s : saves) {
         SCOPED_TRACE(s.name);

@@ -436,9 +436,9 @@ TEST_F(LaunchTest, ARefusedLoadFromAnotherFolderChangesNeitherTheFileNorTheLaunc
         {"snapper.tez", kDefinition, "Load TEZ data", "tez", "Tez.000", [tez] { tez(); },
          [tez] { tez()->readtez.click(); }, [tez] { tez()->dotez.click(); },
          [] { return mc.tezfile; }},
-        {"snapper.run", cwtest::dataFile("run/full.run"), "Load run data", "VESK",
-         "vesk.000", [run] { run(); }, [run] { run()->readrun.click(); },
-         [run] { run()->RUN.click(); }, [] { return mc.runfile; }},
+        {"snapper.run", cwtest::dataFile("run/full.run"), "Load run data", "VESK", "vesk.000",
+         [run] { run(); }, [run] { run()->readrun.click(); }, [run] { run()->RUN.click(); },
+         [] { return mc.runfile; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.startfile);
@@ -448,8 +448,8 @@ TEST_F(LaunchTest, ARefusedLoadFromAnotherFolderChangesNeitherTheFileNorTheLaunc
         writeFile((a / c.startfile).string(), c.definition);
         writeFile((b / c.startfile).string(), c.definition);
         writeFile((b / "bad.x").string(), "");
-        engine(c.program, std::string("pwd > ") + path("where") + "; cp " + c.handover + " " +
-                              path("seen"));
+        engine(c.program,
+               std::string("pwd > ") + path("where") + "; cp " + c.handover + " " + path("seen"));
         plat::setCurrentFolder(a.string());
         mc.startfile = c.startfile;
         c.open();

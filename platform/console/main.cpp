@@ -29,7 +29,8 @@ void writeWhole(const QString& path, const QByteArray& bytes) {
     // cannot be written whole leaves the earlier one and is said on the error stream.
     std::string error;
     if (!plat::writeFileWhole(path.toStdString(),
-                              std::string_view(bytes.constData(), std::size_t(bytes.size())), error))
+                              std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                              error))
         std::fprintf(stderr, "vesk-console: could not write %s: %s\n", qPrintable(path),
                      error.c_str());
 }

@@ -20,8 +20,8 @@ class SmallDisk {
     explicit SmallDisk(std::size_t bytes) {
 #ifdef __linux__
         const std::string options = "size=" + std::to_string(bytes);
-        if (::mount("tmpfs", dir_.path().toLocal8Bit().constData(), "tmpfs", 0,
-                    options.c_str()) == 0) {
+        if (::mount("tmpfs", dir_.path().toLocal8Bit().constData(), "tmpfs", 0, options.c_str()) ==
+            0) {
             mounted_ = true;
         } else {
             reason_ = std::string("a tmpfs cannot be mounted here (") + std::strerror(errno) +
@@ -40,8 +40,12 @@ class SmallDisk {
     SmallDisk(const SmallDisk&) = delete;
     SmallDisk& operator=(const SmallDisk&) = delete;
 
-    bool available() const { return mounted_; }
-    const std::string& reason() const { return reason_; }
+    bool available() const {
+        return mounted_;
+    }
+    const std::string& reason() const {
+        return reason_;
+    }
     std::string path(const std::string& name) const {
         return QDir(dir_.path()).filePath(QString::fromStdString(name)).toStdString();
     }

@@ -76,7 +76,8 @@ DefineBio::DefineBio() : plat::Form("DefineBio", "Biological Data") {
 }
 
 void DefineBio::Form_Load() {
-    if (const auto opened = editor::openStartfile("bio", 3, "biological data file"); opened && loadbiodat())
+    if (const auto opened = editor::openStartfile("bio", 3, "biological data file");
+        opened && loadbiodat())
         mc.biofile = *opened;
     update();
 }

@@ -118,7 +118,8 @@ DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
 DefineFishery::~DefineFishery() = default;
 
 void DefineFishery::Form_Load() {
-    if (const auto opened = editor::openStartfile("fst", 2, "fishery data file"); opened && loadfishdata())
+    if (const auto opened = editor::openStartfile("fst", 2, "fishery data file");
+        opened && loadfishdata())
         mc.fstfile = *opened;
     update();
 }

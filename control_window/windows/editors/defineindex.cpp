@@ -92,7 +92,8 @@ void Defineindex::Form_Load() {
     // The count outlives the window as the indices' data do, so that a window opened again over
     // a file shows all of its indices and a save keeps them.
     nindices = mc.ndfcount;
-    if (const auto opened = editor::openStartfile("ndf", kFileNumber, "index data file"); opened && loadindexdata())
+    if (const auto opened = editor::openStartfile("ndf", kFileNumber, "index data file");
+        opened && loadindexdata())
         mc.ndffile = *opened;
     // A window opened again over a file's indices shows their types as the file has them.
     if (!mc.ndffile.empty()) typesAreTheFiles(kMaxIndices);

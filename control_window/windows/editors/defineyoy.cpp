@@ -62,7 +62,8 @@ void DefineYOY::Form_Load() {
     // The years outlive the window as the series by year do (see Form_Unload).
     byr = mc.yoybyr;
     eyr = mc.yoyeyr;
-    if (const auto opened = editor::openStartfile("yoy", kFileNumber, "recruitment data file"); opened && readyoy())
+    if (const auto opened = editor::openStartfile("yoy", kFileNumber, "recruitment data file");
+        opened && readyoy())
         mc.yoyfile = *opened;
     refreshyoy();
 }
