@@ -120,17 +120,6 @@ std::string printInteger(long v) {
     return printed(strInteger(v));
 }
 
-double val(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (isBlank(text[i]) || text[i] == '\r' || text[i] == '\n'))
-        ++i;
-    const std::string_view rest = text.substr(i);
-    const std::size_t n = numberPrefix(rest);
-    if (n == 0) return 0;
-    // A number too large for a double has no value either.
-    return convert(rest.substr(0, n)).value_or(0.0);
-}
-
 std::optional<double> leadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (isBlank(text[i]) || text[i] == '\r' || text[i] == '\n'))
@@ -139,6 +128,11 @@ std::optional<double> leadingNumber(std::string_view text) {
     const std::size_t n = numberPrefix(rest);
     if (n == 0) return 0.0;
     return convert(rest.substr(0, n));
+}
+
+double val(std::string_view text) {
+    // A number too large for a double has no value either.
+    return leadingNumber(text).value_or(0.0);
 }
 
 std::optional<double> parseNumber(std::string_view text) {
