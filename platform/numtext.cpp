@@ -229,6 +229,7 @@ std::string printInteger(long v) {
 }
 
 double val(std::string_view text) {
+    // A number too large for a double has no value either.
     return leadingNumber(text).value_or(0.0);
 }
 

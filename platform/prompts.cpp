@@ -3,8 +3,10 @@
 #include "platform/system.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAbstractFileIconProvider>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -36,6 +38,22 @@ QString qtFilter(const std::string& filter) {
     if (parts.size() == 1 && !parts[0].isEmpty()) out << parts[0];
     return out.join(";;");
 }
+
+// Goes by a file's kind and name, never by its contents.
+class NameOnlyIconProvider : public QAbstractFileIconProvider {
+  public:
+    QIcon icon(IconType type) const override { return QAbstractFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override {
+        if (info.isRoot()) return icon(Drive);
+        return icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo& info) const override {
+        if (info.isRoot()) return QStringLiteral("Drive");
+        if (info.isDir()) return QStringLiteral("Folder");
+        const QString suffix = info.suffix();
+        return suffix.isEmpty() ? QStringLiteral("File") : suffix + QStringLiteral(" File");
+    }
+};
 
 class QtPromptService : public PromptService {
   public:
@@ -85,6 +103,9 @@ class QtPromptService : public PromptService {
     std::string fileDialog(const FileDialogRequest& request) override {
         QFileDialog dialog(nullptr, qs(request.title), qs(request.initialDir),
                            qtFilter(request.filter));
+        // Set before the list is filled, so that no file is read to draw it.
+        dialog.setIconProvider(&fileDialogIconProvider());
+        dialog.setOption(QFileDialog::DontUseCustomDirectoryIcons, true);
         // The programs ask their own questions, if any: no overwrite question, no must-exist check.
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -120,6 +141,11 @@ State& state() {
 }
 
 } // namespace
+
+QAbstractFileIconProvider& fileDialogIconProvider() {
+    static NameOnlyIconProvider* provider = new NameOnlyIconProvider;
+    return *provider;
+}
 
 PromptService& prompts() {
     State& s = state();

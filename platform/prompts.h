@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+class QAbstractFileIconProvider;
+
 namespace plat {
 
 enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
@@ -36,6 +38,11 @@ class PromptService {
     // the next event arrives; a scripted user performs its next action.
     virtual void idle() = 0;
 };
+
+// The icons of the file dialogs' lists: chosen by a file's name and kind only. Qt's own provider
+// reads each file's first bytes to tell its type, and a folder such as /proc (remembered in Qt's
+// dialog history, or typed) holds files whose reading never returns.
+QAbstractFileIconProvider& fileDialogIconProvider();
 
 PromptService& prompts();
 // Installs a service (tests); nullptr puts the real one back. The caller keeps ownership.

@@ -1,10 +1,12 @@
 #include "platform/surface.h"
 
+#include "platform/savefile.h"
+
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QWidget>
 
 #include <algorithm>
@@ -512,14 +514,17 @@ float Surface::textHeight(std::string_view) const {
     return float(std::fabs(fm.height() * d->height() / d->img.height()));
 }
 
-bool Surface::savePicture(const std::string& path) const {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (!d->img.save(&file, "BMP")) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+bool Surface::savePicture(const std::string& path, std::string* error) const {
+    // Encoded in memory first, so that the bytes reach the disk through the one checked writer.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    std::string reason;
+    const bool ok =
+        buffer.open(QIODevice::WriteOnly) && d->img.save(&buffer, "BMP") &&
+        writeFileWhole(path, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                       reason);
+    if (!ok && error) *error = reason.empty() ? "the picture could not be encoded" : reason;
+    return ok;
 }
 
 const QImage& Surface::image() const {

@@ -103,8 +103,9 @@ class Surface {
     float textWidth(std::string_view text) const;  // in scale units
     float textHeight(std::string_view text) const; // in scale units
 
-    // Writes the image as a BMP file under exactly this name. False when it cannot be written.
-    bool savePicture(const std::string& path) const;
+    // Writes the image as a BMP file under exactly this name. False when it cannot be written;
+    // `error` then holds the system's reason, and an earlier file of that name is left as it was.
+    bool savePicture(const std::string& path, std::string* error = nullptr) const;
 
     const QImage& image() const;
 

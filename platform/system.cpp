@@ -1,6 +1,9 @@
 #include "platform/system.h"
 
+#include "platform/savefile.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -172,20 +175,30 @@ std::string resolveWithoutCase(const std::string& path) {
     return folder + matches.front();
 }
 
-bool copyFile(const std::string& from, const std::string& to) {
+bool copyFile(const std::string& from, const std::string& to, std::string* error) {
+    std::string reason;
     std::error_code ec;
-    if (!fs::is_regular_file(fs::path(from), ec)) return false;
+    if (!fs::is_regular_file(fs::path(from), ec)) {
+        if (error) *error = "it is not there";
+        return false;
+    }
     if (fs::exists(fs::path(to), ec) && fs::equivalent(fs::path(from), fs::path(to), ec))
         return true;
-    // Written beside under another name and renamed into place: a reader of the target finds the
-    // earlier file or the whole new one, and a copy that fails half-way leaves the earlier one.
-    fs::path part = fs::path(to);
-    part += ".part";
-    fs::copy_file(fs::path(from), part, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(part, fs::path(to), ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(part, ignored);
+    // Read whole and written beside under another name, renamed into place once every byte is on
+    // the disk: a reader of the target finds the earlier file or the whole new one.
+    QFile source(QString::fromStdString(from));
+    if (!source.open(QIODevice::ReadOnly)) {
+        if (error) *error = source.errorString().toStdString();
+        return false;
+    }
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        if (error) *error = source.errorString().toStdString();
+        return false;
+    }
+    if (!writeFileWhole(to, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                        reason)) {
+        if (error) *error = reason;
         return false;
     }
     return true;

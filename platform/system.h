@@ -34,9 +34,10 @@ bool fileExists(const std::string& path);
 // case (the first in name order when there are several); otherwise path itself.
 std::string resolveWithoutCase(const std::string& path);
 
-// Copies a file, replacing the target whole: the copy is written beside it (the target's name
-// followed by ".part") and renamed into place. False when it cannot; the target is then as it was.
-bool copyFile(const std::string& from, const std::string& to);
+// Copies a file, replacing the target whole: the copy is written beside it and renamed into place
+// once all of it is on the disk. False when it cannot; the target is then as it was, and `error`
+// (when given) holds the reason.
+bool copyFile(const std::string& from, const std::string& to, std::string* error = nullptr);
 
 // Width of the screen in twips (pixels times 15); tests may set it.
 int screenWidthTwips();

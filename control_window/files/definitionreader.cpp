@@ -31,6 +31,11 @@ bool DefinitionReader::number(double& out, const std::string& what) {
     if (item.status != plat::ItemStatus::Ok || !std::isfinite(item.value)) {
         return found(at, item.text, what);
     }
+    if (std::fabs(item.value) > kLargestSavedDouble) {
+        fail("holds " + plat::visibleText(item.text) + " on line " + std::to_string(at) + " as " +
+             what + ", which is too large to be saved again.");
+        return false;
+    }
     out = item.value;
     return true;
 }
@@ -91,6 +96,11 @@ bool DefinitionReader::numberOrEmpty(Variant& out, const std::string& what) {
     }
     const std::optional<double> v = plat::parseNumber(t);
     if (!v || !std::isfinite(*v)) return found(at, t, what);
+    if (std::fabs(*v) > kLargestSavedDouble) {
+        fail("holds " + plat::visibleText(t) + " on line " + std::to_string(at) + " as " + what +
+             ", which is too large to be saved again.");
+        return false;
+    }
     out = *v;
     return true;
 }
@@ -101,7 +111,8 @@ bool DefinitionReader::skip(const std::string& what) {
 }
 
 bool DefinitionReader::found(int at, const std::string& text, const std::string& what) {
-    fail("holds " + (text.empty() ? std::string("an empty item") : "\"" + text + "\"") +
+    fail("holds " +
+         (text.empty() ? std::string("an empty item") : "\"" + plat::visibleText(text) + "\"") +
          " on line " + std::to_string(at) + " where " + what + " was expected.");
     return false;
 }

@@ -13,6 +13,10 @@ class SeqFile;
 
 namespace cw {
 
+// The largest double whose 15-digit print form, as the files hold it, reads back as a double:
+// 1.7976931348623157E+308 would be saved as 1.79769313486232E+308, which is beyond the range.
+constexpr double kLargestSavedDouble = 1.79769313486231e308;
+
 // Reads a definition file item by item. The first problem ends the reading with a message, and
 // every later read then does nothing, so a reader's steps need no checks between them.
 class DefinitionReader {

@@ -52,15 +52,6 @@ int indexBins(float nlngs) {
     return n ? int(*n) : -1;
 }
 
-void fillIndexDefaults(IndexData& d) {
-    const int n = std::clamp<int>(d.nindices, 0, kMaxIndices);
-    for (int k = 1; k <= n; ++k) {
-        if (d.i_outfile(k).empty()) d.i_outfile(k) = "sample.ndx";
-        if (d.i_type(k).empty()) d.i_type(k) = "W";
-        if (d.a_sampsize(k).isEmpty()) d.a_sampsize(k) = 0.0;
-    }
-}
-
 namespace {
 
 int yearsOf(int16_t fyr, int16_t lyr) {
@@ -99,7 +90,8 @@ std::optional<std::string> indexSaveProblem(const IndexData& d) {
     for (int k = 1; k <= d.nindices; ++k) {
         const std::string index = "index " + std::to_string(k);
         const std::string& name = d.i_outfile(k);
-        if (name.find_first_not_of(' ') == std::string::npos) {
+        // An empty name is that of an index never shown, written as it stands.
+        if (!name.empty() && name.find_first_not_of(' ') == std::string::npos) {
             return "Enter the output file name of " + index + " first." + nothingSaved;
         }
         // The reader ends a text at a comma, takes a double quote for the start of a quoted text

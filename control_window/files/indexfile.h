@@ -41,11 +41,6 @@ void storeIndexData(Maincode& m, const IndexData& d);
 // whole number, halves to even; -1 when it is no number in the 16-bit range.
 int indexBins(float nlngs);
 
-// Gives every index in use the values that the editor's refresh gives an index when it is shown
-// (output file "sample.ndx", type "W", age sample size 0) where it holds none yet, so that the
-// file holds no empty line in their place.
-void fillIndexDefaults(IndexData& d);
-
 // What keeps this definition from being saved as a file that reads back the same, as a message
 // for the user; nothing when it can be saved.
 std::optional<std::string> indexSaveProblem(const IndexData& d);

@@ -65,13 +65,13 @@ std::optional<std::string> readWhole(plat::SeqFile& f, const std::string& kind,
     const std::string where = "The " + kind + " file " + fileName;
     if (item.status == plat::ItemStatus::EndOfFile) return where + " ends before the " + what + ".";
     if (item.status != plat::ItemStatus::Ok)
-        return where + " holds \"" + item.text + "\" on line " + std::to_string(line) +
-               " where the " + what + " was expected as a number.";
+        return where + " holds \"" + plat::visibleText(item.text) + "\" on line " +
+               std::to_string(line) + " where the " + what + " was expected as a number.";
     const std::optional<int16_t> v = plat::toInteger16(item.value);
     if (!v || *v < lo || *v > hi)
-        return where + " gives " + item.text + " on line " + std::to_string(line) + " as the " +
-               what + "; it must lie between " + std::to_string(lo) + " and " + std::to_string(hi) +
-               ".";
+        return where + " gives " + plat::visibleText(item.text) + " on line " +
+               std::to_string(line) + " as the " + what + "; it must lie between " +
+               std::to_string(lo) + " and " + std::to_string(hi) + ".";
     into = *v;
     return std::nullopt;
 }
@@ -151,10 +151,11 @@ std::optional<std::string> tezEngineProblem(const TezData& d) {
     }
     for (const auto& [text, what] : names) {
         if (text->find_first_of(" ,/") != std::string::npos)
-            return refused + what + " \"" + *text + "\" holds a blank, comma or slash, where " +
+            return refused + what + " \"" + plat::visibleText(*text) +
+                   "\" holds a blank, comma or slash, where " +
                    "the engine ends a name: use a bare file name.";
         if (int(text->size()) > kEngineNameLength)
-            return refused + what + " \"" + *text + "\" is longer than " +
+            return refused + what + " \"" + plat::visibleText(*text) + "\" is longer than " +
                    std::to_string(kEngineNameLength) + " characters, which the engine cuts: use " +
                    "a shorter name of a file in the current folder.";
     }

@@ -71,8 +71,8 @@ std::optional<std::string> readWoxFile(plat::SeqFile& f, const std::string& file
         if (item.status == plat::ItemStatus::EndOfFile)
             return where + " ends before the " + what + ".";
         if (item.status != plat::ItemStatus::Ok || std::fabs(item.value) > double(FLT_MAX))
-            return where + " holds \"" + item.text + "\" on line " + std::to_string(line) +
-                   " where the " + what + " was expected as a number.";
+            return where + " holds \"" + plat::visibleText(item.text) + "\" on line " +
+                   std::to_string(line) + " where the " + what + " was expected as a number.";
         *value = float(item.value);
     }
     if (auto problem = deffile::readYearList(f, kKind, fileName, d.nyr, d.years)) return problem;

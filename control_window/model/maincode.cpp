@@ -72,7 +72,12 @@ std::string engineFolder(const std::string& tarvesk) {
 
 std::string startfilePath() {
     if (mc.startfile.empty()) return {};
-    return plat::resolveWithoutCase(mc.startfile);
+    // A full path, as the folder of this moment resolves the name: a dialog that later changes
+    // the current folder must not turn the window's file into another folder's.
+    const std::string folder = plat::currentFolder();
+    std::string full = folder;
+    if (full.empty() || !isSeparator(full.back())) full += kNativeSeparator;
+    return plat::resolveWithoutCase(full + mc.startfile);
 }
 
 } // namespace cw

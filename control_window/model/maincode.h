@@ -274,6 +274,10 @@ struct Maincode {
     // Minimum vulnerable size per index, shown for age-based selectivity. The index file has no
     // place for it, so it lasts for the session; it is kept apart from the fisheries' own.
     Bounded<float, 1, kMaxIndices> i_minvulsiz;
+    // The counts that the index and recruitment editors keep in their windows, kept here too
+    // while those windows are unloaded: a window opened again shows all the data its file gave.
+    int16_t ndfcount = 0;
+    int16_t yoybyr = 0, yoyeyr = 0;
 };
 
 // The program-wide instance.
@@ -284,9 +288,9 @@ void resetMaincode();
 // The folder of the engines: tarvesk with a folder separator at its end, or the default.
 std::string engineFolder(const std::string& tarvesk);
 
-// The path to open for the command-line file: startfile itself, or, when no file of that
-// lower-cased name is in the current folder, the one whose name matches it without regard to
-// case. Editors open this and keep startfile for their extension test.
+// The full path to open for the command-line file: startfile in the current folder, or, when no
+// file of that lower-cased name is there, the one whose name matches it without regard to case.
+// Editors open this, make it their current file, and keep startfile for their extension test.
 std::string startfilePath();
 
 } // namespace cw

@@ -182,7 +182,7 @@ TEST_F(BioEngineTest, ATwoSexBiologyByLengthGoesFromTheEditorThroughTheEngine) {
     cw::resetMaincode();
     mc.startfile = "cross.bio";
     plat::instance<cw::DefineBio>();
-    EXPECT_EQ(mc.biofile, "cross.bio");
+    EXPECT_EQ(mc.biofile, path("cross.bio"));
     EXPECT_EQ(cw::bioFileText(cw::bioDataFrom(mc)), saved);
 
     expectEngineReadsTheModel(plat::currentFolder(), "cross.bio");

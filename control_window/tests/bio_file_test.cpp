@@ -351,6 +351,13 @@ TEST_F(BadFileTest, AShortFileOrTextForANumberNamesTheFileAndWhatWasExpected) {
          "holds an empty item on line 4 where the stock-recruitment slope was expected."},
         {replaceLine(one, 3, " 1.5e9  2 "),
          "as the spawning season, which is not a whole number in range."},
+        {replaceLine(one, 4, " 3  1.797693134862315E+308 "),
+         "holds 1.797693134862315E+308 on line 4 as the stock-recruitment slope, which is too "
+         "large to be saved again."},
+        // What was read is shown with the bytes that cannot be seen made visible.
+        {"\xEF\xBB\xBF\xEF\xBB\xBF" + one, "holds \"\\xEF\\xBB\\xBF"},
+        {replaceLine(one, 12, std::string(" 1  a\0b\x01\xFF\xC3\xA9 ", 12)),
+         "holds \"a\\x00b\\x01\\xFF\xC3\xA9\" on line 12"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -426,8 +433,8 @@ TEST_F(BioFileTest, TheStartUpFileLoadsWhateverTheCaseOfItsName) {
     writeFile(path("Stock.BIO"), fixture("bio_one_sex_l.bio"));
     mc.startfile = "stock.bio";
     cw::DefineBio& bio = plat::instance<cw::DefineBio>();
-    EXPECT_EQ(mc.biofile, "stock.bio");
-    EXPECT_EQ(bio.caption(), "stock.bio");
+    EXPECT_EQ(mc.biofile, path("Stock.BIO"));
+    EXPECT_EQ(bio.caption(), path("Stock.BIO"));
     EXPECT_EQ(mc.nspecies, "Cod");
     EXPECT_EQ(bio.nages.text(), "2");
     EXPECT_EQ(bio.M_sex_1.caption(), "Unisex");
@@ -453,6 +460,59 @@ TEST_F(BioFileTest, TheMainWindowOpensTheBiologyEditor) {
     plat::instance<cw::start>().biodatmenu.click();
     ASSERT_TRUE(plat::isLoaded<cw::DefineBio>());
     EXPECT_TRUE(plat::instance<cw::DefineBio>().visible());
+}
+
+// A number box holds what it stores: a value too large for a double, or one whose print form
+// would not read back, is refused and the box shows the stored value again; the largest value
+// accepted saves and reads back as it was.
+// An editor that puts a byte-order mark before the first line does not change the values.
+TEST_F(BioFileTest, ALeadingByteOrderMarkIsNoPartOfTheFirstValue) {
+    writeFile(path("one.bio"), "\xEF\xBB\xBF" + fixture("bio_one_sex_l.bio"));
+    load(path("one.bio"));
+    EXPECT_EQ(mc.biofile, path("one.bio"));
+    save(path("again.bio"));
+    EXPECT_EQ(readFile(path("again.bio")), fixture("bio_one_sex_l.bio"));
+}
+
+TEST_F(BioFileTest, NumberBoxesRefuseWhatCouldNotBeSavedAndReadBack) {
+    writeFile(path("one.bio"), fixture("bio_one_sex_l.bio"));
+    load(path("one.bio"));
+    cw::DefineBio& bio = plat::instance<cw::DefineBio>();
+    cw::Growthfrm& growth = plat::instance<cw::Growthfrm>();
+    struct Box {
+        const char* name;
+        plat::TextBox& box;
+        double& value;
+    } boxes[] = {{"SR slope", bio.ISRslope, mc.isrslope},
+                 {"TEZ recruitment", bio.ITEZrecruitment, mc.itezrecruitment},
+                 {"Loo", growth.L_sex1, mc.vblinf(1)}};
+    for (Box& b : boxes) {
+        for (const char* typed : {"1e400", "1.7976931348623157E+308", "-1.8e308"}) {
+            SCOPED_TRACE(std::string(b.name) + " " + typed);
+            b.box.setText("2.5");
+            b.box.setText(typed);
+            EXPECT_EQ(b.value, 2.5);
+            EXPECT_EQ(b.box.text(), "2.5");
+        }
+        b.box.setText("1.79769313486231E+308");
+        EXPECT_EQ(b.value, 1.79769313486231e308);
+    }
+    struct Whole {
+        plat::TextBox& box;
+        int16_t& value;
+    } wholes[] = {{bio.nages, mc.nages}, {bio.Ispszn, mc.ispszn}};
+    for (Whole& w : wholes) {
+        const int16_t before = w.value;
+        w.box.setText("1e400");
+        EXPECT_EQ(w.value, before);
+        EXPECT_EQ(w.box.text(), plat::strInteger(before));
+    }
+    save(path("large.bio"));
+    mc.isrslope = mc.itezrecruitment = mc.vblinf(1) = 0;
+    load(path("large.bio"));
+    EXPECT_EQ(mc.isrslope, 1.79769313486231e308);
+    EXPECT_EQ(mc.itezrecruitment, 1.79769313486231e308);
+    EXPECT_EQ(mc.vblinf(1), 1.79769313486231e308);
 }
 
 } // namespace

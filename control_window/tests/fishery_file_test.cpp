@@ -266,8 +266,8 @@ TEST_F(FisheryFstTest, ACommandLineFileOpensTheEditorOnIt) {
     writeFile(path("stock.fst"), fixture("fishery_one_sex_a.fst"));
     mc.startfile = "stock.fst";
     cw::DefineFishery& e = editor();
-    EXPECT_EQ(mc.fstfile, "stock.fst");
-    EXPECT_EQ(e.caption(), "stock.fst");
+    EXPECT_EQ(mc.fstfile, path("stock.fst"));
+    EXPECT_EQ(e.caption(), path("stock.fst"));
     EXPECT_EQ(e.F_FYR.text(), "2001");
     EXPECT_EQ(e.F_seltyp.text(), "A");
     EXPECT_EQ(mc.f_sel(1, 1, 1, 1), 0.5f);

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "control_window/files/fisheryfile.h"
+#include "platform/testing/small_disk.h"
 
 namespace {
 
@@ -203,6 +204,40 @@ TEST_F(FisheryMgtTest, ACancelledDialogWritesNothing) {
     EXPECT_TRUE(user.finished());
     EXPECT_TRUE(std::filesystem::is_empty(folder_));
     EXPECT_EQ(mc.yr, 2001) << "the refresh of the new window set it; the export did not run";
+}
+
+// On a full disk neither save may empty the earlier file or take the new name for the window.
+TEST_F(FisheryMgtTest, SavesOntoAFullDiskKeepTheEarlierFilesAndNames) {
+    plattest::SmallDisk disk(128 * 1024);
+    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    fisherytest::setOneSexA();
+    const std::string earlier = "earlier\r\n";
+    struct Save {
+        const char* title;
+        const char* name;
+        plat::CommandButton& button;
+        std::string& variable;
+    } saves[] = {{"Save fishery data", "snapper.fst", editor().savefisherydefinition, mc.fstfile},
+                 {"Save management data", "snapper.mgt", editor().MakeMgt, mc.mgtfile}};
+    for (const Save& s : saves)
+        writeFile(disk.path(s.name), earlier);
+    disk.fill();
+    for (Save& s : saves) {
+        SCOPED_TRACE(s.name);
+        s.variable = path("before");
+        editor().setCaption(path("before"));
+        User user;
+        user.fileDialog(s.title, disk.path(s.name));
+        user.custom([](const plat::testing::PromptRecord& r) {
+            EXPECT_THAT(r.text, HasSubstr("No space left on device"));
+            return "OK";
+        });
+        s.button.click();
+        EXPECT_TRUE(user.finished());
+        EXPECT_EQ(readFile(disk.path(s.name)), earlier);
+        EXPECT_EQ(s.variable, path("before"));
+        EXPECT_EQ(editor().caption(), path("before"));
+    }
 }
 
 } // namespace

@@ -380,7 +380,8 @@ TEST_F(FrmPlotTest, AnUnwritableBitmapIsReported) {
     drawplot();
     const std::string path = tmpPath("no/such/folder/graph.bmp");
     ScriptedUser user;
-    user.fileDialog("Save Plot", path).message("Cannot write the plot to " + path);
+    user.fileDialog("Save Plot", path)
+        .message("Cannot write the plot to " + path + ": No such file or directory");
     plot().dblClick(0.5f, 0.5f);
     EXPECT_TRUE(user.finished());
     EXPECT_TRUE(plot().visible());

@@ -269,8 +269,8 @@ TEST_F(IndexEditorTest, ACommandLineFileIsLoadedAndNamesTheWindow) {
                                   " 25 \r\n 0 \r\n 2000 \r\n .4 \r\n 2001 \r\n .6 \r\n");
     mc.startfile = "survey.ndf";
     cw::Defineindex& e = ed();
-    EXPECT_EQ(mc.ndffile, "survey.ndf");
-    EXPECT_EQ(e.caption(), "survey.ndf");
+    EXPECT_EQ(mc.ndffile, path("survey.ndf"));
+    EXPECT_EQ(e.caption(), path("survey.ndf"));
     EXPECT_EQ(e.I_assoc.text(), "3");
     EXPECT_EQ(e.I_type.text(), "N");
     EXPECT_EQ(e.I_outfile.text(), "bt.ndx");
@@ -285,11 +285,11 @@ TEST_F(IndexEditorTest, TheProgramOpensANamedIndexFileAndEndsWhenTheEditorIsClos
                                   " 25 \r\n 0 \r\n 2000 \r\n .4 \r\n 2001 \r\n .6 \r\n");
     plat::setCommandLine(std::string("\"C:\\Data Files\\Survey.NDF\""));
     User user;
-    user.act([] {
+    user.act([this] {
         ASSERT_TRUE(plat::isLoaded<cw::Defineindex>());
         cw::Defineindex& e = plat::instance<cw::Defineindex>();
         EXPECT_TRUE(e.visible());
-        EXPECT_EQ(e.caption(), "survey.ndf");
+        EXPECT_EQ(e.caption(), path("survey.ndf"));
         EXPECT_EQ(e.I_outfile.text(), "bt.ndx");
         EXPECT_FALSE(plat::instance<cw::start>().visible());
         e.closeBox();

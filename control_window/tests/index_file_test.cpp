@@ -155,10 +155,12 @@ TEST_F(IndexFileTest, SaveThenLoadGivesTheSameDefinitionForEveryTypeAndSex) {
     const std::string text = readFile(path("round.ndf"));
     // A blank type stands on a line holding one blank, followed by its season lines.
     EXPECT_THAT(text, HasSubstr("\r\n \r\n .1 \r\n .2 \r\n .3 \r\n .4 \r\n"));
-    // An index never shown takes the defaults that its refresh would give it, not empty lines.
-    EXPECT_EQ(mc.i_outfile(3), "sample.ndx");
-    EXPECT_EQ(mc.i_type(3), "W");
-    EXPECT_EQ(text.find("\r\n\r\n"), std::string::npos);
+    // An index never shown is written with what it holds: empty lines for its output file name,
+    // its type and its age sample size.
+    EXPECT_EQ(mc.i_outfile(3), "");
+    EXPECT_EQ(mc.i_type(3), "");
+    EXPECT_TRUE(mc.a_sampsize(3).isEmpty());
+    EXPECT_THAT(text, HasSubstr(" 0 \r\n 0 \r\n\r\n\r\n"));
 
     const cw::IndexData saved = cw::indexDataFrom(mc, 3);
     plat::unloadAll();
@@ -334,6 +336,20 @@ TEST_F(IndexFileTest, BadFilesLeaveEverythingAsItWas) {
         EXPECT_EQ(mc.ndffile, "mine.ndf");
         EXPECT_EQ(mc.nszns, 4);
     }
+}
+
+// The count is the window's own; the indices' data outlive it. A window closed and opened again
+// must show every index of its file, and a save must keep them all.
+TEST_F(IndexFileTest, AWindowOpenedAgainShowsAndSavesEveryIndexOfItsFile) {
+    writeFile(path("in.ndf"), fixture("two_indices.ndf"));
+    load("in.ndf");
+    ASSERT_EQ(ed().I_nindices.text(), "2");
+    plat::unloadAll();
+    cw::Defineindex& e = ed();
+    EXPECT_EQ(e.caption(), path("in.ndf"));
+    EXPECT_EQ(e.I_nindices.text(), "2");
+    save("again.ndf");
+    EXPECT_EQ(readFile(path("again.ndf")), fixture("two_indices.ndf"));
 }
 
 } // namespace

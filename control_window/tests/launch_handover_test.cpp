@@ -23,6 +23,7 @@
 #include "cw_fixture.h"
 #include "platform/testing/console_transcript.h"
 #include "platform/testing/scripted_user.h"
+#include "platform/testing/small_disk.h"
 
 namespace {
 
@@ -225,19 +226,26 @@ TEST_F(LaunchTest, TheHandOverIsReplacedWholeOrNotAtAll) {
     std::getline(reading, earlier);
     EXPECT_EQ(earlier, "earlier definition\r");
 
+    // A copy onto a full disk.
+    plattest::SmallDisk disk(64 * 1024);
+    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    writeFile(disk.path("tez.000"), "earlier definition\r\n");
+    disk.fill();
+    plat::setCurrentFolder(disk.path(""));
     mc.taskid = 0;
-    fs::create_directories(path("tez.000.part") + "/in the way");
     {
         User user;
         user.custom([this](const plat::testing::PromptRecord& r) {
             EXPECT_THAT(r.text, HasSubstr("could not be copied to tez.000"));
+            EXPECT_THAT(r.text, HasSubstr("No space left on device"));
             EXPECT_THAT(r.text, HasSubstr("nothing was handed to kuv.exe"));
             return std::string("OK");
         });
         w.dokuv.click();
     }
     EXPECT_EQ(mc.taskid, 0);
-    EXPECT_EQ(readFile(path("tez.000")), kDefinition);
+    EXPECT_EQ(readFile(disk.path("tez.000")), "earlier definition\r\n");
+    plat::setCurrentFolder(folder_.string());
 }
 
 TEST_F(LaunchTest, AnEditSinceTheLoadSavesFirstAndHandsOverTheNewFile) {
@@ -406,6 +414,93 @@ TEST_F(LaunchTest, ThePressGoesOnOnlyWhenTheSaveWroteTheFile) {
     remember();
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(readFile(path("tez.000")), kDefinition);
+}
+
+// A command-line start in one folder, then a refused load from another: the launch still hands
+// over the file the window shows, in the folder it was started in.
+TEST_F(LaunchTest, ARefusedLoadFromAnotherFolderChangesNeitherTheFileNorTheLaunch) {
+    struct Case {
+        const char* startfile;
+        std::string definition;
+        const char* loadTitle;
+        const char* program;
+        const char* handover;
+        std::function<void()> open;
+        std::function<void()> load;
+        std::function<void()> press;
+        std::function<std::string()> current;
+    };
+    auto tez = [] { return &plat::instance<cw::DefineTEZ>(); };
+    auto run = [] { return &plat::instance<cw::DefineRun>(); };
+    const Case cases[] = {
+        {"snapper.tez", kDefinition, "Load TEZ data", "tez", "Tez.000", [tez] { tez(); },
+         [tez] { tez()->readtez.click(); }, [tez] { tez()->dotez.click(); },
+         [] { return mc.tezfile; }},
+        {"snapper.run", cwtest::dataFile("run/full.run"), "Load run data", "VESK", "vesk.000",
+         [run] { run(); }, [run] { run()->readrun.click(); }, [run] { run()->RUN.click(); },
+         [] { return mc.runfile; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.startfile);
+        const fs::path a = folder_ / "A", b = folder_ / "B";
+        fs::create_directories(a);
+        fs::create_directories(b);
+        writeFile((a / c.startfile).string(), c.definition);
+        writeFile((b / c.startfile).string(), c.definition);
+        writeFile((b / "bad.x").string(), "");
+        engine(c.program,
+               std::string("pwd > ") + path("where") + "; cp " + c.handover + " " + path("seen"));
+        plat::setCurrentFolder(a.string());
+        mc.startfile = c.startfile;
+        c.open();
+        EXPECT_EQ(c.current(), (a / c.startfile).string()) << "a full path from the start";
+        for (const char* refused : {"bad.x", "mistyped.x"}) {
+            User user;
+            user.fileDialog(c.loadTitle, (b / refused).string());
+            user.custom([](const plat::testing::PromptRecord&) { return "OK"; });
+            c.load();
+            EXPECT_TRUE(user.finished());
+            EXPECT_EQ(c.current(), (a / c.startfile).string());
+            EXPECT_EQ(plat::currentFolder(), a.string());
+        }
+        c.press();
+        remember();
+        ASSERT_TRUE(appears(path("seen")));
+        EXPECT_EQ(readFile(path("where")), a.string() + "\n");
+        EXPECT_EQ(readFile(path("seen")), c.definition);
+        EXPECT_FALSE(fs::exists(b / c.handover));
+        fs::remove(path("seen"));
+        plat::unloadAll();
+        cw::resetMaincode();
+        mc.installdir = engines_.string() + "/";
+    }
+}
+
+// The engine of "Tez.000" deletes what it read: a definition saved under its own hand-over name
+// is refused before anything is copied or started, and stays as it was.
+TEST_F(LaunchTest, ADefinitionThatIsItsOwnHandOverIsRefused) {
+    for (const Button& b : buttons()) {
+        SCOPED_TRACE(b.handover);
+        engine(b.program, "touch " + path("started"));
+        writeFile(path(b.handover), b.definition);
+        b.load(path(b.handover));
+        User user;
+        user.custom([&](const plat::testing::PromptRecord& r) {
+            EXPECT_THAT(r.text, HasSubstr(path(b.handover) + " is itself the hand-over file " +
+                                          b.handover));
+            return "OK";
+        });
+        b.press();
+        EXPECT_TRUE(user.finished());
+        EXPECT_EQ(readFile(path(b.handover)), b.definition);
+        b.close();
+        fs::remove(path(b.handover));
+        mc.tezfile.clear();
+        mc.runfile.clear();
+        mc.woxfile.clear();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(fs::exists(path("started")));
 }
 
 } // namespace

@@ -129,8 +129,8 @@ TEST_F(RunFileTest, ANamedFileOnTheCommandLineIsLoadedAndClean) {
     cw::DefineRun& w = run();
     EXPECT_EQ(w.run.bio, "snapper.bio");
     EXPECT_EQ(w.run.lyrout, 2010);
-    EXPECT_EQ(mc.runfile, "stock.run");
-    EXPECT_EQ(w.caption(), "stock.run");
+    EXPECT_EQ(mc.runfile, path("stock.run"));
+    EXPECT_EQ(w.caption(), path("stock.run"));
     EXPECT_TRUE(w.clean);
 }
 
@@ -145,7 +145,7 @@ TEST_F(RunFileTest, TheMainWindowOpensACommandLineFileWhateverItsCase) {
         EXPECT_TRUE(w.visible());
         EXPECT_EQ(w.run.logf, "snapper.log");
         // The current file is the one found, so the hand-over copies it.
-        EXPECT_EQ(mc.runfile, "Stock.RUN");
+        EXPECT_EQ(mc.runfile, path("Stock.RUN"));
         EXPECT_TRUE(w.clean);
         w.RUN.click();
         EXPECT_EQ(readFile(path("vesk.000")), fixture("run/full.run"));

@@ -135,8 +135,8 @@ TEST_F(TezEditorTest, TheCommandLineOpensTheEditorOnTheFile) {
         ASSERT_TRUE(plat::isLoaded<cw::DefineTEZ>());
         cw::DefineTEZ& w = tez();
         EXPECT_TRUE(w.visible());
-        EXPECT_EQ(mc.tezfile, "snapper.tez");
-        EXPECT_EQ(w.caption(), "snapper.tez");
+        EXPECT_EQ(mc.tezfile, path("snapper.tez"));
+        EXPECT_EQ(w.caption(), path("snapper.tez"));
         EXPECT_EQ(w.I_bio.text(), "s.bio");
         EXPECT_EQ(w.I_nyr.text(), "2");
         EXPECT_EQ(w.data.years(2), 2019);

@@ -124,8 +124,8 @@ TEST_F(WoxEditorTest, TheCommandLineOpensTheEditorOnTheFile) {
     user.act([this] {
         ASSERT_TRUE(plat::isLoaded<cw::DefineWOX>());
         cw::DefineWOX& w = wox();
-        EXPECT_EQ(mc.woxfile, "stock.wox");
-        EXPECT_EQ(w.caption(), "stock.wox");
+        EXPECT_EQ(mc.woxfile, path("stock.wox"));
+        EXPECT_EQ(w.caption(), path("stock.wox"));
         EXPECT_EQ(w.i_fmin.text(), "0.1");
         EXPECT_EQ(w.I_valyr.text(), "2010");
         EXPECT_TRUE(w.clean);

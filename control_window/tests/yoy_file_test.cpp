@@ -143,8 +143,8 @@ TEST_F(YoyFileTest, ANamedFileOnTheCommandLineIsLoadedAtOpening) {
     cw::DefineYOY& w = yoy();
     EXPECT_EQ(w.byr, 1991);
     EXPECT_EQ(mc.yoyrec(2), 200);
-    EXPECT_EQ(mc.yoyfile, "stock.yoy");
-    EXPECT_EQ(w.caption(), "stock.yoy");
+    EXPECT_EQ(mc.yoyfile, path("stock.yoy"));
+    EXPECT_EQ(w.caption(), path("stock.yoy"));
     // LF line ends and commas read alike.
     plat::unloadAll();
     cw::resetMaincode();
@@ -168,7 +168,7 @@ TEST_F(YoyFileTest, TheMainWindowOpensTheEditorOnACommandLineFile) {
     });
     plat::instance<cw::start>();
     EXPECT_TRUE(user.finished());
-    EXPECT_EQ(mc.yoyfile, "stock.yoy");
+    EXPECT_EQ(mc.yoyfile, path("Stock.YOY"));
 }
 
 TEST_F(YoyFileTest, ABadFileLeavesEverythingAsItWas) {
@@ -220,6 +220,23 @@ TEST_F(YoyFileTest, ABadFileLeavesEverythingAsItWas) {
     EXPECT_EQ(yoy().caption(), "Set Recruitment");
     EXPECT_TRUE(user.finished());
     EXPECT_EQ(mc.yoyfile, "");
+}
+
+// The years are the window's own; the series outlive it. A window opened again shows and saves
+// the years of its file.
+TEST_F(YoyFileTest, AWindowOpenedAgainShowsAndSavesTheYearsOfItsFile) {
+    writeFile(path("in.yoy"), readFile(fixturePath("yoy/three_years.yoy")));
+    {
+        User user;
+        user.fileDialog("Load Recruitment data", path("in.yoy"));
+        yoy().loadyoy.click();
+    }
+    plat::unloadAll();
+    cw::DefineYOY& w = yoy();
+    EXPECT_EQ(w.i_byr.text(), "1991");
+    EXPECT_EQ(w.i_eyr.text(), "1993");
+    save(w, path("again.yoy"));
+    EXPECT_EQ(readFile(path("again.yoy")), readFile(fixturePath("yoy/three_years.yoy")));
 }
 
 } // namespace

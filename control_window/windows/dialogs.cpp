@@ -60,10 +60,6 @@ void openChosen(std::string& name, const std::string& title, const std::string& 
                      plat::MsgButtons::OK, std::string());
         return;
     }
-    // Bare names inside a definition, and the hand-over files, resolve beside the chosen file.
-    const std::string folder = folderOf(chosen);
-    if (!folder.empty()) plat::setCurrentFolder(folder);
-
     plat::SeqFile& file = plat::fileNumber(filenumber);
     if (file.isOpen()) file.close();
     const bool opened = save ? file.openOutput(chosen) : file.openInput(chosen);
@@ -75,6 +71,10 @@ void openChosen(std::string& name, const std::string& title, const std::string& 
         name = before;
         return;
     }
+    // Bare names inside a definition, and the hand-over files, resolve beside the chosen file;
+    // a file that could not be opened leaves the folder as it was.
+    const std::string folder = folderOf(chosen);
+    if (!folder.empty()) plat::setCurrentFolder(folder);
     name = chosen;
 }
 

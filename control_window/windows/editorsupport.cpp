@@ -3,22 +3,32 @@
 #include <cfloat>
 #include <cmath>
 
+#include "control_window/files/definitionreader.h"
 #include "control_window/files/tezfile.h"
 #include "control_window/model/maincode.h"
 #include "control_window/windows/dialogs.h"
 #include "control_window/windows/graph.h"
 #include "platform/numtext.h"
+#include "platform/system.h"
 
 namespace cw::editor {
 
 std::optional<int16_t> boxInteger(std::string_view text) {
-    return plat::toInteger16(plat::val(text));
+    const std::optional<double> v = plat::leadingNumber(text);
+    if (!v) return std::nullopt;
+    return plat::toInteger16(*v);
 }
 
 std::optional<float> boxSingle(std::string_view text) {
-    const double v = plat::val(text);
-    if (std::fabs(v) > double(FLT_MAX)) return std::nullopt;
-    return float(v);
+    const std::optional<double> v = plat::leadingNumber(text);
+    if (!v || std::fabs(*v) > double(FLT_MAX)) return std::nullopt;
+    return float(*v);
+}
+
+std::optional<double> boxDouble(std::string_view text) {
+    const std::optional<double> v = plat::leadingNumber(text);
+    if (!v || std::fabs(*v) > kLargestSavedDouble) return std::nullopt;
+    return *v;
 }
 
 std::optional<int16_t> strictInteger(std::string_view text) {
@@ -43,12 +53,15 @@ std::string printFormInBox(const std::string& printed) {
     return s;
 }
 
+// A box whose number is too large to read (1e400) differs from any value.
 void rewriteSingle(plat::TextBox& box, float value) {
-    if (float(plat::val(box.text())) != value) box.setText(plat::strSingle(value));
+    const std::optional<double> shown = plat::leadingNumber(box.text());
+    if (!shown || float(*shown) != value) box.setText(plat::strSingle(value));
 }
 
 void rewriteWhole(plat::TextBox& box, int32_t value) {
-    if (plat::val(box.text()) != double(value)) box.setText(plat::strInteger(value));
+    const std::optional<double> shown = plat::leadingNumber(box.text());
+    if (!shown || *shown != double(value)) box.setText(plat::strInteger(value));
 }
 
 void storeSingle(plat::TextBox& box, float& value) {
@@ -57,6 +70,15 @@ void storeSingle(plat::TextBox& box, float& value) {
     } else {
         box.setText(plat::strSingle(value));
     }
+}
+
+bool storeDouble(plat::TextBox& box, double& value) {
+    if (const std::optional<double> v = boxDouble(box.text())) {
+        value = *v;
+        return true;
+    }
+    box.setText(plat::strDouble(value));
+    return false;
 }
 
 void showSelectivityType(const std::string& type, plat::Control& minvulLabel, plat::Control& minvul,
@@ -135,16 +157,21 @@ bool loadOnOpening(std::string& current, std::string_view extension, int number,
 bool loadChosenFile(std::string& name, const std::string& title, const std::string& filter,
                     int number, const std::function<bool()>& read) {
     const std::string before = name;
+    const std::string folder = plat::currentFolder();
     openinput(name, title, filter, number);
     if (!plat::fileNumber(number).isOpen()) return false;
     if (read()) return true;
+    // A file that was refused changes nothing: neither the window's file nor the folder that a
+    // later launch hands the definition over in.
     name = before;
+    plat::setCurrentFolder(folder);
     return false;
 }
 
 std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
                                    const std::string& filter, int number, const std::string& text) {
     const std::string before = name;
+    const std::string folder = plat::currentFolder();
     openoutput(name, title, filter, number);
     plat::SeqFile& f = plat::fileNumber(number);
     // A cancelled dialog has emptied the name; a file that could not be opened has kept it.
@@ -152,11 +179,12 @@ std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
     f.print(text);
     if (f.close()) return true;
     name = before;
+    plat::setCurrentFolder(folder);
     return false;
 }
 
 std::optional<int16_t> typedYearCount(const std::string& text) {
-    const std::optional<int16_t> v = plat::toInteger16(plat::val(text));
+    const std::optional<int16_t> v = boxInteger(text);
     if (!v || *v < 0) return std::nullopt;
     return std::min<int16_t>(*v, kMaxDefinitionYears);
 }

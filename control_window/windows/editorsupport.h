@@ -27,6 +27,10 @@ namespace cw::editor {
 std::optional<int16_t> boxInteger(std::string_view text);
 // A box read as a single value; nothing when the number does not fit one.
 std::optional<float> boxSingle(std::string_view text);
+// A box read as a double value; nothing when the number is too large for a double or for the
+// files' 15-digit form of it to read back (1.7976931348623157E+308 prints as
+// 1.79769313486232E+308, which is beyond the range).
+std::optional<double> boxDouble(std::string_view text);
 // A box converted strictly to a whole 16-bit number, halves to even; nothing for text that is
 // not a number (an empty box too) or lies outside the range.
 std::optional<int16_t> strictInteger(std::string_view text);
@@ -46,6 +50,8 @@ void rewriteSingle(plat::TextBox& box, float value);
 void rewriteWhole(plat::TextBox& box, int32_t value);
 // Stores a single typed into a box; a refused one puts the stored value back into the box.
 void storeSingle(plat::TextBox& box, float& value);
+// The same for a double. True when the typed value was stored.
+bool storeDouble(plat::TextBox& box, double& value);
 
 // ---- Selectivity controls of the fishery and index editors ---------------------------------
 

@@ -92,7 +92,9 @@ void frmPlot::saveplot() {
     }
     // The window stays up for more dragging; a file that could not be written is said so, not
     // passed over in silence.
-    if (!surface().savePicture(path)) plat::msgBox("Cannot write the plot to " + path);
+    std::string reason;
+    if (!surface().savePicture(path, &reason))
+        plat::msgBox("Cannot write the plot to " + path + ": " + reason);
 }
 
 } // namespace cw

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 
 #include "control_window/model/maincode.h"
@@ -77,12 +78,24 @@ bool handOver(const std::string& definition, const std::string& handover,
                      program + ".");
         return false;
     }
+    // A definition saved under the hand-over name is its own hand-over: the engine would take
+    // the user's only copy and delete it after reading.
+    std::error_code ec;
+    if (std::filesystem::equivalent(std::filesystem::path(definition),
+                                    std::filesystem::path(handover), ec)) {
+        plat::msgBox("The definition file " + definition + " is itself the hand-over file " +
+                     handover + ", which " + program +
+                     " takes over and may delete after reading it: save the definition under " +
+                     "another name and start it again. Nothing was handed over.");
+        return false;
+    }
     // The copy is written beside and renamed into place: a failed one leaves the earlier
     // hand-over file whole.
-    if (!plat::copyFile(definition, handover)) {
+    std::string reason;
+    if (!plat::copyFile(definition, handover, &reason)) {
         plat::msgBox("The definition file " + definition + " could not be copied to " + handover +
-                     " in the folder " + plat::currentFolder() + ": nothing was handed to " +
-                     program + ".");
+                     " in the folder " + plat::currentFolder() + " (" + reason +
+                     "): nothing was handed to " + program + ".");
         return false;
     }
 

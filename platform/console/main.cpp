@@ -14,22 +14,25 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cstdio>
 
 #include "platform/console.h"
 #include "platform/prompts.h"
+#include "platform/savefile.h"
 
 namespace {
 
 void writeWhole(const QString& path, const QByteArray& bytes) {
-    // Written beside and renamed into place, so that a reader never finds half of it.
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return;
-    f.write(bytes);
-    f.commit();
+    // Written beside and renamed into place, so that a reader never finds half of it; one that
+    // cannot be written whole leaves the earlier one and is said on the error stream.
+    std::string error;
+    if (!plat::writeFileWhole(path.toStdString(),
+                              std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                              error))
+        std::fprintf(stderr, "vesk-console: could not write %s: %s\n", qPrintable(path),
+                     error.c_str());
 }
 
 } // namespace

@@ -30,9 +30,9 @@ void frmPlot::Form_MouseDown(int button, int /*shift*/, float /*x*/, float /*y*/
     bitmapname.clear();
     const std::string chosen = plat::askPlotBitmapName();
     if (!chosen.empty()) bitmapname = chosen;
-    if (!bitmapname.empty() && !surface().savePicture(bitmapname)) {
-        plat::msgBox("The plot could not be saved as " + bitmapname +
-                     ": the file cannot be written.");
+    std::string reason;
+    if (!bitmapname.empty() && !surface().savePicture(bitmapname, &reason)) {
+        plat::msgBox("The plot could not be saved as " + bitmapname + ": " + reason + ".");
     }
     hide();
 }

@@ -42,7 +42,9 @@ void storeLengthIntervals(plat::TextBox& box) {
 }
 
 void rewriteIfDifferent(plat::TextBox& box, double value, const std::string& text) {
-    if (plat::val(box.text()) != value) box.setText(text);
+    // A box whose number is too large to read (1e400) differs from any value.
+    const std::optional<double> shown = plat::leadingNumber(box.text());
+    if (!shown || *shown != value) box.setText(text);
 }
 
 void takeFileCaption(plat::Form& form) {
@@ -74,8 +76,9 @@ DefineBio::DefineBio() : plat::Form("DefineBio", "Biological Data") {
 }
 
 void DefineBio::Form_Load() {
-    if (editor::openStartfile("bio", 3, "biological data file") && loadbiodat())
-        mc.biofile = mc.startfile;
+    if (const auto opened = editor::openStartfile("bio", 3, "biological data file");
+        opened && loadbiodat())
+        mc.biofile = *opened;
     update();
 }
 
@@ -238,16 +241,16 @@ void DefineBio::ISRoption_Change() {
 }
 
 void DefineBio::ISRslope_Change() {
-    mc.isrslope = plat::val(ISRslope.text());
+    editor::storeDouble(ISRslope, mc.isrslope);
 }
 
 void DefineBio::ITEZrecruitment_Change() {
-    mc.itezrecruitment = plat::val(ITEZrecruitment.text());
+    editor::storeDouble(ITEZrecruitment, mc.itezrecruitment);
     update();
 }
 
 void DefineBio::IRecruitCV_Change() {
-    mc.irecruitcv = plat::val(IRecruitCV.text());
+    editor::storeDouble(IRecruitCV, mc.irecruitcv);
     update();
 }
 

@@ -126,8 +126,9 @@ DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
 DefineFishery::~DefineFishery() = default;
 
 void DefineFishery::Form_Load() {
-    if (editor::openStartfile("fst", 2, "fishery data file") && loadfishdata())
-        mc.fstfile = mc.startfile;
+    if (const auto opened = editor::openStartfile("fst", 2, "fishery data file");
+        opened && loadfishdata())
+        mc.fstfile = *opened;
     update();
 }
 
@@ -288,7 +289,8 @@ void DefineFishery::F_Minvulsiz_Change() {
 }
 
 void DefineFishery::F_minlng_Change() {
-    mc.f_minlng(mc.fishery_id) = plat::val(F_minlng.text());
+    // A number too large is refused like any text that does not fit; the refresh shows the value.
+    if (const auto v = editor::boxDouble(F_minlng.text())) mc.f_minlng(mc.fishery_id) = *v;
     update();
 }
 
@@ -304,7 +306,11 @@ void DefineFishery::F_seltyp_Change() {
 }
 
 void DefineFishery::F_Fscaler_Change() {
-    mc.f_fscaler = plat::val(F_Fscaler.text());
+    if (const auto v = editor::boxDouble(F_Fscaler.text())) {
+        mc.f_fscaler = *v;
+    } else {
+        F_Fscaler.setText(mc.f_fscaler.text());
+    }
     Option4.setValue(false);
     update();
 }
@@ -359,8 +365,9 @@ void DefineFishery::savefisherydefinition_Click() {
     }
     prompttitle = "Save fishery data";
     mc.dlgfilter = "Fishery data file (*.fst)|*.fst";
-    if (!editor::saveChosenFile(mc.fstfile, prompttitle, mc.dlgfilter, 2, fstFileText(*data)))
-        return;
+    const std::optional<bool> written =
+        editor::saveChosenFile(mc.fstfile, prompttitle, mc.dlgfilter, 2, fstFileText(*data));
+    if (!written || !*written) return;
     mc.npts = mc.lyr - mc.fyr + 1;
     mc.fishery_id = 1;
     update();
@@ -386,6 +393,7 @@ void DefineFishery::MakeMgt_Click() {
     }
     prompttitle = "Save management data";
     mc.dlgfilter = "Fishery input file (*.mgt)|*.mgt";
+    const std::string before = mc.mgtfile;
     openoutput(mc.mgtfile, prompttitle, mc.dlgfilter, 6);
     if (!plat::fileNumber(6).isOpen()) return;
     mc.nyrs = int16_t(nyrs);
@@ -407,7 +415,8 @@ void DefineFishery::MakeMgt_Click() {
     }
     mc.yr = shown;
     exporting_.reset();
-    f.close();
+    // A failed write has said so and kept the earlier file; the name goes back with it.
+    if (!f.close()) mc.mgtfile = before;
     ProgressBar1.setVisible(false);
     mc.fishery_id = 1;
     update();

@@ -100,11 +100,19 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
 }
 
 void Defineindex::Form_Load() {
-    if (editor::openStartfile("ndf", kFileNumber, "index data file") && loadindexdata())
-        mc.ndffile = mc.startfile;
+    // The count outlives the window as the indices' data do, so that a window opened again over
+    // a file shows all of its indices and a save keeps them.
+    nindices = mc.ndfcount;
+    if (const auto opened = editor::openStartfile("ndf", kFileNumber, "index data file");
+        opened && loadindexdata())
+        mc.ndffile = *opened;
     // A window opened again over a file's indices shows their types as the file has them.
     if (!mc.ndffile.empty()) typesAreTheFiles(kMaxIndices);
     updateindex();
+}
+
+void Defineindex::Form_Unload() {
+    mc.ndfcount = nindices;
 }
 
 void Defineindex::typesAreTheFiles(int count) {
@@ -314,8 +322,8 @@ void Defineindex::L_err_Change() {
 }
 
 void Defineindex::A_sampsize_Change() {
-    const double v = plat::val(A_sampsize.text());
-    if (std::isfinite(v)) mc.a_sampsize(cur()) = v;
+    // A number too large is refused; the refresh shows the stored value again.
+    if (const auto v = editor::boxDouble(A_sampsize.text())) mc.a_sampsize(cur()) = *v;
     updateindex();
 }
 
@@ -361,8 +369,7 @@ void Defineindex::sznyrCheck_Click() {
 // ---- Loading and saving ---------------------------------------------------------------------
 
 void Defineindex::saveindex_Click() {
-    IndexData data = indexDataFrom(mc, nindices);
-    fillIndexDefaults(data);
+    const IndexData data = indexDataFrom(mc, nindices);
     if (const std::optional<std::string> problem = indexSaveProblem(data)) {
         plat::msgBox(*problem);
         return;
@@ -372,12 +379,6 @@ void Defineindex::saveindex_Click() {
     const std::optional<bool> written = editor::saveChosenFile(
         mc.ndffile, prompttitle, mc.dlgfilter, kFileNumber, indexFileText(data));
     if (!written.value_or(false)) return;
-    // The defaults written for indices never shown are theirs now, as the file says.
-    for (int k = 1; k <= data.nindices; ++k) {
-        mc.i_outfile(k) = data.i_outfile(k);
-        mc.i_type(k) = data.i_type(k);
-        mc.a_sampsize(k) = data.a_sampsize(k);
-    }
     typesAreTheFiles(data.nindices);
     curindex = 1;
     I_outfile.setText(mc.i_outfile(1));

@@ -116,6 +116,7 @@ class Defineindex : public plat::Form {
     std::string prompttitle;
 
     void Form_Load() override;
+    void Form_Unload() override;
 
     // Rewrites the controls from the variables, applies the defaults and clamps the counts.
     void updateindex();

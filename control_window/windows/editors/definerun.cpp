@@ -22,7 +22,9 @@ constexpr int kFileNumber = 5;
 // A box read leniently and taken to the nearest whole number of type T, halves to even; nothing
 // when that lies outside T.
 template <class T> std::optional<T> boxWhole(const std::string& text) {
-    const double r = std::nearbyint(plat::val(text));
+    const std::optional<double> v = plat::leadingNumber(text);
+    if (!v) return std::nullopt;
+    const double r = std::nearbyint(*v);
     if (r < double(std::numeric_limits<T>::min()) || r > double(std::numeric_limits<T>::max()))
         return std::nullopt;
     return T(r);

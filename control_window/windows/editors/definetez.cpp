@@ -120,7 +120,7 @@ void DefineTEZ::I_nyr_Change() {
 
 void DefineTEZ::I_valyr_Change() {
     // A year beyond the 16-bit range is refused; the refresh puts the stored year back.
-    if (const std::optional<int16_t> v = plat::toInteger16(plat::val(I_valyr.text())))
+    if (const std::optional<int16_t> v = editor::boxInteger(I_valyr.text()))
         data.years(std::clamp<int>(iyr, 1, kMaxDefinitionYears)) = *v;
     update();
 }

@@ -62,9 +62,18 @@ DefineYOY::DefineYOY() : plat::Form("DefineYOY", "Set Recruitment") {
 }
 
 void DefineYOY::Form_Load() {
-    if (editor::openStartfile("yoy", kFileNumber, "recruitment data file") && readyoy())
-        mc.yoyfile = mc.startfile;
+    // The years outlive the window as the series by year do (see Form_Unload).
+    byr = mc.yoybyr;
+    eyr = mc.yoyeyr;
+    if (const auto opened = editor::openStartfile("yoy", kFileNumber, "recruitment data file");
+        opened && readyoy())
+        mc.yoyfile = *opened;
     refreshyoy();
+}
+
+void DefineYOY::Form_Unload() {
+    mc.yoybyr = byr;
+    mc.yoyeyr = eyr;
 }
 
 bool DefineYOY::testrange() {
@@ -109,7 +118,11 @@ void DefineYOY::i_eyr_Change() {
 }
 
 void DefineYOY::i_myoy_Change() {
-    mc.myoy = plat::val(i_myoy.text());
+    if (const auto v = editor::boxDouble(i_myoy.text())) {
+        mc.myoy = *v;
+    } else {
+        i_myoy.setText(mc.myoy.text());
+    }
 }
 
 void DefineYOY::c_vg_Click() {

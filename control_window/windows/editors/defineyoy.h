@@ -29,6 +29,7 @@ class DefineYOY : public plat::Form {
     int16_t byr = 0, eyr = 0;
 
     void Form_Load() override;
+    void Form_Unload() override;
 
     // Stores the number of years in npts; true when the range can be edited and saved.
     bool testrange();

@@ -117,11 +117,11 @@ void Fecfrm::maxlng_Change() {
 }
 
 void Fecfrm::a_fec_Change() {
-    mc.a_fec = plat::val(a_fec.text());
+    editor::storeDouble(a_fec, mc.a_fec);
 }
 
 void Fecfrm::b_fec_Change() {
-    mc.b_fec = plat::val(b_fec.text());
+    editor::storeDouble(b_fec, mc.b_fec);
 }
 
 void Fecfrm::use_equation_Click() {

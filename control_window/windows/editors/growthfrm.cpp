@@ -62,7 +62,7 @@ Growthfrm::Growthfrm() : plat::Form("Growthfrm", "Growth Data") {
     };
     for (const DoubleBox& b : vbBoxes) {
         b.box->onChange = [this, b] {
-            (*b.var)(b.sex) = plat::val(b.box->text());
+            editor::storeDouble(*b.box, (*b.var)(b.sex));
             // A changed parameter clears its button, so that selecting it again recomputes.
             (b.sex == 1 ? Option1 : Option2).setValue(false);
             noteOptions();
