@@ -24,6 +24,21 @@
 
 namespace cwtest {
 
+// The model's years and dimensions that a test's definitions are read and written for; a
+// number of fisheries of 0 leaves the model's as it is.
+struct Dimensions {
+    int fyr, lyr, nsexes, nszns, nages;
+    int ngear = 0;
+};
+inline void setDimensions(const Dimensions& d) {
+    cw::mc.fyr = int16_t(d.fyr);
+    cw::mc.lyr = int16_t(d.lyr);
+    cw::mc.nsexes = int16_t(d.nsexes);
+    cw::mc.nszns = int16_t(d.nszns);
+    cw::mc.nages = int16_t(d.nages);
+    if (d.ngear != 0) cw::mc.ngear = int16_t(d.ngear);
+}
+
 inline void writeFile(const std::string& p, const std::string& content) {
     std::ofstream(p, std::ios::binary) << content;
 }

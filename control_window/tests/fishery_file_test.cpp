@@ -98,12 +98,8 @@ TEST_F(FisheryFstTest, AFisheryOfNoTypeHasOnlyItsTypeSeasonAndLimitLines) {
 
 TEST_F(FisheryFstTest, SaveAndLoadGiveBackEveryValue) {
     // Two sexes, three fisheries: by age, by length with a lower length never entered, none.
-    mc.fyr = 1995;
-    mc.lyr = 1998;
-    mc.nsexes = 2;
-    mc.nszns = 3;
-    mc.nages = 4;
-    mc.ngear = 3;
+    cwtest::setDimensions(
+        {.fyr = 1995, .lyr = 1998, .nsexes = 2, .nszns = 3, .nages = 4, .ngear = 3});
     mc.fcv = -0.25f;
     mc.f_seltyp(1) = "A";
     mc.f_minvulsiz(1) = 12.5f;

@@ -86,12 +86,8 @@ TEST_F(FisheryMgtTest, NoFisheriesGiveTheYearAndA0InEveryBlock) {
 // it gives is kept as the one-block-at-a-time writer wrote it; more years than the blocks
 // formatted ahead, so that the blocks are taken over from their threads many times.
 void setEveryNumberForm() {
-    mc.fyr = 1990;
-    mc.lyr = 2029;
-    mc.nsexes = 2;
-    mc.nszns = 3;
-    mc.nages = 3;
-    mc.ngear = 3;
+    cwtest::setDimensions(
+        {.fyr = 1990, .lyr = 2029, .nsexes = 2, .nszns = 3, .nages = 3, .ngear = 3});
     mc.fcv = -0.25f;
     mc.f_seltyp(1) = "A";
     mc.f_minvulsiz(1) = 9.9999999f;

@@ -20,12 +20,8 @@ class FisherySeriesTest : public FisheryTest {
     // Three years 2001..2003, two sexes, three seasons, ages 0..3, two fisheries: 1 by age,
     // 2 by length (4 bins from 20 to 60).
     cw::DefineFishery& setUpThreeYears() {
-        mc.fyr = 2001;
-        mc.lyr = 2003;
-        mc.nsexes = 2;
-        mc.nszns = 3;
-        mc.nages = 3;
-        mc.ngear = 2;
+        cwtest::setDimensions(
+            {.fyr = 2001, .lyr = 2003, .nsexes = 2, .nszns = 3, .nages = 3, .ngear = 2});
         mc.f_seltyp(1) = "A";
         mc.f_seltyp(2) = "L";
         mc.f_nlng(2) = 4;

@@ -26,12 +26,8 @@ inline std::string fixture(const std::string& name) {
 // Years 2001..2002, one sex, two seasons, ages 0..2 and one fishery of type A: the small
 // fishery whose files stand in the fixtures.
 inline void setOneSexA() {
-    mc.fyr = 2001;
-    mc.lyr = 2002;
-    mc.nsexes = 1;
-    mc.nszns = 2;
-    mc.nages = 2;
-    mc.ngear = 1;
+    cwtest::setDimensions(
+        {.fyr = 2001, .lyr = 2002, .nsexes = 1, .nszns = 2, .nages = 2, .ngear = 1});
     mc.fcv = 0.1f;
     mc.f_tac(1, 1) = 100;
     mc.f_tac(2, 1) = 120;

@@ -21,11 +21,7 @@ std::string fixture(const std::string& name) {
 // The definition of the fixture two_indices.ndf: a population index by age and an index of
 // fishery 3, years 2000 and 2001, one sex, ages 0..2, two seasons.
 void setTwoIndices() {
-    mc.fyr = 2000;
-    mc.lyr = 2001;
-    mc.nsexes = 1;
-    mc.nages = 2;
-    mc.nszns = 2;
+    cwtest::setDimensions({.fyr = 2000, .lyr = 2001, .nsexes = 1, .nszns = 2, .nages = 2});
     mc.i_assoc(1) = 0;
     mc.i_meanq(1) = 0.3f;
     mc.i_outfile(1) = "sample.ndx";

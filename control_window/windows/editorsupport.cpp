@@ -117,6 +117,15 @@ void nameInFrame(const plat::Frame& frame,
         control->setAccessibleName(std::string(caption) + ", " + frame.caption());
 }
 
+void nameYearStepper(const plat::Frame& frame, plat::Control& year, plat::Control& scroll,
+                     plat::Control& yearsEqual, plat::Control& prevYear, plat::Control& lastYear) {
+    nameInFrame(frame, {{&year, "Year"},
+                        {&scroll, "Year"},
+                        {&yearsEqual, "Years equal"},
+                        {&prevYear, "Prev Year"},
+                        {&lastYear, "To last Year"}});
+}
+
 std::optional<std::string> openStartfile(std::string_view extension, int number,
                                          const std::string& what) {
     const std::string& name = mc.startfile;

@@ -70,6 +70,10 @@ void showSexButtons(int nsexes, bool sexesEqual, plat::CommandButton& first,
 // "<caption>, <the frame's caption>".
 void nameInFrame(const plat::Frame& frame,
                  std::initializer_list<std::pair<plat::Control*, const char*>> controls);
+// Names the year stepper that the fishery and index editors show in a frame: the year's box and
+// scroll bar, "Years equal" and the copy to the previous and to the last year (nameInFrame).
+void nameYearStepper(const plat::Frame& frame, plat::Control& year, plat::Control& scroll,
+                     plat::Control& yearsEqual, plat::Control& prevYear, plat::Control& lastYear);
 
 // ---- Definition files -----------------------------------------------------------------------
 

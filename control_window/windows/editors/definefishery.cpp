@@ -62,16 +62,8 @@ DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
     F_minlng.setAccessibleName("Min");
     F_mxlng.setAccessibleName("Max");
     HScroll3.setAccessibleName("Fishery ID");
-    editor::nameInFrame(Frame6, {{&yr2, "Year"},
-                                 {&HScroll1, "Year"},
-                                 {&sznyrCheck, "Years equal"},
-                                 {&cpysznpyr, "Prev Year"},
-                                 {&cpyszntlyr, "To last Year"}});
-    editor::nameInFrame(Frame2, {{&F_yr, "Year"},
-                                 {&HScroll2, "Year"},
-                                 {&s_yrseq, "Years equal"},
-                                 {&cpyprv, "Prev Year"},
-                                 {&cpyforward, "To last Year"}});
+    editor::nameYearStepper(Frame6, yr2, HScroll1, sznyrCheck, cpysznpyr, cpyszntlyr);
+    editor::nameYearStepper(Frame2, F_yr, HScroll2, s_yrseq, cpyprv, cpyforward);
     ProgressBar1.setAccessibleName("Export progress");
     F_FYR.onChange = [this] { F_FYR_Change(); };
     F_LYR.onChange = [this] { F_LYR_Change(); };

@@ -41,18 +41,10 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
     I_minlng.widget()->setAccessibleName(QStringLiteral("Min"));
     I_mxlng.widget()->setAccessibleName(QStringLiteral("Max"));
     HScroll3.widget()->setAccessibleName(QStringLiteral("ID"));
-    editor::nameInFrame(Frame6, {{&yr2, "Year"},
-                                 {&HScroll1, "Year"},
-                                 {&sznyrCheck, "Years equal"},
-                                 {&cpysznpyr, "Prev Year"},
-                                 {&cpyszntlyr, "To last Year"}});
+    editor::nameYearStepper(Frame6, yr2, HScroll1, sznyrCheck, cpysznpyr, cpyszntlyr);
+    editor::nameYearStepper(Frame2, I_yr, HScroll2, s_yrseq, cpyprv, cpyforward);
     // The index characteristics show a "Type" too.
-    editor::nameInFrame(Frame2, {{&I_yr, "Year"},
-                                 {&HScroll2, "Year"},
-                                 {&s_yrseq, "Years equal"},
-                                 {&cpyprv, "Prev Year"},
-                                 {&cpyforward, "To last Year"},
-                                 {&I_seltyp, "Type"}});
+    editor::nameInFrame(Frame2, {{&I_seltyp, "Type"}});
     editor::nameInFrame(Frame7, {{&I_type, "Type"}});
 
     I_FYR.onChange = [this] { I_FYR_Change(); };

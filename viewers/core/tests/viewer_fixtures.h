@@ -3,13 +3,16 @@
 // put back what a test of the viewers' windows changes.
 #include "platform/form.h"
 #include "platform/system.h"
+#include "platform/testing/accessibility_walk.h"
 #include "viewers/core/plot.h"
 
 #include <QTemporaryDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace viewer_test {
 
@@ -51,5 +54,22 @@ class StartTest : public ::testing::Test {
     }
     std::string folder;
 };
+
+// The plot window's drawing surface, checked to be read out by a screen reader under the plot
+// window's caption.
+inline QWidget* plotSurfaceNamedByCaption() {
+    QWidget* surface = plat::instance<viewers::frmPlot>().client();
+    EXPECT_EQ(surface->accessibleName().toStdString(),
+              plat::instance<viewers::frmPlot>().caption());
+    return surface;
+}
+
+// The start window `Start`, as a user finds it, and the plot window of `surface` read out a name
+// for each control.
+template <class Start> void expectEveryControlNamed(QWidget* surface) {
+    plat::instance<Start>().show();
+    for (QWidget* window : {plat::instance<Start>().widget(), surface->window()})
+        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
+}
 
 } // namespace viewer_test

@@ -4,9 +4,9 @@
 #include "viewers/marvent/start.h"
 
 #include "platform/system.h"
-#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/tests/plot_probe.h"
+#include "viewers/core/tests/viewer_fixtures.h"
 
 #include <QTemporaryDir>
 
@@ -212,9 +212,7 @@ TEST_F(LogPlot, EveryOptionPlotsTheExampleWithItsTitle) {
 TEST_F(LogPlot, ThePlotWindowSaysWhatItShows) {
     ScriptedUser user;
     plot(9, VESK_EXAMPLES_DIR "/stock.log");
-    QWidget* surface = plat::instance<viewers::frmPlot>().client();
-    EXPECT_EQ(surface->accessibleName().toStdString(),
-              plat::instance<viewers::frmPlot>().caption());
+    QWidget* surface = viewer_test::plotSurfaceNamedByCaption();
     EXPECT_EQ(surface->accessibleDescription().toStdString(),
               "Mean Length / Max against Year: Year from 1975 to 2011, Mean Length / Max from 0 "
               "to 1.2. Mean Weight / Max against Year: Year from 1975 to 2011, Mean Weight / Max "
@@ -223,10 +221,7 @@ TEST_F(LogPlot, ThePlotWindowSaysWhatItShows) {
     EXPECT_EQ(surface->accessibleDescription().toStdString(),
               "Recruitment / Max against Year: Year from 1975 to 2011, Recruitment / Max from 0 "
               "to 1.2.");
-    // The start window, as a user finds it, and the plot window read out a name for each control.
-    plat::instance<marvent::start>().show();
-    for (QWidget* window : {plat::instance<marvent::start>().widget(), surface->window()})
-        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
+    viewer_test::expectEveryControlNamed<marvent::start>(surface);
 }
 
 TEST_F(LogPlot, WithoutAFileOptionsDoNothing) {

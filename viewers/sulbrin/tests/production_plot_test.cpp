@@ -6,7 +6,6 @@
 #include "viewers/sulbrin/sulbrin_start.h"
 
 #include "platform/system.h"
-#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
 #include "viewers/core/tests/viewer_fixtures.h"
@@ -190,18 +189,13 @@ TEST_F(ProductionPlot, FarPointsOfATinyExtinctionFDrawOnlyWhatIsInSight) {
 TEST_F(ProductionPlot, ThePlotWindowSaysWhatItShows) {
     viewers::plotfile = kExample;
     plat::instance<sulbrin::SulbrinStart>().option(2).click();
-    QWidget* surface = plat::instance<viewers::frmPlot>().client();
-    EXPECT_EQ(surface->accessibleName().toStdString(),
-              plat::instance<viewers::frmPlot>().caption());
+    QWidget* surface = viewer_test::plotSurfaceNamedByCaption();
     EXPECT_EQ(surface->accessibleDescription().toStdString(),
               "YIELD / Ymax against BIOMASS / Bmax: BIOMASS / Bmax from 0 to 1, YIELD / Ymax from "
               "0 to 1. FISHING MORTALITY (F / Fextinction) against BIOMASS / Bmax: BIOMASS / Bmax "
               "from 0 to 1, FISHING MORTALITY (F / Fextinction) from 0 to 1.");
     viewers::plotfile.clear();
-    // The start window, as a user finds it, and the plot window read out a name for each control.
-    plat::instance<sulbrin::SulbrinStart>().show();
-    for (QWidget* window : {plat::instance<sulbrin::SulbrinStart>().widget(), surface->window()})
-        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
+    viewer_test::expectEveryControlNamed<sulbrin::SulbrinStart>(surface);
 }
 
 TEST_F(ProductionPlot, OptionsDrawTheChosenFileAndClearBothButtons) {

@@ -5,7 +5,6 @@
 #include "viewers/tovrask/tovrask_start.h"
 
 #include "platform/system.h"
-#include "platform/testing/accessibility_walk.h"
 #include "platform/testing/scripted_user.h"
 #include "viewers/core/plot.h"
 #include "viewers/core/tests/plot_probe.h"
@@ -175,9 +174,7 @@ TEST_F(PerRecruitPlot, ThePlotWindowSaysWhatItShows) {
     viewers::plotfile = VESK_EXAMPLES_DIR "/snapper.yro";
     start.Chk()->setValue(1);
     start.option(1).click();
-    QWidget* surface = plat::instance<viewers::frmPlot>().client();
-    EXPECT_EQ(surface->accessibleName().toStdString(),
-              plat::instance<viewers::frmPlot>().caption());
+    QWidget* surface = viewer_test::plotSurfaceNamedByCaption();
     EXPECT_EQ(surface->accessibleDescription().toStdString(),
               "YIELD PER RECRUIT against FISHING MORTALITY (FMULT): FISHING MORTALITY (FMULT) "
               "from 0 to 2, YIELD PER RECRUIT from 0 to 0.9089. SPR against FISHING MORTALITY "
@@ -188,10 +185,7 @@ TEST_F(PerRecruitPlot, ThePlotWindowSaysWhatItShows) {
               "YIELD PER RECRUIT against FISHING MORTALITY (YIELD/BIOMASS): FISHING MORTALITY "
               "(YIELD/BIOMASS) from 0 to 0.4235, YIELD PER RECRUIT from 0 to 0.9089.");
     viewers::plotfile.clear();
-    // The start window, as a user finds it, and the plot window read out a name for each control.
-    plat::instance<tovrask::TovraskStart>().show();
-    for (QWidget* window : {plat::instance<tovrask::TovraskStart>().widget(), surface->window()})
-        EXPECT_EQ(plat::testing::accessibilityProblems(window), std::vector<std::string>{});
+    viewer_test::expectEveryControlNamed<tovrask::TovraskStart>(surface);
 }
 
 TEST_F(PerRecruitPlot, OptionsDrawTheExampleAndClearBothButtons) {
