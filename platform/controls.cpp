@@ -131,15 +131,6 @@ void TextBox::setText(std::string_view text) {
     edit->setText(t);
 }
 
-void TextBox::setLocked(bool on) {
-    static_cast<QLineEdit*>(widget())->setReadOnly(on);
-}
-
-void TextBox::setLabel(const std::string& label) {
-    if (label_) label_->setText(qs(label));
-    setAccessibleCaption(label);
-}
-
 // ---- CommandButton ---------------------------------------------------------------------------
 
 CommandButton::CommandButton(Container& parent, std::string name, const std::string& caption)

@@ -64,8 +64,6 @@ class TextBox : public Control {
             const std::string& designText = {});
     std::string text() const;
     void setText(std::string_view text); // runs onChange when the text changes
-    void setLabel(const std::string& label);
-    void setLocked(bool on); // read-only for the user; code still writes it
     std::function<void()> onChange;
 
   private:

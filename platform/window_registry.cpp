@@ -123,10 +123,6 @@ void runHandler(const std::function<void()>& handler) {
     }
 }
 
-bool handlerRunning() {
-    return reg().handlerDepth > 0;
-}
-
 void setHandlerErrorReporter(std::function<void(const std::string&)> reporter) {
     reg().errorReporter = std::move(reporter);
 }

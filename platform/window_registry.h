@@ -53,7 +53,6 @@ int doEvents();
 // Runs a handler the way the platform runs one for an event: counts it as running (so unloaded
 // windows stay alive until it returns) and keeps an exception from escaping into Qt.
 void runHandler(const std::function<void()>& handler);
-bool handlerRunning();
 // Where an exception that a handler let out is reported (standard error by default; the test main
 // turns it into a test failure).
 void setHandlerErrorReporter(std::function<void(const std::string&)> reporter);
