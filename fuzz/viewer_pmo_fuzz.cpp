@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // reader keeps it, clamped to 16 bits, and the plot draws its mark where it falls.
     // Both modes, with the check box as the input sets it, as the options draw them.
     for (int mode = 1; mode <= 2; ++mode) {
-        sulbrin::PlotChoice choice = mode == 1 ? sulbrin::fishingChoice() : sulbrin::biomassChoice();
+        sulbrin::PlotChoice choice =
+            mode == 1 ? sulbrin::fishingChoice() : sulbrin::biomassChoice();
         choice.printPercentile = size % 2 == 1;
         fuzz::requireDrawnInTime([&] { (void)sulbrin::loadandplot(path, choice); },
                                  "mode " + std::to_string(mode) + " of an accepted table");

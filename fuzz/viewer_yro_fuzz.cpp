@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)tovrask::emptyRangeError(table, mode);
     // Both modes, with the check box as the input sets it, as the options draw them.
     for (int mode = 1; mode <= 2; ++mode) {
-        tovrask::PlotChoice choice = mode == 1 ? tovrask::fmultChoice() : tovrask::realizedFChoice();
+        tovrask::PlotChoice choice =
+            mode == 1 ? tovrask::fmultChoice() : tovrask::realizedFChoice();
         choice.includeSpr = size % 2 == 1;
         fuzz::requireDrawnInTime([&] { (void)tovrask::loadandplot(path, choice); },
                                  "mode " + std::to_string(mode) + " of an accepted table");

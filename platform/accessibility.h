@@ -21,8 +21,8 @@ const char* const kMenuEntryProperty = "veskMenuEntry";
 const char* const kOptionProperty = "veskOptionButton";
 const char* const kDecorationProperty = "veskDecoration";
 
-// Marks an object for this layer's view of it. Qt may have made and kept an interface of its own while
-// the object was being built; that one is dropped so that the next query makes ours.
+// Marks an object for this layer's view of it. Qt may have made and kept an interface of its own
+// while the object was being built; that one is dropped so that the next query makes ours.
 void markAccessible(QObject* object, const char* property);
 
 } // namespace plat

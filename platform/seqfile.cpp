@@ -70,7 +70,8 @@ struct SeqFile::Impl {
     std::string readQuoted() {
         std::string text;
         ++pos;
-        while (!atEnd() && peek() != '"' && !isLineEnd(peek())) text += data[pos++];
+        while (!atEnd() && peek() != '"' && !isLineEnd(peek()))
+            text += data[pos++];
         if (!atEnd() && peek() == '"') ++pos;
         return text;
     }

@@ -425,8 +425,8 @@ void Surface::circle(float x, float y, float radius, uint32_t color) {
     const double nx = std::clamp(cx, 0.0, iw) - cx, ny = std::clamp(cy, 0.0, ih) - cy;
     const double fx = std::max(std::fabs(cx), std::fabs(cx - iw));
     const double fy = std::max(std::fabs(cy), std::fabs(cy - ih));
-    const bool drawn = std::isfinite(cx) && std::isfinite(cy) && std::isfinite(r) &&
-                       std::hypot(nx, ny) <= reach;
+    const bool drawn =
+        std::isfinite(cx) && std::isfinite(cy) && std::isfinite(r) && std::hypot(nx, ny) <= reach;
     if (drawn && std::hypot(fx, fy) < r - d->drawWidth - 1.0) {
         // The image lies wholly inside the ring: only the fill can show.
         if (d->fillStyle == 0) d->img.fill(toQColor(d->fill));

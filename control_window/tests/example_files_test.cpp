@@ -56,8 +56,8 @@ class ExampleFilesTest : public CwTest {
 TEST_F(ExampleFilesTest, EveryExampleSavesBackByteForByte) {
     using namespace cw;
     const ExampleFile files[] = {
-        {"snapper.bio", "Load biological data", "Save biological data",
-         button(&DefineBio::Loadbio), button(&DefineBio::SaveBio)},
+        {"snapper.bio", "Load biological data", "Save biological data", button(&DefineBio::Loadbio),
+         button(&DefineBio::SaveBio)},
         {"snapper.fst", "Load fishery data", "Save fishery data",
          button(&DefineFishery::loadfishery), button(&DefineFishery::savefisherydefinition)},
         {"snapper.yoy", "Load Recruitment data", "Save Recruitment data",
@@ -81,14 +81,14 @@ TEST_F(ExampleFilesTest, EveryExampleSavesBackByteForByte) {
 }
 
 TEST_F(ExampleFilesTest, TheFisheryDefinitionExportsTheBundledManagementFile) {
-    const ExampleFile fst{"snapper.fst", "Load fishery data", "", button(&cw::DefineFishery::loadfishery),
-                          {}};
+    const ExampleFile fst{
+        "snapper.fst", "Load fishery data", "", button(&cw::DefineFishery::loadfishery), {}};
     load(fst);
     const std::string mgt = example("snapper.mgt");
     ASSERT_FALSE(mgt.empty());
-    EXPECT_EQ(saveAs("Save management data", plat::instance<cw::DefineFishery>().MakeMgt,
-                     "again.mgt"),
-              mgt);
+    EXPECT_EQ(
+        saveAs("Save management data", plat::instance<cw::DefineFishery>().MakeMgt, "again.mgt"),
+        mgt);
 }
 
 } // namespace

@@ -130,8 +130,9 @@ void styleCode(QTextDocument& doc) {
 // The layout shows no picture's alternative text: each picture that stands alone on its line gets
 // it as a numbered caption below it.
 QString withCaptions(const QString& markdown) {
-    static const QRegularExpression picture(QStringLiteral("^!\\[([^\\]]+)\\]\\(([^)]+)\\)[ \\t]*$"),
-                                            QRegularExpression::MultilineOption);
+    static const QRegularExpression picture(
+        QStringLiteral("^!\\[([^\\]]+)\\]\\(([^)]+)\\)[ \\t]*$"),
+        QRegularExpression::MultilineOption);
     QString out;
     qsizetype at = 0;
     int figure = 0;

@@ -67,7 +67,7 @@ inline constexpr int kExitNormal = 0;
 inline constexpr int kExitInputError = 1;  // missing or unreadable file, bad value, console ended
 inline constexpr int kExitModelStop = 2;   // a fatal condition of the computation
 inline constexpr int kExitOutputError = 3; // an output file could not be written whole
-inline constexpr int kExitNoTarget = 4;    // a year's target search gave up: its rows show no target
+inline constexpr int kExitNoTarget = 4; // a year's target search gave up: its rows show no target
 
 // Weight at the start of a season and the season's growth in log weight.
 struct GrowthCell {

@@ -78,12 +78,12 @@ void check_outputs(const Engine& e, const std::vector<NamedFile>& outputs) {
         for (std::size_t j = i + 1; j < outputs.size(); ++j) {
             const NamedFile& other = outputs[j];
             if (same_file(out.path, other.path))
-                throw InputError("The " + out.what + " \"" + out.name + "\" and " +
-                                 quoted(other) + " are one file: each would overwrite the other");
+                throw InputError("The " + out.what + " \"" + out.name + "\" and " + quoted(other) +
+                                 " are one file: each would overwrite the other");
             if (same_file(temp, other.path) ||
                 same_file(OutputFile::temporary_path(other.path), out.path))
-                throw InputError("The " + out.what + " \"" + out.name + "\" and " +
-                                 quoted(other) + " cannot both be written: one is written to " +
+                throw InputError("The " + out.what + " \"" + out.name + "\" and " + quoted(other) +
+                                 " cannot both be written: one is written to " +
                                  "the other's name followed by \".part\" until it is whole");
         }
         for (const NamedFile& in : inputs) {

@@ -75,7 +75,7 @@ std::string passes_text(int n) {
 // Climbs from the multiplier in force while the yield does not fall, shrinking the step after
 // each fall, until the step is no longer above `end`. Ends evaluated at the best point.
 void climb(const RunData& d, const Block& b, YearState& e, double direction, bool by_numbers,
-          double end) {
+           double end) {
     const auto yield = [&] { return by_numbers ? e.harvest_numbers : e.harvest_biomass; };
     double& best = by_numbers ? e.best_numbers : e.best_biomass;
     e.step = kClimbStart;
@@ -173,8 +173,8 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
             why = "the SPR at multiplier 1 is " + shortest_text(e.spr) + ", not a finite number";
         while (why.empty() && std::fabs((target - e.spr) / target) > kTargetTolerance) {
             if (e.target_passes >= d.target_pass_bound) {
-                why = "the search did not meet the tolerance in " +
-                      passes_text(e.target_passes) + where();
+                why = "the search did not meet the tolerance in " + passes_text(e.target_passes) +
+                      where();
                 break;
             }
             ++e.target_passes;

@@ -14,8 +14,8 @@
 #include <cmath>
 #include <fstream>
 #include <random>
-#include <vector>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -131,8 +131,8 @@ QImage walkedLine(int w, int h, int ax, int ay, int bx, int by) {
 TEST(SurfaceLines, ClippedLinesKeepThePixelsOfTheWholeWalk) {
     constexpr int w = 120, h = 90;
     std::vector<std::array<int, 4>> lines = {
-        {-5, -5, 130, 97},         {60, 45, 60, 45},       {-1, 0, 120, 0},
-        {119, -40, 0, 300},        {-3000, 44, 3000, 46},  {50, -2500, 52, 2600},
+        {-5, -5, 130, 97},           {60, 45, 60, 45},           {-1, 0, 120, 0},
+        {119, -40, 0, 300},          {-3000, 44, 3000, 46},      {50, -2500, 52, 2600},
         {-400000, -300000, 500, 80}, {10, 10, 2000000, 1500001}, {200, 10, -50, 10},
     };
     std::mt19937 random(19);
@@ -159,8 +159,8 @@ TEST(SurfaceLines, PositionsFarOutsideDrawTheirVisiblePartOnly) {
     s.resize(120, 90);
     s.setScale(0, 90, 120, 0); // y grows upward
     s.cls();
-    s.line(50.2f, 40.8f, 1e30f, 40.8f, kBlack);  // pixel row 49, to the right across the edge
-    s.line(30.2f, 3e38f, 30.2f, -3e38f, kBlack); // pixel column 30, through the whole height
+    s.line(50.2f, 40.8f, 1e30f, 40.8f, kBlack);   // pixel row 49, to the right across the edge
+    s.line(30.2f, 3e38f, 30.2f, -3e38f, kBlack);  // pixel column 30, through the whole height
     s.line(-1e30f, 1e30f, -1e25f, 2e30f, kBlack); // never in sight
     s.lineTo(1e30f, -1e30f);
     EXPECT_EQ(s.currentX(), 1e30f);

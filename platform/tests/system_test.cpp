@@ -30,7 +30,7 @@ TEST(System, CommandLineFileIsTheSameBareNameForTheControlWindowAndTheViewers) {
         {R"("C:\Data\RUN1.LOG")", "run1.log", "log", "run1.log"},
         {R"(""run1.log"")", "run1.log", "log", "run1.log"},
         {"  Stock.LOG \t", "stock.log", "log", "stock.log"}, // the blanks are the shell's
-        {R"(" a.yro")", " a.yro", "yro", " a.yro"}, // a blank inside the quotes is the name's
+        {R"(" a.yro")", " a.yro", "yro", " a.yro"},       // a blank inside the quotes is the name's
         {R"(D:\X\CATALOG)", "catalog", "log", "catalog"}, // only the last letters count
         {"/home/ana/runs/Plaice.TEZ", "plaice.tez", "pmo", ""},
         {R"(C:\mixed/sep\Name.PMO)", "name.pmo", "pmo", "name.pmo"},

@@ -338,8 +338,9 @@ TEST(YearSearch, NoFishingCannotReachTheTarget) {
                            " -0.10E+01   0.0000   1.00000  0.000000E+00  0.000000E+00\n"
                            " \n");
     EXPECT_EQ(run.e->col[1].spr, run.e->spr);
-    EXPECT_EQ(table_row_text(2000, run.e->bunfished, run.e->col[1]), "2000 0.000000E+00 0.000000E+00 0.000000E+00 0.000000E+00 "
-                                      "0.000000E+00");
+    EXPECT_EQ(table_row_text(2000, run.e->bunfished, run.e->col[1]),
+              "2000 0.000000E+00 0.000000E+00 0.000000E+00 0.000000E+00 "
+              "0.000000E+00");
     const std::string report = year_report_text(*run.e, *run.e);
     const std::string tail = report.substr(report.find("    -------------------\r\n") + 25);
     const std::string b20(20, ' ');
@@ -386,7 +387,8 @@ TEST(YearSearch, UnmetTargetAfterThePassLimitIsReportedWithoutTarget) {
         progress_row_text(-1.0, e.eq_recruits, e.spr, e.harvest_numbers, e.harvest_biomass);
     EXPECT_GT(e.harvest_numbers, 0.0);
     EXPECT_NE(run.console.find("\n" + row + "\n"), std::string::npos) << run.console << row;
-    EXPECT_NE(year_report_text(*run.e, *run.e).find("  YIELD IN BIOMASS        --"), std::string::npos);
+    EXPECT_NE(year_report_text(*run.e, *run.e).find("  YIELD IN BIOMASS        --"),
+              std::string::npos);
 }
 
 TEST(YearSearch, ClimbsOverAYieldThatNeverChangesEnd) {

@@ -186,12 +186,15 @@ TEST_F(RunFlow, NumberBeyondTheLargestDoubleIsRefusedNamingFileAndLine) {
     const std::string bio_text = biology_text(bio);
     const std::string mgt_text = management_text(0.0, blocks);
     const Case cases[] = {
-        {"t.bio", " 4  5 ", " 4  1E+400 ", "Error reading t.bio, line 4: a number is expected, "
-                                            "found \"1E+400\", which is beyond the largest"},
-        {"t.bio", "\r\n 0  .4 ", "\r\n 0  1e999 ", "Error reading t.bio, line 14: a number is "
-                                                  "expected, found \"1e999\", which is beyond"},
-        {"t.mgt", "\r\n 0 \r\n", "\r\n-1e400\r\n", "Error reading t.mgt, line 6: a number is "
-                                                    "expected, found \"-1e400\", which is beyond"},
+        {"t.bio", " 4  5 ", " 4  1E+400 ",
+         "Error reading t.bio, line 4: a number is expected, "
+         "found \"1E+400\", which is beyond the largest"},
+        {"t.bio", "\r\n 0  .4 ", "\r\n 0  1e999 ",
+         "Error reading t.bio, line 14: a number is "
+         "expected, found \"1e999\", which is beyond"},
+        {"t.mgt", "\r\n 0 \r\n", "\r\n-1e400\r\n",
+         "Error reading t.mgt, line 6: a number is "
+         "expected, found \"-1e400\", which is beyond"},
     };
     for (const Case& c : cases) {
         std::string text = std::string(c.file) == "t.bio" ? bio_text : mgt_text;
@@ -222,13 +225,13 @@ TEST_F(RunFlow, OutputsThatAreOneFileOrAnInputAreRefusedBeforeAnythingIsOpened) 
         {"r.txt", "./r.txt",
          "The TEZ output table \"r.txt\" and the TEZ benchmark table \"./r.txt\" are one file"},
         {"NUL", "t.mgt", "The TEZ benchmark table \"t.mgt\" is the management file \"t.mgt\""},
-        {"link.mgt", "NUL",
-         "The TEZ output table \"link.mgt\" is the management file \"t.mgt\""},
+        {"link.mgt", "NUL", "The TEZ output table \"link.mgt\" is the management file \"t.mgt\""},
         {"sub/../t.bio", "NUL",
          "The TEZ output table \"sub/../t.bio\" is the biology file \"t.bio\""},
         {"Tez.000", "b.txt", "The TEZ output table \"Tez.000\" is the definition \"Tez.000\""},
-        {"r.txt", "r.txt.part", "The TEZ output table \"r.txt\" and the TEZ benchmark table "
-                                "\"r.txt.part\" cannot both be written"},
+        {"r.txt", "r.txt.part",
+         "The TEZ output table \"r.txt\" and the TEZ benchmark table "
+         "\"r.txt.part\" cannot both be written"},
     };
     for (const Case& c : cases) {
         def.report = c.report;
@@ -254,8 +257,7 @@ TEST_F(RunFlow, FoldersAreReportedAsFoldersAndNamesAreShownWhole) {
     };
     const Case cases[] = {
         {"sub\r\nt.mgt\r\n", "Cannot open the biology file \"sub\": it is a folder, not a file"},
-        {"t.bio\r\nsub\r\n",
-         "Cannot open the management file \"sub\": it is a folder, not a file"},
+        {"t.bio\r\nsub\r\n", "Cannot open the management file \"sub\": it is a folder, not a file"},
         {"t.bio\r\nt.mgt\r\nsub\r\nNUL\r\n",
          "Cannot create the TEZ output table \"sub\": it is a folder, not a file"},
         {"t.bio\r\nt.mgt\r\nNUL\r\nnone/b.txt\r\n",

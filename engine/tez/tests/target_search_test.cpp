@@ -44,8 +44,8 @@ class TargetSearch : public ::testing::Test {
         return run_engine(*engine, folder.path());
     }
     static std::string year_of(const std::string& report, int year) {
-        const std::string head = " TEZ evaluations for selectivities in year         " +
-                                 std::to_string(year) + "\r\n";
+        const std::string head =
+            " TEZ evaluations for selectivities in year         " + std::to_string(year) + "\r\n";
         const std::size_t at = report.find(head);
         if (at == std::string::npos) return {};
         return report.substr(at, report.find(" TEZ evaluations", at + 1) - at);

@@ -90,9 +90,9 @@ TEST_F(LogPlot, YearsGiveTicksEveryFiveFromTheYearBeforeTheFirst) {
 // puts it, and the lines to the far points leave the frame in their direction.
 TEST_F(LogPlot, ValuesFarOffTheFrameDrawOnlyWhatIsInSight) {
     // A ratio of 3e6 in 1995; SPR is plotted raw against 0 to 1.2.
-    plat::Surface& s = plot(2, write(rows(1990, 1994, "1 0.5 1 1 1 1 1 1 1") +
-                                     "1995 1 3e6 1 1 1 1 1 1 1\r\n" +
-                                     rows(1996, 2000, "1 0.5 1 1 1 1 1 1 1")));
+    plat::Surface& s =
+        plot(2, write(rows(1990, 1994, "1 0.5 1 1 1 1 1 1 1") + "1995 1 3e6 1 1 1 1 1 1 1\r\n" +
+                      rows(1996, 2000, "1 0.5 1 1 1 1 1 1 1")));
     EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
     for (float year : {1990.f, 1992.5f, 1998.f})
         EXPECT_TRUE(blackNear(s, year, 0.5f)) << year;
@@ -104,9 +104,9 @@ TEST_F(LogPlot, ValuesFarOffTheFrameDrawOnlyWhatIsInSight) {
 
     // A tiny positive maximum with a large negative recruitment in 1994: about -1e36 after the
     // division, far below the frame.
-    plot(1, write(rows(1990, 1993, "1e-30 0.5 1 1 1 1 1 1 1") +
-                      "1994 -1e6 0.5 1 1 1 1 1 1 1\r\n" + rows(1995, 1997, "1e-30 0.5 1 1 1 1 1 1 1"),
-                      "tiny.log"));
+    plot(1, write(rows(1990, 1993, "1e-30 0.5 1 1 1 1 1 1 1") + "1994 -1e6 0.5 1 1 1 1 1 1 1\r\n" +
+                      rows(1995, 1997, "1e-30 0.5 1 1 1 1 1 1 1"),
+                  "tiny.log"));
     for (float year : {1990.f, 1991.5f, 1996.f})
         EXPECT_TRUE(blackNear(s, year, 1)) << year;
     for (float y : {0.9f, 0.5f, 0.05f}) {

@@ -11,8 +11,8 @@
 
 #include <QAccessible>
 #include <QFile>
-#include <QWidget>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
