@@ -1,5 +1,6 @@
 // Reading the biology file and building the growth morphs, weights and growth rates.
 #include "engine.h"
+#include "file_names.h"
 #include "normal.h"
 #include "text_forms.h"
 
@@ -64,7 +65,7 @@ void check_range(FreeReader& in, int value, int low, int high, std::string_view 
 void read_biology(Engine& e, std::string_view file_name) {
     FreeReader& in = e.input;
     const std::string name(trim_blanks(file_name));
-    in.open_input(e.folder / name, name, "biology file");
+    in.open_input(named_file(e.folder, name), name, "biology file");
 
     in.begin_read();
     in.integer(e.nages);

@@ -1,6 +1,7 @@
 // The console rows, the TEZ benchmark table and the TEZ output table.
 #include "engine.h"
 #include "text_forms.h"
+#include "write_fault.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,6 +57,8 @@ void OutputFile::open(const std::filesystem::path& path, std::string_view what, 
 
 void OutputFile::write(std::string_view text) {
     if (!out_.is_open() || failed_) return;
+    failed_ = write_fails(path_);
+    if (failed_) return;
     out_ << text;
     out_.flush();
     if (!out_) failed_ = true;

@@ -1,6 +1,7 @@
 // Finding and reading the equilibrium definition, and the run over the listed years.
 #include "engine.h"
 #include "error_stack.h"
+#include "file_names.h"
 #include "text_forms.h"
 
 #include <cwctype>
@@ -68,10 +69,12 @@ void check_outputs(const Engine& e, const std::vector<NamedFile>& outputs) {
         {"definition", std::string(trim_blanks(e.run_file_name)),
          e.folder / std::string(trim_blanks(e.run_file_name))},
         {"biology file", std::string(trim_blanks(e.biology_name)),
-         e.folder / std::string(trim_blanks(e.biology_name))},
+         named_file(e.folder, trim_blanks(e.biology_name))},
         {"management file", std::string(trim_blanks(e.management_name)),
-         e.folder / std::string(trim_blanks(e.management_name))}};
+         named_file(e.folder, trim_blanks(e.management_name))}};
     const auto quoted = [](const NamedFile& f) { return "the " + f.what + " \"" + f.name + "\""; };
+    for (const NamedFile& out : outputs)
+        refuse_device_output(out.what, out.name);
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         const NamedFile& out = outputs[i];
         const std::filesystem::path temp = OutputFile::temporary_path(out.path);
@@ -147,7 +150,7 @@ void read_run_file(Engine& e) {
 
     e.management_name = rf.read_text(kNameLength);
     const std::string mgt(trim_blanks(e.management_name));
-    e.input.open_input(e.folder / mgt, mgt, "management file");
+    e.input.open_input(named_file(e.folder, mgt), mgt, "management file");
     e.total_f_cv = e.input.read_real();
 
     // Both names are read, and checked against each other and the inputs, before either output
@@ -157,13 +160,13 @@ void read_run_file(Engine& e) {
     e.report_flag = e.output_name == kNoFile ? 0 : 1;
     if (e.report_flag == 1) {
         const std::string name = output_name(e, "TEZ output table");
-        outputs.push_back({"TEZ output table", name, e.folder / name});
+        outputs.push_back({"TEZ output table", name, named_file(e.folder, name)});
     }
     rf.whole_line(e.output_name, kNameLength);
     e.table_flag = e.output_name == kNoFile ? 0 : 1;
     if (e.table_flag == 1) {
         const std::string name = output_name(e, "TEZ benchmark table");
-        outputs.push_back({"TEZ benchmark table", name, e.folder / name});
+        outputs.push_back({"TEZ benchmark table", name, named_file(e.folder, name)});
     }
     check_outputs(e, outputs);
     for (const NamedFile& out : outputs) {

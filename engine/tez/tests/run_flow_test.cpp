@@ -1,7 +1,11 @@
 // Finding and reading the definition, the outputs it opens, and the stops of a run.
 #include "engine_fixture.h"
+#include "file_names.h"
+#include "write_fault.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace tez::testing {
 namespace {
@@ -82,10 +86,9 @@ TEST_F(RunFlow, OutputNamesDecideWhichFilesAreWritten) {
         bool table_written;
     };
     for (const Case& c : {Case{"NUL", "b.txt", false, true}, Case{"r.txt", "NUL", true, false},
-                          Case{"nul", "NUL", true, false}, Case{"NUL x", "NUL", true, false}}) {
+                          Case{"NUL x", "NUL", true, false}}) {
         std::filesystem::remove(folder / "r.txt");
         std::filesystem::remove(folder / "b.txt");
-        std::filesystem::remove(folder / "nul");
         std::filesystem::remove(folder / "NUL x");
         def.report = c.report;
         def.table = c.table;
@@ -94,6 +97,86 @@ TEST_F(RunFlow, OutputNamesDecideWhichFilesAreWritten) {
         EXPECT_EQ(folder.has(c.report), c.report_written) << c.report;
         EXPECT_EQ(folder.has(c.table), c.table_written) << c.table;
     }
+}
+
+// Windows keeps these names for its devices in every folder; elsewhere they are files.
+TEST_F(RunFlow, DeviceNamesAsOutputsAreRefusedOnWindowsAndFilesElsewhere) {
+    std::filesystem::create_directory(folder / "sub");
+    struct Case {
+        const char* report;
+        const char* device;
+    };
+    for (const Case& c : {Case{"nul", "NUL"}, Case{"aux.txt", "AUX"}, Case{"sub/Con.tzo", "CON"},
+                          Case{"COM1", "COM1"}, Case{"lpt9 .x", "LPT9"}}) {
+        def.report = c.report;
+        const RunResult r = run(definition_text(def));
+#ifdef _WIN32
+        EXPECT_EQ(r.status, kExitInputError) << r.console;
+        const std::string message = "\nCannot create the TEZ output table \"" +
+                                    std::string(c.report) + "\": it is the device " + c.device +
+                                    " on Windows, not a file\n";
+        EXPECT_EQ(r.console.find(message), r.console.size() - message.size()) << r.console;
+        EXPECT_FALSE(folder.has("b.txt"));
+#else
+        EXPECT_EQ(r.status, kExitNormal) << r.console;
+        EXPECT_NE(folder.read(c.report).find("TEZ evaluations"), std::string::npos) << c.report;
+#endif
+    }
+}
+
+TEST(FileNames, WindowsDevicesAreKnownByWhatStandsBeforeTheExtension) {
+    struct Case {
+        const char* name;
+        const char* device;
+    };
+    const Case cases[] = {
+        {"nul", "NUL"},
+        {"NUL", "NUL"},
+        {"Aux.txt", "AUX"},
+        {"a/b\\prn", "PRN"},
+        {"con .tzo", "CON"},
+        {"nul:", "NUL"},
+        {"com0", "COM0"},
+        {"LPT9.a.b", "LPT9"},
+        {"com\xC2\xB9", "COM\xC2\xB9"},
+        {"conout$", "CONOUT$"},
+        {"CONIN$.x", "CONIN$"},
+        {"NUL x", ""},
+        {"null", ""},
+        {"com10", ""},
+        {"com", ""},
+        {"lpt\xC2\xB4", ""},
+        {"a.nul", ""},
+        {"nul/r.txt", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(windows_device(c.name), c.device) << c.name;
+}
+
+// The control window writes the names in a definition as UTF-8 text.
+TEST_F(RunFlow, NamesInTheDefinitionAreUtf8) {
+    const auto u8file = [&](const std::u8string& name) { return folder.path() / name; };
+    write_text(u8file(u8"b\u00f6.bio"), biology_text(bio));
+    def.bio = "b\xC3\xB6.bio";
+    def.report = "r\xC3\xB6.txt";
+    RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitNormal) << r.console;
+    EXPECT_TRUE(std::filesystem::exists(u8file(u8"r\u00f6.txt")));
+
+    // A name in another encoding (here Latin-1) cannot be taken where names are converted.
+    def.bio = "b\xF6.bio";
+#ifdef _WIN32
+    r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitInputError);
+    EXPECT_NE(r.console.find("\nThe file name \"b\\xF6.bio\" is not UTF-8 text\n"),
+              std::string::npos)
+        << r.console;
+#else
+    write_text(folder.path() / def.bio, biology_text(bio));
+    r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitNormal) << r.console;
+#endif
 }
 
 TEST_F(RunFlow, BothOutputsNulIsNothingToDo) {
@@ -212,20 +295,24 @@ TEST_F(RunFlow, NumberBeyondTheLargestDoubleIsRefusedNamingFileAndLine) {
 
 TEST_F(RunFlow, OutputsThatAreOneFileOrAnInputAreRefusedBeforeAnythingIsOpened) {
     std::filesystem::create_directory(folder / "sub");
-    std::filesystem::create_symlink("t.mgt", folder / "link.mgt");
+    // Windows programs may not make symbolic links; a hard link is another name of the same
+    // file everywhere.
+    std::error_code no_symlink;
+    std::filesystem::create_symlink("t.mgt", folder / "link.mgt", no_symlink);
+    std::filesystem::create_hard_link(folder / "t.bio", folder / "hard.bio");
     write_text(folder / "r.txt", "the earlier report\r\n");
     struct Case {
         const char* report;
         const char* table;
         const char* message;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"r.txt", "r.txt",
          "The TEZ output table \"r.txt\" and the TEZ benchmark table \"r.txt\" are one file"},
         {"r.txt", "./r.txt",
          "The TEZ output table \"r.txt\" and the TEZ benchmark table \"./r.txt\" are one file"},
         {"NUL", "t.mgt", "The TEZ benchmark table \"t.mgt\" is the management file \"t.mgt\""},
-        {"link.mgt", "NUL", "The TEZ output table \"link.mgt\" is the management file \"t.mgt\""},
+        {"hard.bio", "NUL", "The TEZ output table \"hard.bio\" is the biology file \"t.bio\""},
         {"sub/../t.bio", "NUL",
          "The TEZ output table \"sub/../t.bio\" is the biology file \"t.bio\""},
         {"Tez.000", "b.txt", "The TEZ output table \"Tez.000\" is the definition \"Tez.000\""},
@@ -233,6 +320,20 @@ TEST_F(RunFlow, OutputsThatAreOneFileOrAnInputAreRefusedBeforeAnythingIsOpened) 
          "The TEZ output table \"r.txt\" and the TEZ benchmark table "
          "\"r.txt.part\" cannot both be written"},
     };
+    if (!no_symlink)
+        cases.push_back({"link.mgt", "NUL",
+                         "The TEZ output table \"link.mgt\" is the management file \"t.mgt\""});
+#ifdef _WIN32
+    // Names are told apart without regard to case, for files that exist and files to be made.
+    cases.push_back({"R.TXT", "r.txt",
+                     "The TEZ output table \"R.TXT\" and the TEZ benchmark table \"r.txt\" are one "
+                     "file"});
+    cases.push_back({"new.txt", "NEW.txt",
+                     "The TEZ output table \"new.txt\" and the TEZ benchmark table \"NEW.txt\" are "
+                     "one file"});
+#else
+    EXPECT_FALSE(no_symlink) << no_symlink.message();
+#endif
     for (const Case& c : cases) {
         def.report = c.report;
         def.table = c.table;
@@ -332,10 +433,26 @@ TEST_F(RunFlow, YearWhoseResultsTheFieldsCannotPrintStopsBeforeItIsWritten) {
 }
 
 TEST_F(RunFlow, FailedWriteIsReportedAndKeepsTheEarlierOutput) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no full device to write to";
     write_text(folder / "r.txt", "the earlier report\r\n");
-    // The report's temporary file stands on a full disk.
-    std::filesystem::create_symlink("/dev/full", folder / "r.txt.part");
+    // The report's temporary file stands on a full disk: the system's full device where it has
+    // one, else the writer's stand-in for it.
+    struct Fault {
+        Fault() {
+            set_write_fault(
+                [](const std::filesystem::path& output) { return output.filename() == "r.txt"; });
+        }
+        ~Fault() { set_write_fault(nullptr); }
+    };
+    std::optional<Fault> fault;
+#ifdef _WIN32
+    const bool full_device = false;
+#else
+    const bool full_device = std::filesystem::exists("/dev/full");
+#endif
+    if (full_device)
+        std::filesystem::create_symlink("/dev/full", folder / "r.txt.part");
+    else
+        fault.emplace();
     def.years = {2001, 2002};
     const RunResult r = run(definition_text(def));
     EXPECT_EQ(r.status, kExitOutputError);

@@ -1,0 +1,79 @@
+#include "file_names.h"
+
+#include "free_format.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace tez {
+
+namespace {
+
+// Bytes outside printable ASCII as \xHH, so that a message shows what the name holds.
+std::string escaped(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f) {
+            out += c;
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+std::filesystem::path named_file(const std::filesystem::path& folder, std::string_view name) {
+    const std::u8string text(name.begin(), name.end());
+    try {
+        return folder / std::filesystem::path(text);
+    } catch (const std::exception&) {
+        throw InputError("The file name \"" + escaped(name) + "\" is not UTF-8 text");
+    }
+}
+
+std::string windows_device(std::string_view name) {
+    const std::size_t folder_end = name.find_last_of("/\\");
+    if (folder_end != std::string_view::npos) name.remove_prefix(folder_end + 1);
+    // The device is what stands before the extension (or a colon), trailing blanks left out.
+    name = name.substr(0, name.find_first_of(".:"));
+    while (!name.empty() && name.back() == ' ')
+        name.remove_suffix(1);
+    std::string base;
+    for (const char c : name)
+        base += upper(c);
+    static const std::array<std::string_view, 6> plain = {"CON", "PRN",    "AUX",
+                                                          "NUL", "CONIN$", "CONOUT$"};
+    for (const std::string_view device : plain)
+        if (base == device) return base;
+    if (base.size() > 3 && (base.starts_with("COM") || base.starts_with("LPT"))) {
+        const std::string_view number = std::string_view(base).substr(3);
+        if (number.size() == 1 && number[0] >= '0' && number[0] <= '9') return base;
+        // Superscript one, two and three in UTF-8.
+        if (number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3") return base;
+    }
+    return {};
+}
+
+void refuse_device_output(std::string_view what, std::string_view name) {
+#ifdef _WIN32
+    const std::string device = windows_device(name);
+    if (!device.empty())
+        throw InputError("Cannot create the " + std::string(what) + " \"" + std::string(name) +
+                         "\": it is the device " + device + " on Windows, not a file");
+#else
+    (void)what;
+    (void)name;
+#endif
+}
+
+} // namespace tez
