@@ -4,6 +4,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -225,7 +227,7 @@ TEST_F(FisheryMgtTest, SavesOntoAFullDiskKeepTheEarlierFilesAndNames) {
         User user;
         user.fileDialog(s.title, disk.path(s.name));
         user.custom([](const plat::testing::PromptRecord& r) {
-            EXPECT_THAT(r.text, HasSubstr("No space left on device"));
+            EXPECT_THAT(r.text, HasSubstr(std::strerror(ENOSPC)));
             return "OK";
         });
         s.button.click();

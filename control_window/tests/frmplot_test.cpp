@@ -8,7 +8,9 @@
 #include <QTest>
 #include <QWidget>
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "control_window/model/maincode.h"
@@ -381,7 +383,7 @@ TEST_F(FrmPlotTest, AnUnwritableBitmapIsReported) {
     const std::string path = tmpPath("no/such/folder/graph.bmp");
     ScriptedUser user;
     user.fileDialog("Save Plot", path)
-        .message("Cannot write the plot to " + path + ": No such file or directory");
+        .message("Cannot write the plot to " + path + ": " + std::strerror(ENOENT));
     plot().dblClick(0.5f, 0.5f);
     EXPECT_TRUE(user.finished());
     EXPECT_TRUE(plot().visible());

@@ -13,6 +13,8 @@
 
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -68,7 +70,7 @@ TEST(FullDisk, EveryWriterKeepsTheEarlierFileAndSaysWhy) {
             disk.fill();
             std::string reason;
             EXPECT_FALSE(w.write(target, size, reason));
-            EXPECT_NE(reason.find("No space left on device"), std::string::npos) << reason;
+            EXPECT_NE(reason.find(std::strerror(ENOSPC)), std::string::npos) << reason;
             EXPECT_EQ(slurp(target), earlier);
         }
     }
@@ -84,7 +86,7 @@ TEST(FullDisk, APlotBitmapKeepsTheEarlierFile) {
     s.resize(200, 100);
     std::string reason;
     EXPECT_FALSE(s.savePicture(target, &reason));
-    EXPECT_EQ(reason, "No space left on device");
+    EXPECT_EQ(reason, std::strerror(ENOSPC));
     EXPECT_EQ(slurp(target), "earlier");
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -50,12 +51,14 @@ TEST(NumberText, PrintFormOfDoublesAndIntegers) {
 
 // The print forms of a finite number as the C library's %G gives them, with the zero before the
 // point dropped and the blanks put around: what the writers wrote before they formatted numbers
-// themselves.
+// themselves. The C library writes the locale's decimal sign; the files' is a point.
 std::string printfForm(double v, int digits) {
     if (v == 0) return " 0 ";
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*G", digits, v);
     std::string s = buf;
+    const std::string sign = std::localeconv()->decimal_point;
+    if (const auto at = s.find(sign); at != std::string::npos) s.replace(at, sign.size(), ".");
     if (s.rfind("0.", 0) == 0) s.erase(0, 1);
     if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
     return (s[0] == '-' ? s : " " + s) + " ";
