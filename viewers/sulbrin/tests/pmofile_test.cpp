@@ -191,7 +191,7 @@ TEST_F(PmoFile, RefusesFilesThatBreakTheLayoutAndKeepsTheTable) {
         EXPECT_EQ(table.yield, before.yield);
     }
     EXPECT_FALSE(sulbrin::readpmofile(dir.path().toStdString() + "/missing.pmo", table, error));
-    EXPECT_EQ(error, "the file cannot be opened.");
+    EXPECT_EQ(error, "the file cannot be opened: No such file or directory.");
 }
 
 TEST_F(PmoFile, ValuesAfterTheLastRowAreNotRead) {
