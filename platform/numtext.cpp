@@ -170,6 +170,39 @@ std::size_t numberPrefix(std::string_view t) {
 }
 
 // Converts a text that numberPrefix accepted as a whole; nothing when it is out of range.
+// The power of ten of the leading significant digit of a number text that numberPrefix accepted
+// (exponent included, saturated far beyond any double), to tell an overflow from an underflow:
+// the conversion reports both alike. A long exponent must not wrap around into the other.
+long long magnitude(std::string_view t) {
+    long long lead = 0, place = 0;
+    bool significant = false, point = false;
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    for (; i < t.size() && (isDigit(t[i]) || t[i] == '.'); ++i) {
+        if (t[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (point) --place;
+        if (!significant && t[i] != '0') {
+            significant = true;
+            lead = point ? place : 0;
+        } else if (significant && !point) {
+            ++lead;
+        }
+    }
+    long long exponent = 0;
+    bool negative = false;
+    if (i < t.size()) {
+        ++i; // the exponent letter
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+        for (; i < t.size(); ++i)
+            if (exponent < 1000000000) exponent = exponent * 10 + (t[i] - '0');
+    }
+    return lead + (negative ? -exponent : exponent);
+}
+
+// Converts a text that numberPrefix accepted as a whole; nothing when it is out of range.
 std::optional<double> convert(std::string_view t) {
     std::string s(t);
     for (char& c : s)
@@ -180,9 +213,7 @@ std::optional<double> convert(std::string_view t) {
     const auto res = std::from_chars(b, s.data() + s.size(), v);
     if (res.ec == std::errc::result_out_of_range) {
         // Underflow is a zero; overflow has no value.
-        const auto ePos = s.find('e');
-        if (ePos != std::string::npos && std::atoi(s.c_str() + ePos + 1) < 0)
-            return (s[0] == '-') ? -0.0 : 0.0;
+        if (magnitude(t) < 0) return (s[0] == '-') ? -0.0 : 0.0;
         return std::nullopt;
     }
     if (res.ec != std::errc() || !std::isfinite(v)) return std::nullopt;
