@@ -3,7 +3,6 @@
 
 #include "viewers/core/tests/viewer_fixtures.h"
 
-#include "common/testing/named_pipe.h"
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -84,16 +83,5 @@ TEST_F(YroFile, AModeWithAnEmptyRangeIsNamed) {
     t.maxFmult = 0;
     EXPECT_NE(tovrask::emptyRangeError(t, 1).find("F multiplier"), std::string::npos);
 }
-
-#ifndef _WIN32
-TEST_F(YroFile, APipeOrADeviceIsRefusedByWhatItIs) {
-    vesktest::NamedPipe pipe(dir.path().toStdString() + "/fifo.yro");
-    ASSERT_TRUE(pipe.made());
-    EXPECT_FALSE(tovrask::readyrofile(pipe.path(), table, error));
-    EXPECT_EQ(error, "the file cannot be opened: it is a named pipe, not a file.");
-    EXPECT_FALSE(tovrask::readyrofile("/dev/zero", table, error));
-    EXPECT_EQ(error, "the file cannot be opened: it is a device, not a file.");
-}
-#endif
 
 } // namespace
