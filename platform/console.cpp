@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "platform/prompts.h"
 
 namespace plat {
@@ -123,8 +125,9 @@ bool ConsoleWindow::running() const {
 
 void ConsoleWindow::sendLine(const QString& line) {
     if (!running()) return;
-    // The answer is shown where the program's prompt left the cursor, as a terminal echoes it.
-    append(line + "\n");
+    // The answer is shown where the program's prompt left the cursor, as a terminal echoes it,
+    // and ends that line.
+    append(shownPart(line + "\n"));
     process_.write((line + "\n").toLocal8Bit());
 }
 
@@ -137,6 +140,38 @@ void ConsoleWindow::append(const QString& text) {
     emit textChanged();
 }
 
+QString ConsoleWindow::hiddenNote() {
+    if (lineHidden_ == 0) return {};
+    const QString note = QString::fromUtf8("\u2026 (%1 more characters of this line are not shown)")
+                             .arg(lineHidden_);
+    lineHidden_ = 0;
+    return note;
+}
+
+QString ConsoleWindow::shownPart(const QString& text) {
+    QString shown;
+    qsizetype from = 0;
+    while (from < text.size()) {
+        qsizetype end = text.indexOf('\n', from);
+        const bool lineEnds = end >= 0;
+        if (!lineEnds) end = text.size();
+        const qsizetype length = end - from;
+        qsizetype take = std::min(length, std::max<qsizetype>(kLongestLine - lineShown_, 0));
+        // A character beyond the first 16 bits is not split in two.
+        if (take < length && take > 0 && text[from + take - 1].isHighSurrogate()) --take;
+        shown += QStringView(text).mid(from, take);
+        lineShown_ += take;
+        lineHidden_ += length - take;
+        if (lineEnds) {
+            shown += hiddenNote();
+            shown += '\n';
+            lineShown_ = 0;
+        }
+        from = end + (lineEnds ? 1 : 0);
+    }
+    return shown;
+}
+
 void ConsoleWindow::readOutput() {
     QString chunk = QString::fromLocal8Bit(process_.readAll());
     if (pendingCr_) chunk.prepend('\r');
@@ -146,6 +181,7 @@ void ConsoleWindow::readOutput() {
     // break for it, and a lone CR as one too.
     chunk.replace("\r\n", "\n");
     chunk.replace('\r', '\n');
+    chunk = shownPart(chunk);
     if (!chunk.isEmpty()) append(chunk);
 }
 
@@ -153,8 +189,9 @@ void ConsoleWindow::finished(int exitCode, QProcess::ExitStatus status) {
     readOutput();
     if (pendingCr_) {
         pendingCr_ = false;
-        append("\n");
+        append(shownPart("\n"));
     }
+    if (lineHidden_ > 0) append(hiddenNote());
     ended_ = true;
     exitStatus_ = status == QProcess::NormalExit ? exitCode : -1;
     QString closing = text().isEmpty() || text().endsWith('\n') ? QString() : QString("\n");

@@ -15,6 +15,10 @@ class ConsoleWindow : public QWidget {
     Q_OBJECT
 
   public:
+    // Laying out a line of megabytes freezes the window; what a person reads of a line fits in
+    // far fewer characters.
+    static constexpr qsizetype kLongestLine = 2000;
+
     // `folder` empty runs the program in the current folder.
     ConsoleWindow(const QString& program, const QStringList& arguments,
                   const QString& folder = QString(), QWidget* parent = nullptr);
@@ -49,6 +53,10 @@ class ConsoleWindow : public QWidget {
 
   private:
     void append(const QString& text);
+    // The program's text as the window shows it: a line is cut after kLongestLine characters,
+    // and where it ends the window says how much of it was not shown.
+    QString shownPart(const QString& text);
+    QString hiddenNote();
     void readOutput();
     void finished(int exitCode, QProcess::ExitStatus status);
 
@@ -61,7 +69,9 @@ class ConsoleWindow : public QWidget {
     qint64 pid_ = 0;
     bool ended_ = false;
     int exitStatus_ = 0;
-    bool pendingCr_ = false; // a CR at the end of one read may start a CR LF
+    bool pendingCr_ = false;  // a CR at the end of one read may start a CR LF
+    qsizetype lineShown_ = 0; // characters of the current line shown so far
+    qint64 lineHidden_ = 0;   // and those cut from it
 };
 
 } // namespace plat

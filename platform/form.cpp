@@ -3,6 +3,8 @@
 #include "platform/qt_text.h"
 #include "platform/surface.h"
 
+#include "common/visibletext.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMainWindow>
@@ -173,8 +175,10 @@ std::string Form::caption() const {
 }
 
 void Form::setCaption(const std::string& text) {
-    widget_->setWindowTitle(qs(text));
-    widget_->setAccessibleName(qs(text));
+    // A caption may be a file's name, which must not turn the title around or hide in it.
+    const std::string shown = vesk::visibleName(text);
+    widget_->setWindowTitle(qs(shown));
+    widget_->setAccessibleName(qs(shown));
 }
 
 namespace {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -127,12 +126,14 @@ void appendPrinted(std::string& text, double v, int digits) {
     text.append(from, std::size_t(buf + n + 2 - from));
 }
 
-// One printf conversion with a precision, in a string as long as the conversion needs: a picture
-// may ask for more digits than any fixed buffer holds.
-std::string printfText(const char* format, int precision, double v) {
-    const int n = std::snprintf(nullptr, 0, format, precision, v);
-    std::string s(std::size_t(n > 0 ? n : 0), '\0');
-    std::snprintf(s.data(), s.size() + 1, format, precision, v);
+// One conversion with a precision, in a string as long as the conversion needs: a picture may ask
+// for more digits than a small buffer holds. to_chars writes what printf writes in the "C" locale,
+// whatever the program's locale: a point, never the user's decimal comma.
+std::string charsText(double v, std::chars_format format, int precision) {
+    // The longest fixed form of a double has 309 digits before the point.
+    std::string s(std::size_t(330 + std::max(precision, 0)), '\0');
+    const auto res = std::to_chars(s.data(), s.data() + s.size(), v, format, precision);
+    s.resize(std::size_t(res.ptr - s.data()));
     return s;
 }
 
@@ -169,6 +170,39 @@ std::size_t numberPrefix(std::string_view t) {
 }
 
 // Converts a text that numberPrefix accepted as a whole; nothing when it is out of range.
+// The power of ten of the leading significant digit of a number text that numberPrefix accepted
+// (exponent included, saturated far beyond any double), to tell an overflow from an underflow:
+// the conversion reports both alike. A long exponent must not wrap around into the other.
+long long magnitude(std::string_view t) {
+    long long lead = 0, place = 0;
+    bool significant = false, point = false;
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    for (; i < t.size() && (isDigit(t[i]) || t[i] == '.'); ++i) {
+        if (t[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (point) --place;
+        if (!significant && t[i] != '0') {
+            significant = true;
+            lead = point ? place : 0;
+        } else if (significant && !point) {
+            ++lead;
+        }
+    }
+    long long exponent = 0;
+    bool negative = false;
+    if (i < t.size()) {
+        ++i; // the exponent letter
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+        for (; i < t.size(); ++i)
+            if (exponent < 1000000000) exponent = exponent * 10 + (t[i] - '0');
+    }
+    return lead + (negative ? -exponent : exponent);
+}
+
+// Converts a text that numberPrefix accepted as a whole; nothing when it is out of range.
 std::optional<double> convert(std::string_view t) {
     std::string s(t);
     for (char& c : s)
@@ -179,9 +213,7 @@ std::optional<double> convert(std::string_view t) {
     const auto res = std::from_chars(b, s.data() + s.size(), v);
     if (res.ec == std::errc::result_out_of_range) {
         // Underflow is a zero; overflow has no value.
-        const auto ePos = s.find('e');
-        if (ePos != std::string::npos && std::atoi(s.c_str() + ePos + 1) < 0)
-            return (s[0] == '-') ? -0.0 : 0.0;
+        if (magnitude(t) < 0) return (s[0] == '-') ? -0.0 : 0.0;
         return std::nullopt;
     }
     if (res.ec != std::errc() || !std::isfinite(v)) return std::nullopt;
@@ -311,11 +343,13 @@ std::string formatPicture(double v, std::string_view picture) {
         // Mantissa with as many integer digits as the picture has (at least one).
         const int lead = std::max(intDigits, 1);
         if (a == 0) {
-            digits = printfText("%.*f", decDigits, 0.0);
+            digits = charsText(0.0, std::chars_format::fixed, decDigits);
         } else {
-            const std::string s = printfText("%.*e", lead - 1 + decDigits, a);
+            const std::string s = charsText(a, std::chars_format::scientific, lead - 1 + decDigits);
             const auto ePos = s.find('e');
-            exp10 = std::atoi(s.c_str() + ePos + 1) - (lead - 1);
+            const char* const power = s.c_str() + ePos + (s[ePos + 1] == '+' ? 2 : 1);
+            std::from_chars(power, s.c_str() + s.size(), exp10);
+            exp10 -= lead - 1;
             std::string m = s.substr(0, ePos);
             std::string raw;
             for (char c : m)
@@ -325,7 +359,7 @@ std::string formatPicture(double v, std::string_view picture) {
             digits = out;
         }
     } else {
-        digits = printfText("%.*f", decDigits, a);
+        digits = charsText(a, std::chars_format::fixed, decDigits);
     }
 
     // Integer part: drop leading zeros beyond the picture's "0" count.

@@ -2,6 +2,8 @@
 
 #include "platform/system.h"
 
+#include "common/visibletext.h"
+
 #include <QAbstractEventDispatcher>
 #include <QAbstractFileIconProvider>
 #include <QApplication>
@@ -60,6 +62,8 @@ class QtPromptService : public PromptService {
     MsgAnswer messageBox(const std::string& text, MsgButtons buttons,
                          const std::optional<std::string>& title) override {
         QMessageBox box;
+        // A name or a quote that looks like markup is shown as it stands.
+        box.setTextFormat(Qt::PlainText);
         box.setText(qs(text));
         // The window system shows the program's name for an empty title; a lone blank shows
         // as none.
@@ -168,7 +172,9 @@ const std::string& applicationTitle() {
 
 MsgAnswer msgBox(const std::string& text, MsgButtons buttons,
                  const std::optional<std::string>& title) {
-    return prompts().messageBox(text, buttons, title);
+    // Messages name files and quote them; what shows nothing or turns the text around is shown
+    // by its bytes, whoever built the message.
+    return prompts().messageBox(vesk::visibleMessage(text), buttons, title);
 }
 
 std::string inputBox(const std::string& prompt, const std::string& title,

@@ -54,7 +54,8 @@ PromptService* installedPromptService();
 void setApplicationTitle(const std::string& title);
 const std::string& applicationTitle();
 
-// Short forms.
+// Short forms. A message's control bytes (but its line breaks and tabs), bytes that are not UTF-8
+// and invisible characters are shown as \xHH (vesk::visibleMessage).
 MsgAnswer msgBox(const std::string& text, MsgButtons buttons = MsgButtons::OK,
                  const std::optional<std::string>& title = std::nullopt);
 std::string inputBox(const std::string& prompt, const std::string& title = {},

@@ -10,6 +10,16 @@ class QSaveFile;
 
 namespace plat {
 
+// The system's reason for the error code `err` ("No space left on device") in the words it has
+// in the C locale, whatever the user's locale: every message of the programs is in one language.
+std::string systemReason(int err);
+
+// Opens `file` for writing (its temporary file beside the named one); false, with the system's
+// reason for the folder or the file that refused it ("Read-only file system", "Permission
+// denied"), when it cannot. Qt's own text calls the file "not writable" also where only its
+// folder is.
+bool openChecked(QSaveFile& file, std::string& error);
+
 // Writes `bytes` to `file`; false, with the system's reason in `error`, when not all went out.
 bool writeChecked(QSaveFile& file, std::string_view bytes, std::string& error);
 

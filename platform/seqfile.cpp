@@ -3,9 +3,8 @@
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 #include "platform/savefile.h"
+#include "platform/system.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <array>
@@ -97,21 +96,7 @@ bool SeqFile::openInput(const std::string& path) {
     d->reset();
     d->path = path;
     d->error.clear();
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly)) {
-        d->error = f.errorString().toStdString();
-        return false;
-    }
-    if (QFileInfo(f).isDir()) {
-        d->error = "it is a folder";
-        return false;
-    }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        d->error = f.errorString().toStdString();
-        return false;
-    }
-    d->data.assign(bytes.constData(), std::size_t(bytes.size()));
+    if (!readWholeFile(path, d->data, d->error)) return false;
     // A byte-order mark that an editor put before the first line is no part of its value.
     if (d->data.rfind("\xEF\xBB\xBF", 0) == 0) d->data.erase(0, 3);
     d->mode = Mode::Input;
@@ -124,10 +109,7 @@ bool SeqFile::openOutput(const std::string& path) {
     d->path = path;
     d->error.clear();
     auto out = std::make_unique<QSaveFile>(QString::fromStdString(path));
-    if (!out->open(QIODevice::WriteOnly)) {
-        d->error = out->errorString().toStdString();
-        return false;
-    }
+    if (!openChecked(*out, d->error)) return false;
     d->out = std::move(out);
     d->mode = Mode::Output;
     return true;
@@ -269,53 +251,6 @@ void SeqFile::discard() {
         d->out->commit();
     }
     d->reset();
-}
-
-std::string visibleText(std::string_view text) {
-    static const char* const digits = "0123456789ABCDEF";
-    std::string out;
-    const auto escape = [&](unsigned char c) {
-        out += "\\x";
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    };
-    const auto continuation = [&](std::size_t at) {
-        return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
-    };
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            if (c < 0x20 || c == 0x7F)
-                escape(c);
-            else
-                out += char(c);
-            ++i;
-            continue;
-        }
-        // A whole UTF-8 sequence that stands for a visible character is kept as it is.
-        std::size_t n = 0;
-        if (c >= 0xC2 && c <= 0xDF)
-            n = 2;
-        else if (c >= 0xE0 && c <= 0xEF)
-            n = 3;
-        else if (c >= 0xF0 && c <= 0xF4)
-            n = 4;
-        bool whole = n > 0;
-        for (std::size_t k = 1; whole && k < n; ++k)
-            whole = continuation(i + k);
-        const std::string_view seq = whole ? text.substr(i, n) : std::string_view();
-        const bool invisible =
-            seq == "\xEF\xBB\xBF" ||
-            (n == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0);
-        if (whole && !invisible) {
-            out += seq;
-            i += n;
-        } else {
-            escape(c);
-            ++i;
-        }
-    }
-    return out;
 }
 
 SeqFile& fileNumber(int n) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/visibletext.h"
+
 namespace plat {
 
 enum class ItemStatus {
@@ -72,10 +74,10 @@ class SeqFile {
     std::unique_ptr<Impl> d;
 };
 
-// Text read from a file as a message shows it: control bytes, bytes that are not UTF-8 and the
-// invisible byte-order mark are written as \xHH, so that what was read can be seen and a message
-// is never cut short by a zero byte.
-std::string visibleText(std::string_view text);
+// Text read from a file as a message quotes it (every byte visible, cut after a few dozen
+// characters), and a file name as a message names it (every byte visible).
+using vesk::visibleName;
+using vesk::visibleText;
 
 // The program-wide file numbers 1..255 (any other number gets one spare file of its own).
 SeqFile& fileNumber(int n);

@@ -2,6 +2,8 @@
 
 #include "platform/savefile.h"
 
+#include "common/filekind.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #ifdef _WIN32
@@ -175,10 +178,30 @@ std::string resolveWithoutCase(const std::string& path) {
     return folder + matches.front();
 }
 
+bool readWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+    bytes.clear();
+    if (const std::optional<std::string> kind = vesk::notRegularFile(fs::path(path))) {
+        error = "it is " + *kind + ", not a file";
+        return false;
+    }
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly)) {
+        error = f.errorString().toStdString();
+        return false;
+    }
+    const QByteArray read = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        error = f.errorString().toStdString();
+        return false;
+    }
+    bytes.assign(read.constData(), std::size_t(read.size()));
+    return true;
+}
+
 bool copyFile(const std::string& from, const std::string& to, std::string* error) {
     std::string reason;
     std::error_code ec;
-    if (!fs::is_regular_file(fs::path(from), ec)) {
+    if (!fs::exists(fs::path(from), ec)) {
         if (error) *error = "it is not there";
         return false;
     }
@@ -186,18 +209,12 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
         return true;
     // Read whole and written beside under another name, renamed into place once every byte is on
     // the disk: a reader of the target finds the earlier file or the whole new one.
-    QFile source(QString::fromStdString(from));
-    if (!source.open(QIODevice::ReadOnly)) {
-        if (error) *error = source.errorString().toStdString();
+    std::string bytes;
+    if (!readWholeFile(from, bytes, reason)) {
+        if (error) *error = reason;
         return false;
     }
-    const QByteArray bytes = source.readAll();
-    if (source.error() != QFileDevice::NoError) {
-        if (error) *error = source.errorString().toStdString();
-        return false;
-    }
-    if (!writeFileWhole(to, std::string_view(bytes.constData(), std::size_t(bytes.size())),
-                        reason)) {
+    if (!writeFileWhole(to, bytes, reason)) {
         if (error) *error = reason;
         return false;
     }

@@ -34,6 +34,12 @@ bool fileExists(const std::string& path);
 // case (the first in name order when there are several); otherwise path itself.
 std::string resolveWithoutCase(const std::string& path);
 
+// Reads a regular file whole into `bytes`. Anything else (a named pipe, which would wait for a
+// writer, a device, which may never end, a socket, a folder) is refused before it is opened:
+// false, and `error` says what it is ("it is a named pipe, not a file"), as it says why a file
+// could not be opened or read.
+bool readWholeFile(const std::string& path, std::string& bytes, std::string& error);
+
 // Copies a file, replacing the target whole: the copy is written beside it and renamed into place
 // once all of it is on the disk. False when it cannot; the target is then as it was, and `error`
 // (when given) holds the reason.

@@ -4,6 +4,8 @@
 #include "normal.h"
 #include "text_forms.h"
 
+#include "common/visibletext.h"
+
 #include <cmath>
 
 namespace tez {
@@ -14,7 +16,7 @@ namespace {
 // (and fields that cannot print them); such a biology is refused before any year is evaluated.
 // So is one whose weights are finite but would give a biomass beyond what the outputs print.
 void check_finite_tables(const RunData& e) {
-    const std::string file(trim_blanks(e.biology_name));
+    const std::string file = vesk::visibleName(trim_blanks(e.biology_name));
     const auto refuse = [&](const char* what, int s, int a, int t, double value,
                             const std::string& why) {
         throw InputError("Error reading " + file + ": the " + what + " of sex " +

@@ -3,6 +3,10 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
+
+#include "common/filekind.h"
+#include "common/visibletext.h"
 
 namespace tez {
 
@@ -115,7 +119,7 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
 bool FreeReader::open(const std::filesystem::path& path, std::string display_name) {
     close();
     file_.open(path, std::ios::in | std::ios::binary);
-    name_ = std::move(display_name);
+    name_ = vesk::visibleName(display_name);
     if (!file_) return false;
     in_ = &file_;
     return true;
@@ -123,18 +127,20 @@ bool FreeReader::open(const std::filesystem::path& path, std::string display_nam
 
 void FreeReader::open_input(const std::filesystem::path& path, std::string display_name,
                             std::string_view what) {
-    std::string message = "Cannot open the " + std::string(what) + " \"" + display_name + "\"";
-    std::error_code ec;
-    // A folder opens as a stream that reads nothing; it would pass for an empty file.
-    if (!display_name.empty() && std::filesystem::is_directory(path, ec))
-        throw InputError(message + ": it is a folder, not a file");
+    std::string message =
+        "Cannot open the " + std::string(what) + " \"" + vesk::visibleName(display_name) + "\"";
+    // A folder opens as a stream that reads nothing and would pass for an empty file; a named
+    // pipe waits for a writer before it opens, and a device may never end.
+    if (!display_name.empty())
+        if (const std::optional<std::string> kind = vesk::notRegularFile(path))
+            throw InputError(message + ": it is " + *kind + ", not a file");
     if (display_name.empty() || !open(path, std::move(display_name))) throw InputError(message);
 }
 
 void FreeReader::attach(std::istream& in, std::string display_name) {
     close();
     in_ = &in;
-    name_ = std::move(display_name);
+    name_ = vesk::visibleName(display_name);
 }
 
 void FreeReader::close() {
@@ -163,6 +169,8 @@ bool FreeReader::next_line() {
     }
     // A carriage return is never part of a value, whatever the line ends of the file.
     if (!line_.empty() && line_.back() == '\r') line_.pop_back();
+    // Nor is a byte-order mark that an editor put before the first line.
+    if (line_no_ == 0 && line_.rfind("\xEF\xBB\xBF", 0) == 0) line_.erase(0, 3);
     ++line_no_;
     pos_ = 0;
     return true;
@@ -234,7 +242,7 @@ void FreeReader::integer(int& value) {
     const std::string_view token = take_token();
     int v = 0;
     if (!parse_integer(token, v))
-        fail("a whole number is expected, found \"" + std::string(token) + "\"");
+        fail("a whole number is expected, found \"" + vesk::visibleText(token) + "\"");
     value = v;
     after_value();
 }
@@ -245,7 +253,7 @@ void FreeReader::real(double& value) {
     double v = 0.0;
     bool too_large = false;
     if (!parse_real(token, v, &too_large))
-        fail("a number is expected, found \"" + std::string(token) + "\"" +
+        fail("a number is expected, found \"" + vesk::visibleText(token) + "\"" +
              (too_large ? ", which is beyond the largest number (about 1.8E+308)" : ""));
     value = v;
     after_value();

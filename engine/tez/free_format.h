@@ -22,7 +22,8 @@ class FreeReader {
     // Opens a file for reading; false when it cannot be opened.
     bool open(const std::filesystem::path& path, std::string display_name);
     // Opens the input file `what` ("biology file"); throws InputError naming it when it cannot be
-    // opened, is a folder, or has no name.
+    // opened, is not a regular file (a folder, a named pipe, a device), or has no name. Messages
+    // show the name with every byte visible.
     void open_input(const std::filesystem::path& path, std::string display_name,
                     std::string_view what);
     // Reads from a stream the caller owns (the console).

@@ -4,6 +4,8 @@
 #include "file_names.h"
 #include "text_forms.h"
 
+#include "common/visibletext.h"
+
 #include <cwctype>
 #include <ostream>
 #include <system_error>
@@ -66,11 +68,11 @@ struct NamedFile {
 // anything is opened; so is one whose temporary file would.
 void check_outputs(const Engine& e, const std::vector<NamedFile>& outputs) {
     const std::vector<NamedFile> inputs = {
-        {"definition", std::string(trim_blanks(e.run_file_name)),
+        {"definition", vesk::visibleName(trim_blanks(e.run_file_name)),
          e.folder / std::string(trim_blanks(e.run_file_name))},
-        {"biology file", std::string(trim_blanks(e.biology_name)),
+        {"biology file", vesk::visibleName(trim_blanks(e.biology_name)),
          named_file(e.folder, trim_blanks(e.biology_name))},
-        {"management file", std::string(trim_blanks(e.management_name)),
+        {"management file", vesk::visibleName(trim_blanks(e.management_name)),
          named_file(e.folder, trim_blanks(e.management_name))}};
     const auto quoted = [](const NamedFile& f) { return "the " + f.what + " \"" + f.name + "\""; };
     for (const NamedFile& out : outputs)
@@ -145,7 +147,7 @@ void read_run_file(Engine& e) {
     rf.open_input(e.folder / name, name, "run file");
 
     e.biology_name = rf.read_text(kNameLength);
-    *e.console_out << "Biological definitions from " << e.biology_name << '\n';
+    *e.console_out << "Biological definitions from " << vesk::visibleName(e.biology_name) << '\n';
     read_biology(e, e.biology_name);
 
     e.management_name = rf.read_text(kNameLength);
@@ -160,13 +162,13 @@ void read_run_file(Engine& e) {
     e.report_flag = e.output_name == kNoFile ? 0 : 1;
     if (e.report_flag == 1) {
         const std::string name = output_name(e, "TEZ output table");
-        outputs.push_back({"TEZ output table", name, named_file(e.folder, name)});
+        outputs.push_back({"TEZ output table", vesk::visibleName(name), named_file(e.folder, name)});
     }
     rf.whole_line(e.output_name, kNameLength);
     e.table_flag = e.output_name == kNoFile ? 0 : 1;
     if (e.table_flag == 1) {
         const std::string name = output_name(e, "TEZ benchmark table");
-        outputs.push_back({"TEZ benchmark table", name, named_file(e.folder, name)});
+        outputs.push_back({"TEZ benchmark table", vesk::visibleName(name), named_file(e.folder, name)});
     }
     check_outputs(e, outputs);
     for (const NamedFile& out : outputs) {

@@ -107,6 +107,24 @@ TEST(Console, AProgramThatCannotStartIsNamedInTheWindow) {
     EXPECT_THAT(w.text().toStdString(), HasSubstr("/no/such/engine could not be started"));
 }
 
+// A line of megabytes would take the window minutes to lay out: it shows the line's beginning and
+// says how much of it is not shown.
+TEST(Console, AHugeLineIsCutAndSaysHowMuchIsNotShown) {
+    plat::ConsoleWindow w("/bin/sh", {"-c", "head -c 10485760 /dev/zero | tr '\\0' 7; echo; "
+                                            "echo next; head -c 2500 /dev/zero | tr '\\0' 8"});
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(until([&] { return w.ended(); }));
+    const std::string text = w.text().toStdString();
+    const auto note = [](int n) {
+        return "\xE2\x80\xA6 (" + std::to_string(n) +
+               " more characters of this line are not shown)";
+    };
+    EXPECT_THAT(text,
+                HasSubstr(std::string(2000, '7') + note(10485760 - 2000) + "\nnext\n" +
+                          std::string(2000, '8') + note(500) + "\nsh ended with exit status 0"));
+    EXPECT_THAT(text, Not(HasSubstr(std::string(2001, '7'))));
+}
+
 // The detached console starts the program in the given folder, gives back the program's own id
 // and keeps its text where the test reads it; it does not read the caller's input.
 TEST(Console, TheDetachedConsoleRunsTheProgramApartFromTheCaller) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -50,12 +51,14 @@ TEST(NumberText, PrintFormOfDoublesAndIntegers) {
 
 // The print forms of a finite number as the C library's %G gives them, with the zero before the
 // point dropped and the blanks put around: what the writers wrote before they formatted numbers
-// themselves.
+// themselves. The C library writes the locale's decimal sign; the files' is a point.
 std::string printfForm(double v, int digits) {
     if (v == 0) return " 0 ";
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*G", digits, v);
     std::string s = buf;
+    const std::string sign = std::localeconv()->decimal_point;
+    if (const auto at = s.find(sign); at != std::string::npos) s.replace(at, sign.size(), ".");
     if (s.rfind("0.", 0) == 0) s.erase(0, 1);
     if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
     return (s[0] == '-' ? s : " " + s) + " ";
@@ -119,10 +122,23 @@ TEST(NumberText, LenientReading) {
 // A file's value that overflows a double has no value, where a box takes it as 0; underflow and
 // text without a number read as they always did.
 TEST(NumberText, LenientFileReadingRefusesOverflow) {
-    for (const char* text : {"1e400", "-1e400", "1e309x", "1D999", " 17976931348623159e292"})
+    // Exponents too long for an int, which must not wrap around into an underflow, and the
+    // magnitude of the digits before one.
+    const std::string nines(40, '9');
+    for (const std::string& text :
+         {std::string("1e400"), std::string("-1e400"), std::string("1e309x"), std::string("1D999"),
+          std::string(" 17976931348623159e292"), "1e" + nines, std::string("1e4294967296"),
+          "1" + std::string(400, '0') + std::string("e-50")})
         EXPECT_FALSE(leadingNumber(text).has_value()) << text;
     const std::vector<std::pair<std::string, double>> cases = {
-        {"1e-400", 0}, {"abc", 0}, {"", 0}, {"1e39", 1e39}, {"-2.5e3q", -2500}, {"1e308", 1e308}};
+        {"1e-400", 0},
+        {"abc", 0},
+        {"", 0},
+        {"1e39", 1e39},
+        {"-2.5e3q", -2500},
+        {"1e308", 1e308},
+        {"1e-" + nines, 0},
+        {"0." + std::string(400, '0') + "1e50", 0}};
     for (const auto& [text, v] : cases) {
         ASSERT_TRUE(leadingNumber(text).has_value()) << text;
         EXPECT_EQ(*leadingNumber(text), v) << text;

@@ -5,8 +5,8 @@
 # viewer_add_tests(<prefix> <folder> [LIBS <libs ...>] [TEST_PREFIX <text>])
 #   One test program per <folder>/*_test.cpp, named <prefix>_<file>, linked with the headless
 #   test main and the libraries given, run under the offscreen platform, each test named
-#   <prefix>_<file>.<suite>.<test> (or <text><suite>.<test>); VESK_EXAMPLES_DIR names
-#   the examples folder.
+#   <prefix>_<file>.<suite>.<test> (or <text><suite>.<test>), and once more under a decimal-comma
+#   locale (vesk_tests_under_comma_locale); VESK_EXAMPLES_DIR names the examples folder.
 
 function(viewer_add_program name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -30,5 +30,6 @@ function(viewer_add_tests prefix folder)
     gtest_discover_tests(${prefix}_${test_name} DISCOVERY_TIMEOUT 60
                          TEST_PREFIX "${test_prefix}"
                          PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    vesk_tests_under_comma_locale(${prefix}_${test_name} "${test_prefix}")
   endforeach()
 endfunction()

@@ -91,7 +91,7 @@ std::optional<std::string> readlogfile(const std::string& file) {
     logtable = LogTable{};
     InputFile in;
     if (!in.file.openInput(viewers::resolvePlotFile(file)))
-        return "the file cannot be opened for reading.";
+        return "the file cannot be opened: " + in.file.error() + ".";
 
     int lineNumber = 0;
     for (; lineNumber < 4; ++lineNumber)
@@ -119,7 +119,7 @@ std::optional<std::string> readlogfile(const std::string& file) {
         const auto year = plat::toInteger16(yearValue);
         if (!year)
             return lineText(lineNumber) + ": the year " +
-                   (std::isnan(yearValue) ? token : plat::strDouble(yearValue)) +
+                   (std::isnan(yearValue) ? plat::visibleText(token) : plat::strDouble(yearValue)) +
                    " lies outside -32768 to 32767.";
         if (n > 1 && *year < t.year[n - 1])
             return lineText(lineNumber) + ": the year " + std::to_string(*year) +
@@ -130,8 +130,8 @@ std::optional<std::string> readlogfile(const std::string& file) {
             bool missing = false;
             double v = nextnumber(line, &missing, &token);
             if (std::isnan(v))
-                return lineText(lineNumber) + ": the " + columnQuantity(c) + " " + token +
-                       " is too large.";
+                return lineText(lineNumber) + ": the " + columnQuantity(c) + " " +
+                       plat::visibleText(token) + " is too large.";
             if (c <= 8) {
                 if (std::fabs(v) > FLT_MAX)
                     return lineText(lineNumber) + ": the " + columnQuantity(c) + " " +

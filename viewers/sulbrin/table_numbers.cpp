@@ -1,9 +1,9 @@
 #include "viewers/sulbrin/table_numbers.h"
 
 #include "platform/numtext.h"
+#include "platform/seqfile.h"
 #include "platform/system.h"
 
-#include <QFile>
 #include <cmath>
 #include <optional>
 #include <string_view>
@@ -53,14 +53,12 @@ bool readTableNumbers(const std::string& path, std::size_t wanted, const std::st
                       std::vector<float>& values, std::string& error) {
     values.clear();
     error.clear();
-    QFile file(QString::fromStdString(plat::resolveWithoutCase(path)));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = "the file cannot be opened.";
+    std::string bytes;
+    if (!plat::readWholeFile(plat::resolveWithoutCase(path), bytes, error)) {
+        error = "the file cannot be opened: " + error + ".";
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
-    const std::string_view text(bytes.constData(), std::size_t(bytes.size()));
+    const std::string_view text(bytes);
 
     std::size_t pos = 0;
     int lineNo = 0;
@@ -79,8 +77,8 @@ bool readTableNumbers(const std::string& path, std::size_t wanted, const std::st
             const std::optional<double> read = plat::leadingNumber(item);
             const float v = read ? float(*read) : 0.0f;
             if (!read || !std::isfinite(v)) {
-                error = "the value " + std::string(item) + " on line " + std::to_string(lineNo) +
-                        " is out of range.";
+                error = "the value " + plat::visibleText(item) + " on line " +
+                        std::to_string(lineNo) + " is out of range.";
                 values.clear();
                 return false;
             }

@@ -3,6 +3,7 @@
 
 #include "viewers/core/tests/viewer_fixtures.h"
 
+#include "common/testing/named_pipe.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -167,6 +168,25 @@ TEST(ExampleLog, ReadsWhole) {
     EXPECT_EQ(logtable.year[35], 2010);
     for (int c = 2; c <= 10; ++c)
         EXPECT_GT(logtable.maximum[c == 3 ? 2 : c], 0);
+}
+
+#ifndef _WIN32
+TEST_F(LogFile, APipeOrADeviceIsRefusedByWhatItIs) {
+    vesktest::NamedPipe pipe(dir.path().toStdString() + "/fifo.log");
+    ASSERT_TRUE(pipe.made());
+    EXPECT_EQ(marvent::readlogfile(pipe.path()),
+              "the file cannot be opened: it is a named pipe, not a file.");
+    EXPECT_EQ(marvent::readlogfile("/dev/zero"),
+              "the file cannot be opened: it is a device, not a file.");
+}
+#endif
+
+TEST_F(LogFile, AQuotedValueShowsItsBytesAndIsCut) {
+    EXPECT_EQ(marvent::readlogfile(log("1990 1e999\xE2\x80\xAE\x01 1 1 1 1 1 1 1 1\r\n")),
+              "line 5: the recruitment 1e999\\xE2\\x80\\xAE\\x01 is too large.");
+    EXPECT_EQ(marvent::readlogfile(log("1e" + std::string(10 << 20, '9') + " 1\r\n")),
+              "line 5: the year 1e" + std::string(38, '9') +
+                  "\xE2\x80\xA6 (10485762 characters) lies outside -32768 to 32767.");
 }
 
 } // namespace

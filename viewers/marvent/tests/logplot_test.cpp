@@ -21,6 +21,7 @@ namespace {
 using plat::testing::PromptRecord;
 using plat::testing::ScriptedUser;
 using probe::blackNear;
+using probe::textAt;
 
 const char* const kHeader =
     "Simulation output\r\nrun a.run\r\nunits\r\n Year Rec SPR SSB B Y F L W A\r\n";
@@ -82,6 +83,17 @@ TEST_F(LogPlot, YearsGiveTicksEveryFiveFromTheYearBeforeTheFirst) {
     for (float y = 0; y < 1.25f; y += 0.2f)
         EXPECT_TRUE(blackNear(s, 1989 - 0.11f, y)) << y;
     EXPECT_FALSE(blackNear(s, 1989 - 0.11f, 0.1f));
+    // Their labels, with a point in every locale.
+    const float xr = 22, yr = 1.2f;
+    for (float x : {1989.f, 2009.f})
+        EXPECT_TRUE(textAt(s, std::to_string(int(x)), x - 0.03f * xr, -0.025f * yr, "Arial", 12,
+                           plat::kBlack))
+            << x;
+    const char* const labels[] = {" 0.0", " 0.2", " 0.4", " 0.6", " 0.8", " 1.0", " 1.2"};
+    for (int k = 0; k <= 6; ++k)
+        EXPECT_TRUE(textAt(s, labels[k], 1989 - 0.055f * xr, 0.2f * float(k) + 0.02f * yr, "Arial",
+                           12, plat::kBlack))
+            << labels[k];
     // Every value is the column's maximum: the series runs along y = 1.
     EXPECT_TRUE(blackNear(s, 2000.5f, 1));
 }

@@ -4,6 +4,7 @@
 
 #include "viewers/core/tests/viewer_fixtures.h"
 
+#include "common/testing/named_pipe.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -191,13 +192,38 @@ TEST_F(PmoFile, RefusesFilesThatBreakTheLayoutAndKeepsTheTable) {
         EXPECT_EQ(table.yield, before.yield);
     }
     EXPECT_FALSE(sulbrin::readpmofile(dir.path().toStdString() + "/missing.pmo", table, error));
-    EXPECT_EQ(error, "the file cannot be opened.");
+    EXPECT_EQ(error, "the file cannot be opened: No such file or directory.");
 }
 
 TEST_F(PmoFile, ValuesAfterTheLastRowAreNotRead) {
     std::string text = blankLayout(shapedRows()) + "999 999 999 999999 999999\r\nnotes\r\n";
     ASSERT_TRUE(sulbrin::readpmofile(write("long.pmo", text), table, error)) << error;
     EXPECT_FLOAT_EQ(table.bmax, 5000.0f);
+}
+
+#ifndef _WIN32
+// A pipe would wait for a writer and /dev/zero never ends: both are refused before they are opened.
+TEST_F(PmoFile, APipeOrADeviceIsRefusedByWhatItIs) {
+    vesktest::NamedPipe pipe(dir.path().toStdString() + "/fifo.pmo");
+    ASSERT_TRUE(pipe.made());
+    EXPECT_FALSE(sulbrin::readpmofile(pipe.path(), table, error));
+    EXPECT_EQ(error, "the file cannot be opened: it is a named pipe, not a file.");
+    EXPECT_FALSE(sulbrin::readpmofile("/dev/zero", table, error));
+    EXPECT_EQ(error, "the file cannot be opened: it is a device, not a file.");
+}
+#endif
+
+// A value quoted in a message shows every byte and at most its first few dozen characters.
+TEST_F(PmoFile, AQuotedValueShowsItsBytesAndIsCut) {
+    const std::string rows = blankLayout(shapedRows());
+    const std::string cut = rows.substr(0, rows.find("\r\n", rows.find("\r\n") + 2) + 2);
+    EXPECT_FALSE(
+        sulbrin::readpmofile(write("odd.pmo", cut + "1e999\xE2\x80\xAE\xFF\r\n"), table, error));
+    EXPECT_EQ(error, "the value 1e999\\xE2\\x80\\xAE\\xFF on line 3 is out of range.");
+    EXPECT_FALSE(sulbrin::readpmofile(write("huge.pmo", cut + "1e" + std::string(10 << 20, '9')),
+                                      table, error));
+    EXPECT_EQ(error, "the value 1e" + std::string(38, '9') +
+                         "\xE2\x80\xA6 (10485762 characters) on line 3 is out of range.");
 }
 
 } // namespace

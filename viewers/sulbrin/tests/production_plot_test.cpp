@@ -148,7 +148,7 @@ TEST_F(ProductionPlot, AFileThatCannotBePlottedGivesAMessageAndDrawsNothing) {
                  ": it holds 5 numbers after its two header lines; a production table (101 rows "
                  "of 5) needs 505.")
         .message("Cannot plot " + dir.path().toStdString() +
-                 "/gone.pmo: the file cannot be opened.");
+                 "/gone.pmo: the file cannot be opened: No such file or directory.");
     EXPECT_FALSE(sulbrin::loadandplot(bad, sulbrin::fishingChoice()));
     EXPECT_FALSE(
         sulbrin::loadandplot(dir.path().toStdString() + "/gone.pmo", sulbrin::fishingChoice()));

@@ -127,7 +127,7 @@ TEST_F(PerRecruitPlot, AModeWithoutARangeOrAShortFileGivesAMessage) {
     plat::testing::ScriptedUser user;
     user.message("Cannot plot " + flat +
                  ": it has no positive realized F (column 2); there is nothing to plot against it.")
-        .message("Cannot plot " + gone + ": the file cannot be opened.");
+        .message("Cannot plot " + gone + ": the file cannot be opened: No such file or directory.");
     EXPECT_FALSE(tovrask::loadandplot(flat, tovrask::realizedFChoice()));
     EXPECT_FALSE(tovrask::loadandplot(gone, tovrask::fmultChoice()));
     EXPECT_FALSE(plat::isLoaded<viewers::frmPlot>() &&

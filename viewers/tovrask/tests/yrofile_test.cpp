@@ -67,7 +67,7 @@ TEST_F(YroFile, RefusesTooFewNumbersAndKeepsTheTable) {
     EXPECT_NE(error.find("holds 403 numbers"), std::string::npos) << error;
     EXPECT_FLOAT_EQ(table.maxFmult, 2.0f);
     EXPECT_FALSE(tovrask::readyrofile(dir.path().toStdString() + "/none.yro", table, error));
-    EXPECT_EQ(error, "the file cannot be opened.");
+    EXPECT_EQ(error, "the file cannot be opened: No such file or directory.");
 }
 
 TEST_F(YroFile, AModeWithAnEmptyRangeIsNamed) {

@@ -1,0 +1,109 @@
+#include "common/visibletext.h"
+
+namespace vesk {
+
+namespace {
+
+// One character of a text: a whole, well-formed UTF-8 sequence, or a single byte that is not
+// part of one.
+struct Character {
+    std::size_t bytes = 1;
+    char32_t code = 0;
+    bool wellFormed = false;
+};
+
+Character characterAt(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[at + k]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return {1, lead, true};
+    std::size_t n = 0;
+    char32_t code = 0, least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2, code = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3, code = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4, code = lead & 0x07, least = 0x10000;
+    } else {
+        return {};
+    }
+    if (at + n > text.size()) return {};
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((byte(k) & 0xC0) != 0x80) return {};
+        code = (code << 6) | (byte(k) & 0x3F);
+    }
+    // Overlong forms, the halves of surrogate pairs and codes beyond Unicode are not UTF-8.
+    if (code < least || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return {};
+    return {n, code, true};
+}
+
+// Characters that show nothing, break or reorder the text around them: controls, format
+// characters (the byte-order mark, zero-width characters, direction marks, embeddings, overrides
+// and isolates, the tags), fillers, variation selectors, separators and noncharacters.
+bool invisible(char32_t c) {
+    const auto in = [c](char32_t from, char32_t to) { return c >= from && c <= to; };
+    return c < 0x20 || in(0x7F, 0x9F) || c == 0xAD || c == 0x34F || c == 0x61C ||
+           in(0x115F, 0x1160) || in(0x17B4, 0x17B5) || in(0x180B, 0x180F) || in(0x200B, 0x200F) ||
+           in(0x2028, 0x202E) || in(0x2060, 0x206F) || c == 0x3164 || in(0xFDD0, 0xFDEF) ||
+           in(0xFE00, 0xFE0F) || c == 0xFEFF || c == 0xFFA0 || in(0xFFF0, 0xFFFB) ||
+           (c & 0xFFFE) == 0xFFFE || in(0x1BCA0, 0x1BCA3) || in(0x1D173, 0x1D17A) ||
+           in(0xE0000, 0xE0FFF);
+}
+
+void escape(std::string& out, std::string_view bytes) {
+    static const char* const digits = "0123456789ABCDEF";
+    for (const char b : bytes) {
+        const auto c = static_cast<unsigned char>(b);
+        out += "\\x";
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+}
+
+// Appends the visible form of at most `most` characters of text; the number of characters of
+// the whole text when it had more, else 0.
+std::size_t appendVisible(std::string& out, std::string_view text, std::size_t most,
+                          bool keepLayout) {
+    std::size_t shown = 0, at = 0;
+    for (; at < text.size() && shown < most; ++shown) {
+        const Character ch = characterAt(text, at);
+        const std::string_view bytes = text.substr(at, ch.bytes);
+        at += ch.bytes;
+        if (keepLayout && (ch.code == '\n' || ch.code == '\t'))
+            out += bytes;
+        else if (!ch.wellFormed || invisible(ch.code))
+            escape(out, bytes);
+        else
+            out += bytes;
+    }
+    if (at >= text.size()) return 0;
+    std::size_t whole = shown;
+    while (at < text.size()) {
+        at += characterAt(text, at).bytes;
+        ++whole;
+    }
+    return whole;
+}
+
+} // namespace
+
+std::string visibleName(std::string_view name) {
+    std::string out;
+    appendVisible(out, name, std::string_view::npos, false);
+    return out;
+}
+
+std::string visibleText(std::string_view text) {
+    std::string out;
+    if (const std::size_t whole = appendVisible(out, text, kQuotedCharacters, false))
+        out += "\xE2\x80\xA6 (" + std::to_string(whole) + " characters)";
+    return out;
+}
+
+std::string visibleMessage(std::string_view message) {
+    std::string out;
+    appendVisible(out, message, std::string_view::npos, true);
+    return out;
+}
+
+} // namespace vesk
