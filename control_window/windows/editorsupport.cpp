@@ -133,6 +133,7 @@ std::optional<std::string> openStartfile(std::string_view extension, int number,
         name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
         return std::nullopt;
     }
+    if (refusedWhileGraphOpen()) return std::nullopt;
     plat::SeqFile& f = plat::fileNumber(number);
     const std::string path = startfilePath();
     if (!f.openInput(path)) {
@@ -165,6 +166,7 @@ bool loadOnOpening(std::string& current, std::string_view extension, int number,
 
 bool loadChosenFile(std::string& name, const std::string& title, const std::string& filter,
                     int number, const std::function<bool()>& read) {
+    if (refusedWhileGraphOpen()) return false;
     const std::string before = name;
     const std::string folder = plat::currentFolder();
     openinput(name, title, filter, number);
@@ -179,6 +181,7 @@ bool loadChosenFile(std::string& name, const std::string& title, const std::stri
 
 std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
                                    const std::string& filter, int number, const std::string& text) {
+    if (refusedWhileGraphOpen()) return std::nullopt;
     const std::string before = name;
     const std::string folder = plat::currentFolder();
     openoutput(name, title, filter, number);

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "control_window/model/maincode.h"
+#include "control_window/windows/graph.h"
 #include "platform/process.h"
 #include "platform/prompts.h"
 #include "platform/system.h"
@@ -39,6 +40,7 @@ std::string inCurrentFolder(const std::string& name) {
 
 bool launch(std::string& definition, const bool& clean, const std::function<void()>& save,
             const std::string& handover, const std::string& program, const Refusal& refuse) {
+    if (refusedWhileGraphOpen()) return false;
     // A definition the program cannot read is refused before the save dialog, so that nothing
     // is asked, copied or started for it.
     if (refuse) {

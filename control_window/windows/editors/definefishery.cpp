@@ -8,6 +8,7 @@
 #include "control_window/files/fisheryfile.h"
 #include "control_window/windows/dialogs.h"
 #include "control_window/windows/editorsupport.h"
+#include "control_window/windows/graph.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"
@@ -377,6 +378,7 @@ void DefineFishery::f_putf(int d) {
 void DefineFishery::MakeMgt_Click() {
     // The year count is taken from the years themselves, so that a range changed in another
     // window since this one last refreshed cannot give blocks that do not fit it.
+    if (refusedWhileGraphOpen()) return;
     const int nyrs = int(mc.lyr) - int(mc.fyr) + 1;
     auto data = std::make_unique<FisheryData>(fisheryDataFrom(mc));
     if (const std::optional<std::string> problem = mgtExportProblem(*data, nyrs)) {
