@@ -43,6 +43,9 @@ class DefinitionReader {
     bool numberOrEmpty(Variant& out, const std::string& what);
     // The age or season number that starts a table line, read for the reader's eye only.
     bool skip(const std::string& what);
+    // After the last value: a file that still holds data is refused (trailingDataProblem). The
+    // problem found, if any.
+    const std::optional<std::string>& finish();
 
   private:
     bool found(int line, const std::string& text, const std::string& what);
@@ -51,6 +54,12 @@ class DefinitionReader {
     std::string subject_;
     std::optional<std::string> problem_;
 };
+
+// Once a file's last value was read: the message "<subject> holds data after its last value, from
+// line N on: ..." when anything but blanks and line ends is left, else nothing. A count that does
+// not match the blocks that follow leaves data unread, so the file is refused rather than read
+// shifted.
+std::optional<std::string> trailingDataProblem(plat::SeqFile& f, const std::string& subject);
 
 // A name that the reader would not give back as it stands, since a comma ends a text and a double
 // quote starts a quoted one: the message "The <what> must not hold ...", else nothing.

@@ -275,7 +275,7 @@ std::optional<std::string> readIndexFile(plat::SeqFile& f, const std::string& fi
                          "the fraction of season " + std::to_string(z) + of + in);
         }
     }
-    return r.problem();
+    return r.finish();
 }
 
 } // namespace cw

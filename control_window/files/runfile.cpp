@@ -131,7 +131,7 @@ std::optional<std::string> readRunFile(plat::SeqFile& f, const std::string& file
     r.text(d.ctch_lng, "the catch length output file");
     r.text(d.incondout, "the file to put initial conditions");
     r.text(d.logf, "the log file for output");
-    return r.problem();
+    return r.finish();
 }
 
 } // namespace cw

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "control_window/files/definitionreader.h"
 #include "platform/numtext.h"
 #include "platform/seqfile.h"
 
@@ -190,6 +191,7 @@ std::optional<std::string> readTezFile(plat::SeqFile& f, const std::string& file
         if (auto problem = deffile::readText(f, kKind, fileName, what, *text)) return problem;
     }
     if (auto problem = deffile::readYearList(f, kKind, fileName, d.nyr, d.years)) return problem;
+    if (auto problem = trailingDataProblem(f, "The " + kKind + " file " + fileName)) return problem;
     into = d;
     return std::nullopt;
 }

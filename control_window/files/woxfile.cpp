@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "control_window/files/definitionreader.h"
 #include "platform/numtext.h"
 #include "platform/seqfile.h"
 
@@ -76,6 +77,7 @@ std::optional<std::string> readWoxFile(plat::SeqFile& f, const std::string& file
         *value = float(item.value);
     }
     if (auto problem = deffile::readYearList(f, kKind, fileName, d.nyr, d.years)) return problem;
+    if (auto problem = trailingDataProblem(f, "The " + kKind + " file " + fileName)) return problem;
     into = d;
     return std::nullopt;
 }
