@@ -81,9 +81,12 @@ std::optional<std::string> readYearList(plat::SeqFile& f, const std::string& kin
                                         const std::string& fileName, int16_t& nyr,
                                         Bounded<int16_t, 1, kMaxDefinitionYears>& years) {
     int n = 0;
-    if (auto problem = readWhole(f, kind, fileName, "number of years", 0, kMaxDefinitionYears, n))
+    // A list of no years cannot be saved either; the window would show a year of its own.
+    if (auto problem = readWhole(f, kind, fileName, "number of years", 1, kMaxDefinitionYears, n))
         return problem;
     nyr = int16_t(n);
+    // The positions beyond the file's list keep nothing of an earlier file.
+    years = Bounded<int16_t, 1, kMaxDefinitionYears>();
     for (int k = 1; k <= n; ++k) {
         int year = 0;
         if (auto problem = readWhole(f, kind, fileName,

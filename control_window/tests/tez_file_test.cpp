@@ -220,8 +220,10 @@ TEST_F(TezFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
         {head + " 3 \r\n 2000 \r\n 2001 \r\n", "ends before the year 3 of 3"},
         {"b.bio\r\nb.mgt\r\nb.tzo\r\n", "ends before the TEZ benchmark table name"},
         {head + "three\r\n 2000 \r\n", "\"three\" on line 7 where the number of years"},
-        {head + " 1001 \r\n", "between 0 and 1000"},
-        {head + "-1\r\n", "between 0 and 1000"},
+        {head + " 1001 \r\n", "between 1 and 1000"},
+        {head + "-1\r\n", "between 1 and 1000"},
+        // No years: the save refuses such a list, and the window would show one of its own.
+        {head + " 0 \r\n", "gives 0 on line 7 as the number of years; it must lie between 1"},
         {head + " 2 \r\n 2000 \r\n 40000 \r\n", "year 2 of 2"},
         {head + " 2 \r\n 2000 \r\n x \r\n", "year 2 of 2 was expected as a number"},
     };
@@ -247,6 +249,25 @@ TEST_F(TezFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
         EXPECT_EQ(w.data.years(3), 1992) << problem;
         EXPECT_FALSE(w.clean) << problem;
     }
+}
+
+// A shorter list read after a longer one keeps none of the longer one's years.
+TEST_F(TezFileTest, PositionsBeyondTheFilesListKeepNoEarlierYear) {
+    writeFile(path("three.tez"), fixture("three_years.tez"));
+    writeFile(path("one.tez"), "b.bio\r\nb.mgt\r\nNUL\r\nb.tzb\r\nNUL\r\nOne\r\n 1 \r\n 2018 \r\n");
+    for (const char* file : {"three.tez", "one.tez"}) {
+        User user;
+        user.fileDialog("Load TEZ data", path(file));
+        tez().readtez.click();
+    }
+    cw::DefineTEZ& w = tez();
+    EXPECT_EQ(w.data.years(1), 2018);
+    EXPECT_EQ(w.data.years(2), 0);
+    EXPECT_EQ(w.data.years(3), 0);
+    // A count raised by hand shows no year of the earlier file.
+    w.I_nyr.setText("3");
+    w.i_yr.setText("2");
+    EXPECT_EQ(w.I_valyr.text(), "0");
 }
 
 // A file that cannot be opened for writing keeps the window's file, on disk and by name.
