@@ -8,9 +8,11 @@
 
 #include "control_window/files/tezfile.h"
 #include "control_window/windows/editors/definetez.h"
+#include "control_window/windows/editors/definewox.h"
 #include "cw_fixture.h"
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
+#include "platform/testing/small_disk.h"
 
 namespace {
 
@@ -312,6 +314,46 @@ TEST_F(TezFileTest, CancelledDialogsChangeNothingButTheFileName) {
     EXPECT_EQ(tez().data.title, "Edited");
     // The caption keeps the last path until a refresh finds a file again.
     EXPECT_EQ(tez().caption(), path("a.tez"));
+}
+
+// A save that fails on a full disk has kept the earlier file under the window's name: a clean
+// window stays clean, so that the next launch hands that file over without asking for another.
+TEST_F(TezFileTest, AFailedSaveKeepsAWindowClean) {
+    plattest::SmallDisk disk(128 * 1024);
+    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    writeFile(disk.path("a.tez"), fixture("three_years.tez"));
+    writeFile(disk.path("a.wox"), fixture("three_years.wox"));
+    disk.fill();
+    struct Editor {
+        plat::Form& form;
+        plat::CommandButton& load;
+        plat::CommandButton& save;
+        const bool& clean;
+        std::string& file;
+        const char* name;
+        const char* loadTitle;
+        const char* saveTitle;
+    };
+    cw::DefineWOX& wox = plat::instance<cw::DefineWOX>();
+    const Editor editors[] = {
+        {tez(), tez().readtez, tez().writetez, tez().clean, mc.tezfile, "a.tez", "Load TEZ data",
+         "Save tez data"},
+        {wox, wox.readwox, wox.writewox, wox.clean, mc.woxfile, "a.wox", "Load wox data",
+         "Save wox data"},
+    };
+    for (const Editor& e : editors) {
+        SCOPED_TRACE(e.name);
+        User user;
+        user.fileDialog(e.loadTitle, disk.path(e.name)).fileDialog(e.saveTitle, disk.path(e.name));
+        cwtest::messageWith(user, {"No space left on device"});
+        e.load.click();
+        ASSERT_TRUE(e.clean);
+        e.save.click();
+        EXPECT_TRUE(user.finished());
+        EXPECT_TRUE(e.clean);
+        EXPECT_EQ(e.file, disk.path(e.name));
+    }
+    EXPECT_EQ(readFile(disk.path("a.tez")), fixture("three_years.tez"));
 }
 
 } // namespace

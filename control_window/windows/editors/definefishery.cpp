@@ -12,6 +12,7 @@
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"
+#include "platform/system.h"
 
 namespace cw {
 
@@ -388,6 +389,7 @@ void DefineFishery::MakeMgt_Click() {
     prompttitle = "Save management data";
     mc.dlgfilter = "Fishery input file (*.mgt)|*.mgt";
     const std::string before = mc.mgtfile;
+    const std::string folder = plat::currentFolder();
     openoutput(mc.mgtfile, prompttitle, mc.dlgfilter, 6);
     if (!plat::fileNumber(6).isOpen()) return;
     mc.nyrs = int16_t(nyrs);
@@ -409,8 +411,12 @@ void DefineFishery::MakeMgt_Click() {
     }
     mc.yr = shown;
     exporting_.reset();
-    // A failed write has said so and kept the earlier file; the name goes back with it.
-    if (!f.close()) mc.mgtfile = before;
+    // A failed write has said so and kept the earlier file; the name and the folder that a later
+    // launch hands over in go back with it.
+    if (!f.close()) {
+        mc.mgtfile = before;
+        plat::setCurrentFolder(folder);
+    }
     ProgressBar1.setVisible(false);
     mc.fishery_id = 1;
     update();

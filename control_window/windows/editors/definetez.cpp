@@ -80,12 +80,12 @@ void DefineTEZ::writetez_click() {
     mc.dlgfilter = "TEZ input file (*.tez)|*.tez";
     const std::optional<bool> written =
         editor::saveChosenFile(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1, tezFileText(saved));
-    if (!written) return;
+    // A file that was not written has kept the earlier file, and the name goes back to it: the
+    // window stays as clean as it was, so that a clean one hands over that file.
+    if (!written || !*written) return;
     data = saved;
-    // A file that was not written leaves the window not clean, so that no launch hands over
-    // what was not written.
     update();
-    clean = *written;
+    clean = true;
 }
 
 void DefineTEZ::I_bio_Change() {
