@@ -142,6 +142,13 @@ std::optional<std::string> commaOrQuoteProblem(const std::string& name, const st
     return std::nullopt;
 }
 
+std::optional<std::string> blankInNameProblem(const std::string& name, const std::string& what) {
+    if (name.find_first_of(" \t") == std::string::npos) return std::nullopt;
+    return "The " + what + " \"" + plat::visibleText(name) +
+           "\" holds a blank: the engines read a file name only up to its first blank and would "
+           "open another file. Use a name without blanks.";
+}
+
 std::optional<std::string> countRangeProblem(const std::string& what, int value, int min, int max) {
     if (value >= min && value <= max) return std::nullopt;
     return "The " + what + " is " + std::to_string(value) + "; it must be " + std::to_string(min) +

@@ -65,6 +65,10 @@ std::optional<std::string> trailingDataProblem(plat::SeqFile& f, const std::stri
 // quote starts a quoted one: the message "The <what> must not hold ...", else nothing.
 std::optional<std::string> commaOrQuoteProblem(const std::string& name, const std::string& what);
 
+// A file name with a blank or tab in it: the engines read a file name only up to its first blank
+// and would open another file. The message "The <what> ... holds a blank ...", else nothing.
+std::optional<std::string> blankInNameProblem(const std::string& name, const std::string& what);
+
 // A count outside min..max: the message "The <what> is <value>; it must be <min> to <max>.",
 // else nothing.
 std::optional<std::string> countRangeProblem(const std::string& what, int value, int min, int max);

@@ -109,6 +109,8 @@ std::optional<std::string> indexSaveProblem(const IndexData& d) {
                        " must not begin or end with a blank." + nothingSaved;
             }
         }
+        if (auto p = blankInNameProblem(name, "output file name of " + index))
+            return *p + nothingSaved;
         // The selectivity type is a text item of its own too.
         if (const char t = d.i_seltyp(k).ch();
             d.i_assoc(k) == 0 && (t == ',' || t == '"' || t == '\t')) {

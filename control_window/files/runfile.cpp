@@ -60,6 +60,7 @@ std::optional<std::string> runSaveProblem(const RunData& d) {
         if (!v.empty() && (isBlank(v.front()) || isBlank(v.back()))) {
             return "The name in " + field + " must not begin or end with a blank." + nothingSaved;
         }
+        if (auto p = blankInNameProblem(v, "name in " + field)) return *p + nothingSaved;
     }
     return std::nullopt;
 }

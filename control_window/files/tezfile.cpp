@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <span>
 
 #include "control_window/files/definitionreader.h"
 #include "platform/numtext.h"
@@ -136,6 +137,10 @@ std::optional<std::string> tezSaveProblem(const TezData& d) {
     };
     for (const auto& [text, what] : texts) {
         if (auto problem = deffile::textProblem(*text, what)) return problem;
+    }
+    // Every name but the title's line is a file name.
+    for (const auto& [text, what] : std::span(texts).first(5)) {
+        if (auto problem = blankInNameProblem(*text, what)) return problem;
     }
     return deffile::yearCountProblem(d.nyr);
 }

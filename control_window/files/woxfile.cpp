@@ -33,6 +33,7 @@ std::optional<std::string> woxSaveProblem(const WoxData& d) {
     };
     for (const auto& [text, what] : texts) {
         if (auto problem = deffile::textProblem(*text, what)) return problem;
+        if (auto problem = blankInNameProblem(*text, what)) return problem;
     }
     if (auto problem = deffile::yearCountProblem(d.nyr)) return problem;
     return std::nullopt;

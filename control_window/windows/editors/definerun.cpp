@@ -129,8 +129,10 @@ void DefineRun::readrun_Click() {
 }
 
 void DefineRun::run_Click() {
+    // A file read with a name that the save refuses is not handed over either.
     launch(
-        mc.runfile, clean, [this] { writerun_click(); }, "vesk.000", "VESK.exe");
+        mc.runfile, clean, [this] { writerun_click(); }, "vesk.000", "VESK.exe",
+        [this] { return runSaveProblem(run); });
 }
 
 void DefineRun::textChanged(plat::TextBox& box, std::string& value) {

@@ -156,12 +156,18 @@ void DefineTEZ::readtez_Click() {
 void DefineTEZ::dotez_Click() {
     launch(
         mc.tezfile, clean, [this] { writetez_click(); }, "Tez.000", "tez.exe",
-        [this] { return tezEngineProblem(tezSaveForm(data)); });
+        [this] {
+            const TezData saved = tezSaveForm(data);
+            if (auto problem = tezSaveProblem(saved)) return problem;
+            return tezEngineProblem(saved);
+        });
 }
 
 void DefineTEZ::dokuv_Click() {
+    // A file read with a name that the save refuses is not handed over either.
     launch(
-        mc.tezfile, clean, [this] { writetez_click(); }, "tez.000", "kuv.exe");
+        mc.tezfile, clean, [this] { writetez_click(); }, "tez.000", "kuv.exe",
+        [this] { return tezSaveProblem(tezSaveForm(data)); });
 }
 
 } // namespace cw

@@ -172,8 +172,10 @@ void DefineWOX::readwox_Click() {
 }
 
 void DefineWOX::run_Click() {
+    // A file read with a name that the save refuses is not handed over either.
     launch(
-        mc.woxfile, clean, [this] { writewox_click(); }, "wox.000", "wox.exe");
+        mc.woxfile, clean, [this] { writewox_click(); }, "wox.000", "wox.exe",
+        [this] { return woxSaveProblem(woxSaveForm(data)); });
 }
 
 } // namespace cw
