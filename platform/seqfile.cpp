@@ -4,11 +4,20 @@
 #include "platform/prompts.h"
 #include "platform/savefile.h"
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace plat {
 
@@ -19,6 +28,30 @@ bool isBlank(char c) {
 }
 bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
+}
+
+// A path whose bytes are not UTF-8 has no text of its own to give the file system: where file
+// names are bytes it is opened by them, so that a file named so on a command line can be read.
+bool openForReading(QFile& f, const std::string& path, std::string& error) {
+#ifndef _WIN32
+    if (!QByteArrayView(path.data(), qsizetype(path.size())).isValidUtf8()) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (fd < 0 || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            error = fd >= 0 && S_ISDIR(st.st_mode) ? "it is a folder" : std::strerror(errno);
+            if (fd >= 0) ::close(fd);
+            return false;
+        }
+        if (f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return true;
+        ::close(fd);
+        error = f.errorString().toStdString();
+        return false;
+    }
+#endif
+    f.setFileName(QString::fromStdString(path));
+    if (f.open(QIODevice::ReadOnly)) return true;
+    error = f.errorString().toStdString();
+    return false;
 }
 
 } // namespace
@@ -97,11 +130,8 @@ bool SeqFile::openInput(const std::string& path) {
     d->reset();
     d->path = path;
     d->error.clear();
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly)) {
-        d->error = f.errorString().toStdString();
-        return false;
-    }
+    QFile f;
+    if (!openForReading(f, path, d->error)) return false;
     if (QFileInfo(f).isDir()) {
         d->error = "it is a folder";
         return false;

@@ -2,6 +2,7 @@
 
 #include "platform/savefile.h"
 
+#include <QByteArrayView>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -111,7 +112,16 @@ const std::string& commandLine() {
 }
 
 std::string commandLineFile(std::string_view commandLine, std::string_view ending) {
-    std::string text = lower(std::string(commandLine));
+    const std::string text = lower(commandLineName(commandLine));
+    if (ending.empty()) return text;
+    if (text.size() >= ending.size() &&
+        text.compare(text.size() - ending.size(), ending.size(), ending) == 0)
+        return text;
+    return {};
+}
+
+std::string commandLineName(std::string_view commandLine) {
+    std::string text(commandLine);
     // Blanks around the whole line are the shell's, not the name's.
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
@@ -122,11 +132,28 @@ std::string commandLineFile(std::string_view commandLine, std::string_view endin
         text.erase(0, 1);
     const auto slash = text.find_last_of("\\/");
     if (slash != std::string::npos) text = text.substr(slash + 1);
-    if (ending.empty()) return text;
-    if (text.size() >= ending.size() &&
-        text.compare(text.size() - ending.size(), ending.size(), ending) == 0)
-        return text;
-    return {};
+    return text;
+}
+
+std::string lowerCaseName(const std::string& name) {
+    const QByteArrayView bytes(name.data(), qsizetype(name.size()));
+    if (!bytes.isValidUtf8()) return lower(name);
+    return QString::fromUtf8(bytes).toLower().toStdString();
+}
+
+std::vector<std::string> filesMatchingWithoutCase(const std::string& folder,
+                                                  const std::string& name) {
+    const std::string wanted = lowerCaseName(name);
+    std::error_code ec;
+    std::vector<std::string> matches;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        const std::string entry = it->path().filename().string();
+        if (lowerCaseName(entry) == wanted) matches.push_back(entry);
+    }
+    std::sort(matches.begin(), matches.end());
+    return matches;
 }
 
 std::string environmentVariable(const std::string& name) {

@@ -135,7 +135,12 @@ std::optional<std::string> openStartfile(std::string_view extension, int number,
     }
     if (refusedWhileGraphOpen()) return std::nullopt;
     plat::SeqFile& f = plat::fileNumber(number);
-    const std::string path = startfilePath();
+    const StartfileLookup found = findStartfile(what);
+    if (found.problem) {
+        plat::msgBox(*found.problem);
+        return std::nullopt;
+    }
+    const std::string& path = found.path;
     if (!f.openInput(path)) {
         plat::msgBox("The " + what + " " + name + " cannot be read: " + f.error());
         return std::nullopt;
