@@ -208,6 +208,7 @@ void OptionButton::click() {
 
 CheckBox::CheckBox(Container& parent, std::string name, const std::string& caption)
     : Control(parent, std::move(name), new QCheckBox(qs(caption)), caption) {
+    markAccessible(widget(), kCheckBoxProperty);
     auto* b = static_cast<QCheckBox*>(widget());
     parent.place(b);
     // toggled comes from the user's click and from code, and only when the value changes.
