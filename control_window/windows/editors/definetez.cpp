@@ -24,6 +24,7 @@ DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
     I_nyr.onChange = [this] { I_nyr_Change(); };
     I_valyr.onChange = [this] { I_valyr_Change(); };
     i_yr.onChange = [this] { i_yr_Change(); };
+    editor::showsStored(i_yr, editor::BoxKind::Whole, [this] { return plat::strInteger(iyr); });
     HScroll1.onChange = [this] { HScroll1_Change(); };
     HScroll1.setSmallChange(1);
     HScroll1.setLargeChange(1);

@@ -30,6 +30,18 @@ DefineWOX::DefineWOX() : plat::Form("DefineWOX", "Create/Edit WOX File") {
     I_nyr.onChange = [this] { I_nyr_Change(); };
     I_valyr.onChange = [this] { I_valyr_Change(); };
     i_yr.onChange = [this] { i_yr_Change(); };
+    using editor::BoxKind;
+    for (auto [box, value] :
+         {std::pair{&i_fmin, &WoxData::fmin}, std::pair{&i_fmax, &WoxData::fmax},
+          std::pair{&I_Finc, &WoxData::finc}}) {
+        editor::showsStored(*box, BoxKind::Single,
+                            [this, value] { return plat::strSingle(data.*value); });
+    }
+    editor::showsStored(I_nyr, BoxKind::Whole, [this] { return plat::strInteger(data.nyr); });
+    editor::showsStored(i_yr, BoxKind::Whole, [this] { return plat::strInteger(iyr); });
+    editor::showsStored(I_valyr, BoxKind::Whole, [this] {
+        return plat::strInteger(data.years(std::clamp<int>(iyr, 1, kMaxDefinitionYears)));
+    });
     HScroll1.onChange = [this] { HScroll1_Change(); };
     HScroll1.setSmallChange(1);
     HScroll1.setLargeChange(1);
