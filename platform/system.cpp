@@ -188,17 +188,9 @@ std::string resolveWithoutCase(const std::string& path) {
     if (path.empty() || fileExists(path)) return path;
     const auto cut = path.find_last_of("/\\");
     const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    const std::string wanted = lower(cut == std::string::npos ? path : path.substr(cut + 1));
-    std::error_code ec;
-    std::vector<std::string> matches;
-    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec), end;
-         !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec)) continue;
-        const std::string name = it->path().filename().string();
-        if (lower(name) == wanted) matches.push_back(name);
-    }
+    const std::vector<std::string> matches =
+        filesMatchingWithoutCase(folder, cut == std::string::npos ? path : path.substr(cut + 1));
     if (matches.empty()) return path;
-    std::sort(matches.begin(), matches.end());
     return folder + matches.front();
 }
 
