@@ -73,7 +73,7 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
           std::pair{&L_sampsize, &Maincode::l_sampsize}, std::pair{&L_err, &Maincode::l_err},
           std::pair{&A_err, &Maincode::a_err}}) {
         editor::showsStored(*box, editor::BoxKind::Single,
-                            [this, field] { return plat::strSingle((mc.*field)(cur())); });
+                            [this, f = field] { return plat::strSingle((mc.*f)(cur())); });
     }
     II_nlngs.onChange = [this] { II_nlngs_Change(); };
     I_minlng.onChange = [this] { I_minlng_Change(); };

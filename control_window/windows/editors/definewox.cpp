@@ -35,7 +35,7 @@ DefineWOX::DefineWOX() : plat::Form("DefineWOX", "Create/Edit WOX File") {
          {std::pair{&i_fmin, &WoxData::fmin}, std::pair{&i_fmax, &WoxData::fmax},
           std::pair{&I_Finc, &WoxData::finc}}) {
         editor::showsStored(*box, BoxKind::Single,
-                            [this, value] { return plat::strSingle(data.*value); });
+                            [this, v = value] { return plat::strSingle(data.*v); });
     }
     editor::showsStored(I_nyr, BoxKind::Whole, [this] { return plat::strInteger(data.nyr); });
     editor::showsStored(i_yr, BoxKind::Whole, [this] { return plat::strInteger(iyr); });
