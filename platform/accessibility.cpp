@@ -4,6 +4,7 @@
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QWindow>
@@ -14,10 +15,12 @@ namespace {
 
 // Qt reports a button that is not auto-exclusive as a check box, and its toggle action would flip
 // the value without the click that runs the handler. An option button is a radio button to
-// assistive technology, and both its actions are the user's click.
-class OptionAccessible : public QAccessibleWidget {
+// assistive technology, a check box a check box, and both actions of either are the user's click.
+// The click is queued, as a menu entry's is: its handler may show a message or wait for a window,
+// and an assistive tool's action must return at once.
+class ButtonAccessible : public QAccessibleWidget {
   public:
-    explicit OptionAccessible(OptionWidget* w) : QAccessibleWidget(w, QAccessible::RadioButton) {}
+    ButtonAccessible(QAbstractButton* w, QAccessible::Role role) : QAccessibleWidget(w, role) {}
     QAccessible::State state() const override {
         QAccessible::State st = QAccessibleWidget::state();
         st.checkable = true;
@@ -33,14 +36,15 @@ class OptionAccessible : public QAccessibleWidget {
     }
     void doAction(const QString& action) override {
         if (action == pressAction() || action == toggleAction()) {
-            button()->click(); // does nothing while the button is disabled
+            // Does nothing while the button is disabled.
+            QMetaObject::invokeMethod(button(), &QAbstractButton::click, Qt::QueuedConnection);
         } else {
             QAccessibleWidget::doAction(action);
         }
     }
 
   private:
-    QRadioButton* button() const { return static_cast<QRadioButton*>(widget()); }
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
 };
 
 // Qt's own menu entries carry only their text; these carry the entry's name as description too,
@@ -144,7 +148,9 @@ QAccessibleInterface* accessibleFactory(const QString& key, QObject* object) {
     if (object->isWidgetType() && object->property(kDecorationProperty).toBool())
         return new DecorationAccessible(static_cast<QWidget*>(object));
     if (key == QLatin1String("QRadioButton") && object->property(kOptionProperty).toBool())
-        return new OptionAccessible(static_cast<OptionWidget*>(object));
+        return new ButtonAccessible(static_cast<OptionWidget*>(object), QAccessible::RadioButton);
+    if (key == QLatin1String("QCheckBox") && object->property(kCheckBoxProperty).toBool())
+        return new ButtonAccessible(static_cast<QCheckBox*>(object), QAccessible::CheckBox);
     if (key == QLatin1String("QAction") && object->property(kMenuEntryProperty).toBool())
         return new MenuEntryAccessible(static_cast<QAction*>(object));
     return nullptr;
@@ -156,7 +162,7 @@ void markAccessible(QObject* object, const char* property) {
     (void)installed;
     object->setProperty(property, true);
     if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(object)) {
-        if (!dynamic_cast<OptionAccessible*>(made) && !dynamic_cast<MenuEntryAccessible*>(made) &&
+        if (!dynamic_cast<ButtonAccessible*>(made) && !dynamic_cast<MenuEntryAccessible*>(made) &&
             !dynamic_cast<DecorationAccessible*>(made))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
     }

@@ -1,6 +1,6 @@
 #pragma once
-// What assistive technology sees of option buttons and menu entries, where Qt's own view of them
-// would mislead it.
+// What assistive technology sees of option buttons, check boxes and menu entries, where Qt's own
+// view of them would mislead it.
 #include <QRadioButton>
 
 class QObject;
@@ -19,6 +19,7 @@ class OptionWidget : public QRadioButton {
 
 const char* const kMenuEntryProperty = "veskMenuEntry";
 const char* const kOptionProperty = "veskOptionButton";
+const char* const kCheckBoxProperty = "veskCheckBox";
 const char* const kDecorationProperty = "veskDecoration";
 
 // Marks an object for this layer's view of it. Qt may have made and kept an interface of its own

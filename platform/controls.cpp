@@ -5,6 +5,7 @@
 #include "platform/qt_text.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,6 +100,53 @@ void Label::setCaption(const std::string& text) {
 
 // ---- TextBox ---------------------------------------------------------------------------------
 
+namespace {
+
+std::vector<TextBox*>& textBoxes() {
+    static auto* boxes = new std::vector<TextBox*>;
+    return *boxes;
+}
+
+// Tells the box when the user leaves it. A window or a drop-down that takes the focus for a while
+// gives it back to the box: the user has not left it.
+class LeaveWatch : public QObject {
+  public:
+    LeaveWatch(QObject* parent, TextBox* box) : QObject(parent), box_(box) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            // A window being unloaded or destroyed gives up its focus too; nothing is left then.
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                box_->form().isLoaded()) {
+                auto handler = box_->onLeave;
+                if (handler) runHandler(handler);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    TextBox* box_;
+};
+
+} // namespace
+
+void showStoredValues() {
+    // A handler may load a window (whose boxes join the list): go by a copy.
+    const std::vector<TextBox*> boxes = textBoxes();
+    for (TextBox* box : boxes) {
+        if (std::find(textBoxes().begin(), textBoxes().end(), box) == textBoxes().end()) continue;
+        if (!box->form().isLoaded() || !box->onLeave) continue;
+        auto handler = box->onLeave;
+        runHandler(handler);
+    }
+}
+
+TextBox::~TextBox() {
+    auto& boxes = textBoxes();
+    boxes.erase(std::remove(boxes.begin(), boxes.end(), this), boxes.end());
+}
+
 TextBox::TextBox(Container& parent, std::string name, const std::string& label,
                  const std::string& designText)
     : Control(parent, std::move(name), new QLineEdit, label) {
@@ -112,6 +160,8 @@ TextBox::TextBox(Container& parent, std::string name, const std::string& label,
         setCompanionLabel(label_);
     }
     parent.place(edit, label_);
+    textBoxes().push_back(this);
+    edit->installEventFilter(new LeaveWatch(edit, this));
     // textChanged comes from the user's typing and from code alike, and only on a real change.
     QObject::connect(edit, &QLineEdit::textChanged, edit, [this] {
         auto handler = onChange;
@@ -208,6 +258,7 @@ void OptionButton::click() {
 
 CheckBox::CheckBox(Container& parent, std::string name, const std::string& caption)
     : Control(parent, std::move(name), new QCheckBox(qs(caption)), caption) {
+    markAccessible(widget(), kCheckBoxProperty);
     auto* b = static_cast<QCheckBox*>(widget());
     parent.place(b);
     // toggled comes from the user's click and from code, and only when the value changes.

@@ -62,13 +62,21 @@ class TextBox : public Control {
     // label: the caption of the label that stands beside the box (none when empty).
     TextBox(Container& parent, std::string name, const std::string& label,
             const std::string& designText = {});
+    ~TextBox() override;
     std::string text() const;
     void setText(std::string_view text); // runs onChange when the text changes
     std::function<void()> onChange;
+    // Runs when the user leaves the box for another control (not while another window or a
+    // drop-down holds the focus for a while), and at showStoredValues().
+    std::function<void()> onLeave;
 
   private:
     QLabel* label_ = nullptr;
 };
+
+// Runs onLeave of every text box of every loaded window, so that each box shows the value it
+// stores. Every save, export and launch calls it first: the user may not have left the box.
+void showStoredValues();
 
 class CommandButton : public Control {
   public:

@@ -4,6 +4,7 @@
 
 #include "common/filekind.h"
 
+#include <QByteArrayView>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -11,9 +12,17 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -114,7 +123,16 @@ const std::string& commandLine() {
 }
 
 std::string commandLineFile(std::string_view commandLine, std::string_view ending) {
-    std::string text = lower(std::string(commandLine));
+    const std::string text = lower(commandLineName(commandLine));
+    if (ending.empty()) return text;
+    if (text.size() >= ending.size() &&
+        text.compare(text.size() - ending.size(), ending.size(), ending) == 0)
+        return text;
+    return {};
+}
+
+std::string commandLineName(std::string_view commandLine) {
+    std::string text(commandLine);
     // Blanks around the whole line are the shell's, not the name's.
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
@@ -125,11 +143,28 @@ std::string commandLineFile(std::string_view commandLine, std::string_view endin
         text.erase(0, 1);
     const auto slash = text.find_last_of("\\/");
     if (slash != std::string::npos) text = text.substr(slash + 1);
-    if (ending.empty()) return text;
-    if (text.size() >= ending.size() &&
-        text.compare(text.size() - ending.size(), ending.size(), ending) == 0)
-        return text;
-    return {};
+    return text;
+}
+
+std::string lowerCaseName(const std::string& name) {
+    const QByteArrayView bytes(name.data(), qsizetype(name.size()));
+    if (!bytes.isValidUtf8()) return lower(name);
+    return QString::fromUtf8(bytes).toLower().toStdString();
+}
+
+std::vector<std::string> filesMatchingWithoutCase(const std::string& folder,
+                                                  const std::string& name) {
+    const std::string wanted = lowerCaseName(name);
+    std::error_code ec;
+    std::vector<std::string> matches;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        const std::string entry = it->path().filename().string();
+        if (lowerCaseName(entry) == wanted) matches.push_back(entry);
+    }
+    std::sort(matches.begin(), matches.end());
+    return matches;
 }
 
 std::string environmentVariable(const std::string& name) {
@@ -164,19 +199,39 @@ std::string resolveWithoutCase(const std::string& path) {
     if (path.empty() || fileExists(path)) return path;
     const auto cut = path.find_last_of("/\\");
     const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    const std::string wanted = lower(cut == std::string::npos ? path : path.substr(cut + 1));
-    std::error_code ec;
-    std::vector<std::string> matches;
-    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec), end;
-         !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec)) continue;
-        const std::string name = it->path().filename().string();
-        if (lower(name) == wanted) matches.push_back(name);
-    }
+    const std::vector<std::string> matches =
+        filesMatchingWithoutCase(folder, cut == std::string::npos ? path : path.substr(cut + 1));
     if (matches.empty()) return path;
-    std::sort(matches.begin(), matches.end());
     return folder + matches.front();
 }
+
+namespace {
+
+// A path whose bytes are not UTF-8 has no text of its own to give the file system: where file
+// names are bytes it is opened by them, so that a file named so on a command line can be read.
+bool openForReading(QFile& f, const std::string& path, std::string& error) {
+#ifndef _WIN32
+    if (!QByteArrayView(path.data(), qsizetype(path.size())).isValidUtf8()) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (fd < 0 || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            error = fd >= 0 && S_ISDIR(st.st_mode) ? "it is a folder" : std::strerror(errno);
+            if (fd >= 0) ::close(fd);
+            return false;
+        }
+        if (f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return true;
+        ::close(fd);
+        error = f.errorString().toStdString();
+        return false;
+    }
+#endif
+    f.setFileName(QString::fromStdString(path));
+    if (f.open(QIODevice::ReadOnly)) return true;
+    error = f.errorString().toStdString();
+    return false;
+}
+
+} // namespace
 
 bool readWholeFile(const std::string& path, std::string& bytes, std::string& error) {
     bytes.clear();
@@ -184,11 +239,8 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
         error = "it is " + *kind + ", not a file";
         return false;
     }
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly)) {
-        error = f.errorString().toStdString();
-        return false;
-    }
+    QFile f;
+    if (!openForReading(f, path, error)) return false;
     const QByteArray read = f.readAll();
     if (f.error() != QFileDevice::NoError) {
         error = f.errorString().toStdString();

@@ -21,6 +21,17 @@ const std::string& commandLine();
 // ending: any other name gives an empty text. The control window passes none: it takes any name
 // and chooses the editor by the name's ending itself.
 std::string commandLineFile(std::string_view commandLine, std::string_view ending = {});
+// The file named on a command line as the user typed it: without the blanks around the line, the
+// double quotes around the name and its folder (up to the last backslash or slash).
+std::string commandLineName(std::string_view commandLine);
+
+// A file name in lower case: every letter of a UTF-8 name ("STRÖM.BIO" gives "ström.bio"); in a
+// name that is not UTF-8 only A to Z, its other bytes kept.
+std::string lowerCaseName(const std::string& name);
+// The regular files of `folder` (the current one when empty) whose names equal `name` without
+// regard to case (lowerCaseName), in name order.
+std::vector<std::string> filesMatchingWithoutCase(const std::string& folder,
+                                                  const std::string& name);
 
 // Empty when the variable is not set.
 std::string environmentVariable(const std::string& name);

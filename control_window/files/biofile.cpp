@@ -234,7 +234,7 @@ std::optional<std::string> readBioFile(plat::SeqFile& f, const std::string& file
             r.single(d.meanlng(a, x), "the mean length at age " + num(a) + ofSex(x, s));
         }
     }
-    return r.problem();
+    return r.finish();
 }
 
 } // namespace cw

@@ -110,6 +110,11 @@ bool DefinitionReader::skip(const std::string& what) {
     return number(ignored, what);
 }
 
+const std::optional<std::string>& DefinitionReader::finish() {
+    if (!problem_) problem_ = trailingDataProblem(f_, subject_);
+    return problem_;
+}
+
 bool DefinitionReader::found(int at, const std::string& text, const std::string& what) {
     fail("holds " +
          (text.empty() ? std::string("an empty item") : "\"" + plat::visibleText(text) + "\"") +
@@ -117,11 +122,31 @@ bool DefinitionReader::found(int at, const std::string& text, const std::string&
     return false;
 }
 
+std::optional<std::string> trailingDataProblem(plat::SeqFile& f, const std::string& subject) {
+    if (f.eof()) return std::nullopt;
+    // The rest of the line the last value stood on comes first; blank lines are passed over.
+    for (;;) {
+        const int at = f.lineNumber();
+        const std::optional<std::string> line = f.lineInput();
+        if (!line) return std::nullopt;
+        if (line->find_first_not_of(" \t") != std::string::npos)
+            return subject + " holds data after its last value, from line " + std::to_string(at) +
+                   " on: a count in it does not match the values that follow.";
+    }
+}
+
 std::optional<std::string> commaOrQuoteProblem(const std::string& name, const std::string& what) {
     if (name.find(',') != std::string::npos) return "The " + what + " must not hold a comma.";
     if (name.find('"') != std::string::npos)
         return "The " + what + " must not hold a double quote.";
     return std::nullopt;
+}
+
+std::optional<std::string> blankInNameProblem(const std::string& name, const std::string& what) {
+    if (name.find_first_of(" \t") == std::string::npos) return std::nullopt;
+    return "The " + what + " \"" + plat::visibleText(name) +
+           "\" holds a blank: the engines read a file name only up to its first blank and would "
+           "open another file. Use a name without blanks.";
 }
 
 std::optional<std::string> countRangeProblem(const std::string& what, int value, int min, int max) {

@@ -43,6 +43,9 @@ class DefinitionReader {
     bool numberOrEmpty(Variant& out, const std::string& what);
     // The age or season number that starts a table line, read for the reader's eye only.
     bool skip(const std::string& what);
+    // After the last value: a file that still holds data is refused (trailingDataProblem). The
+    // problem found, if any.
+    const std::optional<std::string>& finish();
 
   private:
     bool found(int line, const std::string& text, const std::string& what);
@@ -52,9 +55,19 @@ class DefinitionReader {
     std::optional<std::string> problem_;
 };
 
+// Once a file's last value was read: the message "<subject> holds data after its last value, from
+// line N on: ..." when anything but blanks and line ends is left, else nothing. A count that does
+// not match the blocks that follow leaves data unread, so the file is refused rather than read
+// shifted.
+std::optional<std::string> trailingDataProblem(plat::SeqFile& f, const std::string& subject);
+
 // A name that the reader would not give back as it stands, since a comma ends a text and a double
 // quote starts a quoted one: the message "The <what> must not hold ...", else nothing.
 std::optional<std::string> commaOrQuoteProblem(const std::string& name, const std::string& what);
+
+// A file name with a blank or tab in it: the engines read a file name only up to its first blank
+// and would open another file. The message "The <what> ... holds a blank ...", else nothing.
+std::optional<std::string> blankInNameProblem(const std::string& name, const std::string& what);
 
 // A count outside min..max: the message "The <what> is <value>; it must be <min> to <max>.",
 // else nothing.

@@ -290,7 +290,7 @@ std::optional<std::string> readFstFile(plat::SeqFile& f, const std::string& file
             r.single(d.f_regs(3, k, y), "the discard mortality" + when);
         }
     }
-    return r.problem();
+    return r.finish();
 }
 
 std::optional<std::string> mgtExportProblem(const FisheryData& d, int nyrs) {

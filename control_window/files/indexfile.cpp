@@ -109,6 +109,8 @@ std::optional<std::string> indexSaveProblem(const IndexData& d) {
                        " must not begin or end with a blank." + nothingSaved;
             }
         }
+        if (auto p = blankInNameProblem(name, "output file name of " + index))
+            return *p + nothingSaved;
         // The selectivity type is a text item of its own too.
         if (const char t = d.i_seltyp(k).ch();
             d.i_assoc(k) == 0 && (t == ',' || t == '"' || t == '\t')) {
@@ -275,7 +277,7 @@ std::optional<std::string> readIndexFile(plat::SeqFile& f, const std::string& fi
                          "the fraction of season " + std::to_string(z) + of + in);
         }
     }
-    return r.problem();
+    return r.finish();
 }
 
 } // namespace cw

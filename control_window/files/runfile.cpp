@@ -60,6 +60,7 @@ std::optional<std::string> runSaveProblem(const RunData& d) {
         if (!v.empty() && (isBlank(v.front()) || isBlank(v.back()))) {
             return "The name in " + field + " must not begin or end with a blank." + nothingSaved;
         }
+        if (auto p = blankInNameProblem(v, "name in " + field)) return *p + nothingSaved;
     }
     return std::nullopt;
 }
@@ -131,7 +132,7 @@ std::optional<std::string> readRunFile(plat::SeqFile& f, const std::string& file
     r.text(d.ctch_lng, "the catch length output file");
     r.text(d.incondout, "the file to put initial conditions");
     r.text(d.logf, "the log file for output");
-    return r.problem();
+    return r.finish();
 }
 
 } // namespace cw

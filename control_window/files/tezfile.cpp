@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cmath>
+#include <span>
 
+#include "control_window/files/definitionreader.h"
 #include "platform/numtext.h"
 #include "platform/seqfile.h"
 
@@ -80,9 +82,12 @@ std::optional<std::string> readYearList(plat::SeqFile& f, const std::string& kin
                                         const std::string& fileName, int16_t& nyr,
                                         Bounded<int16_t, 1, kMaxDefinitionYears>& years) {
     int n = 0;
-    if (auto problem = readWhole(f, kind, fileName, "number of years", 0, kMaxDefinitionYears, n))
+    // A list of no years cannot be saved either; the window would show a year of its own.
+    if (auto problem = readWhole(f, kind, fileName, "number of years", 1, kMaxDefinitionYears, n))
         return problem;
     nyr = int16_t(n);
+    // The positions beyond the file's list keep nothing of an earlier file.
+    years = Bounded<int16_t, 1, kMaxDefinitionYears>();
     for (int k = 1; k <= n; ++k) {
         int year = 0;
         if (auto problem = readWhole(f, kind, fileName,
@@ -132,6 +137,10 @@ std::optional<std::string> tezSaveProblem(const TezData& d) {
     };
     for (const auto& [text, what] : texts) {
         if (auto problem = deffile::textProblem(*text, what)) return problem;
+    }
+    // Every name but the title's line is a file name.
+    for (const auto& [text, what] : std::span(texts).first(5)) {
+        if (auto problem = blankInNameProblem(*text, what)) return problem;
     }
     return deffile::yearCountProblem(d.nyr);
 }
@@ -190,6 +199,7 @@ std::optional<std::string> readTezFile(plat::SeqFile& f, const std::string& file
         if (auto problem = deffile::readText(f, kKind, fileName, what, *text)) return problem;
     }
     if (auto problem = deffile::readYearList(f, kKind, fileName, d.nyr, d.years)) return problem;
+    if (auto problem = trailingDataProblem(f, "The " + kKind + " file " + fileName)) return problem;
     into = d;
     return std::nullopt;
 }

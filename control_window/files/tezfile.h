@@ -48,8 +48,8 @@ std::optional<std::string> tezEngineProblem(const TezData& d);
 // The whole file text, lines ended by CR LF.
 std::string tezFileText(const TezData& d);
 
-// Reads a whole definition from f (open for input) into `into`, which should start as a copy of
-// the window's values so that the positions the file does not list keep what they held. On
+// Reads a whole definition from f (open for input) into `into`; the year positions beyond the
+// file's list are cleared, and a list of no years is refused as the save refuses it. On
 // failure the result is the message to show (it names fileName and what was wrong) and `into`
 // must be dropped.
 std::optional<std::string> readTezFile(plat::SeqFile& f, const std::string& fileName,
@@ -75,7 +75,8 @@ std::optional<std::string> readText(plat::SeqFile& f, const std::string& kind,
 std::optional<std::string> readWhole(plat::SeqFile& f, const std::string& kind,
                                      const std::string& fileName, const std::string& what, int lo,
                                      int hi, int& into);
-// Reads the number of years and that many years into nyr and years(1..nyr).
+// Reads the number of years (at least 1) and that many years into nyr and years(1..nyr); the
+// positions after them are cleared to 0.
 std::optional<std::string> readYearList(plat::SeqFile& f, const std::string& kind,
                                         const std::string& fileName, int16_t& nyr,
                                         Bounded<int16_t, 1, kMaxDefinitionYears>& years);

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "control_window/files/definitionreader.h"
 #include "platform/numtext.h"
 #include "platform/seqfile.h"
 
@@ -32,6 +33,7 @@ std::optional<std::string> woxSaveProblem(const WoxData& d) {
     };
     for (const auto& [text, what] : texts) {
         if (auto problem = deffile::textProblem(*text, what)) return problem;
+        if (auto problem = blankInNameProblem(*text, what)) return problem;
     }
     if (auto problem = deffile::yearCountProblem(d.nyr)) return problem;
     return std::nullopt;
@@ -76,6 +78,7 @@ std::optional<std::string> readWoxFile(plat::SeqFile& f, const std::string& file
         *value = float(item.value);
     }
     if (auto problem = deffile::readYearList(f, kKind, fileName, d.nyr, d.years)) return problem;
+    if (auto problem = trailingDataProblem(f, "The " + kKind + " file " + fileName)) return problem;
     into = d;
     return std::nullopt;
 }

@@ -1,10 +1,12 @@
 #include "control_window/model/maincode.h"
 
 #include "platform/numtext.h"
+#include "platform/seqfile.h"
 #include "platform/system.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace cw {
 
@@ -70,14 +72,36 @@ std::string engineFolder(const std::string& tarvesk) {
     return tarvesk + kNativeSeparator;
 }
 
-std::string startfilePath() {
-    if (mc.startfile.empty()) return {};
+StartfileLookup findStartfile(const std::string& what) {
+    StartfileLookup found;
+    if (mc.startfile.empty()) return found;
     // A full path, as the folder of this moment resolves the name: a dialog that later changes
     // the current folder must not turn the window's file into another folder's.
     const std::string folder = plat::currentFolder();
-    std::string full = folder;
-    if (full.empty() || !isSeparator(full.back())) full += kNativeSeparator;
-    return plat::resolveWithoutCase(full + mc.startfile);
+    std::string prefix = folder;
+    if (prefix.empty() || !isSeparator(prefix.back())) prefix += kNativeSeparator;
+    const std::string typed = mc.startname.empty() ? mc.startfile : mc.startname;
+    for (const std::string& name : {typed, plat::lowerCaseName(typed)}) {
+        if (plat::fileExists(prefix + name)) {
+            found.path = prefix + name;
+            return found;
+        }
+    }
+    const std::vector<std::string> matches = plat::filesMatchingWithoutCase(folder, typed);
+    found.path = prefix + (matches.size() == 1 ? matches.front() : typed);
+    const std::string named = "The " + what + " " + plat::visibleName(typed);
+    if (matches.empty()) {
+        found.problem = named + " is not in the folder " + plat::visibleName(folder) +
+                        ", where a file named on the command line is looked for.";
+    } else if (matches.size() > 1) {
+        std::string list;
+        for (const std::string& m : matches)
+            list += (list.empty() ? "" : ", ") + plat::visibleName(m);
+        found.problem = named + " matches several files of the folder " +
+                        plat::visibleName(folder) + " that differ only in case (" + list +
+                        "): start the program with the name of one of them as it is written.";
+    }
+    return found;
 }
 
 } // namespace cw

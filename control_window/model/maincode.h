@@ -11,6 +11,7 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -197,6 +198,8 @@ struct Maincode {
     std::string installdir;
     // The command-line file: lower-cased, without quotes and folder; empty when none.
     std::string startfile;
+    // The same name as typed; when empty, startfile stands for it.
+    std::string startname;
 
     // Dialog exchange, waits and launch.
     std::string dlgtitle, dlgfilter;
@@ -288,9 +291,16 @@ void resetMaincode();
 // The folder of the engines: tarvesk with a folder separator at its end, or the default.
 std::string engineFolder(const std::string& tarvesk);
 
-// The full path to open for the command-line file: startfile in the current folder, or, when no
-// file of that lower-cased name is there, the one whose name matches it without regard to case.
-// Editors open this, make it their current file, and keep startfile for their extension test.
-std::string startfilePath();
+// Where the command-line file is in the current folder: the name as typed (startname) when that
+// file is there, else the lower-cased name, else the one file whose name matches it without
+// regard to case. `path` is the full path to open; `problem` the message to show instead when
+// none is there (it names the folder looked in) or when several match (it names them), with
+// `what` naming the kind of file ("TEZ file"). Editors open the path, make it their current file,
+// and keep startfile for their extension test.
+struct StartfileLookup {
+    std::string path;
+    std::optional<std::string> problem;
+};
+StartfileLookup findStartfile(const std::string& what);
 
 } // namespace cw

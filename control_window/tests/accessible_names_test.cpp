@@ -177,6 +177,23 @@ TEST_F(CwTest, AMenuEntrysAccessibleActionReturnsAtOnce) {
     }
 }
 
+// "Reset Growth to 1" says when the years are out of range: ticked through the accessibility bus,
+// it returns before its message is shown.
+TEST_F(CwTest, ACheckBoxsAccessibleActionReturnsBeforeItsMessage) {
+    cw::DefineYOY& yoy = plat::instance<cw::DefineYOY>();
+    yoy.show();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(yoy.c_setgto1.widget());
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::CheckBox);
+    plat::testing::ScriptedUser user;
+    iface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(user.seen().empty());
+    user.message("Years are out of range");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(user.finished());
+    EXPECT_EQ(yoy.c_setgto1.value(), 1);
+}
+
 // The last year stands beside the first, in the row of their shared label.
 TEST_F(CwTest, FisheryLastYearStandsBesideTheFirst) {
     cw::DefineFishery& f = plat::instance<cw::DefineFishery>();

@@ -446,7 +446,7 @@ TEST_F(BioFileTest, AMissingStartUpFileIsReportedAndNothingLoads) {
     User user;
     cwtest::keepText(user, shown);
     cw::DefineBio& bio = plat::instance<cw::DefineBio>();
-    EXPECT_THAT(shown, HasSubstr("gone.bio cannot be read"));
+    EXPECT_THAT(shown, HasSubstr("gone.bio is not in the folder " + plat::currentFolder()));
     EXPECT_EQ(mc.biofile, "");
     EXPECT_EQ(bio.caption(), "Biological Data");
     EXPECT_EQ(bio.nages.text(), "25");

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "control_window/files/fisheryfile.h"
+#include "control_window/windows/editors/definetez.h"
 #include "platform/testing/small_disk.h"
 
 namespace {
@@ -234,6 +235,38 @@ TEST_F(FisheryMgtTest, SavesOntoAFullDiskKeepTheEarlierFilesAndNames) {
         EXPECT_EQ(s.variable, path("before"));
         EXPECT_EQ(editor().caption(), path("before"));
     }
+}
+
+// A failed export leaves the folder as it was, so that the next launch hands its definition over
+// where it did before, not beside the export.
+TEST_F(FisheryMgtTest, AFailedExportPutsTheFolderBackForTheNextLaunch) {
+    plattest::SmallDisk disk(128 * 1024);
+    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    writeFile(path("a.tez"), cwtest::dataFile("tez/three_years.tez"));
+    cw::DefineTEZ& tez = plat::instance<cw::DefineTEZ>();
+    {
+        User user;
+        user.fileDialog("Load TEZ data", path("a.tez"));
+        tez.readtez.click();
+    }
+    const std::string folder = plat::currentFolder();
+    fisherytest::setOneSexA();
+    disk.fill();
+    {
+        User user;
+        user.fileDialog("Save management data", disk.path("snapper.mgt"));
+        messageWith(user, {"No space left on device"});
+        editor().MakeMgt.click();
+        EXPECT_TRUE(user.finished());
+    }
+    EXPECT_EQ(plat::currentFolder(), folder);
+    // The engine is not there: the message says where the definition was handed over.
+    mc.installdir = path("no-engines") + "/";
+    User user;
+    messageWith(user, {"handed over as " + folder + "/Tez.000"});
+    tez.dotez.click();
+    EXPECT_TRUE(user.finished());
+    EXPECT_EQ(readFile(path("Tez.000")), readFile(path("a.tez")));
 }
 
 } // namespace

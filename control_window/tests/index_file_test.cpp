@@ -143,7 +143,7 @@ TEST_F(IndexFileTest, SaveThenLoadGivesTheSameDefinitionForEveryTypeAndSex) {
         }
     }
     e.Index_ID.setText("2");
-    e.I_outfile.setText("second index.ndx");
+    e.I_outfile.setText("second_index.ndx");
     e.Index_ID.setText("1");
     // As a file may give it; the editor offers no way to type a blank type.
     mc.i_seltyp(2) = " ";
@@ -165,7 +165,7 @@ TEST_F(IndexFileTest, SaveThenLoadGivesTheSameDefinitionForEveryTypeAndSex) {
     const cw::IndexData got = cw::indexDataFrom(mc, ed().nindices);
     EXPECT_EQ(cw::indexFileText(got), cw::indexFileText(saved));
     EXPECT_EQ(mc.i_seltyp(2), " ");
-    EXPECT_EQ(mc.i_outfile(2), "second index.ndx");
+    EXPECT_EQ(mc.i_outfile(2), "second_index.ndx");
     EXPECT_FLOAT_EQ(mc.i_sel(1, 51, 2, 3), 0.255f + 3);
     EXPECT_FLOAT_EQ(mc.a_err(1), 0.125f);
     EXPECT_EQ(ed().I_seltyp.text(), "L");

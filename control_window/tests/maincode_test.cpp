@@ -148,20 +148,6 @@ TEST(EngineFolder, GetsATrailingSeparatorOrTheDefault) {
 #endif
 }
 
-class StartfileTest : public CwTest {};
-
-TEST_F(StartfileTest, FindsTheFileWhoseNameDiffersOnlyInCase) {
-    writeFile(path("Stock.BIO"), "x\r\n");
-    mc.startfile = "stock.bio";
-    const std::string found = cw::startfilePath();
-    EXPECT_EQ(std::filesystem::path(found).filename().string(), "Stock.BIO");
-    EXPECT_TRUE(plat::fileExists(found));
-
-    // A file of the lower-cased name itself wins.
-    writeFile(path("stock.bio"), "y\r\n");
-    EXPECT_EQ(std::filesystem::path(cw::startfilePath()).filename().string(), "stock.bio");
-}
-
 // A registry that holds a few values and counts its open keys.
 class FakeRegistry : public plat::RegistryApi {
   public:

@@ -8,9 +8,11 @@
 
 #include "control_window/files/tezfile.h"
 #include "control_window/windows/editors/definetez.h"
+#include "control_window/windows/editors/definewox.h"
 #include "cw_fixture.h"
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
+#include "platform/testing/small_disk.h"
 
 namespace {
 
@@ -162,9 +164,7 @@ TEST_F(TezFileTest, WhatOnlyTheEngineCannotReadIsSavedAndRefusedByTheTezButton) 
         const char* problem;
     } cases[] = {
         {[](cw::DefineTEZ& w) { w.I_bio.setText(""); }, "biological data input file is empty"},
-        {[](cw::DefineTEZ& w) { w.I_mgt.setText("my fish.mgt"); }, "blank, comma or slash"},
         {[](cw::DefineTEZ& w) { w.I_mgt.setText("run/fish.mgt"); }, "blank, comma or slash"},
-        {[](cw::DefineTEZ& w) { w.i_TEZ.setText("my out.tzo"); }, "blank, comma or slash"},
         {[](cw::DefineTEZ& w) { w.I_bio.setText("snapper1.bio1"); }, "longer than 12"},
         {[](cw::DefineTEZ& w) { w.i_bnch.setText("benchmark.tzb"); }, "longer than 12"},
         {[](cw::DefineTEZ& w) { w.I_title.setText("   "); }, "title for the run is empty"},
@@ -220,8 +220,10 @@ TEST_F(TezFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
         {head + " 3 \r\n 2000 \r\n 2001 \r\n", "ends before the year 3 of 3"},
         {"b.bio\r\nb.mgt\r\nb.tzo\r\n", "ends before the TEZ benchmark table name"},
         {head + "three\r\n 2000 \r\n", "\"three\" on line 7 where the number of years"},
-        {head + " 1001 \r\n", "between 0 and 1000"},
-        {head + "-1\r\n", "between 0 and 1000"},
+        {head + " 1001 \r\n", "between 1 and 1000"},
+        {head + "-1\r\n", "between 1 and 1000"},
+        // No years: the save refuses such a list, and the window would show one of its own.
+        {head + " 0 \r\n", "gives 0 on line 7 as the number of years; it must lie between 1"},
         {head + " 2 \r\n 2000 \r\n 40000 \r\n", "year 2 of 2"},
         {head + " 2 \r\n 2000 \r\n x \r\n", "year 2 of 2 was expected as a number"},
     };
@@ -247,6 +249,25 @@ TEST_F(TezFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
         EXPECT_EQ(w.data.years(3), 1992) << problem;
         EXPECT_FALSE(w.clean) << problem;
     }
+}
+
+// A shorter list read after a longer one keeps none of the longer one's years.
+TEST_F(TezFileTest, PositionsBeyondTheFilesListKeepNoEarlierYear) {
+    writeFile(path("three.tez"), fixture("three_years.tez"));
+    writeFile(path("one.tez"), "b.bio\r\nb.mgt\r\nNUL\r\nb.tzb\r\nNUL\r\nOne\r\n 1 \r\n 2018 \r\n");
+    for (const char* file : {"three.tez", "one.tez"}) {
+        User user;
+        user.fileDialog("Load TEZ data", path(file));
+        tez().readtez.click();
+    }
+    cw::DefineTEZ& w = tez();
+    EXPECT_EQ(w.data.years(1), 2018);
+    EXPECT_EQ(w.data.years(2), 0);
+    EXPECT_EQ(w.data.years(3), 0);
+    // A count raised by hand shows no year of the earlier file.
+    w.I_nyr.setText("3");
+    w.i_yr.setText("2");
+    EXPECT_EQ(w.I_valyr.text(), "0");
 }
 
 // A file that cannot be opened for writing keeps the window's file, on disk and by name.
@@ -291,6 +312,46 @@ TEST_F(TezFileTest, CancelledDialogsChangeNothingButTheFileName) {
     EXPECT_EQ(tez().data.title, "Edited");
     // The caption keeps the last path until a refresh finds a file again.
     EXPECT_EQ(tez().caption(), path("a.tez"));
+}
+
+// A save that fails on a full disk has kept the earlier file under the window's name: a clean
+// window stays clean, so that the next launch hands that file over without asking for another.
+TEST_F(TezFileTest, AFailedSaveKeepsAWindowClean) {
+    plattest::SmallDisk disk(128 * 1024);
+    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    writeFile(disk.path("a.tez"), fixture("three_years.tez"));
+    writeFile(disk.path("a.wox"), fixture("three_years.wox"));
+    disk.fill();
+    struct Editor {
+        plat::Form& form;
+        plat::CommandButton& load;
+        plat::CommandButton& save;
+        const bool& clean;
+        std::string& file;
+        const char* name;
+        const char* loadTitle;
+        const char* saveTitle;
+    };
+    cw::DefineWOX& wox = plat::instance<cw::DefineWOX>();
+    const Editor editors[] = {
+        {tez(), tez().readtez, tez().writetez, tez().clean, mc.tezfile, "a.tez", "Load TEZ data",
+         "Save tez data"},
+        {wox, wox.readwox, wox.writewox, wox.clean, mc.woxfile, "a.wox", "Load wox data",
+         "Save wox data"},
+    };
+    for (const Editor& e : editors) {
+        SCOPED_TRACE(e.name);
+        User user;
+        user.fileDialog(e.loadTitle, disk.path(e.name)).fileDialog(e.saveTitle, disk.path(e.name));
+        cwtest::messageWith(user, {"No space left on device"});
+        e.load.click();
+        ASSERT_TRUE(e.clean);
+        e.save.click();
+        EXPECT_TRUE(user.finished());
+        EXPECT_TRUE(e.clean);
+        EXPECT_EQ(e.file, disk.path(e.name));
+    }
+    EXPECT_EQ(readFile(disk.path("a.tez")), fixture("three_years.tez"));
 }
 
 } // namespace

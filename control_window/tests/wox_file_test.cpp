@@ -127,7 +127,8 @@ TEST_F(WoxFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {
         {head + " 0 \r\n one \r\n", "where the maximum F was expected as a number"},
         {head + " 0 \r\n 1 \r\n 1e40 \r\n", "F increment"},
         {head + " 0 \r\n 1 \r\n .01 \r\n 2 \r\n 2000 \r\n", "ends before the year 2 of 2"},
-        {head + " 0 \r\n 1 \r\n .01 \r\n 1200 \r\n", "between 0 and 1000"},
+        {head + " 0 \r\n 1 \r\n .01 \r\n 1200 \r\n", "between 1 and 1000"},
+        {head + " 0 \r\n 1 \r\n .01 \r\n 0 \r\n", "as the number of years; it must lie between 1"},
         {"b.bio\r\n", "ends before the management file name"},
     };
     for (const auto& [content, problem] : files) {

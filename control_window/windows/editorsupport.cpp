@@ -19,10 +19,59 @@ std::optional<int16_t> boxInteger(std::string_view text) {
     return plat::toInteger16(*v);
 }
 
+namespace {
+
+// A number that a single holds: not too large, and not so small that it would become 0.
+bool fitsSingle(double v) {
+    return std::fabs(v) <= double(FLT_MAX) && (v == 0 || float(v) != 0);
+}
+
+// Whether a box's text reads, strictly, as the value whose box text is `shown`. Values are
+// compared in the form the files save them in.
+bool readsAs(const std::string& text, const std::string& shown, BoxKind kind) {
+    if (text == shown) return true;
+    // An empty box is how a fresh window shows a value of 0.
+    if (text.find_first_not_of(" \t") == std::string::npos) return plat::parseNumber(shown) == 0.0;
+    const std::optional<double> typed = plat::parseNumber(text);
+    const std::optional<double> stored = plat::parseNumber(shown);
+    if (!typed || !stored || !std::isfinite(*typed)) return false;
+    switch (kind) {
+    case BoxKind::Whole:
+        return *typed == *stored;
+    case BoxKind::Single:
+        return fitsSingle(*typed) &&
+               plat::strSingle(float(*typed)) == plat::strSingle(float(*stored));
+    case BoxKind::Double:
+        return std::fabs(*typed) <= kLargestSavedDouble &&
+               plat::strDouble(*typed) == plat::strDouble(*stored);
+    }
+    return false;
+}
+
+} // namespace
+
 std::optional<float> boxSingle(std::string_view text) {
     const std::optional<double> v = plat::leadingNumber(text);
-    if (!v || std::fabs(*v) > double(FLT_MAX)) return std::nullopt;
+    if (!v || !fitsSingle(*v)) return std::nullopt;
     return float(*v);
+}
+
+std::optional<float> answerSingle(std::string_view text) {
+    const std::optional<double> v = plat::parseNumber(text);
+    if (!v || !std::isfinite(*v) || !fitsSingle(*v)) return std::nullopt;
+    return float(*v);
+}
+
+void showsStored(plat::TextBox& box, BoxKind kind, std::function<std::string()> shown) {
+    box.onLeave = [&box, kind, shown = std::move(shown)] {
+        const std::string text = shown();
+        if (readsAs(box.text(), text, kind)) return;
+        // The value is stored already: only what the box shows changes, so its handler (with the
+        // clamps and refreshes it runs for the user's typing) stays out of it.
+        const std::function<void()> handler = std::move(box.onChange);
+        box.setText(text);
+        box.onChange = handler;
+    };
 }
 
 std::optional<double> boxDouble(std::string_view text) {
@@ -35,12 +84,6 @@ std::optional<int16_t> strictInteger(std::string_view text) {
     const std::optional<double> v = plat::parseNumber(text);
     if (!v) return std::nullopt;
     return plat::toInteger16(*v);
-}
-
-std::optional<float> answerSingle(std::string_view text) {
-    const std::optional<double> v = plat::parseNumber(text);
-    if (!v || !std::isfinite(*v) || std::fabs(*v) > double(FLT_MAX)) return std::nullopt;
-    return float(*v);
 }
 
 std::string boxText(double v, bool single) {
@@ -133,8 +176,14 @@ std::optional<std::string> openStartfile(std::string_view extension, int number,
         name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
         return std::nullopt;
     }
+    if (refusedWhileGraphOpen()) return std::nullopt;
     plat::SeqFile& f = plat::fileNumber(number);
-    const std::string path = startfilePath();
+    const StartfileLookup found = findStartfile(what);
+    if (found.problem) {
+        plat::msgBox(*found.problem);
+        return std::nullopt;
+    }
+    const std::string& path = found.path;
     if (!f.openInput(path)) {
         plat::msgBox("The " + what + " " + name + " cannot be read: " + f.error());
         return std::nullopt;
@@ -165,6 +214,7 @@ bool loadOnOpening(std::string& current, std::string_view extension, int number,
 
 bool loadChosenFile(std::string& name, const std::string& title, const std::string& filter,
                     int number, const std::function<bool()>& read) {
+    if (refusedWhileGraphOpen()) return false;
     const std::string before = name;
     const std::string folder = plat::currentFolder();
     openinput(name, title, filter, number);
@@ -179,6 +229,9 @@ bool loadChosenFile(std::string& name, const std::string& title, const std::stri
 
 std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
                                    const std::string& filter, int number, const std::string& text) {
+    if (refusedWhileGraphOpen()) return std::nullopt;
+    // What is saved is what every box shows.
+    plat::showStoredValues();
     const std::string before = name;
     const std::string folder = plat::currentFolder();
     openoutput(name, title, filter, number);

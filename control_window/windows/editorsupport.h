@@ -25,7 +25,8 @@ namespace cw::editor {
 // A count or year typed into a box: the leading number rounded to a whole number, halves to
 // even; nothing when it lies outside the 16-bit range (such a text is refused).
 std::optional<int16_t> boxInteger(std::string_view text);
-// A box read as a single value; nothing when the number does not fit one.
+// A box read as a single value; nothing when the number does not fit one (too large, or so small
+// that it would become 0).
 std::optional<float> boxSingle(std::string_view text);
 // A box read as a double value; nothing when the number is too large for a double or for the
 // files' 15-digit form of it to read back (1.7976931348623157E+308 prints as
@@ -34,8 +35,8 @@ std::optional<double> boxDouble(std::string_view text);
 // A box converted strictly to a whole 16-bit number, halves to even; nothing for text that is
 // not a number (an empty box too) or lies outside the range.
 std::optional<int16_t> strictInteger(std::string_view text);
-// An input-box answer as a single value: nothing when it is empty, not a number, or too large
-// for a single value; the edits treat all three like an empty answer.
+// An input-box answer as a single value: nothing when it is empty, not a number, or does not fit
+// a single value; the edits treat all three like an empty answer.
 std::optional<float> answerSingle(std::string_view text);
 // The plain text of a value with a zero before a leading point ("0.5", "-0.25", "12", "1E+07"),
 // written in single precision when `single` is set.
@@ -43,6 +44,17 @@ std::string boxText(double v, bool single);
 // A number in the print form of the files without its trailing blank (" .5", "-.5"), for the
 // few boxes that show it so.
 std::string printFormInBox(const std::string& printed);
+
+// How a box's text reads as its stored value: a whole number, or a number in single or double
+// precision.
+enum class BoxKind { Whole, Single, Double };
+
+// Lets `box` show the value it stores once the user leaves it, and before every save, export and
+// launch (plat::showStoredValues): a text that reads, strictly, as the stored value stays ("0.50"
+// for .5, "2002.0" for 2002); any other ("0,5", "abc", "7x", "2001.5", "1e-50" where a single
+// holds 0) gives way to `shown()`, the box's own text of that value. An empty box stands for 0.
+// Only the text changes: the box's handler does not run, so nothing stored changes.
+void showsStored(plat::TextBox& box, BoxKind kind, std::function<std::string()> shown);
 
 // Number boxes are rewritten only when their number differs, so that partial input such as "0."
 // or a typed "0.50" stays.

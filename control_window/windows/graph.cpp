@@ -256,6 +256,12 @@ bool graphInUse() {
     return true;
 }
 
+bool refusedWhileGraphOpen() {
+    if (!graphInUse()) return false;
+    plat::msgBox(kCloseGraphFirst);
+    return true;
+}
+
 void graphedit() {
     graphedit({});
 }

@@ -25,6 +25,14 @@ void fillxgrid(float n);
 // True when a graph edit is already running: brings frmPlot to the front. Editors call this
 // first, before they touch the exchange area, and return when it is true.
 bool graphInUse();
+// True when a graph edit is running, after a message that asks the user to close the graph first.
+// What the graph shows is copied into its editor when it closes, so a file loaded, saved or
+// handed over meanwhile would be mixed with it or miss it: every load, save, export and launch
+// asks this first and stops when it is true.
+bool refusedWhileGraphOpen();
+inline constexpr const char* kCloseGraphFirst =
+    "Close the graph window first: the series it shows goes into the editor when it closes. "
+    "Nothing was loaded, saved or handed over.";
 // With the exchange area filled: draws, waits (plat::doEvents) while frmPlot is shown, then
 // returns; yplot then holds what the user left on the graph.
 void graphedit();

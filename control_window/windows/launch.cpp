@@ -6,6 +6,8 @@
 #include <map>
 
 #include "control_window/model/maincode.h"
+#include "control_window/windows/graph.h"
+#include "platform/controls.h"
 #include "platform/process.h"
 #include "platform/prompts.h"
 #include "platform/system.h"
@@ -39,6 +41,9 @@ std::string inCurrentFolder(const std::string& name) {
 
 bool launch(std::string& definition, const bool& clean, const std::function<void()>& save,
             const std::string& handover, const std::string& program, const Refusal& refuse) {
+    if (refusedWhileGraphOpen()) return false;
+    // What is handed over is what every box shows.
+    plat::showStoredValues();
     // A definition the program cannot read is refused before the save dialog, so that nothing
     // is asked, copied or started for it.
     if (refuse) {

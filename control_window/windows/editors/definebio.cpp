@@ -67,6 +67,18 @@ DefineBio::DefineBio() : plat::Form("DefineBio", "Biological Data") {
     ISRslope.onChange = [this] { ISRslope_Change(); };
     ITEZrecruitment.onChange = [this] { ITEZrecruitment_Change(); };
     IRecruitCV.onChange = [this] { IRecruitCV_Change(); };
+    using editor::BoxKind;
+    const auto whole = [](const int16_t& v) { return [&v] { return plat::strInteger(v); }; };
+    const auto real = [](const double& v) { return [&v] { return plat::strDouble(v); }; };
+    editor::showsStored(nages, BoxKind::Whole, whole(mc.nages));
+    editor::showsStored(nsexes, BoxKind::Whole, whole(mc.nsexes));
+    editor::showsStored(nszns, BoxKind::Whole, whole(mc.nszns));
+    editor::showsStored(Ispszn, BoxKind::Whole, whole(mc.ispszn));
+    editor::showsStored(IRecruitszn, BoxKind::Whole, whole(mc.irecruitszn));
+    editor::showsStored(ISRoption, BoxKind::Whole, whole(mc.isroption));
+    editor::showsStored(ISRslope, BoxKind::Double, real(mc.isrslope));
+    editor::showsStored(ITEZrecruitment, BoxKind::Double, real(mc.itezrecruitment));
+    editor::showsStored(IRecruitCV, BoxKind::Double, real(mc.irecruitcv));
     M_sex_1.onClick = [this] { M_sex_1_Click(); };
     M_sex_2.onClick = [this] { M_sex_2_Click(); };
     LGrow.onClick = [this] { LGrow_Click(); };

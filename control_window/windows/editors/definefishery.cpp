@@ -8,9 +8,11 @@
 #include "control_window/files/fisheryfile.h"
 #include "control_window/windows/dialogs.h"
 #include "control_window/windows/editorsupport.h"
+#include "control_window/windows/graph.h"
 #include "platform/numtext.h"
 #include "platform/prompts.h"
 #include "platform/seqfile.h"
+#include "platform/system.h"
 
 namespace cw {
 
@@ -84,6 +86,11 @@ DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
     F_seltyp.onChange = [this] { F_seltyp_Change(); };
     F_Fscaler.onChange = [this] { F_Fscaler_Change(); };
     Txt_fcv.onChange = [this] { Txt_fcv_Change(); };
+    editor::showsStored(Txt_fcv, editor::BoxKind::Single, [] { return singleText(mc.fcv); });
+    // A scalar never typed is the box's own text.
+    editor::showsStored(F_Fscaler, editor::BoxKind::Double, [this] {
+        return mc.f_fscaler.isEmpty() ? F_Fscaler.text() : mc.f_fscaler.text();
+    });
     s_sexeq.onClick = [this] { s_sexeq_Click(); };
     s_yrseq.onClick = [this] { s_yrseq_Click(); };
     sznyrCheck.onClick = [this] { sznyrCheck_Click(); };
@@ -310,7 +317,12 @@ void DefineFishery::F_Fscaler_Change() {
 // The scalar is converted strictly: an empty box or text that is not a number keeps the value
 // held before, so that a half-typed entry never stores a 0 behind the user's back.
 void DefineFishery::Txt_fcv_Change() {
-    if (const std::optional<float> v = editor::answerSingle(Txt_fcv.text())) mc.fcv = *v;
+    if (const std::optional<float> v = editor::answerSingle(Txt_fcv.text())) {
+        mc.fcv = *v;
+    } else if (plat::parseNumber(Txt_fcv.text())) {
+        // A number that does not fit a single is refused: the box shows the value kept.
+        Txt_fcv.setText(singleText(mc.fcv));
+    }
 }
 
 void DefineFishery::s_sexeq_Click() {
@@ -377,6 +389,9 @@ void DefineFishery::f_putf(int d) {
 void DefineFishery::MakeMgt_Click() {
     // The year count is taken from the years themselves, so that a range changed in another
     // window since this one last refreshed cannot give blocks that do not fit it.
+    if (refusedWhileGraphOpen()) return;
+    // What is exported is what every box shows.
+    plat::showStoredValues();
     const int nyrs = int(mc.lyr) - int(mc.fyr) + 1;
     auto data = std::make_unique<FisheryData>(fisheryDataFrom(mc));
     if (const std::optional<std::string> problem = mgtExportProblem(*data, nyrs)) {
@@ -386,6 +401,7 @@ void DefineFishery::MakeMgt_Click() {
     prompttitle = "Save management data";
     mc.dlgfilter = "Fishery input file (*.mgt)|*.mgt";
     const std::string before = mc.mgtfile;
+    const std::string folder = plat::currentFolder();
     openoutput(mc.mgtfile, prompttitle, mc.dlgfilter, 6);
     if (!plat::fileNumber(6).isOpen()) return;
     mc.nyrs = int16_t(nyrs);
@@ -407,8 +423,12 @@ void DefineFishery::MakeMgt_Click() {
     }
     mc.yr = shown;
     exporting_.reset();
-    // A failed write has said so and kept the earlier file; the name goes back with it.
-    if (!f.close()) mc.mgtfile = before;
+    // A failed write has said so and kept the earlier file; the name and the folder that a later
+    // launch hands over in go back with it.
+    if (!f.close()) {
+        mc.mgtfile = before;
+        plat::setCurrentFolder(folder);
+    }
     ProgressBar1.setVisible(false);
     mc.fishery_id = 1;
     update();

@@ -68,6 +68,13 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
     L_err.onChange = [this] { L_err_Change(); };
     A_sampsize.onChange = [this] { A_sampsize_Change(); };
     A_err.onChange = [this] { A_err_Change(); };
+    for (auto [box, field] :
+         {std::pair{&I_err, &Maincode::i_err}, std::pair{&I_Ferr, &Maincode::i_ferr},
+          std::pair{&L_sampsize, &Maincode::l_sampsize}, std::pair{&L_err, &Maincode::l_err},
+          std::pair{&A_err, &Maincode::a_err}}) {
+        editor::showsStored(*box, editor::BoxKind::Single,
+                            [this, f = field] { return plat::strSingle((mc.*f)(cur())); });
+    }
     II_nlngs.onChange = [this] { II_nlngs_Change(); };
     I_minlng.onChange = [this] { I_minlng_Change(); };
     I_mxlng.onChange = [this] { I_mxlng_Change(); };
@@ -226,7 +233,13 @@ void Defineindex::countBoxChanged(plat::TextBox& box, int16_t& count) {
 
 void Defineindex::singleBoxChanged(plat::TextBox& box,
                                    Bounded<float, 1, kMaxIndices> Maincode::*field, bool refresh) {
-    if (const std::optional<float> v = boxSingle(box.text())) (mc.*field)(cur()) = *v;
+    if (const std::optional<float> v = boxSingle(box.text())) {
+        (mc.*field)(cur()) = *v;
+    } else if (!refresh) {
+        // A number that does not fit a single is refused: the box shows the value kept, as the
+        // refresh shows it in the other boxes.
+        box.setText(plat::strSingle((mc.*field)(cur())));
+    }
     if (refresh) updateindex();
 }
 

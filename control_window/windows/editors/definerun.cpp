@@ -45,6 +45,11 @@ DefineRun::DefineRun() : plat::Form("DefineRun", "Create/Edit Runfile") {
     i_lme.onChange = [this] { i_lme_Change(); };
     i_L_a.onChange = [this] { i_L_a_Change(); };
     I_ame.onChange = [this] { I_ame_Change(); };
+    using editor::BoxKind;
+    editor::showsStored(I_lngs, BoxKind::Whole, [this] { return plat::strInteger(run.lngs); });
+    editor::showsStored(i_L_a, BoxKind::Whole, [this] { return plat::strInteger(run.l_a); });
+    editor::showsStored(i_lme, BoxKind::Single, [this] { return plat::strSingle(run.lme); });
+    editor::showsStored(I_ame, BoxKind::Single, [this] { return plat::strSingle(run.ame); });
     I_fyrout.onChange = [this] { I_fyrout_Change(); };
     I_lyrout.onChange = [this] { I_lyrout_Change(); };
     i_lnds.onChange = [this] { i_lnds_Change(); };
@@ -129,8 +134,10 @@ void DefineRun::readrun_Click() {
 }
 
 void DefineRun::run_Click() {
+    // A file read with a name that the save refuses is not handed over either.
     launch(
-        mc.runfile, clean, [this] { writerun_click(); }, "vesk.000", "VESK.exe");
+        mc.runfile, clean, [this] { writerun_click(); }, "vesk.000", "VESK.exe",
+        [this] { return runSaveProblem(run); });
 }
 
 void DefineRun::textChanged(plat::TextBox& box, std::string& value) {

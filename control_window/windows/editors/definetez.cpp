@@ -24,6 +24,7 @@ DefineTEZ::DefineTEZ() : plat::Form("DefineTEZ", "Create/Edit TEZ File") {
     I_nyr.onChange = [this] { I_nyr_Change(); };
     I_valyr.onChange = [this] { I_valyr_Change(); };
     i_yr.onChange = [this] { i_yr_Change(); };
+    editor::showsStored(i_yr, editor::BoxKind::Whole, [this] { return plat::strInteger(iyr); });
     HScroll1.onChange = [this] { HScroll1_Change(); };
     HScroll1.setSmallChange(1);
     HScroll1.setLargeChange(1);
@@ -80,12 +81,12 @@ void DefineTEZ::writetez_click() {
     mc.dlgfilter = "TEZ input file (*.tez)|*.tez";
     const std::optional<bool> written =
         editor::saveChosenFile(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1, tezFileText(saved));
-    if (!written) return;
+    // A file that was not written has kept the earlier file, and the name goes back to it: the
+    // window stays as clean as it was, so that a clean one hands over that file.
+    if (!written || !*written) return;
     data = saved;
-    // A file that was not written leaves the window not clean, so that no launch hands over
-    // what was not written.
     update();
-    clean = *written;
+    clean = true;
 }
 
 void DefineTEZ::I_bio_Change() {
@@ -156,12 +157,18 @@ void DefineTEZ::readtez_Click() {
 void DefineTEZ::dotez_Click() {
     launch(
         mc.tezfile, clean, [this] { writetez_click(); }, "Tez.000", "tez.exe",
-        [this] { return tezEngineProblem(tezSaveForm(data)); });
+        [this] {
+            const TezData saved = tezSaveForm(data);
+            if (auto problem = tezSaveProblem(saved)) return problem;
+            return tezEngineProblem(saved);
+        });
 }
 
 void DefineTEZ::dokuv_Click() {
+    // A file read with a name that the save refuses is not handed over either.
     launch(
-        mc.tezfile, clean, [this] { writetez_click(); }, "tez.000", "kuv.exe");
+        mc.tezfile, clean, [this] { writetez_click(); }, "tez.000", "kuv.exe",
+        [this] { return tezSaveProblem(tezSaveForm(data)); });
 }
 
 } // namespace cw

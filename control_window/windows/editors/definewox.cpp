@@ -30,6 +30,18 @@ DefineWOX::DefineWOX() : plat::Form("DefineWOX", "Create/Edit WOX File") {
     I_nyr.onChange = [this] { I_nyr_Change(); };
     I_valyr.onChange = [this] { I_valyr_Change(); };
     i_yr.onChange = [this] { i_yr_Change(); };
+    using editor::BoxKind;
+    for (auto [box, value] :
+         {std::pair{&i_fmin, &WoxData::fmin}, std::pair{&i_fmax, &WoxData::fmax},
+          std::pair{&I_Finc, &WoxData::finc}}) {
+        editor::showsStored(*box, BoxKind::Single,
+                            [this, v = value] { return plat::strSingle(data.*v); });
+    }
+    editor::showsStored(I_nyr, BoxKind::Whole, [this] { return plat::strInteger(data.nyr); });
+    editor::showsStored(i_yr, BoxKind::Whole, [this] { return plat::strInteger(iyr); });
+    editor::showsStored(I_valyr, BoxKind::Whole, [this] {
+        return plat::strInteger(data.years(std::clamp<int>(iyr, 1, kMaxDefinitionYears)));
+    });
     HScroll1.onChange = [this] { HScroll1_Change(); };
     HScroll1.setSmallChange(1);
     HScroll1.setLargeChange(1);
@@ -92,12 +104,12 @@ void DefineWOX::writewox_click() {
     mc.dlgfilter = "WOX input file (*.wox)|*.wox";
     const std::optional<bool> written =
         editor::saveChosenFile(mc.woxfile, mc.dlgtitle, mc.dlgfilter, 1, woxFileText(saved));
-    if (!written) return;
+    // A file that was not written has kept the earlier file, and the name goes back to it: the
+    // window stays as clean as it was, so that a clean one hands over that file.
+    if (!written || !*written) return;
     data = saved;
-    // A file that was not written leaves the window not clean, so that no launch hands over
-    // what was not written.
     update();
-    clean = *written;
+    clean = true;
 }
 
 void DefineWOX::I_bio_Change() {
@@ -172,8 +184,10 @@ void DefineWOX::readwox_Click() {
 }
 
 void DefineWOX::run_Click() {
+    // A file read with a name that the save refuses is not handed over either.
     launch(
-        mc.woxfile, clean, [this] { writewox_click(); }, "wox.000", "wox.exe");
+        mc.woxfile, clean, [this] { writewox_click(); }, "wox.000", "wox.exe",
+        [this] { return woxSaveProblem(woxSaveForm(data)); });
 }
 
 } // namespace cw

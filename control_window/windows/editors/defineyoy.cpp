@@ -53,6 +53,9 @@ DefineYOY::DefineYOY() : plat::Form("DefineYOY", "Set Recruitment") {
     i_byr.onChange = [this] { i_byr_Change(); };
     i_eyr.onChange = [this] { i_eyr_Change(); };
     i_myoy.onChange = [this] { i_myoy_Change(); };
+    editor::showsStored(i_byr, editor::BoxKind::Whole, [this] { return plat::strInteger(byr); });
+    editor::showsStored(i_eyr, editor::BoxKind::Whole, [this] { return plat::strInteger(eyr); });
+    editor::showsStored(i_myoy, editor::BoxKind::Double, [] { return mc.myoy.text(); });
     c_vg.onClick = [this] { c_vg_Click(); };
     c_setgto1.onClick = [this] { c_setgto1_Click(); };
     I_yoy.onClick = [this] { I_yoy_Click(); };

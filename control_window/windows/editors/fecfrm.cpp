@@ -58,6 +58,15 @@ Fecfrm::Fecfrm() : plat::Form("Fecfrm", "Fecundity") {
     maxlng.onChange = [this] { maxlng_Change(); };
     a_fec.onChange = [this] { a_fec_Change(); };
     b_fec.onChange = [this] { b_fec_Change(); };
+    using editor::BoxKind;
+    const auto printed = [](const double& v) {
+        return [&v] { return editor::printFormInBox(plat::printDouble(v)); };
+    };
+    editor::showsStored(nfeclng, BoxKind::Whole, [] { return plat::strInteger(mc.nfeclng); });
+    editor::showsStored(minsiz, BoxKind::Single, [] { return plat::strSingle(mc.minsiz); });
+    editor::showsStored(maxlng, BoxKind::Single, [] { return plat::strSingle(mc.maxlng); });
+    editor::showsStored(a_fec, BoxKind::Double, printed(mc.a_fec));
+    editor::showsStored(b_fec, BoxKind::Double, printed(mc.b_fec));
     use_equation.onClick = [this] { use_equation_Click(); };
     Option1.onClick = [this] { Option1_Click(); };
     LoadFecundity.onClick = [this] { LoadFecundity_Click(); };

@@ -68,6 +68,8 @@ Growthfrm::Growthfrm() : plat::Form("Growthfrm", "Growth Data") {
             noteOptions();
             update();
         };
+        editor::showsStored(*b.box, editor::BoxKind::Double,
+                            [b] { return plat::strDouble((*b.var)(b.sex)); });
     }
     struct SingleBox {
         plat::TextBox* box;
@@ -83,7 +85,15 @@ Growthfrm::Growthfrm() : plat::Form("Growthfrm", "Growth Data") {
             editor::storeSingle(*b.box, (*b.var)(b.sex));
             update();
         };
+        // The female's a shows the files' print form, as the window shows it on opening.
+        const bool printed = b.box == &a_sex2;
+        editor::showsStored(*b.box, editor::BoxKind::Single, [b, printed] {
+            const float v = (*b.var)(b.sex);
+            return printed ? editor::printFormInBox(plat::printSingle(v)) : singleText(v);
+        });
     }
+    editor::showsStored(nmorphs, editor::BoxKind::Whole,
+                        [] { return plat::strInteger(mc.nmorphs); });
     nmorphs.onChange = [this] {
         const std::optional<int16_t> v = editor::boxInteger(nmorphs.text());
         if (!v || *v < 0) {

@@ -13,6 +13,12 @@ lngfrm::lngfrm() : plat::Form("lngfrm", "Length stuff") {
     Lng_intervals.onChange = [this] { Lng_intervals_Change(); };
     Lowest_included_size.onChange = [this] { Lowest_included_size_Change(); };
     Maximum_included_size.onChange = [this] { Maximum_included_size_Change(); };
+    using editor::BoxKind;
+    editor::showsStored(Lng_intervals, BoxKind::Whole, [] { return plat::strInteger(mc.nfeclng); });
+    editor::showsStored(Lowest_included_size, BoxKind::Single,
+                        [] { return plat::strSingle(mc.minsiz); });
+    editor::showsStored(Maximum_included_size, BoxKind::Single,
+                        [] { return plat::strSingle(mc.maxlng); });
     OKButton.onClick = [this] { OKButton_Click(); };
     CancelButton.onClick = [this] { CancelButton_Click(); };
 }

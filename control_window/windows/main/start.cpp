@@ -139,6 +139,7 @@ int Main() {
 
 void start::Form_Load() {
     mc.startfile = plat::commandLineFile(plat::commandLine());
+    mc.startname = plat::commandLineName(plat::commandLine());
     if (mc.startfile.empty()) {
         show();
         return;

@@ -10,6 +10,7 @@
 #include "viewers/core/tests/viewer_fixtures.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -73,6 +74,7 @@ TEST_F(SulbrinStart, AnOptionToggledThroughAccessibilityDraws) {
         SCOPED_TRACE(round);
         if (plat::isLoaded<viewers::frmPlot>()) plat::instance<viewers::frmPlot>().unload();
         option->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCoreApplication::processEvents(); // the action returns first, the click comes next
         ASSERT_TRUE(plat::isLoaded<viewers::frmPlot>());
         EXPECT_TRUE(plat::instance<viewers::frmPlot>().visible());
         EXPECT_FALSE(start.option(1).value()); // cleared by its handler, ready for the next time
