@@ -235,7 +235,7 @@ TEST_F(LaunchTest, TheHandOverIsReplacedWholeOrNotAtAll) {
     mc.taskid = 0;
     {
         User user;
-        user.custom([this](const plat::testing::PromptRecord& r) {
+        user.custom([](const plat::testing::PromptRecord& r) {
             EXPECT_THAT(r.text, HasSubstr("could not be copied to tez.000"));
             EXPECT_THAT(r.text, HasSubstr("No space left on device"));
             EXPECT_THAT(r.text, HasSubstr("nothing was handed to kuv.exe"));
