@@ -177,19 +177,19 @@ bool loadChosenFile(std::string& name, const std::string& title, const std::stri
     return false;
 }
 
-std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
-                                   const std::string& filter, int number, const std::string& text) {
+SaveResult saveChosenFile(std::string& name, const std::string& title, const std::string& filter,
+                          int number, const std::string& text) {
     const std::string before = name;
     const std::string folder = plat::currentFolder();
     openoutput(name, title, filter, number);
     plat::SeqFile& f = plat::fileNumber(number);
     // A cancelled dialog has emptied the name; a file that could not be opened has kept it.
-    if (!f.isOpen()) return std::nullopt;
+    if (!f.isOpen()) return SaveResult::cancelled;
     f.print(text);
-    if (f.close()) return true;
+    if (f.close()) return SaveResult::written;
     name = before;
     plat::setCurrentFolder(folder);
-    return false;
+    return SaveResult::failed;
 }
 
 std::optional<int16_t> typedYearCount(const std::string& text) {

@@ -78,14 +78,14 @@ void DefineTEZ::writetez_click() {
     }
     mc.dlgtitle = "Save tez data";
     mc.dlgfilter = "TEZ input file (*.tez)|*.tez";
-    const std::optional<bool> written =
+    const editor::SaveResult result =
         editor::saveChosenFile(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1, tezFileText(saved));
-    if (!written) return;
+    if (result == editor::SaveResult::cancelled) return;
     data = saved;
     // A file that was not written leaves the window not clean, so that no launch hands over
     // what was not written.
     update();
-    clean = *written;
+    clean = result == editor::SaveResult::written;
 }
 
 void DefineTEZ::I_bio_Change() {

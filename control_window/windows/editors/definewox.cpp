@@ -90,14 +90,14 @@ void DefineWOX::writewox_click() {
     }
     mc.dlgtitle = "Save wox data";
     mc.dlgfilter = "WOX input file (*.wox)|*.wox";
-    const std::optional<bool> written =
+    const editor::SaveResult result =
         editor::saveChosenFile(mc.woxfile, mc.dlgtitle, mc.dlgfilter, 1, woxFileText(saved));
-    if (!written) return;
+    if (result == editor::SaveResult::cancelled) return;
     data = saved;
     // A file that was not written leaves the window not clean, so that no launch hands over
     // what was not written.
     update();
-    clean = *written;
+    clean = result == editor::SaveResult::written;
 }
 
 void DefineWOX::I_bio_Change() {
