@@ -228,7 +228,7 @@ TEST_F(LaunchTest, TheHandOverIsReplacedWholeOrNotAtAll) {
 
     // A copy onto a full disk.
     plattest::SmallDisk disk(64 * 1024);
-    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    VESK_NEED_SMALL_DISK(disk);
     writeFile(disk.path("tez.000"), "earlier definition\r\n");
     disk.fill();
     plat::setCurrentFolder(disk.path(""));
