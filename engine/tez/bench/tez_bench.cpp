@@ -196,8 +196,8 @@ void BM_WholeRun(benchmark::State& state, const Size* size, int threads) {
     state.counters["peak_MB"] = peak_megabytes(*size, threads);
 }
 
-void BM_ReadLargestManagement(benchmark::State& state) {
-    const auto& folder = definitions(kLargest);
+void BM_ReadManagement(benchmark::State& state, const Size* size) {
+    const auto& folder = definitions(*size);
     NullBuffer null;
     std::ostream console(&null);
     for (auto _ : state) {
@@ -209,7 +209,7 @@ void BM_ReadLargestManagement(benchmark::State& state) {
         state.ResumeTiming();
         e->input.open(folder / "b.mgt", "b.mgt");
         e->input.read_real();
-        e->nyears = kLargest.nyears;
+        e->nyears = size->nyears;
         for (int y = 1; y <= e->nyears; ++y) {
             e->years[y] = 1999 + y;
             e->year_index = y;
@@ -243,10 +243,11 @@ BENCHMARK_CAPTURE(BM_WholeRun, largest_one_thread, &kLargest, 1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();
-BENCHMARK(BM_ReadLargestManagement)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_ReadManagement, largest, &kLargest)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
-// The smoke run: each benchmark above once, on the small stock (the management read on the largest
-// file is left out, as it has no size of its own).
+// The smoke run: each benchmark above once, on the small stock.
 void registerSmoke() {
     const Size* s = &kSmall;
     benchmark::RegisterBenchmark("smoke/Projection/per_recruit", BM_Projection, s, 1)
@@ -256,6 +257,7 @@ void registerSmoke() {
     benchmark::RegisterBenchmark("smoke/PrepareBlock", BM_PrepareBlock, s)->Iterations(1);
     benchmark::RegisterBenchmark("smoke/WholeRun", BM_WholeRun, s, 0)->Iterations(1);
     benchmark::RegisterBenchmark("smoke/WholeRun/one_thread", BM_WholeRun, s, 1)->Iterations(1);
+    benchmark::RegisterBenchmark("smoke/ReadManagement", BM_ReadManagement, s)->Iterations(1);
 }
 
 } // namespace
