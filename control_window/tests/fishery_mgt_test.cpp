@@ -206,7 +206,7 @@ TEST_F(FisheryMgtTest, ACancelledDialogWritesNothing) {
 // On a full disk neither save may empty the earlier file or take the new name for the window.
 TEST_F(FisheryMgtTest, SavesOntoAFullDiskKeepTheEarlierFilesAndNames) {
     plattest::SmallDisk disk(128 * 1024);
-    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    VESK_NEED_SMALL_DISK(disk);
     fisherytest::setOneSexA();
     const std::string earlier = "earlier\r\n";
     struct Save {

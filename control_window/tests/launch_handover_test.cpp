@@ -228,14 +228,14 @@ TEST_F(LaunchTest, TheHandOverIsReplacedWholeOrNotAtAll) {
 
     // A copy onto a full disk.
     plattest::SmallDisk disk(64 * 1024);
-    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    VESK_NEED_SMALL_DISK(disk);
     writeFile(disk.path("tez.000"), "earlier definition\r\n");
     disk.fill();
     plat::setCurrentFolder(disk.path(""));
     mc.taskid = 0;
     {
         User user;
-        user.custom([this](const plat::testing::PromptRecord& r) {
+        user.custom([](const plat::testing::PromptRecord& r) {
             EXPECT_THAT(r.text, HasSubstr("could not be copied to tez.000"));
             EXPECT_THAT(r.text, HasSubstr("No space left on device"));
             EXPECT_THAT(r.text, HasSubstr("nothing was handed to kuv.exe"));

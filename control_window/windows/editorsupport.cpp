@@ -227,9 +227,9 @@ bool loadChosenFile(std::string& name, const std::string& title, const std::stri
     return false;
 }
 
-std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
-                                   const std::string& filter, int number, const std::string& text) {
-    if (refusedWhileGraphOpen()) return std::nullopt;
+SaveResult saveChosenFile(std::string& name, const std::string& title, const std::string& filter,
+                          int number, const std::string& text) {
+    if (refusedWhileGraphOpen()) return SaveResult::cancelled;
     // What is saved is what every box shows.
     plat::showStoredValues();
     const std::string before = name;
@@ -237,12 +237,12 @@ std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
     openoutput(name, title, filter, number);
     plat::SeqFile& f = plat::fileNumber(number);
     // A cancelled dialog has emptied the name; a file that could not be opened has kept it.
-    if (!f.isOpen()) return std::nullopt;
+    if (!f.isOpen()) return SaveResult::cancelled;
     f.print(text);
-    if (f.close()) return true;
+    if (f.close()) return SaveResult::written;
     name = before;
     plat::setCurrentFolder(folder);
-    return false;
+    return SaveResult::failed;
 }
 
 std::optional<int16_t> typedYearCount(const std::string& text) {

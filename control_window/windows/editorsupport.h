@@ -124,11 +124,21 @@ template <class Data, class Read> bool readOpenFile(int number, Data& into, Read
 bool loadChosenFile(std::string& name, const std::string& title, const std::string& filter,
                     int number, const std::function<bool()>& read);
 
-// Asks for a file to save `text` in under `name` and `number`, and writes it. Nothing when no
-// file was chosen; otherwise whether the file was written. A failed close has said so and kept
-// the old file, and the name goes back with it.
-std::optional<bool> saveChosenFile(std::string& name, const std::string& title,
-                                   const std::string& filter, int number, const std::string& text);
+// Where a save ended. A name of its own for each, so that no test of a bare flag can take a failed
+// write for a written one.
+enum class SaveResult {
+    // No file was opened: the dialog was cancelled (the name is emptied), or the file chosen
+    // could not be opened (that has been said, and the name is kept). Nothing was written.
+    cancelled,
+    // The file was opened but its write failed: that has been said, the earlier file is kept and
+    // the name and the folder go back with it.
+    failed,
+    written,
+};
+
+// Asks for a file to save `text` in under `name` and `number`, and writes it.
+SaveResult saveChosenFile(std::string& name, const std::string& title, const std::string& filter,
+                          int number, const std::string& text);
 
 // ---- Year lists of the equilibrium and yield-per-recruit definitions -------------------------
 

@@ -22,7 +22,6 @@ class frmPlot : public plat::Form {
     void saveplot();
 
     bool dragging() const { return dragging_; }
-    float lastX() const { return lastx_; }
     float lastY() const { return lasty_; }
 
   private:

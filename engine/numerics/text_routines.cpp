@@ -41,19 +41,6 @@ int first_not_in_set(std::string_view text, std::string_view set) {
     return 0;
 }
 
-int move_text(std::string_view source, int a, int b, std::string& dest, int c, int d) {
-    if (a < 1 || c < 1 || b < a || d < c || b > static_cast<int>(source.size())) return -2;
-    if (d > static_cast<int>(dest.size())) return -1;
-    const int wanted = b - a + 1;
-    const int room = d - c + 1;
-    const int moved = wanted < room ? wanted : room;
-    for (int k = 0; k < moved; ++k)
-        dest[c - 1 + k] = source[a - 1 + k];
-    for (int k = moved; k < room; ++k)
-        dest[c - 1 + k] = ' ';
-    return wanted > room ? room - wanted : 0;
-}
-
 int integer_to_text(int value, int width, std::string& out) {
     if (width < 1) return -1;
     // Through a long long so that the most negative integer keeps its digits.
@@ -110,10 +97,6 @@ int char_code(char c) {
 
 int char_code_upper(char c) {
     return char_code(upper(c));
-}
-
-char code_char(int code) {
-    return static_cast<char>(code < 0 ? 0 : code);
 }
 
 } // namespace tez

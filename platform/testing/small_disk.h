@@ -1,11 +1,14 @@
 #pragma once
 // A small file system of its own for tests of what a full disk does to a save: a tmpfs mounted on
 // a fresh folder for the test's life. Mounting needs root (as CI runs); elsewhere available() is
-// false and the test skips with reason().
+// false and the test skips with reason() (VESK_NEED_SMALL_DISK).
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -67,4 +70,26 @@ class SmallDisk {
     std::string reason_;
 };
 
+// Whether a disk that cannot be mounted fails the test instead of skipping it: under CI (CI set,
+// as CI services set it) on Linux, where the tests run as root and a skip would hide that
+// something broke.
+inline bool smallDiskRequired() {
+#ifdef __linux__
+    const char* ci = std::getenv("CI");
+    return ci && *ci && std::string(ci) != "false" && std::string(ci) != "0";
+#else
+    return false;
+#endif
+}
+
 } // namespace plattest
+
+// Ends the test when `disk` could not be mounted: a failure under CI, a skip with the reason
+// elsewhere.
+#define VESK_NEED_SMALL_DISK(disk)                                                                 \
+    do {                                                                                           \
+        if (!(disk).available()) {                                                                 \
+            if (plattest::smallDiskRequired()) GTEST_FAIL() << (disk).reason() << " (under CI)";   \
+            GTEST_SKIP() << (disk).reason();                                                       \
+        }                                                                                          \
+    } while (false)

@@ -61,7 +61,7 @@ TEST(FullDisk, EveryWriterKeepsTheEarlierFileAndSaysWhy) {
         for (const Writer& w : kWriters) {
             SCOPED_TRACE(std::string(w.name) + ", " + std::to_string(size) + " bytes");
             plattest::SmallDisk disk(256 * 1024);
-            if (!disk.available()) GTEST_SKIP() << disk.reason();
+            VESK_NEED_SMALL_DISK(disk);
             const std::string target = disk.path("snapper.mgt");
             const std::string earlier(13 * 1024, 'e');
             spit(target, earlier);
@@ -76,7 +76,7 @@ TEST(FullDisk, EveryWriterKeepsTheEarlierFileAndSaysWhy) {
 
 TEST(FullDisk, APlotBitmapKeepsTheEarlierFile) {
     plattest::SmallDisk disk(64 * 1024);
-    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    VESK_NEED_SMALL_DISK(disk);
     const std::string target = disk.path("plot.bmp");
     spit(target, "earlier");
     disk.fill();

@@ -369,9 +369,9 @@ void DefineFishery::savefisherydefinition_Click() {
     }
     prompttitle = "Save fishery data";
     mc.dlgfilter = "Fishery data file (*.fst)|*.fst";
-    const std::optional<bool> written =
-        editor::saveChosenFile(mc.fstfile, prompttitle, mc.dlgfilter, 2, fstFileText(*data));
-    if (!written || !*written) return;
+    if (editor::saveChosenFile(mc.fstfile, prompttitle, mc.dlgfilter, 2, fstFileText(*data)) !=
+        editor::SaveResult::written)
+        return;
     mc.npts = mc.lyr - mc.fyr + 1;
     mc.fishery_id = 1;
     update();

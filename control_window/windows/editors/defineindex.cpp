@@ -381,9 +381,9 @@ void Defineindex::saveindex_Click() {
     }
     prompttitle = "Save Index data";
     mc.dlgfilter = "Index data file (*.ndf)|*.ndf";
-    const std::optional<bool> written = editor::saveChosenFile(
-        mc.ndffile, prompttitle, mc.dlgfilter, kFileNumber, indexFileText(data));
-    if (!written.value_or(false)) return;
+    if (editor::saveChosenFile(mc.ndffile, prompttitle, mc.dlgfilter, kFileNumber,
+                               indexFileText(data)) != editor::SaveResult::written)
+        return;
     typesAreTheFiles(data.nindices);
     curindex = 1;
     I_outfile.setText(mc.i_outfile(1));

@@ -121,8 +121,7 @@ void DefineRun::writerun_click() {
     mc.dlgfilter = "Simulation input file (*.run)|*.run";
     // A file that was not written leaves the window unsaved.
     if (editor::saveChosenFile(mc.runfile, mc.dlgtitle, mc.dlgfilter, kFileNumber,
-                               runFileText(data))
-            .value_or(false))
+                               runFileText(data)) == editor::SaveResult::written)
         clean = true;
 }
 

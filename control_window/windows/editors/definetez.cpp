@@ -79,11 +79,11 @@ void DefineTEZ::writetez_click() {
     }
     mc.dlgtitle = "Save tez data";
     mc.dlgfilter = "TEZ input file (*.tez)|*.tez";
-    const std::optional<bool> written =
+    const editor::SaveResult result =
         editor::saveChosenFile(mc.tezfile, mc.dlgtitle, mc.dlgfilter, 1, tezFileText(saved));
     // A file that was not written has kept the earlier file, and the name goes back to it: the
     // window stays as clean as it was, so that a clean one hands over that file.
-    if (!written || !*written) return;
+    if (result != editor::SaveResult::written) return;
     data = saved;
     update();
     clean = true;

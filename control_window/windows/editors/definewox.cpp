@@ -102,11 +102,11 @@ void DefineWOX::writewox_click() {
     }
     mc.dlgtitle = "Save wox data";
     mc.dlgfilter = "WOX input file (*.wox)|*.wox";
-    const std::optional<bool> written =
+    const editor::SaveResult result =
         editor::saveChosenFile(mc.woxfile, mc.dlgtitle, mc.dlgfilter, 1, woxFileText(saved));
     // A file that was not written has kept the earlier file, and the name goes back to it: the
     // window stays as clean as it was, so that a clean one hands over that file.
-    if (!written || !*written) return;
+    if (result != editor::SaveResult::written) return;
     data = saved;
     update();
     clean = true;

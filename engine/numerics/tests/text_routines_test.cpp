@@ -19,17 +19,6 @@ TEST(TextRoutines, Searches) {
     EXPECT_EQ(first_not_in_set("", " "), 1);
 }
 
-TEST(TextRoutines, Move) {
-    std::string dest = "xxxxxx";
-    EXPECT_EQ(move_text("abc", 1, 3, dest, 2, 6), 0);
-    EXPECT_EQ(dest, "xabc  ");
-    EXPECT_EQ(move_text("abcdef", 2, 6, dest, 1, 3), -2);
-    EXPECT_EQ(dest, "bcdc  ");
-    EXPECT_EQ(move_text("abc", 1, 3, dest, 1, 7), -1);
-    EXPECT_EQ(move_text("abc", 3, 2, dest, 1, 2), -2);
-    EXPECT_EQ(move_text("abc", 1, 4, dest, 1, 2), -2);
-}
-
 TEST(TextRoutines, Integers) {
     std::string out;
     EXPECT_EQ(integer_to_text(-42, 6, out), 0);
@@ -58,8 +47,6 @@ TEST(TextRoutines, CharacterCodes) {
     EXPECT_EQ(char_code('a'), 97);
     EXPECT_EQ(char_code_upper('a'), 65);
     EXPECT_EQ(char_code_upper('%'), 37);
-    EXPECT_EQ(code_char(66), 'B');
-    EXPECT_EQ(code_char(-5), '\0');
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Timings of the equilibrium engine: one projection, the whole run (with its peak memory) and the
 // reading of the largest management file, on definitions of a typical size and of the largest size
-// the tables hold.
+// the tables hold. With --smoke, every benchmark runs once on a small stock instead: a test that
+// each runs to its end, not a timing.
 #include "engine.h"
 #include "stock_files.h"
 
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -27,6 +29,13 @@ struct Size {
 };
 constexpr Size kTypical{"typical", 30, 11, 2, 4, 3, 1, 30};
 constexpr Size kLargest{"largest", 100, 101, 2, 12, 10, 5, 150};
+constexpr Size kSmall{"small", 5, 3, 2, 2, 2, 1, 3};
+
+const Size& sizeNamed(const std::string& name) {
+    for (const Size* s : {&kTypical, &kLargest, &kSmall})
+        if (name == s->name) return *s;
+    return kTypical;
+}
 
 class NullBuffer : public std::streambuf {
   protected:
@@ -36,8 +45,8 @@ class NullBuffer : public std::streambuf {
 
 // The definition files of one size, written once into a folder of their own.
 const std::filesystem::path& definitions(const Size& size) {
-    static std::filesystem::path typical, largest;
-    std::filesystem::path& folder = &size == &kTypical ? typical : largest;
+    static std::map<const Size*, std::filesystem::path> folders;
+    std::filesystem::path& folder = folders[&size];
     if (folder.empty()) {
         folder = std::filesystem::temp_directory_path() / (std::string("tez-bench-") + size.name);
         std::filesystem::create_directories(folder);
@@ -187,8 +196,8 @@ void BM_WholeRun(benchmark::State& state, const Size* size, int threads) {
     state.counters["peak_MB"] = peak_megabytes(*size, threads);
 }
 
-void BM_ReadLargestManagement(benchmark::State& state) {
-    const auto& folder = definitions(kLargest);
+void BM_ReadManagement(benchmark::State& state, const Size* size) {
+    const auto& folder = definitions(*size);
     NullBuffer null;
     std::ostream console(&null);
     for (auto _ : state) {
@@ -200,7 +209,7 @@ void BM_ReadLargestManagement(benchmark::State& state) {
         state.ResumeTiming();
         e->input.open(folder / "b.mgt", "b.mgt");
         e->input.read_real();
-        e->nyears = kLargest.nyears;
+        e->nyears = size->nyears;
         for (int y = 1; y <= e->nyears; ++y) {
             e->years[y] = 1999 + y;
             e->year_index = y;
@@ -234,15 +243,40 @@ BENCHMARK_CAPTURE(BM_WholeRun, largest_one_thread, &kLargest, 1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();
-BENCHMARK(BM_ReadLargestManagement)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_ReadManagement, largest, &kLargest)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+// The smoke run: each benchmark above once, on the small stock.
+void registerSmoke() {
+    const Size* s = &kSmall;
+    benchmark::RegisterBenchmark("smoke/Projection/per_recruit", BM_Projection, s, 1)
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("smoke/Projection/scaled", BM_Projection, s, 2)->Iterations(1);
+    benchmark::RegisterBenchmark("smoke/Equilibrium", BM_Equilibrium, s)->Iterations(1);
+    benchmark::RegisterBenchmark("smoke/PrepareBlock", BM_PrepareBlock, s)->Iterations(1);
+    benchmark::RegisterBenchmark("smoke/WholeRun", BM_WholeRun, s, 0)->Iterations(1);
+    benchmark::RegisterBenchmark("smoke/WholeRun/one_thread", BM_WholeRun, s, 1)->Iterations(1);
+    benchmark::RegisterBenchmark("smoke/ReadManagement", BM_ReadManagement, s)->Iterations(1);
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     // One whole run and nothing else, for its peak memory.
     if (argc == 4 && std::string(argv[1]) == "--peak-run") {
-        whole_run(std::string(argv[2]) == kLargest.name ? kLargest : kTypical, std::atoi(argv[3]));
+        whole_run(sizeNamed(argv[2]), std::atoi(argv[3]));
         std::printf("%.1f\n", own_peak_megabytes());
+        return 0;
+    }
+    if (argc == 2 && std::string(argv[1]) == "--smoke") {
+        registerSmoke();
+        static char filter[] = "--benchmark_filter=^smoke/";
+        char* smoke[] = {argv[0], filter, nullptr};
+        int count = 2;
+        benchmark::Initialize(&count, smoke);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
         return 0;
     }
     benchmark::Initialize(&argc, argv);
