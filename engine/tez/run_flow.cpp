@@ -162,13 +162,15 @@ void read_run_file(Engine& e) {
     e.report_flag = e.output_name == kNoFile ? 0 : 1;
     if (e.report_flag == 1) {
         const std::string name = output_name(e, "TEZ output table");
-        outputs.push_back({"TEZ output table", vesk::visibleName(name), named_file(e.folder, name)});
+        outputs.push_back(
+            {"TEZ output table", vesk::visibleName(name), named_file(e.folder, name)});
     }
     rf.whole_line(e.output_name, kNameLength);
     e.table_flag = e.output_name == kNoFile ? 0 : 1;
     if (e.table_flag == 1) {
         const std::string name = output_name(e, "TEZ benchmark table");
-        outputs.push_back({"TEZ benchmark table", vesk::visibleName(name), named_file(e.folder, name)});
+        outputs.push_back(
+            {"TEZ benchmark table", vesk::visibleName(name), named_file(e.folder, name)});
     }
     check_outputs(e, outputs);
     for (const NamedFile& out : outputs) {
