@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -54,6 +55,8 @@ ConsoleWindow::ConsoleWindow(const QString& program, const QStringList& argument
     output_->setLineWrapMode(QPlainTextEdit::NoWrap);
     output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     output_->setMinimumSize(640, 360);
+    output_->verticalScrollBar()->setAccessibleName("Output lines");
+    output_->horizontalScrollBar()->setAccessibleName("Output columns");
     layout->addWidget(output_, 1);
 
     auto* label = new QLabel("&Answer (Enter sends it to " + name_ + ")", this);

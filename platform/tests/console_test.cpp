@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -65,12 +66,19 @@ TEST(Console, ShowsOutputAsItComesSendsTypedLinesAndSaysHowTheProgramEnded) {
 }
 
 // To a screen reader the console is a window named by its caption as that changes, with a name
-// for its output and its answer box.
+// for its output, its answer box and the scroll bars that long output brings.
 TEST(Console, IsAWindowNamedByItsCaption) {
     QTemporaryDir folder;
-    plat::ConsoleWindow w("/bin/sh", {"-c", "exit 0"}, folder.path());
+    plat::ConsoleWindow w("/bin/sh",
+                          {"-c", "i=0; while [ $i -lt 100 ]; do printf '%0300d\\n' $i; "
+                                 "i=$((i + 1)); done"},
+                          folder.path());
     ASSERT_TRUE(w.start());
     ASSERT_TRUE(until([&] { return w.ended(); }));
+    const auto bars = w.findChildren<QScrollBar*>();
+    ASSERT_GE(bars.size(), 2);
+    for (QScrollBar* bar : bars)
+        EXPECT_TRUE(bar->isVisible()) << bar->orientation();
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->role(), QAccessible::Window);
