@@ -5,6 +5,7 @@
 #include "platform/qt_text.h"
 
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,8 +13,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace plat {
@@ -99,9 +103,35 @@ void Label::setCaption(const std::string& text) {
 
 // ---- TextBox ---------------------------------------------------------------------------------
 
+namespace {
+
+// A box never narrower than its whole text, up to the width of a box with nothing beside it:
+// where two boxes share a row, or the window is kept to its design size, the layout would
+// otherwise squeeze them until a year shows as "018" (at a scale of 1.5, where the text is drawn
+// wider than at 1).
+class TextBoxEdit : public QLineEdit {
+  public:
+    QSize minimumSizeHint() const override {
+        const QSize least = QLineEdit::minimumSizeHint();
+        if (text().isEmpty()) return least;
+        QStyleOptionFrame opt;
+        initStyleOption(&opt);
+        const QMargins margins = textMargins();
+        // The text stands 2 pixels in from each side of the frame, and the cursor after it.
+        const int inner = int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + 2 * 2 +
+                          1 + margins.left() + margins.right();
+        const QSize whole = style()->sizeFromContents(QStyle::CT_LineEdit, &opt,
+                                                      QSize(inner, least.height()), this);
+        return {std::max(least.width(), std::min(whole.width(), sizeHint().width())),
+                least.height()};
+    }
+};
+
+} // namespace
+
 TextBox::TextBox(Container& parent, std::string name, const std::string& label,
                  const std::string& designText)
-    : Control(parent, std::move(name), new QLineEdit, label) {
+    : Control(parent, std::move(name), new TextBoxEdit, label) {
     auto* edit = static_cast<QLineEdit*>(widget());
     edit->setMaxLength(1 << 20);
     edit->setText(qs(designText));
@@ -113,7 +143,8 @@ TextBox::TextBox(Container& parent, std::string name, const std::string& label,
     }
     parent.place(edit, label_);
     // textChanged comes from the user's typing and from code alike, and only on a real change.
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [this] {
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [this, edit] {
+        edit->updateGeometry(); // the room that the new text needs
         auto handler = onChange;
         runHandler(handler);
     });
