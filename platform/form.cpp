@@ -3,6 +3,7 @@
 #include "platform/qt_text.h"
 #include "platform/surface.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -228,13 +229,37 @@ Form::~Form() {
 void Form::show() {
     if (!loaded_) return;
     widget_->show();
-    // The headless platform cannot stack windows and says so each time.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) widget_->raise();
+    // A window that comes up takes the keyboard, so that it can be used without the mouse. The
+    // headless platform cannot stack windows and says so each time.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        widget_->raise();
+        widget_->activateWindow();
+    }
 }
+
+namespace {
+// When the window that has the keyboard goes away, the shown window loaded last takes it, so
+// that the user goes on without the mouse also where no window manager hands it on.
+void hideKeepingKeyboard(Form& form) {
+    QWidget* w = form.widget();
+    // Also when no shown window has it (a box just closed and handed it back to this one).
+    const QWidget* active = QApplication::activeWindow();
+    const bool hadKeyboard = !active || active == w || !active->isVisible();
+    w->hide();
+    if (!hadKeyboard || QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+    const std::vector<Form*> forms = loadedForms();
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+        if (*it != &form && (*it)->visible()) {
+            (*it)->widget()->activateWindow();
+            return;
+        }
+    }
+}
+} // namespace
 
 void Form::hide() {
     clearKeyMark();
-    widget_->hide();
+    hideKeepingKeyboard(*this);
 }
 bool Form::visible() const {
     return loaded_ && widget_->isVisible();
@@ -249,7 +274,7 @@ void Form::unload() {
     if (!loaded_ || unloading_) return;
     unloading_ = true;
     runHandler([this] { Form_Unload(); });
-    widget_->hide();
+    hideKeepingKeyboard(*this);
     loaded_ = false;
     unloading_ = false;
     detail::takeOffLoaded(*this);
