@@ -149,7 +149,8 @@ class PageProbe {
         doc_->rootFrame()->setFrameFormat(format);
         doc_->setPageSize(QSizeF(device.width(), device.height()));
         height_ = doc_->pageSize().height();
-        room_ = height_ - 2 * margin * qreal(device.logicalDpiY()) / qt_defaultDpiY();
+        margin_ = margin * qreal(device.logicalDpiY()) / qt_defaultDpiY();
+        room_ = height_ - 2 * margin_;
     }
     QTextDocument& doc() { return *doc_; }
     // The pages of the first and the last line of a block.
@@ -169,10 +170,12 @@ class PageProbe {
 
   private:
     QRectF rect(const QTextBlock& b) const { return doc_->documentLayout()->blockBoundingRect(b); }
-    int page(qreal y) const { return int(y / height_); }
+    // A block that starts in a page's bottom margin is printed at the top of the next page.
+    int page(qreal y) const { return int((y + margin_) / height_); }
 
     std::unique_ptr<QTextDocument> doc_;
     qreal height_ = 1;
+    qreal margin_ = 0;
     qreal room_ = 1;
 };
 
