@@ -30,7 +30,10 @@ TEST(Guide, IsAPdfOfMoreThanOnePageWithPictures) {
 // Lines break anywhere: every run of white space reads as one blank, and a page's end as a form
 // feed when `pages` is set (otherwise as a blank too).
 std::string guideText(bool pages = false) {
-    const std::string out = std::string(VESK_GUIDE_PDF) + ".txt";
+    // A file of each test's own: the tests run side by side.
+    const std::string out = std::string(VESK_GUIDE_PDF) + "." +
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                            ".txt";
     const std::string command = "pdftotext -q '" + std::string(VESK_GUIDE_PDF) + "' '" + out + "'";
     if (std::system(command.c_str()) != 0) return {};
     std::ifstream in(out, std::ios::binary);

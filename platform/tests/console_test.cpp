@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -77,8 +78,10 @@ TEST(Console, IsAWindowNamedByItsCaption) {
     ASSERT_TRUE(until([&] { return w.ended(); }));
     const auto bars = w.findChildren<QScrollBar*>();
     ASSERT_GE(bars.size(), 2);
-    for (QScrollBar* bar : bars)
-        EXPECT_TRUE(bar->isVisible()) << bar->orientation();
+    // The output's layout shows its bars a little after the text is in.
+    EXPECT_TRUE(until([&] {
+        return std::all_of(bars.begin(), bars.end(), [](QScrollBar* b) { return b->isVisible(); });
+    }));
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->role(), QAccessible::Window);
