@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -169,6 +170,15 @@ void ConsoleWindow::finished(int exitCode, QProcess::ExitStatus status) {
     input_->setEnabled(false);
     setWindowTitle(windowTitle() + " - ended");
     emit programEnded(exitStatus_);
+}
+
+void ConsoleWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F4 && (event->modifiers() & Qt::AltModifier)) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ConsoleWindow::closeEvent(QCloseEvent* event) {
