@@ -5,7 +5,9 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -56,6 +58,8 @@ ConsoleWindow::ConsoleWindow(const QString& program, const QStringList& argument
     output_->setLineWrapMode(QPlainTextEdit::NoWrap);
     output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     output_->setMinimumSize(640, 360);
+    output_->verticalScrollBar()->setAccessibleName("Output lines");
+    output_->horizontalScrollBar()->setAccessibleName("Output columns");
     layout->addWidget(output_, 1);
 
     auto* label = new QLabel("&Answer (Enter sends it to " + name_ + ")", this);
@@ -203,6 +207,15 @@ void ConsoleWindow::finished(int exitCode, QProcess::ExitStatus status) {
     input_->setEnabled(false);
     setWindowTitle(windowTitle() + " - ended");
     emit programEnded(exitStatus_);
+}
+
+void ConsoleWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F4 && (event->modifiers() & Qt::AltModifier)) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ConsoleWindow::closeEvent(QCloseEvent* event) {

@@ -50,6 +50,8 @@ class ConsoleWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Alt+F4 closes the window, also where no window manager gives it that meaning.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void append(const QString& text);

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,8 +14,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace plat {
@@ -129,6 +133,28 @@ class LeaveWatch : public QObject {
     TextBox* box_;
 };
 
+// A box never narrower than its whole text, up to the width of a box with nothing beside it:
+// where two boxes share a row, or the window is kept to its design size, the layout would
+// otherwise squeeze them until a year shows as "018" (at a scale of 1.5, where the text is drawn
+// wider than at 1).
+class TextBoxEdit : public QLineEdit {
+  public:
+    QSize minimumSizeHint() const override {
+        const QSize least = QLineEdit::minimumSizeHint();
+        if (text().isEmpty()) return least;
+        QStyleOptionFrame opt;
+        initStyleOption(&opt);
+        const QMargins margins = textMargins();
+        // The text stands 2 pixels in from each side of the frame, and the cursor after it.
+        const int inner = int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + 2 * 2 +
+                          1 + margins.left() + margins.right();
+        const QSize whole = style()->sizeFromContents(QStyle::CT_LineEdit, &opt,
+                                                      QSize(inner, least.height()), this);
+        return {std::max(least.width(), std::min(whole.width(), sizeHint().width())),
+                least.height()};
+    }
+};
+
 } // namespace
 
 void showStoredValues() {
@@ -149,7 +175,7 @@ TextBox::~TextBox() {
 
 TextBox::TextBox(Container& parent, std::string name, const std::string& label,
                  const std::string& designText)
-    : Control(parent, std::move(name), new QLineEdit, label) {
+    : Control(parent, std::move(name), new TextBoxEdit, label) {
     auto* edit = static_cast<QLineEdit*>(widget());
     edit->setMaxLength(1 << 20);
     edit->setText(qs(designText));
@@ -163,7 +189,8 @@ TextBox::TextBox(Container& parent, std::string name, const std::string& label,
     textBoxes().push_back(this);
     edit->installEventFilter(new LeaveWatch(edit, this));
     // textChanged comes from the user's typing and from code alike, and only on a real change.
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [this] {
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [this, edit] {
+        edit->updateGeometry(); // the room that the new text needs
         auto handler = onChange;
         runHandler(handler);
     });

@@ -5,8 +5,10 @@
 
 #include "common/visibletext.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -14,6 +16,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace plat {
@@ -36,6 +39,47 @@ int shiftCode(Qt::KeyboardModifiers m) {
     return code;
 }
 
+// The old desktop's code of a key; 0 for a key that no window acts on.
+int keyCode(int key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
+    switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return int(KeyCode::Tab);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return int(KeyCode::Return);
+    case Qt::Key_Escape:
+        return int(KeyCode::Escape);
+    case Qt::Key_Space:
+        return int(KeyCode::Space);
+    case Qt::Key_PageUp:
+        return int(KeyCode::PageUp);
+    case Qt::Key_PageDown:
+        return int(KeyCode::PageDown);
+    case Qt::Key_End:
+        return int(KeyCode::End);
+    case Qt::Key_Home:
+        return int(KeyCode::Home);
+    case Qt::Key_Left:
+        return int(KeyCode::Left);
+    case Qt::Key_Up:
+        return int(KeyCode::Up);
+    case Qt::Key_Right:
+        return int(KeyCode::Right);
+    case Qt::Key_Down:
+        return int(KeyCode::Down);
+    default:
+        return 0;
+    }
+}
+
+bool isAltF4(const QKeyEvent* e) {
+    return e->key() == Qt::Key_F4 && (e->modifiers() & Qt::AltModifier);
+}
+
 // Whole pixels that fit in the twips given: a window is never made larger than asked.
 int twipsToPixels(int twips) {
     return std::max(1, twips / kTwipsPerPixel);
@@ -43,12 +87,21 @@ int twipsToPixels(int twips) {
 
 } // namespace
 
-// The top-level window of a form: its close box unloads the form.
+// The top-level window of a form: its close box unloads the form. Alt+F4 is the close box, also
+// where no window manager gives it that meaning.
 class FormWindow : public QMainWindow {
   public:
     explicit FormWindow(Form* form) : form_(form) {}
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (isAltF4(event)) {
+            event->accept();
+            close();
+            return;
+        }
+        QMainWindow::keyPressEvent(event);
+    }
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
         Form* f = form_;
@@ -59,19 +112,53 @@ class FormWindow : public QMainWindow {
     Form* form_;
 };
 
-// Shows a form's persistent image and turns mouse input into the form's events, in the
+// Shows a form's persistent image and turns mouse and key input into the form's events, in the
 // surface's current scale.
 class SurfaceWidget : public QWidget {
   public:
     explicit SurfaceWidget(Form* form) : form_(form) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
     }
 
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.drawImage(0, 0, form_->surface().image());
+        if (form_->keyMark_) {
+            // Dashed, so that it shows on black and on white alike.
+            const int r = 7;
+            const QRect mark(int(std::lround(form_->keyMarkX_)) - r,
+                             int(std::lround(form_->keyMarkY_)) - r, 2 * r, 2 * r);
+            p.setPen(QPen(Qt::white, 2));
+            p.drawRect(mark);
+            p.setPen(QPen(Qt::blue, 2, Qt::DashLine));
+            p.drawRect(mark);
+        }
+    }
+    // Tab and Shift+Tab come to the window as keys: the drawing area is the window's only stop.
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+                keyPressEvent(k);
+                return true;
+            }
+        }
+        return QWidget::event(e);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        const int code = keyCode(e->key());
+        if (isAltF4(e) || code == 0) {
+            e->ignore(); // to the window: Alt+F4 is its close box
+            return;
+        }
+        Form* f = form_;
+        if (!f->isLoaded()) return;
+        int shift = shiftCode(e->modifiers());
+        if (e->key() == Qt::Key_Backtab) shift |= kShiftMask;
+        runHandler([=] { f->Form_KeyDown(code, shift); });
     }
     void mousePressEvent(QMouseEvent* e) override {
         // The press that completes a double-click is raised as the double-click alone, as the
@@ -144,12 +231,37 @@ Form::~Form() {
 void Form::show() {
     if (!loaded_) return;
     widget_->show();
-    // The headless platform cannot stack windows and says so each time.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) widget_->raise();
+    // A window that comes up takes the keyboard, so that it can be used without the mouse. The
+    // headless platform cannot stack windows and says so each time.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        widget_->raise();
+        widget_->activateWindow();
+    }
 }
 
+namespace {
+// When the window that has the keyboard goes away, the shown window loaded last takes it, so
+// that the user goes on without the mouse also where no window manager hands it on.
+void hideKeepingKeyboard(Form& form) {
+    QWidget* w = form.widget();
+    // Also when no shown window has it (a box just closed and handed it back to this one).
+    const QWidget* active = QApplication::activeWindow();
+    const bool hadKeyboard = !active || active == w || !active->isVisible();
+    w->hide();
+    if (!hadKeyboard || QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+    const std::vector<Form*> forms = loadedForms();
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+        if (*it != &form && (*it)->visible()) {
+            (*it)->widget()->activateWindow();
+            return;
+        }
+    }
+}
+} // namespace
+
 void Form::hide() {
-    widget_->hide();
+    clearKeyMark();
+    hideKeepingKeyboard(*this);
 }
 bool Form::visible() const {
     return loaded_ && widget_->isVisible();
@@ -164,7 +276,7 @@ void Form::unload() {
     if (!loaded_ || unloading_) return;
     unloading_ = true;
     runHandler([this] { Form_Unload(); });
-    widget_->hide();
+    hideKeepingKeyboard(*this);
     loaded_ = false;
     unloading_ = false;
     detail::takeOffLoaded(*this);
@@ -254,6 +366,23 @@ void Form::dblClick(float x, float y) {
     mouseUp(1, x, y);
     if (loaded_) runHandler([this] { Form_DblClick(); });
     mouseUp(1, x, y);
+}
+
+void Form::keyDown(int keyCode, int shift) {
+    if (loaded_) runHandler([=, this] { Form_KeyDown(keyCode, shift); });
+}
+
+void Form::setKeyMark(float x, float y) {
+    keyMark_ = true;
+    keyMarkX_ = surface_->toPixelX(x);
+    keyMarkY_ = surface_->toPixelY(y);
+    client_->update();
+}
+
+void Form::clearKeyMark() {
+    if (!keyMark_) return;
+    keyMark_ = false;
+    client_->update();
 }
 
 void Form::closeBox() {

@@ -22,6 +22,26 @@ class MenuItem;
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
+// Codes of the keys that Form_KeyDown receives (the old desktop's key codes); a letter key comes
+// as its upper-case letter, a digit key as its digit.
+enum class KeyCode {
+    Tab = 9,
+    Return = 13,
+    Escape = 27,
+    Space = 32,
+    PageUp = 33,
+    PageDown = 34,
+    End = 35,
+    Home = 36,
+    Left = 37,
+    Up = 38,
+    Right = 39,
+    Down = 40,
+    F4 = 115,
+};
+// The shift states of the mouse and key handlers: 1 Shift, 2 Ctrl, 4 Alt, added together.
+constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
+
 class Form : public Container {
   public:
     enum class Kind {
@@ -70,12 +90,24 @@ class Form : public Container {
     virtual void Form_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
     virtual void Form_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
     virtual void Form_DblClick() {}
+    // A key pressed while the drawing area has the keyboard focus. Alt+F4 never arrives here: it
+    // is the close box in every window.
+    virtual void Form_KeyDown(int /*keyCode*/, int /*shift*/) {}
+
+    // A mark around one spot of a drawing window, shown on the screen over the drawing but never
+    // part of it (nor of a saved picture), so that a keyboard user sees what the keys act on. At
+    // (x, y) in the current scale; hiding the window takes it away.
+    void setKeyMark(float x, float y);
+    void clearKeyMark();
+    bool hasKeyMark() const { return keyMark_; }
 
     // Delivers mouse events as a user would (tests); x and y in the current scale.
     void mouseDown(int button, float x, float y);
     void mouseMove(int button, float x, float y);
     void mouseUp(int button, float x, float y);
     void dblClick(float x, float y);
+    // Delivers a key press as a user would (tests).
+    void keyDown(int keyCode, int shift = 0);
     // The close box: unloads the window.
     void closeBox();
 
@@ -92,8 +124,11 @@ class Form : public Container {
     bool unloading_ = false;
     int widthTwips_ = 0; // 0: as the layout makes it
     int heightTwips_ = 0;
+    bool keyMark_ = false;
+    float keyMarkX_ = 0, keyMarkY_ = 0; // pixels
     void applySize();
     friend class MenuItem;
+    friend class SurfaceWidget;
 };
 
 } // namespace plat

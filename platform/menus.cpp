@@ -5,9 +5,13 @@
 #include "platform/qt_text.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QShortcut>
 
 #include <utility>
 
@@ -20,11 +24,46 @@ void nameEntry(QAction* entry, const std::string& name) {
     entry->setObjectName(qs(name));
     markAccessible(entry, kMenuEntryProperty);
 }
+
+// The application's style, but with a menu bar that the keyboard moves along: once F10 has
+// marked its first entry, the arrows move along it and Return, Enter or Space choose. The
+// captions carry no mnemonic letter, so this is the keyboard's one way to a menu entry.
+class KeyboardMenuStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+QStyle* keyboardMenuStyle() {
+    static QPointer<QProxyStyle> style;
+    if (!style) {
+        style = new KeyboardMenuStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+void reachFromKeyboard(QMainWindow* window, QMenuBar* bar) {
+    if (bar->style() == keyboardMenuStyle()) return;
+    bar->setStyle(keyboardMenuStyle());
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
+    QObject::connect(f10, &QShortcut::activated, bar, [bar] {
+        const QList<QAction*> entries = bar->actions();
+        if (entries.isEmpty()) return;
+        bar->setFocus(Qt::ShortcutFocusReason);
+        bar->setActiveAction(entries.first());
+    });
+}
 } // namespace
 
 MenuItem::MenuItem(Form& form, std::string name, const std::string& caption)
     : name_(std::move(name)), form_(&form) {
-    QMenuBar* bar = static_cast<QMainWindow*>(form.widget())->menuBar();
+    auto* window = static_cast<QMainWindow*>(form.widget());
+    QMenuBar* bar = window->menuBar();
+    reachFromKeyboard(window, bar);
     holder_ = bar;
     action_ = bar->addAction(qs(caption));
     nameEntry(action_, name_);

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -57,10 +58,26 @@ class NameOnlyIconProvider : public QAbstractFileIconProvider {
     }
 };
 
+// Gives the keyboard back to the window that had it once a box is closed, also where no window
+// manager does that, so that the user goes on without the mouse.
+class KeyboardReturns {
+  public:
+    KeyboardReturns() : window_(QApplication::activeWindow()) {}
+    ~KeyboardReturns() {
+        if (window_ && window_->isVisible()) window_->activateWindow();
+    }
+    KeyboardReturns(const KeyboardReturns&) = delete;
+    KeyboardReturns& operator=(const KeyboardReturns&) = delete;
+
+  private:
+    QPointer<QWidget> window_;
+};
+
 class QtPromptService : public PromptService {
   public:
     MsgAnswer messageBox(const std::string& text, MsgButtons buttons,
                          const std::optional<std::string>& title) override {
+        const KeyboardReturns back;
         QMessageBox box;
         // A name or a quote that looks like markup is shown as it stands.
         box.setTextFormat(Qt::PlainText);
@@ -97,6 +114,7 @@ class QtPromptService : public PromptService {
 
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override {
+        const KeyboardReturns back;
         bool ok = false;
         const QString answer =
             QInputDialog::getText(nullptr, qs(title.empty() ? applicationTitle() : title),
@@ -105,6 +123,7 @@ class QtPromptService : public PromptService {
     }
 
     std::string fileDialog(const FileDialogRequest& request) override {
+        const KeyboardReturns back;
         QFileDialog dialog(nullptr, qs(request.title), qs(request.initialDir),
                            qtFilter(request.filter));
         // Set before the list is filled, so that no file is read to draw it.

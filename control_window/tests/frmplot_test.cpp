@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "control_window/model/maincode.h"
 #include "control_window/windows/frmplot.h"
@@ -373,6 +374,102 @@ TEST_F(FrmPlotTest, CloseBoxEndsTheEdit) {
     ASSERT_TRUE(editor.edit());
     EXPECT_FLOAT_EQ(editor.series[9], 1.5f);
     EXPECT_FALSE(plat::isLoaded<frmPlot>());
+}
+
+// Keys are typed on the drawing area as a user types them, through the window system's events.
+void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::keyClick(plat::instance<frmPlot>().client(), k, m);
+}
+
+TEST_F(FrmPlotTest, EscapeReturnOrAltF4EndTheEditWithTheValuesKept) {
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> ends[] = {
+        {Qt::Key_Escape, Qt::NoModifier},
+        {Qt::Key_Return, Qt::NoModifier},
+        {Qt::Key_Enter, Qt::KeypadModifier},
+        {Qt::Key_F4, Qt::AltModifier},
+    };
+    for (const auto& [k, m] : ends) {
+        TestEditor editor;
+        ScriptedUser user; // no question on the way
+        user.act([] {
+                plot().mouseDown(kLeft, 5, 1.5f);
+                plot().mouseUp(kLeft, 5, 1.5f);
+            })
+            .act([k = k, m = m] { key(k, m); });
+        ASSERT_TRUE(editor.edit()) << k;
+        EXPECT_TRUE(user.finished()) << k;
+        EXPECT_FALSE(plat::isLoaded<frmPlot>()) << k;
+        for (int p = 1; p <= 12; ++p)
+            EXPECT_FLOAT_EQ(editor.series[std::size_t(p)], p == 5 ? 1.5f : 0) << k << " " << p;
+    }
+}
+
+TEST_F(FrmPlotTest, ArrowKeysChooseAPointAndMoveItAsADragWould) {
+    tenPoints(-0.5f); // y span 1.5: steps of 0.01, pages of 0.1
+    drawplot();
+    const QImage before = plot().surface().image();
+    key(Qt::Key_Up); // the first key only chooses point 1
+    EXPECT_EQ(moved(), kNoneMoved);
+    EXPECT_TRUE(plot().hasKeyMark());
+    EXPECT_EQ(plot().surface().image(), before) << "the mark is not part of the drawing";
+
+    key(Qt::Key_Right);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    key(Qt::Key_Right); // point 3
+    for (int k = 0; k < 3; ++k)
+        key(Qt::Key_Up);
+    key(Qt::Key_PageDown);
+    EXPECT_FLOAT_EQ(mc.yplot[3], 0.43f);
+    std::array<bool, 11> want{};
+    want[3] = true;
+    EXPECT_EQ(moved(), want);
+    EXPECT_TRUE(blackAt(3.5f, 0.465f)) << "the new segment 3-4";
+    EXPECT_FALSE(blackAt(3.5f, 0.5f)) << "the old one erased";
+    EXPECT_TRUE(blackAt(5.5f, 0)) << "the line at y = 0, as after a drag";
+
+    // The choice stops at the ends; the value stops at the axis.
+    key(Qt::Key_End);
+    key(Qt::Key_Right);
+    for (int k = 0; k < 20; ++k)
+        key(Qt::Key_PageUp);
+    EXPECT_FLOAT_EQ(mc.yplot[10], 1);
+    key(Qt::Key_Home);
+    key(Qt::Key_Left);
+    for (int k = 0; k < 20; ++k)
+        key(Qt::Key_PageDown);
+    EXPECT_FLOAT_EQ(mc.yplot[1], -0.5f);
+    // A value off the steps goes to the next one, not a step past it.
+    mc.yplot[2] = 0.237f;
+    key(Qt::Key_Right);
+    key(Qt::Key_Up);
+    EXPECT_FLOAT_EQ(mc.yplot[2], 0.24f);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    EXPECT_FLOAT_EQ(mc.yplot[2], 0.22f);
+    EXPECT_TRUE(plot().visible());
+}
+
+TEST_F(FrmPlotTest, CtrlSSavesThePictureWithoutTheKeyMark) {
+    tenPoints();
+    drawplot();
+    key(Qt::Key_Right); // the mark on point 1
+    const std::string path = tmpPath("keys.bmp");
+    ScriptedUser user;
+    user.fileDialog("Save Plot", path);
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(user.finished());
+    EXPECT_TRUE(plot().visible());
+    QImage saved;
+    ASSERT_TRUE(saved.load(QString::fromStdString(path), "BMP"));
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
+              plot().surface().image().convertToFormat(QImage::Format_RGB32));
+
+    // Cancelled, the dialog ends the edit as a cancelled double-click does; the mark goes too.
+    user.fileDialog("Save Plot", "");
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(plot().visible());
+    EXPECT_FALSE(plot().hasKeyMark());
 }
 
 TEST_F(FrmPlotTest, AnUnwritableBitmapIsReported) {

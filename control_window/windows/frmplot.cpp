@@ -32,11 +32,83 @@ void frmPlot::Form_MouseMove(int /*button*/, int /*shift*/, float x, float y) {
 
 void frmPlot::Form_MouseUp(int button, int /*shift*/, float /*x*/, float /*y*/) {
     dragging_ = false;
-    if (button > 1) {
-        surface().cls();
-        hide();
-        unload();
+    if (button > 1) close();
+}
+
+void frmPlot::close() {
+    surface().cls();
+    hide();
+    unload();
+}
+
+void frmPlot::Form_KeyDown(int keyCode, int shift) {
+    using plat::KeyCode;
+    const int n = std::clamp<int>(mc.npts, 0, kMaxPoints);
+    if (!hasKeyMark()) chosen_ = 0;
+    switch (KeyCode(keyCode)) {
+    case KeyCode::Escape:
+    case KeyCode::Return:
+        close();
+        return;
+    case KeyCode::Home:
+        choosePoint(1);
+        return;
+    case KeyCode::End:
+        choosePoint(n);
+        return;
+    case KeyCode::Tab:
+        if (shift & plat::kShiftMask)
+            choosePoint(chosen_ == 0 ? n : chosen_ - 1);
+        else
+            choosePoint(chosen_ + 1);
+        return;
+    case KeyCode::Right:
+        choosePoint(chosen_ + 1);
+        return;
+    case KeyCode::Left:
+        choosePoint(chosen_ == 0 ? n : chosen_ - 1);
+        return;
+    case KeyCode::Up:
+        stepChosenPoint(1);
+        return;
+    case KeyCode::Down:
+        stepChosenPoint(-1);
+        return;
+    case KeyCode::PageUp:
+        stepChosenPoint(10);
+        return;
+    case KeyCode::PageDown:
+        stepChosenPoint(-10);
+        return;
+    default:
+        break;
     }
+    if (keyCode == 'S' && (shift & plat::kCtrlMask)) saveplot();
+}
+
+// The first choice is the first point (or, going left, the last); the choice stops at either end.
+void frmPlot::choosePoint(int k) {
+    const int n = std::clamp<int>(mc.npts, 0, kMaxPoints);
+    if (n < 1) return;
+    chosen_ = std::clamp(k, 1, n);
+    setKeyMark(mc.xplot[chosen_], mc.yplot[chosen_]);
+}
+
+// Moves the chosen point as a drag to its own x would, to the next multiple of the step up or
+// down: a power of ten that crosses the y axis in 50 to 500 steps, so that typed-looking values
+// such as 0.25 are reached exactly. With no point chosen yet, the first is chosen and stays.
+void frmPlot::stepChosenPoint(int steps) {
+    if (chosen_ == 0) {
+        choosePoint(1);
+        return;
+    }
+    const double span = double(mc.ymax) - double(mc.ymin);
+    if (!(span > 0)) return;
+    const double step = std::pow(10.0, std::floor(std::log10(span / 50)));
+    const double at = double(mc.yplot[chosen_]) / step;
+    // A value already on the grid (up to its single precision) moves by whole steps.
+    const double from = steps > 0 ? std::floor(at + 1e-4) : std::ceil(at - 1e-4);
+    movepoint(mc.xplot[chosen_], float((from + steps) * step));
 }
 
 void frmPlot::Form_DblClick() {
@@ -80,6 +152,7 @@ void frmPlot::movepoint(float x, float y) {
         mc.yplot[k] = y;
         surface().setForeColor(plat::kBlack);
         drawCurve(plat::kBlack);
+        if (hasKeyMark()) setKeyMark(mc.xplot[chosen_], mc.yplot[chosen_]);
     }
     surface().line(mc.xmin, 0, mc.xmax, 0, plat::kBlack);
 }

@@ -27,14 +27,20 @@ TEST(Guide, IsAPdfOfMoreThanOnePageWithPictures) {
 
 // The guide's text as the PDF holds it: Qt writes each line's glyphs as a hex string of glyph
 // numbers, so the test reads the text through pdftotext when it is installed.
-std::string guideText() {
-    const std::string out = std::string(VESK_GUIDE_PDF) + ".txt";
+// Lines break anywhere: every run of white space reads as one blank, and a page's end as a form
+// feed when `pages` is set (otherwise as a blank too).
+std::string guideText(bool pages = false) {
+    // A file of each test's own: the tests run side by side.
+    const std::string out = std::string(VESK_GUIDE_PDF) + "." +
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                            ".txt";
     const std::string command = "pdftotext -q '" + std::string(VESK_GUIDE_PDF) + "' '" + out + "'";
     if (std::system(command.c_str()) != 0) return {};
     std::ifstream in(out, std::ios::binary);
     const std::string raw(std::istreambuf_iterator<char>(in), {});
-    // Lines and pages break anywhere: every run of white space reads as one blank.
-    return std::regex_replace(raw, std::regex("[ \\t\\r\\n\\f]+"), " ");
+    if (!pages) return std::regex_replace(raw, std::regex("[ \\t\\r\\n\\f]+"), " ");
+    const std::string lines = std::regex_replace(raw, std::regex("[ \\t\\r\\n]+"), " ");
+    return std::regex_replace(lines, std::regex(" ?\\f ?"), "\f");
 }
 
 TEST(Guide, SaysWhatTheEngineWritesAndWhatFmultIs) {
@@ -46,6 +52,45 @@ TEST(Guide, SaysWhatTheEngineWritesAndWhatFmultIs) {
     EXPECT_EQ(text.find("multiplier of the year's fishing mortalities"), std::string::npos);
     EXPECT_NE(text.find("Figure 1."), std::string::npos);
     EXPECT_NE(text.find("share/vesk/examples"), std::string::npos);
+}
+
+// A sample of the console or of a file stands on one page, and a table's heading row on the page
+// of its first rows: from the first text to the last, no page ends.
+TEST(Guide, KeepsSamplesAndTableHeadsOnOnePage) {
+    const std::string text = guideText(true);
+    if (text.empty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const struct {
+        const char* from;
+        const char* to;
+    } together[] = {
+        {"cp -r <prefix>/share/vesk/examples", "cd ~/snapper"},
+        {"F mult YOY", "0.111847E+03"},
+        {"Yr Bunfished", "0.130961E+00"},
+        {"TEZ evaluations for selectivities in year", "0.46622"},
+        {"status meaning", "every listed year was evaluated"},
+        {"column what the engine prints", "the equilibrium recruitment"},
+        {"row what the engine writes", "YIELD IN BIOMASS"},
+        {"key what it does on the graph", "Right or Tab"},
+    };
+    for (const auto& t : together) {
+        const size_t from = text.find(t.from);
+        ASSERT_NE(from, std::string::npos) << t.from;
+        const size_t to = text.find(t.to, from);
+        ASSERT_NE(to, std::string::npos) << t.to;
+        EXPECT_EQ(text.find('\f', from), text.find('\f', to)) << t.from;
+    }
+}
+
+TEST(Guide, SaysWhereToClickSoThatNoPointMovesAndWhatTheKeysDo) {
+    const std::string text = guideText();
+    if (text.empty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    for (const char* said : {"left of the y axis", "first moves the point under the pointer",
+                             "Escape or Return closes the graph and keeps the values",
+                             "Make same as males", "Load File and snapper.bio",
+                             "Choose the fecundity option (A or L) in the Fecundity window first.",
+                             "without a question: edits not saved are lost",
+                             "(or Escape, Return or Space) hides the plot", "(or Ctrl+S)"})
+        EXPECT_NE(text.find(said), std::string::npos) << said;
 }
 
 } // namespace

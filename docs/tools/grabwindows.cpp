@@ -59,6 +59,11 @@ void save(plat::Form& form, const std::string& name) {
     form.show();
     for (int k = 0; k < 5; ++k)
         QApplication::processEvents();
+    // A window that comes up takes the keyboard; the pictures show none of its marks.
+    if (QWidget* focus = form.widget()->focusWidget()) {
+        focus->clearFocus();
+        QApplication::processEvents();
+    }
     const std::string path = imageFolder + "/" + name + ".png";
     if (!form.widget()->grab().save(QString::fromStdString(path)))
         std::fprintf(stderr, "cannot write %s\n", path.c_str());

@@ -1,6 +1,7 @@
 // Lays out the user's guide from its Markdown source and writes it as a PDF on A4 pages, with
 // the pictures the source names (relative to its folder) at their screen size, or narrower when
 // a picture is wider than the page. Usage: vesk_makepdf <guide.md> <guide.pdf>
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -19,7 +20,12 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
+
+// The screen's dots per inch, in which QTextDocument::print sets its page margins (Qt's own).
+Q_GUI_EXPORT int qt_defaultDpiY();
 
 namespace {
 
@@ -85,25 +91,28 @@ void mendTables(QTextDocument& doc) {
     }
 }
 
+bool isCode(const QTextCharFormat& f) {
+    return f.fontFixedPitch() ||
+           f.fontFamilies().toStringList().contains(QStringLiteral("monospace"));
+}
+
+// A line of a code block: its block holds nothing but code, and it is not in a table.
+bool codeLine(const QTextBlock& b) {
+    if (!b.isValid() || b.text().isEmpty() || QTextCursor(b).currentTable()) return false;
+    for (auto it = b.begin(); !it.atEnd(); ++it)
+        if (!isCode(it.fragment().charFormat())) return false;
+    return true;
+}
+
+// An empty line between two lines of code belongs to their block.
+bool inBlock(const QTextBlock& b) {
+    return codeLine(b) ||
+           (b.isValid() && b.text().isEmpty() && codeLine(b.previous()) && codeLine(b.next()));
+}
+
 // Code in the fixed face of the body's family, a point smaller (it runs wider than the serif), and
 // a code block set off from the text around it as a paragraph is.
 void styleCode(QTextDocument& doc) {
-    const auto isCode = [](const QTextCharFormat& f) {
-        return f.fontFixedPitch() ||
-               f.fontFamilies().toStringList().contains(QStringLiteral("monospace"));
-    };
-    // A line of a code block: its block holds nothing but code, and it is not in a table.
-    const auto codeLine = [&](const QTextBlock& b) {
-        if (!b.isValid() || b.text().isEmpty() || QTextCursor(b).currentTable()) return false;
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (!isCode(it.fragment().charFormat())) return false;
-        return true;
-    };
-    // An empty line between two lines of code belongs to their block.
-    const auto inBlock = [&](const QTextBlock& b) {
-        return codeLine(b) ||
-               (b.isValid() && b.text().isEmpty() && codeLine(b.previous()) && codeLine(b.next()));
-    };
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         if (!inBlock(block)) continue;
         QTextBlockFormat format = block.blockFormat();
@@ -125,6 +134,117 @@ void styleCode(QTextDocument& doc) {
             cursor.mergeCharFormat(code);
         }
     }
+}
+
+// Where the printed document puts things: the pages as QTextDocument::print lays them out on the
+// writer. It gives every page a margin of 2 cm, set in the screen's dots and scaled to the
+// writer's by the layout.
+class PageProbe {
+  public:
+    PageProbe(const QTextDocument& doc, QPagedPaintDevice& device) : doc_(doc.clone()) {
+        doc_->documentLayout()->setPaintDevice(&device);
+        const int margin = int(2 / 2.54 * qt_defaultDpiY());
+        QTextFrameFormat format = doc_->rootFrame()->frameFormat();
+        format.setMargin(margin);
+        doc_->rootFrame()->setFrameFormat(format);
+        doc_->setPageSize(QSizeF(device.width(), device.height()));
+        height_ = doc_->pageSize().height();
+        margin_ = margin * qreal(device.logicalDpiY()) / qt_defaultDpiY();
+        room_ = height_ - 2 * margin_;
+    }
+    QTextDocument& doc() { return *doc_; }
+    // The pages of the first and the last line of a block.
+    int firstPage(const QTextBlock& b) const { return page(rect(b).top() + 1); }
+    int lastPage(const QTextBlock& b) const { return page(rect(b).bottom() - 1); }
+    // Whether the blocks from `first` to `last` could stand on one page: their own heights with
+    // the room between them, without the gap of a page break among them.
+    bool fitsOnAPage(const QTextBlock& first, const QTextBlock& last) const {
+        qreal height = 0;
+        for (QTextBlock b = first; b.isValid(); b = b.next()) {
+            const QTextBlockFormat f = b.blockFormat();
+            height += rect(b).height() + f.topMargin() + f.bottomMargin();
+            if (b == last) break;
+        }
+        return height < room_;
+    }
+
+  private:
+    QRectF rect(const QTextBlock& b) const { return doc_->documentLayout()->blockBoundingRect(b); }
+    // A block that starts in a page's bottom margin is printed at the top of the next page.
+    int page(qreal y) const { return int((y + margin_) / height_); }
+
+    std::unique_ptr<QTextDocument> doc_;
+    qreal height_ = 1;
+    qreal margin_ = 0;
+    qreal room_ = 1;
+};
+
+// The first thing that the pages split where a reader loses the thread, moved to the top of the
+// next page: a heading at the foot of a page, a table's heading row without its first two rows, a
+// code block (a sample of a file or the console) over two pages, the line that introduces a table
+// or a code block (ending in a colon) apart from it, a picture apart from its caption. False when
+// there is none.
+bool keepOneTogether(QTextDocument& doc, QPagedPaintDevice& device) {
+    PageProbe probe(doc, device);
+    QTextDocument& laid = probe.doc();
+    // The break goes before the headings that lead to the block, so that they move with it.
+    const auto breakBefore = [&](QTextBlock at) {
+        while (at.previous().isValid() && at.previous().blockFormat().headingLevel() > 0)
+            at = at.previous();
+        QTextBlockFormat format = at.blockFormat();
+        if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) return false;
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(doc.findBlockByNumber(at.blockNumber())).setBlockFormat(format);
+        return true;
+    };
+    const auto together = [&](const QTextBlock& first, const QTextBlock& last) {
+        return probe.firstPage(first) == probe.lastPage(last) || !probe.fitsOnAPage(first, last);
+    };
+
+    // A paragraph that leads to a table or a code block: a heading, or a line ending in a colon.
+    const auto leadsOn = [](const QTextBlock& b) {
+        return b.isValid() && !QTextCursor(b).currentTable() &&
+               (b.blockFormat().headingLevel() > 0 ||
+                b.text().trimmed().endsWith(QLatin1Char(':')));
+    };
+
+    // In the order of the document, since each break moves all that follows it.
+    for (QTextBlock b = laid.begin(); b.isValid(); b = b.next()) {
+        if (QTextTable* table = QTextCursor(b).currentTable()) {
+            if (b.position() != table->cellAt(0, 0).firstPosition() || table->rows() < 2) continue;
+            const QTextBlock rows =
+                laid.findBlock(table->cellAt(std::min(2, table->rows() - 1), 0).lastPosition());
+            const QTextBlock lead = b.previous();
+            if (leadsOn(lead)) {
+                if (!together(lead, rows) && breakBefore(lead)) return true;
+                continue;
+            }
+            if (together(b, rows)) continue;
+            QTextTable* original =
+                QTextCursor(doc.findBlockByNumber(b.blockNumber())).currentTable();
+            QTextTableFormat format = original->format();
+            if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            original->setFormat(format);
+            return true;
+        }
+        const QTextBlock next = b.next();
+        if (b.blockFormat().headingLevel() > 0 && next.isValid() && !together(b, next) &&
+            breakBefore(b))
+            return true;
+        if (codeLine(b) && !inBlock(b.previous())) {
+            QTextBlock last = b;
+            while (inBlock(last.next()))
+                last = last.next();
+            const QTextBlock first = leadsOn(b.previous()) ? b.previous() : b;
+            if (!together(first, last) && breakBefore(first)) return true;
+        }
+        if (b.text() == QString(QChar::ObjectReplacementCharacter) && next.isValid() &&
+            next.text().startsWith(QStringLiteral("Figure ")) && !together(b, next) &&
+            breakBefore(b))
+            return true;
+    }
+    return false;
 }
 
 // The layout shows no picture's alternative text: each picture that stands alone on its line gets
@@ -182,6 +302,12 @@ int main(int argc, char** argv) {
         // QTextDocument::print keeps margins of 2 cm on every side.
         const double margin = 2 / 2.54 * kResolution;
         if (!sizeImages(doc, folder, writer.width() - 2 * margin - 1)) return 1;
+        // QTextDocument::print gives a writer without margins ones of 2 mm, inside which it lays
+        // out its pages; the pages are looked at on the same terms. Each break moves what follows
+        // it, so they are looked at again after each one.
+        writer.setPageMargins(QMarginsF(2, 2, 2, 2), QPageLayout::Millimeter);
+        for (int pass = 0; pass < 200 && keepOneTogether(doc, writer); ++pass) {
+        }
         doc.print(&writer);
     }
     QFile::remove(target);

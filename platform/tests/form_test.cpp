@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTest>
 
 #include <string>
 #include <vector>
@@ -223,6 +224,43 @@ TEST(Forms, MenuEntriesCarryTheirNameAsDescriptionAndFitTheWindow) {
     e.menu.setCaption("A much longer caption for the only entry of this menu bar");
     QCoreApplication::processEvents();
     EXPECT_LE(bar->actionGeometry(e.menu.action()).right(), e.widget()->width());
+}
+
+// A menu bar of plain entries, as the main window's.
+class MenuBarForm : public Form {
+  public:
+    MenuBarForm() : Form("MenuBarForm", "Menus") {
+        exitprog.onClick = [this] { log.push_back("exit"); };
+        fishery.onClick = [this] { log.push_back("fishery"); };
+    }
+    MenuItem exitprog{*this, "exitprog", "Exit  "};
+    MenuItem fishery{*this, "fishery", "Fishery  "};
+    std::vector<std::string> log;
+};
+
+// The captions have no mnemonic letter: F10 marks the first entry, the arrows move along the bar
+// and Return chooses.
+TEST(Forms, MenuEntriesAreReachedFromTheKeyboard) {
+    MenuBarForm& f = instance<MenuBarForm>();
+    f.show();
+    f.widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.widget()));
+    auto* bar = static_cast<QMainWindow*>(f.widget())->menuBar();
+    QTest::keyClick(f.widget(), Qt::Key_F10);
+    EXPECT_EQ(bar->activeAction(), f.exitprog.action());
+    QTest::keyClick(bar, Qt::Key_Right);
+    QTest::keyClick(bar, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.log, std::vector<std::string>{"fishery"});
+    f.unload();
+}
+
+// Alt+F4 is the close box of every window, whatever has the focus in it.
+TEST(Forms, AltF4Unloads) {
+    Editor& e = instance<Editor>();
+    e.show();
+    QTest::keyClick(e.nages.widget(), Qt::Key_F4, Qt::AltModifier);
+    EXPECT_FALSE(plat::isLoaded<Editor>());
 }
 
 // A box that belongs with the one before stands in its row; a labelled box hides its label.

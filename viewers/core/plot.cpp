@@ -37,6 +37,15 @@ void frmPlot::Form_MouseDown(int button, int /*shift*/, float /*x*/, float /*y*/
     hide();
 }
 
+void frmPlot::Form_KeyDown(int keyCode, int shift) {
+    using plat::KeyCode;
+    const KeyCode key = KeyCode(keyCode);
+    if (key == KeyCode::Escape || key == KeyCode::Return || key == KeyCode::Space)
+        Form_MouseDown(int(plat::MouseButton::Left), shift, 0, 0);
+    else if (keyCode == 'S' && (shift & plat::kCtrlMask))
+        Form_MouseDown(int(plat::MouseButton::Right), shift, 0, 0);
+}
+
 scratch::scratch() : plat::Form("scratch", "scratch", plat::Form::Kind::Drawing) {
     // Room for the longest axis title at the largest size the plotters use.
     setWidth(1600 * plat::kTwipsPerPixel);

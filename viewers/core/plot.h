@@ -34,11 +34,13 @@ void setscreenclass();
 
 // The plot window. Its persistent image is the surface; the plotters size and scale it.
 // Left button hides it; any other button offers "Save Plot" and writes a BMP under the name
-// exactly as chosen, then hides it; a cancelled dialog only hides it.
+// exactly as chosen, then hides it; a cancelled dialog only hides it. From the keyboard, Escape,
+// Return and Space hide it as the left button does, and Ctrl+S saves it as the other buttons do.
 class frmPlot : public plat::Form {
   public:
     frmPlot();
     void Form_MouseDown(int button, int shift, float x, float y) override;
+    void Form_KeyDown(int keyCode, int shift) override;
     std::string bitmapname; // the name chosen in the last save dialog
 };
 

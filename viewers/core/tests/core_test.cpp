@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -200,6 +201,32 @@ TEST_F(CoreTest, AnUnwritableSaveSaysSo) {
     });
     plot.mouseDown(int(plat::MouseButton::Right), 0, 0);
     EXPECT_FALSE(plot.visible());
+}
+
+TEST_F(CoreTest, EscapeReturnOrSpaceHideThePlotAndCtrlSSavesIt) {
+    viewers::frmPlot& plot = plat::instance<viewers::frmPlot>();
+    for (Qt::Key k : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space}) {
+        plot.show();
+        ScriptedUser user; // no prompt expected
+        QTest::keyClick(plot.client(), k);
+        EXPECT_FALSE(plot.visible()) << k;
+        EXPECT_TRUE(plot.isLoaded()) << k;
+    }
+    QTemporaryDir dir;
+    const std::string name = dir.path().toStdString() + "/keys.bmp";
+    plot.show();
+    {
+        ScriptedUser user;
+        user.fileDialog("Save Plot", name);
+        QTest::keyClick(plot.client(), Qt::Key_S, Qt::ControlModifier);
+        EXPECT_TRUE(user.finished());
+    }
+    EXPECT_FALSE(plot.visible());
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(name)));
+    // Alt+F4 is the close box.
+    plot.show();
+    QTest::keyClick(plot.client(), Qt::Key_F4, Qt::AltModifier);
+    EXPECT_FALSE(plat::isLoaded<viewers::frmPlot>());
 }
 
 // A start window of two options that clear each other, with a check box, a caption that
