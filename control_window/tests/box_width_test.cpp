@@ -19,18 +19,25 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 namespace {
 
 using cwtest::CwTest;
 
-// Gives a line edit's style option the way the box itself does, to find where its text stands.
-class OpenEdit : public QLineEdit {
-  public:
-    using QLineEdit::initStyleOption;
-};
+// A line edit's style option as the edit itself makes it, to find where its text stands.
+QStyleOptionFrame frameOption(const QLineEdit& edit) {
+    QStyleOptionFrame opt;
+    opt.initFrom(&edit);
+    opt.rect = edit.contentsRect();
+    opt.lineWidth =
+        edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, &edit) : 0;
+    opt.midLineWidth = 0;
+    opt.state |= QStyle::State_Sunken;
+    if (edit.isReadOnly()) opt.state |= QStyle::State_ReadOnly;
+    opt.features = QStyleOptionFrame::None;
+    return opt;
+}
 
 // The boxes of a window whose text is wider than the room the box has for it:
 // "<box> '<text>'".
@@ -39,8 +46,7 @@ std::vector<std::string> cutBoxes(plat::Form& form) {
     std::vector<std::string> cut;
     for (QLineEdit* edit : form.widget()->findChildren<QLineEdit*>()) {
         if (!edit->isVisible() || edit->text().isEmpty()) continue;
-        QStyleOptionFrame opt;
-        static_cast<OpenEdit*>(edit)->initStyleOption(&opt);
+        const QStyleOptionFrame opt = frameOption(*edit);
         const QRect contents =
             edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
         const QMargins m = edit->textMargins();
