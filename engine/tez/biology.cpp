@@ -93,8 +93,11 @@ void read_biology(Engine& e, std::string_view file_name) {
         in.fail("stock-recruitment option " + std::to_string(e.sr_code) +
                 " cannot be evaluated (3 Ricker or 4 Beverton-Holt)");
 
-    // Without these the relation has no defined constants.
-    if (!(e.sr_slope > 0.0)) in.fail("the stock-recruitment slope must be positive");
+    // The largest surplus lies below the unfished stock only for a slope above 1; at 1 or below
+    // the target SPR is 0 / 0 (Beverton-Holt) or the search runs away (Ricker).
+    if (!(e.sr_slope > 1.0))
+        in.fail("the stock-recruitment slope is " + shortest_text(e.sr_slope) +
+                ", which leaves no target SPR: it must be greater than 1");
 
     in.begin_read();
     in.real(e.tez_recruitment);
@@ -141,6 +144,17 @@ void read_biology(Engine& e, std::string_view file_name) {
         in.real(e.spread[s]);
         if (!(e.lw_a[s] > 0.0) || !(e.lw_b[s] > 0.0))
             in.fail("the length-weight constants a and b must be positive");
+        // The smallest morph stands 3 spreads less one interval below the mean length (as
+        // build_morphs places it); at or below a factor of 0 its fish have no length.
+        if (const double v = e.spread[s]; v > 0.0) {
+            const double width = 6.0 * v / e.nmorphs;
+            const double factor = 1.0 + 0.5 * (-3.0 * v + (-3.0 * v + width));
+            if (!(factor > 0.0))
+                in.fail("the length spread of sex " + std::to_string(s + 1) + " is " +
+                        shortest_text(v) + ", which with " + std::to_string(e.nmorphs) +
+                        " growth morphs gives the smallest morph a length factor of " +
+                        shortest_text(factor) + ": it must stay above 0");
+        }
     }
     for (int s = 0; s < e.nsexes; ++s) {
         in.begin_read();
@@ -173,6 +187,10 @@ void read_biology(Engine& e, std::string_view file_name) {
     }
     for (int s = 0; s < e.nsexes; ++s)
         e.mean_length[e.nages + 1][s] = e.mean_length[e.nages][s];
+    // Data left over means the counts of the first line do not match the blocks: every value
+    // read after the miscount would have been shifted.
+    in.expect_end("the file goes on after its last value: the counts of its first line do not "
+                  "match its blocks");
     in.close();
 }
 

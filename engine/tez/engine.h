@@ -367,6 +367,16 @@ void unfished_per_recruit(Engine& e);
 
 // Stock-recruitment.
 void set_sr_parameters(RunData& d);
+// The Ricker relation's point S of the largest surplus slope * S * exp(-S) - S, stepped up to and
+// refined: the search ends at its `misses`-th step that does not improve, or once a step no longer
+// moves S.
+struct RickerPeak {
+    double s = 0.0;
+    double y = 0.0; // slope * S * exp(-S)
+    double best = 0.0;
+    int steps = 0;
+};
+RickerPeak ricker_peak(double slope, int misses = 20);
 void equilibrium_recruits(const RunData& d, YearState& w);
 void find_equilibrium(const RunData& d, const Block& b, YearState& w);
 

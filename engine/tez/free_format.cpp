@@ -1,7 +1,9 @@
 #include "free_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace tez {
@@ -54,7 +56,7 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
     std::size_t digits = 0;
     // The power of ten of the leading significant digit, before the exponent part: it tells an
     // overflow from an underflow, which from_chars reports alike.
-    long lead_power = 0;
+    std::int64_t lead_power = 0;
     bool seen_significant = false;
     std::size_t int_digits = 0;
     while (i < text.size() && is_digit(text[i])) {
@@ -62,10 +64,10 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
         if (seen_significant) ++int_digits;
         t.push_back(text[i++]), ++digits;
     }
-    if (seen_significant) lead_power = static_cast<long>(int_digits) - 1;
+    if (seen_significant) lead_power = static_cast<std::int64_t>(int_digits) - 1;
     if (i < text.size() && text[i] == '.') {
         t.push_back(text[i++]);
-        long place = 0;
+        std::int64_t place = 0;
         while (i < text.size() && is_digit(text[i])) {
             --place;
             if (text[i] != '0' && !seen_significant) {
@@ -76,7 +78,10 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
         }
     }
     if (digits == 0) return false;
-    long exponent = 0;
+    // 64 bits on every platform (a long has 32 on some), and capped: far beyond any double either
+    // way, the sign is all that counts.
+    constexpr std::int64_t kExponentCap = 1000000000;
+    std::int64_t exponent = 0;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
         t.push_back('e');
         ++i;
@@ -87,11 +92,11 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
         }
         std::size_t exp_digits = 0;
         while (i < text.size() && is_digit(text[i])) {
-            // Far beyond any double either way; the sign is all that counts past this.
-            if (exponent < 1000000000L) exponent = exponent * 10 + (text[i] - '0');
+            if (exponent < kExponentCap) exponent = exponent * 10 + (text[i] - '0');
             t.push_back(text[i++]), ++exp_digits;
         }
         if (exp_digits == 0) return false;
+        exponent = std::min(exponent, kExponentCap);
         if (negative) exponent = -exponent;
     }
     if (i != text.size()) return false;
@@ -155,6 +160,12 @@ void FreeReader::fail(std::string_view what) const {
     msg += ": ";
     msg += what;
     throw InputError(msg);
+}
+
+void FreeReader::expect_end(std::string_view what) {
+    while (next_line())
+        for (char c : line_)
+            if (!is_blank(c)) fail(what);
 }
 
 bool FreeReader::next_line() {

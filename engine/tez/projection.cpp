@@ -1,11 +1,13 @@
 // The per-recruit projection of one year-class through every season of every age, and the
 // stock-recruitment equilibrium built on it.
 #include "engine.h"
+#include "text_forms.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 namespace tez {
 
@@ -196,11 +198,40 @@ void sum_stock_totals(const RunData& d, YearState& w) {
         if (d.nsexes == 1) eggs *= 0.5;
         w.eggs[a] = eggs;
         w.total_eggs += eggs;
-        w.eggs_per_recruit[a] = w.recruits_used > 0.0 ? eggs / w.recruits_used : 0.0;
+        // Without recruits the values per recruit stay those of the projection before.
+        if (w.recruits_used > 0.0) w.eggs_per_recruit[a] = eggs / w.recruits_used;
         epr += w.eggs_per_recruit[a];
     }
     w.spr = epr / d.spr0;
 }
+
+namespace {
+
+// A relation whose target SPR or unfished recruits are not finite numbers would give every year
+// results that mean nothing; it is refused before any year is evaluated.
+void check_sr_target(const RunData& e) {
+    const auto refuse = [&](const std::string& why) {
+        throw InputError("Error reading " + std::string(trim_blanks(e.biology_name)) +
+                         ": the stock-recruitment slope " + shortest_text(e.sr_slope) +
+                         " gives no target: " + why);
+    };
+    if (!std::isfinite(e.target_spr) || !(e.target_spr > 0.0))
+        refuse("the target SPR is " + shortest_text(e.target_spr));
+    if (!std::isfinite(e.sr_a) || !std::isfinite(e.sr_b))
+        refuse("the relation's constants are a = " + shortest_text(e.sr_a) +
+               ", b = " + shortest_text(e.sr_b));
+    double unfished = 0.0;
+    if (e.sr_code == e.ricker_code) {
+        const double s = std::log(e.sr_a) / e.sr_b;
+        unfished = e.sr_a * s * std::exp(-e.sr_b * s);
+    } else {
+        unfished = (1.0 - e.sr_b) / e.sr_a;
+    }
+    if (!std::isfinite(unfished))
+        refuse("the recruits of the unfished stock are " + shortest_text(unfished));
+}
+
+} // namespace
 
 void unfished_per_recruit(Engine& e) {
     const int ls = e.nsexes - 1;
@@ -228,34 +259,51 @@ void unfished_per_recruit(Engine& e) {
                  "the fecundity in " +
                      std::string(trim_blanks(e.biology_name)),
                  kExitInputError);
-    if (e.sr_code > 2) set_sr_parameters(e);
+    if (e.sr_code > 2) {
+        set_sr_parameters(e);
+        check_sr_target(e);
+    }
+}
+
+RickerPeak ricker_peak(double slope, int misses) {
+    RickerPeak p;
+    double h = kRickerStep;
+    double s = 0.0;
+    double best = 0.0;
+    double y = 0.0;
+    int counter = 1;
+    for (;;) {
+        ++p.steps;
+        const double from = s;
+        s += h;
+        y = slope * s * std::exp(-s);
+        if (y - s > best) {
+            best = y - s;
+            // Arithmetic wider than a double can see a gain where S stands still.
+            if (s == from) break;
+            continue;
+        }
+        if (++counter == misses) break;
+        // Neither this step nor the step back moves S: every later pass would give the same.
+        if (s == from && s - 2.0 * h == s) break;
+        // Back to the last point below the peak, with a finer step, compared from there.
+        s -= 2.0 * h;
+        h *= kRickerShrink;
+        best = slope * s * std::exp(-s) - s;
+    }
+    p.s = s;
+    p.y = y;
+    p.best = best;
+    return p;
 }
 
 void set_sr_parameters(RunData& e) {
     if (e.sr_code == e.ricker_code) {
-        const double slope = e.sr_slope;
-        e.sr_a = slope;
-        double h = kRickerStep;
-        double s = 0.0;
-        double best = 0.0;
-        double y = 0.0;
-        int counter = 1;
-        for (;;) {
-            s += h;
-            y = slope * s * std::exp(-s);
-            if (y - s > best) {
-                best = y - s;
-                continue;
-            }
-            if (++counter == 20) break;
-            // Back to the last point below the peak, with a finer step, compared from there.
-            s -= 2.0 * h;
-            h *= kRickerShrink;
-            best = slope * s * std::exp(-s) - s;
-        }
-        e.ricker_s = s;
-        e.ricker_best = best;
-        e.target_spr = s / y;
+        e.sr_a = e.sr_slope;
+        const RickerPeak p = ricker_peak(e.sr_slope);
+        e.ricker_s = p.s;
+        e.ricker_best = p.best;
+        e.target_spr = p.s / p.y;
         e.sr_b = std::log(e.sr_a * e.target_spr) / (e.tez_recruitment * e.target_spr);
     } else if (e.sr_code == e.beverton_holt_code) {
         const double q = 1.0 / e.sr_slope;

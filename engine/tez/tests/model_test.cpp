@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <sstream>
 
 namespace tez::testing {
@@ -152,6 +153,32 @@ TEST(Projection, NoFishingGivesSprOne) {
     EXPECT_GT(e->largest_total_f, 0.0);
 }
 
+TEST(Projection, EquilibriumWithoutRecruitsKeepsTheSprPerRecruit) {
+    // Beverton-Holt with slope 5 gives no recruits below an SPR of 0.2: fishing hard enough,
+    // the equilibrium has none, and its SPR is still that of one recruit.
+    TempFolder folder;
+    std::ostringstream console;
+    const StockBiology bio = make_biology(12, 5, 2, 4);
+    auto e = ready_engine(folder, bio, make_blocks(bio, 2000, 1, 3, 1), console);
+    e->years[1] = 2000;
+    e->year_index = 1;
+    read_management_year(*e);
+    e->fmult = 20.0;
+    project_population(*e, *e, *e, 1);
+    const double per_recruit = e->spr;
+    const auto eggs_per_recruit = e->eggs_per_recruit;
+    ASSERT_GT(per_recruit, 0.0);
+    ASSERT_LT(per_recruit, 0.2);
+    e->target_flag = 0;
+    find_equilibrium(*e, *e, *e);
+    EXPECT_EQ(e->eq_recruits, 0.0);
+    EXPECT_EQ(e->spr, per_recruit);
+    EXPECT_EQ(e->eggs_per_recruit, eggs_per_recruit);
+    EXPECT_EQ(e->total_eggs, 0.0);
+    EXPECT_EQ(e->harvest_numbers, 0.0);
+    EXPECT_EQ(progress_row_text(*e).substr(22, 7), fixed_field(per_recruit, 7, 5));
+}
+
 TEST(Projection, WithoutMortalityNothingDiesAndNothingIsCaught) {
     TempFolder folder;
     std::ostringstream console;
@@ -283,6 +310,19 @@ TEST(StockRecruitment, RickerFindsTheLargestSurplus) {
         equilibrium_recruits(e, e);
         EXPECT_LT(e.eq_recruits, 1e-8);
         EXPECT_GT(e.eq_recruits, 0.0);
+    }
+}
+
+TEST(StockRecruitment, RickerSearchEndsWhenItsStepNoLongerMovesTheSearchPoint) {
+    // Without the count of steps that do not improve (arithmetic wider than a double can see a
+    // gain at every step), the search still ends, where the count would have ended it.
+    for (double slope : {1.5, 2.0, 5.0, 12.0, 40.0, 1e6}) {
+        const RickerPeak counted = ricker_peak(slope);
+        const RickerPeak unbounded = ricker_peak(slope, std::numeric_limits<int>::max());
+        EXPECT_EQ(unbounded.s, counted.s) << slope;
+        EXPECT_EQ(unbounded.y, counted.y) << slope;
+        EXPECT_EQ(unbounded.best, counted.best) << slope;
+        EXPECT_LT(unbounded.steps, 100000) << slope;
     }
 }
 

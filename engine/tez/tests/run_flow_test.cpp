@@ -176,6 +176,59 @@ TEST_F(RunFlow, BadInputStopsWithOneMessageNamingFileAndLine) {
     }
 }
 
+TEST_F(RunFlow, BiologyThatCannotGiveMeaningfulResultsIsRefusedBeforeAnyYear) {
+    struct Case {
+        StockBiology bio;
+        std::string trailer; // added after the file's last line
+        const char* message;
+    };
+    const auto with = [&](auto change) {
+        StockBiology b = bio;
+        change(b);
+        return b;
+    };
+    std::vector<Case> cases = {
+        {with([](StockBiology& b) { b.sr_slope = 1.0; }), "",
+         "Error reading t.bio, line 4: the stock-recruitment slope is 1, which leaves no target "
+         "SPR: it must be greater than 1"},
+        {with([](StockBiology& b) { b.sr_code = 3, b.sr_slope = 1.0; }), "",
+         "Error reading t.bio, line 4: the stock-recruitment slope is 1, which leaves no"},
+        {with([](StockBiology& b) { b.sr_code = 3, b.sr_slope = 0.5; }), "",
+         "Error reading t.bio, line 4: the stock-recruitment slope is 0.5, which leaves no"},
+        // 3 * 0.5 * (1 - 1/7) reaches 1: the smallest morph would have no length.
+        {with([](StockBiology& b) { b.nmorphs = 7, b.cv[0] = 0.5; }), "",
+         "Error reading t.bio, line 21: the length spread of sex 1 is 0.5, which with 7 growth "
+         "morphs gives the smallest morph a length factor of -0.28571428571428"},
+        {bio, " 7  55.5 \r\n",
+         "Error reading t.bio, line 31: the file goes on after its last value"},
+        {bio, " \r\n\r\n 7  55.5 \r\n \r\n",
+         "Error reading t.bio, line 33: the file goes on after its last value: the counts of its "
+         "first line do not match its blocks"},
+    };
+    // One age fewer on the first line than the blocks hold.
+    std::string miscounted = biology_text(bio);
+    miscounted.replace(0, 3, " 5 ");
+    for (const Case& c : cases) {
+        write_text(folder / "t.bio", biology_text(c.bio) + c.trailer);
+        std::filesystem::remove(folder / "b.txt");
+        const RunResult r = run(definition_text(def));
+        EXPECT_EQ(r.status, kExitInputError) << r.console;
+        EXPECT_NE(r.console.find("\n" + std::string(c.message)), std::string::npos) << r.console;
+        EXPECT_EQ(r.console.find("F mult"), std::string::npos) << r.console;
+    }
+    write_text(folder / "t.bio", miscounted);
+    RunResult r = run(definition_text(def));
+    EXPECT_EQ(r.status, kExitInputError) << r.console;
+    EXPECT_NE(r.console.find("the file goes on after its last value"), std::string::npos)
+        << r.console;
+    // Blank lines at the end are no data; a spread just short of the limit is taken.
+    write_text(folder / "t.bio",
+               biology_text(with([](StockBiology& b) { b.nmorphs = 7, b.cv[0] = 0.38; })) +
+                   " \r\n\r\n\t\r\n");
+    r = run(definition_text(def));
+    EXPECT_EQ(r.status, 0) << r.console;
+}
+
 TEST_F(RunFlow, NumberBeyondTheLargestDoubleIsRefusedNamingFileAndLine) {
     struct Case {
         const char* file;
