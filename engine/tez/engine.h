@@ -110,32 +110,49 @@ inline constexpr std::size_t packed_cell(int nmorphs, int nages, int nszns, int 
     return ((static_cast<std::size_t>(s) * nmorphs + g) * (nages + 1) + a) * nszns + t;
 }
 
-// An output file written under a temporary name beside its own and moved into place once it is
-// closed whole, so that a write that fails (a full disk) never leaves a cut file where an earlier
-// whole one stood.
+// An output file written under a temporary name of this run's own beside its name, and moved into
+// place once it is written whole and synced, so that a write that fails (a full disk) never leaves
+// a cut file where an earlier whole one stood, and two runs in one folder never write into each
+// other's files. The temporary file is created afresh, never through a link; whatever stands at a
+// temporary name already is left alone and the next name is tried. A link at the output's own name
+// is replaced by the output, and the file it names is not touched.
 class OutputFile {
   public:
-    // Creates the temporary file; throws InputError when it cannot be created. Messages show the
-    // file by `name`, as the definition gives it.
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    // Removes the temporary file of a run that never finished.
+    ~OutputFile();
+    // Creates the temporary file; throws InputError with the system's reason when it cannot be
+    // created. Messages show the file by `name`, as the definition gives it.
     void open(const std::filesystem::path& path, std::string_view what, std::string name);
-    // Where the file is written until it is whole.
-    static std::filesystem::path temporary_path(const std::filesystem::path& path);
-    bool is_open() const { return out_.is_open(); }
-    // Writes and flushes; a failure is kept until finish().
+    // The temporary name that the given attempt of this process tries for an output.
+    static std::filesystem::path temporary_path(const std::filesystem::path& path, int attempt);
+    bool is_open() const { return open_; }
+    const std::filesystem::path& temporary() const { return temp_; }
+    // Writes through to the file; a failure is kept until finish().
     void write(std::string_view text);
-    // Closes the file and moves it into place. On a failure the temporary file is removed, the
-    // earlier file of that name is kept (or none left where there was none), and the console
-    // line that says so is returned.
+    // Syncs and closes the file and moves it into place. On a failure the temporary file is
+    // removed and the console line that says why, and what stands at the name now, is returned.
     std::string finish();
 
   private:
-    std::ofstream out_;
+    void fail(std::string reason);
+
+    std::intptr_t handle_ = -1; // the platform's file handle
+    bool open_ = false;
     std::filesystem::path path_;
     std::filesystem::path temp_;
     std::string what_;
     std::string name_;
-    bool failed_ = false;
-    bool created_ = false; // the empty file stands for one that did not exist before the run
+    std::string failure_; // the system's reason of the first failure
+    // What stood at the output's name when the run began, and the temporary file, by identity.
+    std::array<std::uint64_t, 2> before_{};
+    bool had_before_ = false;
+    std::array<std::uint64_t, 2> temp_id_{};
+    // The empty file that stands for the output until it is whole, where nothing stood before.
+    bool placeholder_ = false;
+    std::array<std::uint64_t, 2> placeholder_id_{};
 };
 
 // Data fixed once the biology is read: the definition, the biology and the tables built from it,

@@ -62,7 +62,7 @@ struct NamedFile {
 };
 
 // An output that would overwrite the other output or one of the run's inputs is refused before
-// anything is opened; so is one whose temporary file would.
+// anything is opened. (The temporary files are created afresh, so they can overwrite nothing.)
 void check_outputs(const Engine& e, const std::vector<NamedFile>& outputs) {
     const std::vector<NamedFile> inputs = {
         {"definition", std::string(trim_blanks(e.run_file_name)),
@@ -74,25 +74,15 @@ void check_outputs(const Engine& e, const std::vector<NamedFile>& outputs) {
     const auto quoted = [](const NamedFile& f) { return "the " + f.what + " \"" + f.name + "\""; };
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         const NamedFile& out = outputs[i];
-        const std::filesystem::path temp = OutputFile::temporary_path(out.path);
         for (std::size_t j = i + 1; j < outputs.size(); ++j) {
             const NamedFile& other = outputs[j];
             if (same_file(out.path, other.path))
                 throw InputError("The " + out.what + " \"" + out.name + "\" and " + quoted(other) +
                                  " are one file: each would overwrite the other");
-            if (same_file(temp, other.path) ||
-                same_file(OutputFile::temporary_path(other.path), out.path))
-                throw InputError("The " + out.what + " \"" + out.name + "\" and " + quoted(other) +
-                                 " cannot both be written: one is written to " +
-                                 "the other's name followed by \".part\" until it is whole");
         }
         for (const NamedFile& in : inputs) {
             if (same_file(out.path, in.path))
                 throw InputError("The " + out.what + " \"" + out.name + "\" is " + quoted(in) +
-                                 ": the output would replace it");
-            if (same_file(temp, in.path))
-                throw InputError("The " + out.what + " \"" + out.name + "\" is written to \"" +
-                                 out.name + ".part\" until it is whole, which is " + quoted(in) +
                                  ": the output would replace it");
         }
     }

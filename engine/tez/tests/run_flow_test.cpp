@@ -282,9 +282,6 @@ TEST_F(RunFlow, OutputsThatAreOneFileOrAnInputAreRefusedBeforeAnythingIsOpened) 
         {"sub/../t.bio", "NUL",
          "The TEZ output table \"sub/../t.bio\" is the biology file \"t.bio\""},
         {"Tez.000", "b.txt", "The TEZ output table \"Tez.000\" is the definition \"Tez.000\""},
-        {"r.txt", "r.txt.part",
-         "The TEZ output table \"r.txt\" and the TEZ benchmark table "
-         "\"r.txt.part\" cannot both be written"},
     };
     for (const Case& c : cases) {
         def.report = c.report;
@@ -313,14 +310,21 @@ TEST_F(RunFlow, FoldersAreReportedAsFoldersAndNamesAreShownWhole) {
         {"t.bio\r\nsub\r\n", "Cannot open the management file \"sub\": it is a folder, not a file"},
         {"t.bio\r\nt.mgt\r\nsub\r\nNUL\r\n",
          "Cannot create the TEZ output table \"sub\": it is a folder, not a file"},
+        // The system's reason follows.
         {"t.bio\r\nt.mgt\r\nNUL\r\nnone/b.txt\r\n",
-         "Cannot create the TEZ benchmark table \"none/b.txt\""},
+         "Cannot create the TEZ benchmark table \"none/b.txt\": "},
     };
     for (const Case& c : cases) {
         const RunResult r = run(c.definition);
         EXPECT_EQ(r.status, kExitInputError) << r.console;
-        EXPECT_NE(r.console.find("\n" + std::string(c.message) + "\n"), std::string::npos)
-            << r.console;
+        const std::string message(c.message);
+        const std::size_t at = r.console.find("\n" + message);
+        ASSERT_NE(at, std::string::npos) << r.console;
+        const std::string rest = r.console.substr(at + 1 + message.size());
+        if (message.back() == ' ')
+            EXPECT_GT(rest.find('\n'), 0u) << r.console;
+        else
+            EXPECT_EQ(rest.front(), '\n') << r.console;
     }
 }
 
@@ -382,23 +386,6 @@ TEST_F(RunFlow, YearWhoseResultsTheFieldsCannotPrintStopsBeforeItIsWritten) {
         << r.console;
     EXPECT_EQ(count_lines(folder.read("b.txt")), 1);
     EXPECT_EQ(folder.read("r.txt"), "");
-}
-
-TEST_F(RunFlow, FailedWriteIsReportedAndKeepsTheEarlierOutput) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no full device to write to";
-    write_text(folder / "r.txt", "the earlier report\r\n");
-    // The report's temporary file stands on a full disk.
-    std::filesystem::create_symlink("/dev/full", folder / "r.txt.part");
-    def.years = {2001, 2002};
-    const RunResult r = run(definition_text(def));
-    EXPECT_EQ(r.status, kExitOutputError);
-    EXPECT_NE(r.console.find("\nCannot write the TEZ output table \"r.txt\""), std::string::npos)
-        << r.console;
-    EXPECT_EQ(folder.read("r.txt"), "the earlier report\r\n");
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "r.txt.part")));
-    // The table was written whole and moved into place.
-    EXPECT_EQ(count_lines(folder.read("b.txt")), 3);
-    EXPECT_FALSE(folder.has("b.txt.part"));
 }
 
 TEST_F(RunFlow, YearTheTableCannotPrintIsRefused) {
