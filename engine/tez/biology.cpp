@@ -29,7 +29,7 @@ void check_finite_tables(const RunData& e) {
         for (int g = 0; g < e.nmorphs; ++g)
             for (int a = 0; a <= e.nages; ++a)
                 for (int t = 0; t < e.nszns; ++t) {
-                    const std::size_t i = cell(s, g, a, t);
+                    const std::size_t i = e.cell(s, g, a, t);
                     const GrowthCell& c = e.growth[i];
                     if (!std::isfinite(c.w)) refuse("weight", s, a, t, c.w, not_finite);
                     if (!std::isfinite(c.g) || !std::isfinite(c.exp_g))
@@ -75,6 +75,7 @@ void read_biology(Engine& e, std::string_view file_name) {
     check_range(in, e.nmorphs, 1, kMaxMorphs, "the number of growth morphs");
     check_range(in, e.nsexes, 1, kMaxSexes, "the number of sexes");
     check_range(in, e.nszns, 1, kMaxSeasons, "the number of seasons");
+    e.rate.shape(e.nsexes, e.nszns);
 
     e.species = in.read_text(kSpeciesLength);
 
@@ -222,7 +223,14 @@ void build_morphs(RunData& e) {
     }
 }
 
+void RunData::size_tables() {
+    growth.assign(cells(), GrowthCell{});
+    length_start.assign(cells(), 0.0);
+    length_end.assign(cells(), 0.0);
+}
+
 void build_growth_tables(RunData& e) {
+    e.size_tables();
     const int z = e.nszns;
     for (int s = 0; s < e.nsexes; ++s) {
         const double la = e.lw_a[s];
@@ -233,25 +241,25 @@ void build_growth_tables(RunData& e) {
                 const double w_now = la * power(e.mean_length[a][s] * f, lb);
                 const double w_next = la * power(e.mean_length[a + 1][s] * f, lb);
                 const double yearly = w_now > 0.0 && w_next > 0.0 ? std::log(w_next / w_now) : 0.0;
-                e.growth[cell(s, g, a, 0)].w = w_now;
+                e.growth[e.cell(s, g, a, 0)].w = w_now;
                 for (int t = 0; t < z; ++t) {
-                    GrowthCell& c = e.growth[cell(s, g, a, t)];
+                    GrowthCell& c = e.growth[e.cell(s, g, a, t)];
                     c.g = e.growth_fraction[t] * yearly;
-                    if (t + 1 < z) e.growth[cell(s, g, a, t + 1)].w = c.w * std::exp(c.g);
+                    if (t + 1 < z) e.growth[e.cell(s, g, a, t + 1)].w = c.w * std::exp(c.g);
                 }
             }
             for (int t = 0; t < z; ++t)
-                e.growth[cell(s, g, 0, t)].w = la * power(e.first_year_length[t][s] * f, lb);
+                e.growth[e.cell(s, g, 0, t)].w = la * power(e.first_year_length[t][s] * f, lb);
             for (int t = 0; t < z; ++t) {
-                GrowthCell& c = e.growth[cell(s, g, 0, t)];
+                GrowthCell& c = e.growth[e.cell(s, g, 0, t)];
                 const double w_next =
-                    t + 1 < z ? e.growth[cell(s, g, 0, t + 1)].w : e.growth[cell(s, g, 1, 0)].w;
+                    t + 1 < z ? e.growth[e.cell(s, g, 0, t + 1)].w : e.growth[e.cell(s, g, 1, 0)].w;
                 // A season without weight (no length yet), or none to grow into, does not grow.
                 c.g = c.w > 0.0 && w_next > 0.0 ? std::log(w_next / c.w) : 0.0;
             }
             for (int a = 0; a <= e.nages; ++a) {
                 for (int t = 0; t < z; ++t) {
-                    const std::size_t i = cell(s, g, a, t);
+                    const std::size_t i = e.cell(s, g, a, t);
                     GrowthCell& c = e.growth[i];
                     c.exp_g = std::exp(c.g);
                     if (c.w > 0.0) {
@@ -273,7 +281,7 @@ void build_growth_tables(RunData& e) {
         for (int g = 0; g < e.nmorphs; ++g) {
             double fec = 0.0;
             if (e.fecundity_option == 'L') {
-                const double w = e.growth[cell(ls, g, a, ts)].w;
+                const double w = e.growth[e.cell(ls, g, a, ts)].w;
                 if (w > 0.0 && e.fec_classes > 0 && e.fec_width > 0.0) {
                     const double len = std::exp(std::log(w / e.lw_a[ls]) / e.lw_b[ls]);
                     double k = std::floor((len - e.fec_lower) / e.fec_width + 1.0);

@@ -95,16 +95,8 @@ struct ResultColumn {
     std::array<double, kAgeSlots> numbers_at_age{};
 };
 
-inline constexpr std::size_t kCells =
-    static_cast<std::size_t>(kMaxSexes) * kMaxMorphs * kAgeSlots * kMaxSeasons;
-
-// Index of sex s, morph g, age a, season t, all from 0; one morph's ages and seasons lie together
-// so that a projection walks memory in order.
-inline constexpr std::size_t cell(int s, int g, int a, int t) {
-    return ((static_cast<std::size_t>(s) * kMaxMorphs + g) * kAgeSlots + a) * kMaxSeasons + t;
-}
-
-// The same order packed to the definition's own sizes, for the tables sized to the definition.
+// Index of sex s, morph g, age a, season t, all from 0, in tables sized to the definition; one
+// morph's ages and seasons lie together so that a projection walks memory in order.
 inline constexpr std::size_t packed_cell(int nmorphs, int nages, int nszns, int s, int g, int a,
                                          int t) {
     return ((static_cast<std::size_t>(s) * nmorphs + g) * (nages + 1) + a) * nszns + t;
@@ -132,6 +124,8 @@ class OutputFile {
     const std::filesystem::path& temporary() const { return temp_; }
     // Writes through to the file; a failure is kept until finish().
     void write(std::string_view text);
+    // Syncs and closes the file (finish does it when it has not been done); a failure is kept.
+    void sync();
     // Syncs and closes the file and moves it into place. On a failure the temporary file is
     // removed and the console line that says why, and what stands at the name now, is returned.
     std::string finish();
@@ -206,10 +200,10 @@ struct RunData {
     std::array<std::array<double, kMaxMorphs>, kMaxSexes> morph_dev{};
     std::array<std::array<double, kMaxMorphs>, kMaxSexes> morph_prop{};
 
-    // Tables built once per run.
-    std::array<GrowthCell, kCells> growth{};
-    std::array<double, kCells> length_start{}; // lengths at a season's start and end, 0 where
-    std::array<double, kCells> length_end{};   // the weight is 0 or less
+    // Tables built once per run, by cell() of the definition's sizes.
+    std::vector<GrowthCell> growth;
+    std::vector<double> length_start; // lengths at a season's start and end, 0 where the weight
+    std::vector<double> length_end;   // is 0 or less
     std::array<std::array<double, kMaxMorphs>, kAgeSlots> spawner_fecundity{};
     double spr0 = 0.0;
 
@@ -219,6 +213,66 @@ struct RunData {
     double target_spr = 0.0;
     double ricker_s = 0.0;
     double ricker_best = 0.0;
+
+    // The steps of the definition: sexes x morphs x ages x seasons.
+    std::size_t cells() const { return packed_cell(nmorphs, nages, nszns, nsexes, 0, 0, 0); }
+    std::size_t cell(int s, int g, int a, int t) const {
+        return packed_cell(nmorphs, nages, nszns, s, g, a, t);
+    }
+    // Sizes the tables by step to the definition, every value 0.
+    void size_tables();
+};
+
+// Fishing rates at multiplier 1 of fishery k, sex s, age or length class x and season t, read as
+// rate[k][s][x][t], held for the definition's sexes and seasons and the block's fisheries only so
+// that a block is cheap to copy. Before it is shaped it holds every size the tables allow.
+class RateTable {
+  public:
+    RateTable() {
+        shape(kMaxSexes, kMaxSeasons);
+        hold(kMaxFisheries);
+    }
+    // Sizes the table to the definition's sexes and seasons, with no fishery yet.
+    void shape(int nsexes, int nszns) {
+        by_x_ = static_cast<std::size_t>(nszns);
+        by_s_ = by_x_ * kAgeSlots;
+        by_k_ = by_s_ * static_cast<std::size_t>(nsexes);
+        values_.clear();
+    }
+    // Room for the first `n` fisheries; the rates of those there already are kept.
+    void hold(int n) {
+        if (values_.size() < by_k_ * static_cast<std::size_t>(n))
+            values_.resize(by_k_ * static_cast<std::size_t>(n), 0.0);
+    }
+    template <class T> class Fishery {
+      public:
+        Fishery(T* p, std::size_t by_s, std::size_t by_x) : p_(p), by_s_(by_s), by_x_(by_x) {}
+        class Sex {
+          public:
+            Sex(T* p, std::size_t by_x) : p_(p), by_x_(by_x) {}
+            // The seasons of one age or class.
+            T* operator[](std::size_t x) const { return p_ + x * by_x_; }
+
+          private:
+            T* p_;
+            std::size_t by_x_;
+        };
+        Sex operator[](std::size_t s) const { return Sex(p_ + s * by_s_, by_x_); }
+
+      private:
+        T* p_;
+        std::size_t by_s_, by_x_;
+    };
+    Fishery<double> operator[](std::size_t k) { return {values_.data() + k * by_k_, by_s_, by_x_}; }
+    Fishery<const double> operator[](std::size_t k) const {
+        return {values_.data() + k * by_k_, by_s_, by_x_};
+    }
+    auto begin() const { return values_.begin(); }
+    auto end() const { return values_.end(); }
+
+  private:
+    std::vector<double> values_;
+    std::size_t by_k_ = 0, by_s_ = 0, by_x_ = 0;
 };
 
 // One management block as read; a year evaluates with the block in force for it.
@@ -232,10 +286,7 @@ struct Block {
     std::array<double, kMaxFisheries> class_upper{};
     std::array<double, kMaxFisheries> class_width{};
     std::array<double, kMaxFisheries> catch_limit{};
-    // Rate of fishery k, season t, sex s, age or length class x: rate[k][s][x][t].
-    std::array<std::array<std::array<std::array<double, kMaxSeasons>, kAgeSlots>, kMaxSexes>,
-               kMaxFisheries>
-        rate{};
+    RateTable rate;
     std::array<double, kMaxFisheries> lower_limit{};
     std::array<double, kMaxFisheries> upper_limit{};
     std::array<double, kMaxFisheries> discard_fraction{};

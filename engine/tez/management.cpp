@@ -42,6 +42,7 @@ void read_block_body(Engine& e) {
         }
         e.catch_limit[k] = in.read_real();
     }
+    e.rate.hold(e.ngear);
     for (int k = 0; k < e.ngear; ++k) {
         int rows = 0;
         if (e.sel_type[k] == 'A')
@@ -112,9 +113,8 @@ void prepare_fishing(const RunData& d, const Block& b, YearState& w) {
             for (int a = 0; a <= d.nages; ++a) {
                 const int t_first = a == 0 ? d.recruit_season - 1 : 0;
                 for (int t = 0; t < d.nszns; ++t) {
-                    const std::size_t i = cell(s, g, a, t);
-                    FishingCell& f =
-                        w.fishing[packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t)];
+                    const std::size_t i = d.cell(s, g, a, t);
+                    FishingCell& f = w.fishing[i];
                     f = FishingCell{};
                     // A step of no weight has no length, and no fishery can see it.
                     if (d.growth[i].w <= 0.0) continue;

@@ -231,13 +231,18 @@ void OutputFile::write(std::string_view text) {
     if (!write_all(handle_, text, reason)) fail(std::move(reason));
 }
 
-std::string OutputFile::finish() {
-    if (!open_) return {};
-    open_ = false;
+void OutputFile::sync() {
+    if (handle_ == -1) return;
     std::string reason;
     if (failure_.empty() && !sync_file(handle_, reason)) fail(std::move(reason));
     if (!close_file(handle_, reason) && failure_.empty()) fail(std::move(reason));
     handle_ = -1;
+}
+
+std::string OutputFile::finish() {
+    if (!open_) return {};
+    sync();
+    open_ = false;
     std::error_code ec;
     if (failure_.empty()) {
         std::filesystem::rename(temp_, path_, ec);

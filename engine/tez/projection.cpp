@@ -7,6 +7,10 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <string>
 
 namespace tez {
@@ -94,6 +98,76 @@ void project_spawners(const RunData& d, YearState& w, long stamp) {
     }
 }
 
+// Two quotients at once where the machine divides pairs (as fast as one alone), each rounded as
+// its own division.
+inline void divide_pair(double a, double b, double c, double d, double& ab, double& cd) {
+#ifdef __SSE2__
+    const __m128d q = _mm_div_pd(_mm_set_pd(c, a), _mm_set_pd(d, b));
+    ab = _mm_cvtsd_f64(q);
+    cd = _mm_cvtsd_f64(_mm_unpackhi_pd(q, q));
+#else
+    ab = b != 0.0 ? a / b : 0.0;
+    cd = d != 0.0 ? c / d : 0.0;
+#endif
+}
+
+// The projection scaled to the equilibrium recruits: every step as project_morph takes it, with
+// its mean-biomass factor worked out on the way and divided together with its catch.
+void project_scaled(const RunData& d, YearState& w, long stamp) {
+    double stock = 0.0;
+    double numbers = 0.0;
+    double biomass = 0.0;
+    const double fmult = w.fmult;
+    const int last_sex = d.nsexes - 1;
+    const int spawn_t = d.spawn_season - 1;
+    const int recruit_t = d.recruit_season - 1;
+    const int z = d.nszns;
+    for (int s = 0; s < d.nsexes; ++s) {
+        const bool record = s == last_sex;
+        for (int g = 0; g < d.nmorphs; ++g) {
+            double n = w.recruits_used * d.morph_prop[s][g] / d.nsexes;
+            for (int a = 0; a <= d.nages && n > 0.0; ++a) {
+                const std::size_t base = d.cell(s, g, a, 0);
+                const GrowthCell* growth = &d.growth[base];
+                const FishingCell* fishing = &w.fishing[base];
+                const std::uint32_t* id = &w.mortality_id[base];
+                double* accum = w.accum[s][a].data();
+                for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
+                    if (record && t == spawn_t) w.spawners[a][g] = n;
+                    accum[t] += n;
+                    YearState::Mortality& q = w.mortalities[id[t]];
+                    if (q.stamp != stamp) {
+                        q.stamp = stamp;
+                        q.z = fmult * q.total + q.m;
+                        q.survival = std::exp(-q.z);
+                    }
+                    const GrowthCell& gc = growth[t];
+                    const double f_ret = fmult * fishing[t].retained;
+                    const double catch_per_n = f_ret * (1.0 - q.survival);
+                    const double x = gc.g - q.z;
+                    if (n <= kNumbersFloor) n = 0.0;
+                    double mean = 0.0;
+                    double caught = 0.0;
+                    divide_pair(gc.exp_g * q.survival - 1.0, x, catch_per_n * n, q.z, mean, caught);
+                    if (std::fabs(x) < 1e-5) mean = 1.0 + x * (0.5 + x / 6.0);
+                    const double b = n * gc.w * mean;
+                    stock += b;
+                    if (q.z > 0.0) {
+                        numbers += caught;
+                        biomass += b * f_ret;
+                    }
+                    const double next = n * q.survival;
+                    n = next < kNumbersFloor ? 0.0 : next;
+                }
+            }
+            w.accum[s][d.nages + 1][0] += n;
+        }
+    }
+    w.harvest_numbers = numbers;
+    w.harvest_biomass = biomass;
+    w.total_biomass = stock / z;
+}
+
 // A projection that finds the step values of this multiplier and block already worked out takes
 // them for the ages they cover; the rest are worked out and kept. Without totals only the
 // spawners are projected.
@@ -123,14 +197,18 @@ void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
         project_spawners(d, w, stamp);
         return;
     }
+    if constexpr (kScaled) {
+        project_scaled(d, w, stamp);
+        return;
+    }
     for (int s = 0; s < d.nsexes; ++s) {
         const bool record = s == last_sex;
         for (int g = 0; g < d.nmorphs; ++g) {
             int& known = w.factor_ages[s][g];
             double n = w.recruits_used * d.morph_prop[s][g] / d.nsexes;
             for (int a = 0; a <= d.nages && n > 0.0; ++a) {
-                const std::size_t base = cell(s, g, a, 0);
-                const std::size_t pbase = packed_cell(d.nmorphs, d.nages, z, s, g, a, 0);
+                const std::size_t pbase = d.cell(s, g, a, 0);
+                const std::size_t base = pbase;
                 const int t_first = a == 0 ? recruit_t : 0;
                 double* mean = &w.factor_mean[pbase];
                 const std::uint32_t* id = &w.mortality_id[pbase];

@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <ostream>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tez {
@@ -107,6 +108,12 @@ struct RunScope {
 // write that failed outweighs the run's own status: it is reported and the run ends with a
 // status of its own.
 void finish_outputs(Engine& e) {
+    // Both files wait on the disk at once.
+    if (e.report.is_open() && e.table.is_open()) {
+        std::thread report([&e] { e.report.sync(); });
+        e.table.sync();
+        report.join();
+    }
     bool failed = false;
     for (OutputFile* out : {&e.report, &e.table}) {
         const std::string message = out->finish();

@@ -118,20 +118,21 @@ TEST(Growth, SeasonsCarryTheWeightAcrossTheYear) {
     for (int s = 0; s < 2; ++s)
         for (int g = 0; g < 5; ++g) {
             for (int a = 0; a < 10; ++a) {
-                const GrowthCell& last = e->growth[cell(s, g, a, 3)];
-                EXPECT_NEAR(last.w * std::exp(last.g), e->growth[cell(s, g, a + 1, 0)].w,
+                const GrowthCell& last = e->growth[e->cell(s, g, a, 3)];
+                EXPECT_NEAR(last.w * std::exp(last.g), e->growth[e->cell(s, g, a + 1, 0)].w,
                             1e-12 * last.w)
                     << a;
             }
             for (int t = 0; t < 4; ++t) {
-                EXPECT_EQ(e->growth[cell(s, g, 10, t)].g, 0.0);
-                EXPECT_DOUBLE_EQ(e->growth[cell(s, g, 10, t)].w, e->growth[cell(s, g, 10, 0)].w);
+                EXPECT_EQ(e->growth[e->cell(s, g, 10, t)].g, 0.0);
+                EXPECT_DOUBLE_EQ(e->growth[e->cell(s, g, 10, t)].w,
+                                 e->growth[e->cell(s, g, 10, 0)].w);
             }
-            EXPECT_EQ(e->growth[cell(s, g, 0, 0)].w, 0.0);
-            EXPECT_EQ(e->growth[cell(s, g, 0, 0)].g, 0.0);
+            EXPECT_EQ(e->growth[e->cell(s, g, 0, 0)].w, 0.0);
+            EXPECT_EQ(e->growth[e->cell(s, g, 0, 0)].g, 0.0);
         }
     // Larger morphs are heavier.
-    EXPECT_GT(e->growth[cell(1, 4, 5, 0)].w, e->growth[cell(1, 0, 5, 0)].w);
+    EXPECT_GT(e->growth[e->cell(1, 4, 5, 0)].w, e->growth[e->cell(1, 0, 5, 0)].w);
 }
 
 TEST(Projection, NoFishingGivesSprOne) {
@@ -197,10 +198,10 @@ TEST(Projection, WithoutMortalityNothingDiesAndNothingIsCaught) {
     // The mean biomass of a step is N W (exp(G) - 1) / G, and N W where the fish no longer grow.
     double biomass = 0.0;
     for (int a = 0; a <= 3; ++a) {
-        const GrowthCell& g = e->growth[cell(0, 0, a, 0)];
+        const GrowthCell& g = e->growth[e->cell(0, 0, a, 0)];
         biomass += g.g == 0.0 ? g.w : g.w * std::expm1(g.g) / g.g;
     }
-    EXPECT_EQ(e->growth[cell(0, 0, 3, 0)].g, 0.0);
+    EXPECT_EQ(e->growth[e->cell(0, 0, 3, 0)].g, 0.0);
     EXPECT_NEAR(e->total_biomass, biomass, 1e-12 * biomass);
 }
 
@@ -214,9 +215,10 @@ TEST(Projection, SizeWindowAndLengthClassesSetTheStepsFishing) {
     e.recruit_season = 1;
     e.lw_a = {1.0, 1.0};
     e.lw_b = {1.0, 1.0};
+    e.size_tables();
     // Lengths over a season, one age each: from 10 to 20, 20 to 30, 30 to 40, 40 to 50, 50 to 60.
     for (int a = 0; a <= 4; ++a) {
-        const std::size_t i = cell(0, 0, a, 0);
+        const std::size_t i = e.cell(0, 0, a, 0);
         e.growth[i].w = 10.0 * (a + 1);
         e.length_start[i] = 10.0 * (a + 1);
         e.length_end[i] = 10.0 * (a + 2);
@@ -261,7 +263,7 @@ TEST(Projection, SizeWindowAndLengthClassesSetTheStepsFishing) {
     }
     EXPECT_NEAR(e.max_step_f, 1.02, 1e-15);
     // A step without weight has no length: no fishery sees it.
-    e.growth[cell(0, 0, 3, 0)].w = 0.0;
+    e.growth[e.cell(0, 0, 3, 0)].w = 0.0;
     prepare_fishing(e, e, e);
     EXPECT_EQ(e.fishing[packed_cell(1, 4, 1, 0, 0, 3, 0)].total, 0.0);
 }
