@@ -330,7 +330,8 @@ struct YearState : ProjectionTotals {
         double survival = 1.0;
     };
     std::vector<Mortality> mortalities;
-    std::vector<std::uint32_t> mortality_id; // by packed cell
+    std::vector<std::uint32_t> mortality_id;    // by packed cell
+    std::vector<std::uint32_t> mortality_table; // finds a pair's number while they are numbered
     long mortality_stamp = 0;
 
     // Projection.

@@ -6,7 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
+#include <vector>
 
 namespace tez {
 
@@ -62,29 +62,48 @@ void read_block_body(Engine& e) {
     e.serial = ++blocks_read;
 }
 
-// Numbers the distinct pairs of total fishing and natural mortality, which share their survival.
+// Numbers the distinct pairs of total fishing and natural mortality, which share their survival,
+// in the order they are first met; an open-addressed table of the pairs' numbers finds them.
 void number_mortalities(const RunData& d, YearState& w) {
-    struct PairHash {
-        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& p) const {
-            return std::hash<std::uint64_t>()(p.first * 0x9E3779B97F4A7C15ull ^ p.second);
-        }
-    };
+    constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    const std::size_t cells = d.cells();
+    std::size_t size = 16;
+    while (size < 2 * cells)
+        size *= 2;
+    const std::size_t mask = size - 1;
+    std::vector<std::uint32_t>& table = w.mortality_table;
+    table.assign(size, kEmpty);
     w.mortalities.clear();
-    w.mortality_id.assign(packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0), 0);
+    w.mortality_id.assign(cells, 0);
     w.mortality_stamp = 0;
-    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::uint32_t, PairHash> ids;
     for (int s = 0; s < d.nsexes; ++s) {
         for (int g = 0; g < d.nmorphs; ++g) {
             for (int a = 0; a <= d.nages; ++a) {
                 const double m = d.m_season[s][a];
+                const std::uint64_t m_bits = std::bit_cast<std::uint64_t>(m);
                 for (int t = 0; t < d.nszns; ++t) {
-                    const std::size_t i = packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t);
+                    const std::size_t i = d.cell(s, g, a, t);
                     const double total = w.fishing[i].total;
-                    const auto [it, added] = ids.try_emplace(
-                        {std::bit_cast<std::uint64_t>(total), std::bit_cast<std::uint64_t>(m)},
-                        static_cast<std::uint32_t>(w.mortalities.size()));
-                    if (added) w.mortalities.push_back({total, m});
-                    w.mortality_id[i] = it->second;
+                    const std::uint64_t total_bits = std::bit_cast<std::uint64_t>(total);
+                    std::size_t h = static_cast<std::size_t>(
+                        ((total_bits * 0x9E3779B97F4A7C15ull) ^ (m_bits * 0xC2B2AE3D27D4EB4Full)) >>
+                        17);
+                    for (;; h = (h + 1) & mask) {
+                        h &= mask;
+                        const std::uint32_t id = table[h];
+                        if (id == kEmpty) {
+                            table[h] = static_cast<std::uint32_t>(w.mortalities.size());
+                            w.mortality_id[i] = table[h];
+                            w.mortalities.push_back({total, m});
+                            break;
+                        }
+                        const YearState::Mortality& q = w.mortalities[id];
+                        if (std::bit_cast<std::uint64_t>(q.total) == total_bits &&
+                            std::bit_cast<std::uint64_t>(q.m) == m_bits) {
+                            w.mortality_id[i] = id;
+                            break;
+                        }
+                    }
                 }
             }
         }

@@ -77,8 +77,10 @@ void write_progress_row(YearState& e) {
 
 std::string table_row_text(int year, double bunfished, const ResultColumn& c) {
     std::string row = int_field(year, 4);
-    for (double v : {bunfished, c.yield_biomass, c.total_biomass, c.apical_f, c.f_biomass})
-        row += " " + exp_field(v, 12, 6);
+    for (double v : {bunfished, c.yield_biomass, c.total_biomass, c.apical_f, c.f_biomass}) {
+        row += ' ';
+        row += exp_field(v, 12, 6);
+    }
     return row;
 }
 

@@ -174,8 +174,13 @@ bool id_at(const std::filesystem::path& p, FileId& id) {
 } // namespace
 
 std::filesystem::path OutputFile::temporary_path(const std::filesystem::path& path, int attempt) {
+    std::string suffix = ".";
+    suffix += std::to_string(process_number());
+    suffix += '-';
+    suffix += std::to_string(attempt);
+    suffix += ".part";
     std::filesystem::path temp = path;
-    temp += "." + std::to_string(process_number()) + "-" + std::to_string(attempt) + ".part";
+    temp += suffix;
     return temp;
 }
 
