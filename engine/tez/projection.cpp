@@ -248,12 +248,12 @@ void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
 void project_population(const RunData& d, const Block& b, YearState& w, int mode, bool totals) {
     if (w.fishing_serial != b.serial) prepare_fishing(d, b, w);
     w.largest_total_f = w.fmult >= 0.0 ? w.fmult * w.max_step_f : w.fmult * w.min_step_f;
-    for (auto& by_sex : w.accum)
-        for (auto& by_age : by_sex)
-            by_age.fill(0.0);
+    // Only the sexes, ages and seasons of the definition are ever read.
+    for (int s = 0; s < d.nsexes; ++s)
+        for (int a = 0; a <= d.nages + 1; ++a)
+            std::fill_n(w.accum[s][a].begin(), d.nszns, 0.0);
     for (int a = 0; a <= d.nages; ++a)
-        for (int g = 0; g < d.nmorphs; ++g)
-            w.spawners[a][g] = 0.0;
+        std::fill_n(w.spawners[a].begin(), d.nmorphs, 0.0);
     if (mode == 1)
         w.recruits_used = 1.0;
     else if (mode == 2)
