@@ -135,14 +135,20 @@ TEST(Growth, SeasonsCarryTheWeightAcrossTheYear) {
     EXPECT_GT(e->growth[e->cell(1, 4, 5, 0)].w, e->growth[e->cell(1, 0, 5, 0)].w);
 }
 
-TEST(Projection, NoFishingGivesSprOne) {
-    TempFolder folder;
-    std::ostringstream console;
+// Two sexes, five morphs, four seasons, three fisheries: the block of 2000 in force.
+std::unique_ptr<Engine> engine_in_2000(const TempFolder& folder, std::ostream& console) {
     const StockBiology bio = make_biology(12, 5, 2, 4);
     auto e = ready_engine(folder, bio, make_blocks(bio, 2000, 1, 3, 1), console);
     e->years[1] = 2000;
     e->year_index = 1;
     read_management_year(*e);
+    return e;
+}
+
+TEST(Projection, NoFishingGivesSprOne) {
+    TempFolder folder;
+    std::ostringstream console;
+    auto e = engine_in_2000(folder, console);
     e->fmult = 0.0;
     project_population(*e, *e, *e, 1);
     EXPECT_NEAR(e->spr, 1.0, 1e-14);
@@ -159,11 +165,7 @@ TEST(Projection, EquilibriumWithoutRecruitsKeepsTheSprPerRecruit) {
     // the equilibrium has none, and its SPR is still that of one recruit.
     TempFolder folder;
     std::ostringstream console;
-    const StockBiology bio = make_biology(12, 5, 2, 4);
-    auto e = ready_engine(folder, bio, make_blocks(bio, 2000, 1, 3, 1), console);
-    e->years[1] = 2000;
-    e->year_index = 1;
-    read_management_year(*e);
+    auto e = engine_in_2000(folder, console);
     e->fmult = 20.0;
     project_population(*e, *e, *e, 1);
     const double per_recruit = e->spr;

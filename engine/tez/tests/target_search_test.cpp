@@ -48,6 +48,18 @@ class TargetSearch : public ::testing::Test {
         engine->target_pass_bound = pass_bound;
         return run_engine(*engine, folder.path());
     }
+    // The year 2001 of one block evaluated against the given target SPR.
+    std::unique_ptr<Engine> evaluated(double target, double rate, std::ostream& console) {
+        auto e = ready_engine(folder, bio, {age_one_block(2001, rate)}, console);
+        e->target_spr = target;
+        e->nyears = 1;
+        e->years[1] = 2001;
+        e->year_index = 1;
+        EXPECT_TRUE(read_management_year(*e));
+        e->year = 2001;
+        evaluate_year(*e, *e, *e);
+        return e;
+    }
     static std::string year_of(const std::string& report, int year) {
         const std::string head =
             " TEZ evaluations for selectivities in year         " + std::to_string(year) + "\r\n";
@@ -108,14 +120,7 @@ TEST_F(TargetSearch, SearchThatStopsMovingIsGivenUpWithoutWaitingForTheBound) {
     // SPR 1 whatever the multiplier, never meets: the regression's points all come to one and
     // the search stands still.
     std::ostringstream console;
-    auto e = ready_engine(folder, bio, {age_one_block(2001, 0.0)}, console);
-    e->target_spr = 2.0;
-    e->nyears = 1;
-    e->years[1] = 2001;
-    e->year_index = 1;
-    ASSERT_TRUE(read_management_year(*e));
-    e->year = 2001;
-    evaluate_year(*e, *e, *e);
+    auto e = evaluated(2.0, 0.0, console);
     EXPECT_TRUE(e->target_given_up);
     EXPECT_EQ(e->target_passes, 257);
     EXPECT_NE(console.str().find("\n No target was found for year 2001: the search stopped moving "
@@ -131,14 +136,7 @@ TEST_F(TargetSearch, SearchThatStopsMovingIsGivenUpWithoutWaitingForTheBound) {
 TEST_F(TargetSearch, TargetThatIsNotAFiniteNumberIsASearchThatFoundNone) {
     for (const double target : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
         std::ostringstream console;
-        auto e = ready_engine(folder, bio, {age_one_block(2001, 22.0)}, console);
-        e->target_spr = target;
-        e->nyears = 1;
-        e->years[1] = 2001;
-        e->year_index = 1;
-        ASSERT_TRUE(read_management_year(*e));
-        e->year = 2001;
-        evaluate_year(*e, *e, *e);
+        auto e = evaluated(target, 22.0, console);
         EXPECT_TRUE(e->target_given_up) << target;
         EXPECT_FALSE(e->target_reached) << target;
         EXPECT_NE(console.str().find("\n No target was found for year 2001: the target SPR is " +
