@@ -220,6 +220,10 @@ void OutputFile::open(const std::filesystem::path& path, std::string_view what, 
         }
         if (!exists) break;
     }
+    FileId now{};
+    if (placeholder_ && id_at(path, now) && now == placeholder_id_)
+        std::filesystem::remove(path, ec);
+    placeholder_ = false;
     throw InputError(cannot + ": " + reason);
 }
 

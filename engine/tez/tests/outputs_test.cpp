@@ -135,6 +135,20 @@ TEST_F(Outputs, WhatStandsAtATemporaryNameIsNeitherWrittenNorRemoved) {
     EXPECT_EQ(parts().size(), links ? 3u : 2u);
 }
 
+TEST_F(Outputs, RunThatFindsEveryTemporaryNameTakenCreatesNothing) {
+    for (int n = 0; n < 100; ++n)
+        write_text(OutputFile::temporary_path(folder / "b.txt", n), "taken\r\n");
+    const RunResult r = run();
+    EXPECT_EQ(r.status, kExitInputError) << r.console;
+    EXPECT_NE(r.console.find("\nCannot create the TEZ benchmark table \"b.txt\": "),
+              std::string::npos)
+        << r.console;
+    EXPECT_FALSE(folder.has("b.txt"));
+    EXPECT_EQ(folder.read(OutputFile::temporary_path(folder / "b.txt", 99).filename().string()),
+              "taken\r\n");
+    EXPECT_EQ(parts().size(), 100u);
+}
+
 TEST_F(Outputs, LinkAtAnOutputsNameIsReplacedAndWhatItNamesIsNotTouched) {
     TempFolder outside;
     write_text(outside / "kept.txt", "outside the folder\r\n");
