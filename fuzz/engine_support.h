@@ -93,14 +93,10 @@ inline void requireFiniteBiology(const tez::Engine& e) {
     requireAllFinite(e.morph_prop, "a morph's proportion");
 }
 
-// Calls fn with the index of every step cell that the stock's sexes, morphs, ages and seasons use
-// (the ages with the survivors of the oldest); the other cells are never written.
+// Calls fn with the index of every step cell of the stock's sexes, morphs, ages and seasons.
 template <class Fn> void forEachCellInUse(const tez::Engine& e, Fn fn) {
-    for (int s = 0; s < e.nsexes; ++s)
-        for (int g = 0; g < e.nmorphs; ++g)
-            for (int a = 0; a <= e.nages + 1 && a < tez::kAgeSlots; ++a)
-                for (int t = 0; t < e.nszns; ++t)
-                    fn(tez::cell(s, g, a, t));
+    for (std::size_t i = 0; i < e.cells(); ++i)
+        fn(i);
 }
 
 // The growth tables built from an accepted biology.

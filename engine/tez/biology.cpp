@@ -32,7 +32,7 @@ void check_finite_tables(const RunData& e) {
         for (int g = 0; g < e.nmorphs; ++g)
             for (int a = 0; a <= e.nages; ++a)
                 for (int t = 0; t < e.nszns; ++t) {
-                    const std::size_t i = cell(s, g, a, t);
+                    const std::size_t i = e.cell(s, g, a, t);
                     const GrowthCell& c = e.growth[i];
                     if (!std::isfinite(c.w)) refuse("weight", s, a, t, c.w, not_finite);
                     if (!std::isfinite(c.g) || !std::isfinite(c.exp_g))
@@ -78,6 +78,7 @@ void read_biology(Engine& e, std::string_view file_name) {
     check_range(in, e.nmorphs, 1, kMaxMorphs, "the number of growth morphs");
     check_range(in, e.nsexes, 1, kMaxSexes, "the number of sexes");
     check_range(in, e.nszns, 1, kMaxSeasons, "the number of seasons");
+    e.rate.shape(e.nsexes, e.nszns);
 
     e.species = in.read_text(kSpeciesLength);
 
@@ -96,8 +97,11 @@ void read_biology(Engine& e, std::string_view file_name) {
         in.fail("stock-recruitment option " + std::to_string(e.sr_code) +
                 " cannot be evaluated (3 Ricker or 4 Beverton-Holt)");
 
-    // Without these the relation has no defined constants.
-    if (!(e.sr_slope > 0.0)) in.fail("the stock-recruitment slope must be positive");
+    // The largest surplus lies below the unfished stock only for a slope above 1; at 1 or below
+    // the target SPR is 0 / 0 (Beverton-Holt) or the search runs away (Ricker).
+    if (!(e.sr_slope > 1.0))
+        in.fail("the stock-recruitment slope is " + shortest_text(e.sr_slope) +
+                ", which leaves no target SPR: it must be greater than 1");
 
     in.begin_read();
     in.real(e.tez_recruitment);
@@ -144,6 +148,17 @@ void read_biology(Engine& e, std::string_view file_name) {
         in.real(e.spread[s]);
         if (!(e.lw_a[s] > 0.0) || !(e.lw_b[s] > 0.0))
             in.fail("the length-weight constants a and b must be positive");
+        // The smallest morph stands 3 spreads less one interval below the mean length (as
+        // build_morphs places it); at or below a factor of 0 its fish have no length.
+        if (const double v = e.spread[s]; v > 0.0) {
+            const double width = 6.0 * v / e.nmorphs;
+            const double factor = 1.0 + 0.5 * (-3.0 * v + (-3.0 * v + width));
+            if (!(factor > 0.0))
+                in.fail("the length spread of sex " + std::to_string(s + 1) + " is " +
+                        shortest_text(v) + ", which with " + std::to_string(e.nmorphs) +
+                        " growth morphs gives the smallest morph a length factor of " +
+                        shortest_text(factor) + ": it must stay above 0");
+        }
     }
     for (int s = 0; s < e.nsexes; ++s) {
         in.begin_read();
@@ -176,6 +191,10 @@ void read_biology(Engine& e, std::string_view file_name) {
     }
     for (int s = 0; s < e.nsexes; ++s)
         e.mean_length[e.nages + 1][s] = e.mean_length[e.nages][s];
+    // Data left over means the counts of the first line do not match the blocks: every value
+    // read after the miscount would have been shifted.
+    in.expect_end("the file goes on after its last value: the counts of its first line do not "
+                  "match its blocks");
     in.close();
 }
 
@@ -207,7 +226,14 @@ void build_morphs(RunData& e) {
     }
 }
 
+void RunData::size_tables() {
+    growth.assign(cells(), GrowthCell{});
+    length_start.assign(cells(), 0.0);
+    length_end.assign(cells(), 0.0);
+}
+
 void build_growth_tables(RunData& e) {
+    e.size_tables();
     const int z = e.nszns;
     for (int s = 0; s < e.nsexes; ++s) {
         const double la = e.lw_a[s];
@@ -218,25 +244,25 @@ void build_growth_tables(RunData& e) {
                 const double w_now = la * power(e.mean_length[a][s] * f, lb);
                 const double w_next = la * power(e.mean_length[a + 1][s] * f, lb);
                 const double yearly = w_now > 0.0 && w_next > 0.0 ? std::log(w_next / w_now) : 0.0;
-                e.growth[cell(s, g, a, 0)].w = w_now;
+                e.growth[e.cell(s, g, a, 0)].w = w_now;
                 for (int t = 0; t < z; ++t) {
-                    GrowthCell& c = e.growth[cell(s, g, a, t)];
+                    GrowthCell& c = e.growth[e.cell(s, g, a, t)];
                     c.g = e.growth_fraction[t] * yearly;
-                    if (t + 1 < z) e.growth[cell(s, g, a, t + 1)].w = c.w * std::exp(c.g);
+                    if (t + 1 < z) e.growth[e.cell(s, g, a, t + 1)].w = c.w * std::exp(c.g);
                 }
             }
             for (int t = 0; t < z; ++t)
-                e.growth[cell(s, g, 0, t)].w = la * power(e.first_year_length[t][s] * f, lb);
+                e.growth[e.cell(s, g, 0, t)].w = la * power(e.first_year_length[t][s] * f, lb);
             for (int t = 0; t < z; ++t) {
-                GrowthCell& c = e.growth[cell(s, g, 0, t)];
+                GrowthCell& c = e.growth[e.cell(s, g, 0, t)];
                 const double w_next =
-                    t + 1 < z ? e.growth[cell(s, g, 0, t + 1)].w : e.growth[cell(s, g, 1, 0)].w;
+                    t + 1 < z ? e.growth[e.cell(s, g, 0, t + 1)].w : e.growth[e.cell(s, g, 1, 0)].w;
                 // A season without weight (no length yet), or none to grow into, does not grow.
                 c.g = c.w > 0.0 && w_next > 0.0 ? std::log(w_next / c.w) : 0.0;
             }
             for (int a = 0; a <= e.nages; ++a) {
                 for (int t = 0; t < z; ++t) {
-                    const std::size_t i = cell(s, g, a, t);
+                    const std::size_t i = e.cell(s, g, a, t);
                     GrowthCell& c = e.growth[i];
                     c.exp_g = std::exp(c.g);
                     if (c.w > 0.0) {
@@ -258,7 +284,7 @@ void build_growth_tables(RunData& e) {
         for (int g = 0; g < e.nmorphs; ++g) {
             double fec = 0.0;
             if (e.fecundity_option == 'L') {
-                const double w = e.growth[cell(ls, g, a, ts)].w;
+                const double w = e.growth[e.cell(ls, g, a, ts)].w;
                 if (w > 0.0 && e.fec_classes > 0 && e.fec_width > 0.0) {
                     const double len = std::exp(std::log(w / e.lw_a[ls]) / e.lw_b[ls]);
                     double k = std::floor((len - e.fec_lower) / e.fec_width + 1.0);

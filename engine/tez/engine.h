@@ -95,47 +95,58 @@ struct ResultColumn {
     std::array<double, kAgeSlots> numbers_at_age{};
 };
 
-inline constexpr std::size_t kCells =
-    static_cast<std::size_t>(kMaxSexes) * kMaxMorphs * kAgeSlots * kMaxSeasons;
-
-// Index of sex s, morph g, age a, season t, all from 0; one morph's ages and seasons lie together
-// so that a projection walks memory in order.
-inline constexpr std::size_t cell(int s, int g, int a, int t) {
-    return ((static_cast<std::size_t>(s) * kMaxMorphs + g) * kAgeSlots + a) * kMaxSeasons + t;
-}
-
-// The same order packed to the definition's own sizes, for the tables sized to the definition.
+// Index of sex s, morph g, age a, season t, all from 0, in tables sized to the definition; one
+// morph's ages and seasons lie together so that a projection walks memory in order.
 inline constexpr std::size_t packed_cell(int nmorphs, int nages, int nszns, int s, int g, int a,
                                          int t) {
     return ((static_cast<std::size_t>(s) * nmorphs + g) * (nages + 1) + a) * nszns + t;
 }
 
-// An output file written under a temporary name beside its own and moved into place once it is
-// closed whole, so that a write that fails (a full disk) never leaves a cut file where an earlier
-// whole one stood.
+// An output file written under a temporary name of this run's own beside its name, and moved into
+// place once it is written whole and synced, so that a write that fails (a full disk) never leaves
+// a cut file where an earlier whole one stood, and two runs in one folder never write into each
+// other's files. The temporary file is created afresh, never through a link; whatever stands at a
+// temporary name already is left alone and the next name is tried. A link at the output's own name
+// is replaced by the output, and the file it names is not touched.
 class OutputFile {
   public:
-    // Creates the temporary file; throws InputError when it cannot be created. Messages show the
-    // file by `name`, as the definition gives it.
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    // Removes the temporary file of a run that never finished.
+    ~OutputFile();
+    // Creates the temporary file; throws InputError with the system's reason when it cannot be
+    // created. Messages show the file by `name`, as the definition gives it.
     void open(const std::filesystem::path& path, std::string_view what, std::string name);
-    // Where the file is written until it is whole.
-    static std::filesystem::path temporary_path(const std::filesystem::path& path);
-    bool is_open() const { return out_.is_open(); }
-    // Writes and flushes; a failure is kept until finish().
+    // The temporary name that the given attempt of this process tries for an output.
+    static std::filesystem::path temporary_path(const std::filesystem::path& path, int attempt);
+    bool is_open() const { return open_; }
+    const std::filesystem::path& temporary() const { return temp_; }
+    // Writes through to the file; a failure is kept until finish().
     void write(std::string_view text);
-    // Closes the file and moves it into place. On a failure the temporary file is removed, the
-    // earlier file of that name is kept (or none left where there was none), and the console
-    // line that says so is returned.
+    // Syncs and closes the file (finish does it when it has not been done); a failure is kept.
+    void sync();
+    // Syncs and closes the file and moves it into place. On a failure the temporary file is
+    // removed and the console line that says why, and what stands at the name now, is returned.
     std::string finish();
 
   private:
-    std::ofstream out_;
+    void fail(std::string reason);
+
+    std::intptr_t handle_ = -1; // the platform's file handle
+    bool open_ = false;
     std::filesystem::path path_;
     std::filesystem::path temp_;
     std::string what_;
     std::string name_;
-    bool failed_ = false;
-    bool created_ = false; // the empty file stands for one that did not exist before the run
+    std::string failure_; // the system's reason of the first failure
+    // What stood at the output's name when the run began, and the temporary file, by identity.
+    std::array<std::uint64_t, 2> before_{};
+    bool had_before_ = false;
+    std::array<std::uint64_t, 2> temp_id_{};
+    // The empty file that stands for the output until it is whole, where nothing stood before.
+    bool placeholder_ = false;
+    std::array<std::uint64_t, 2> placeholder_id_{};
 };
 
 // Data fixed once the biology is read: the definition, the biology and the tables built from it,
@@ -189,10 +200,10 @@ struct RunData {
     std::array<std::array<double, kMaxMorphs>, kMaxSexes> morph_dev{};
     std::array<std::array<double, kMaxMorphs>, kMaxSexes> morph_prop{};
 
-    // Tables built once per run.
-    std::array<GrowthCell, kCells> growth{};
-    std::array<double, kCells> length_start{}; // lengths at a season's start and end, 0 where
-    std::array<double, kCells> length_end{};   // the weight is 0 or less
+    // Tables built once per run, by cell() of the definition's sizes.
+    std::vector<GrowthCell> growth;
+    std::vector<double> length_start; // lengths at a season's start and end, 0 where the weight
+    std::vector<double> length_end;   // is 0 or less
     std::array<std::array<double, kMaxMorphs>, kAgeSlots> spawner_fecundity{};
     double spr0 = 0.0;
 
@@ -202,6 +213,66 @@ struct RunData {
     double target_spr = 0.0;
     double ricker_s = 0.0;
     double ricker_best = 0.0;
+
+    // The steps of the definition: sexes x morphs x ages x seasons.
+    std::size_t cells() const { return packed_cell(nmorphs, nages, nszns, nsexes, 0, 0, 0); }
+    std::size_t cell(int s, int g, int a, int t) const {
+        return packed_cell(nmorphs, nages, nszns, s, g, a, t);
+    }
+    // Sizes the tables by step to the definition, every value 0.
+    void size_tables();
+};
+
+// Fishing rates at multiplier 1 of fishery k, sex s, age or length class x and season t, read as
+// rate[k][s][x][t], held for the definition's sexes and seasons and the block's fisheries only so
+// that a block is cheap to copy. Before it is shaped it holds every size the tables allow.
+class RateTable {
+  public:
+    RateTable() {
+        shape(kMaxSexes, kMaxSeasons);
+        hold(kMaxFisheries);
+    }
+    // Sizes the table to the definition's sexes and seasons, with no fishery yet.
+    void shape(int nsexes, int nszns) {
+        by_x_ = static_cast<std::size_t>(nszns);
+        by_s_ = by_x_ * kAgeSlots;
+        by_k_ = by_s_ * static_cast<std::size_t>(nsexes);
+        values_.clear();
+    }
+    // Room for the first `n` fisheries; the rates of those there already are kept.
+    void hold(int n) {
+        if (values_.size() < by_k_ * static_cast<std::size_t>(n))
+            values_.resize(by_k_ * static_cast<std::size_t>(n), 0.0);
+    }
+    template <class T> class Fishery {
+      public:
+        Fishery(T* p, std::size_t by_s, std::size_t by_x) : p_(p), by_s_(by_s), by_x_(by_x) {}
+        class Sex {
+          public:
+            Sex(T* p, std::size_t by_x) : p_(p), by_x_(by_x) {}
+            // The seasons of one age or class.
+            T* operator[](std::size_t x) const { return p_ + x * by_x_; }
+
+          private:
+            T* p_;
+            std::size_t by_x_;
+        };
+        Sex operator[](std::size_t s) const { return Sex(p_ + s * by_s_, by_x_); }
+
+      private:
+        T* p_;
+        std::size_t by_s_, by_x_;
+    };
+    Fishery<double> operator[](std::size_t k) { return {values_.data() + k * by_k_, by_s_, by_x_}; }
+    Fishery<const double> operator[](std::size_t k) const {
+        return {values_.data() + k * by_k_, by_s_, by_x_};
+    }
+    auto begin() const { return values_.begin(); }
+    auto end() const { return values_.end(); }
+
+  private:
+    std::vector<double> values_;
+    std::size_t by_k_ = 0, by_s_ = 0, by_x_ = 0;
 };
 
 // One management block as read; a year evaluates with the block in force for it.
@@ -215,10 +286,7 @@ struct Block {
     std::array<double, kMaxFisheries> class_upper{};
     std::array<double, kMaxFisheries> class_width{};
     std::array<double, kMaxFisheries> catch_limit{};
-    // Rate of fishery k, season t, sex s, age or length class x: rate[k][s][x][t].
-    std::array<std::array<std::array<std::array<double, kMaxSeasons>, kAgeSlots>, kMaxSexes>,
-               kMaxFisheries>
-        rate{};
+    RateTable rate;
     std::array<double, kMaxFisheries> lower_limit{};
     std::array<double, kMaxFisheries> upper_limit{};
     std::array<double, kMaxFisheries> discard_fraction{};
@@ -262,7 +330,8 @@ struct YearState : ProjectionTotals {
         double survival = 1.0;
     };
     std::vector<Mortality> mortalities;
-    std::vector<std::uint32_t> mortality_id; // by packed cell
+    std::vector<std::uint32_t> mortality_id;    // by packed cell
+    std::vector<std::uint32_t> mortality_table; // finds a pair's number while they are numbered
     long mortality_stamp = 0;
 
     // Projection.
@@ -367,6 +436,16 @@ void unfished_per_recruit(Engine& e);
 
 // Stock-recruitment.
 void set_sr_parameters(RunData& d);
+// The Ricker relation's point S of the largest surplus slope * S * exp(-S) - S, stepped up to and
+// refined: the search ends at its `misses`-th step that does not improve, or once a step no longer
+// moves S.
+struct RickerPeak {
+    double s = 0.0;
+    double y = 0.0; // slope * S * exp(-S)
+    double best = 0.0;
+    int steps = 0;
+};
+RickerPeak ricker_peak(double slope, int misses = 20);
 void equilibrium_recruits(const RunData& d, YearState& w);
 void find_equilibrium(const RunData& d, const Block& b, YearState& w);
 

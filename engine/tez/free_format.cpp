@@ -1,7 +1,9 @@
 #include "free_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -49,59 +51,68 @@ bool parse_integer(std::string_view text, int& value) {
 bool parse_real(std::string_view text, double& value, bool* too_large) {
     if (too_large) *too_large = false;
     // Checked by hand first: from_chars would also take "inf", "nan" and hexadecimal forms.
-    std::string t;
     std::size_t i = 0;
+    bool plus = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-') t.push_back('-');
+        plus = text[i] == '+';
         ++i;
     }
     std::size_t digits = 0;
     // The power of ten of the leading significant digit, before the exponent part: it tells an
     // overflow from an underflow, which from_chars reports alike.
-    long lead_power = 0;
+    std::int64_t lead_power = 0;
     bool seen_significant = false;
     std::size_t int_digits = 0;
     while (i < text.size() && is_digit(text[i])) {
         if (text[i] != '0' && !seen_significant) seen_significant = true;
         if (seen_significant) ++int_digits;
-        t.push_back(text[i++]), ++digits;
+        ++i, ++digits;
     }
-    if (seen_significant) lead_power = static_cast<long>(int_digits) - 1;
+    if (seen_significant) lead_power = static_cast<std::int64_t>(int_digits) - 1;
     if (i < text.size() && text[i] == '.') {
-        t.push_back(text[i++]);
-        long place = 0;
+        ++i;
+        std::int64_t place = 0;
         while (i < text.size() && is_digit(text[i])) {
             --place;
             if (text[i] != '0' && !seen_significant) {
                 seen_significant = true;
                 lead_power = place;
             }
-            t.push_back(text[i++]), ++digits;
+            ++i, ++digits;
         }
     }
     if (digits == 0) return false;
-    long exponent = 0;
+    // 64 bits on every platform (a long has 32 on some), and capped: far beyond any double either
+    // way, the sign is all that counts.
+    constexpr std::int64_t kExponentCap = 1000000000;
+    std::int64_t exponent = 0;
+    std::size_t letter = std::string_view::npos;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-        t.push_back('e');
-        ++i;
+        letter = i++;
         bool negative = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            negative = text[i] == '-';
-            t.push_back(text[i++]);
-        }
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
         std::size_t exp_digits = 0;
         while (i < text.size() && is_digit(text[i])) {
-            // Far beyond any double either way; the sign is all that counts past this.
-            if (exponent < 1000000000L) exponent = exponent * 10 + (text[i] - '0');
-            t.push_back(text[i++]), ++exp_digits;
+            if (exponent < kExponentCap) exponent = exponent * 10 + (text[i] - '0');
+            ++i, ++exp_digits;
         }
         if (exp_digits == 0) return false;
+        exponent = std::min(exponent, kExponentCap);
         if (negative) exponent = -exponent;
     }
     if (i != text.size()) return false;
-    const char* end = t.data() + t.size();
+    // from_chars takes neither a plus sign nor the exponent letter D: those are read from a copy.
+    std::string copy;
+    std::string_view number = text;
+    if (plus ||
+        (letter != std::string_view::npos && (text[letter] == 'D' || text[letter] == 'd'))) {
+        copy.assign(text.substr(plus ? 1 : 0));
+        if (letter != std::string_view::npos) copy[letter - (plus ? 1 : 0)] = 'e';
+        number = copy;
+    }
+    const char* end = number.data() + number.size();
     double v = 0.0;
-    auto [ptr, ec] = std::from_chars(t.data(), end, v);
+    auto [ptr, ec] = std::from_chars(number.data(), end, v);
     if (ec == std::errc::result_out_of_range) {
         // Underflow reads as 0; a magnitude beyond the largest double is refused.
         if (lead_power + exponent < 0) {
@@ -161,6 +172,12 @@ void FreeReader::fail(std::string_view what) const {
     msg += ": ";
     msg += what;
     throw InputError(msg);
+}
+
+void FreeReader::expect_end(std::string_view what) {
+    while (next_line())
+        for (char c : line_)
+            if (!is_blank(c)) fail(what);
 }
 
 bool FreeReader::next_line() {

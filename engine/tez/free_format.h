@@ -49,6 +49,10 @@ class FreeReader {
     double read_real();
     std::string read_text(std::size_t length);
 
+    // Throws InputError with `what`, naming the first line after the last read that holds more
+    // than blanks; blank lines at the end are fine.
+    void expect_end(std::string_view what);
+
     // Throws InputError naming the file and the current line.
     [[noreturn]] void fail(std::string_view what) const;
 

@@ -6,7 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
+#include <vector>
 
 namespace tez {
 
@@ -42,6 +42,7 @@ void read_block_body(Engine& e) {
         }
         e.catch_limit[k] = in.read_real();
     }
+    e.rate.hold(e.ngear);
     for (int k = 0; k < e.ngear; ++k) {
         int rows = 0;
         if (e.sel_type[k] == 'A')
@@ -61,29 +62,58 @@ void read_block_body(Engine& e) {
     e.serial = ++blocks_read;
 }
 
-// Numbers the distinct pairs of total fishing and natural mortality, which share their survival.
+// Numbers the distinct pairs of total fishing and natural mortality, which share their survival,
+// in the order they are first met; an open-addressed table of the pairs' numbers, kept at most
+// half full, finds them.
 void number_mortalities(const RunData& d, YearState& w) {
-    struct PairHash {
-        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& p) const {
-            return std::hash<std::uint64_t>()(p.first * 0x9E3779B97F4A7C15ull ^ p.second);
+    constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    std::vector<std::uint32_t>& table = w.mortality_table;
+    const auto slot_of = [&](std::uint64_t total_bits, std::uint64_t m_bits) {
+        return static_cast<std::size_t>(
+            ((total_bits * 0x9E3779B97F4A7C15ull) ^ (m_bits * 0xC2B2AE3D27D4EB4Full)) >> 17);
+    };
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    // Makes the table `size` slots (a power of 2) and enters every pair numbered so far.
+    const auto rebuild = [&](std::size_t size) {
+        table.assign(size, kEmpty);
+        for (std::uint32_t id = 0; id < w.mortalities.size(); ++id) {
+            const YearState::Mortality& q = w.mortalities[id];
+            std::size_t h = slot_of(bits(q.total), bits(q.m)) & (size - 1);
+            while (table[h] != kEmpty)
+                h = (h + 1) & (size - 1);
+            table[h] = id;
         }
     };
     w.mortalities.clear();
-    w.mortality_id.assign(packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0), 0);
+    w.mortality_id.assign(d.cells(), 0);
     w.mortality_stamp = 0;
-    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::uint32_t, PairHash> ids;
+    // As large as the last block needed, so that it seldom grows.
+    rebuild(std::max<std::size_t>(1024, table.size()));
     for (int s = 0; s < d.nsexes; ++s) {
         for (int g = 0; g < d.nmorphs; ++g) {
             for (int a = 0; a <= d.nages; ++a) {
                 const double m = d.m_season[s][a];
+                const std::uint64_t m_bits = bits(m);
                 for (int t = 0; t < d.nszns; ++t) {
-                    const std::size_t i = packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t);
+                    const std::size_t i = d.cell(s, g, a, t);
                     const double total = w.fishing[i].total;
-                    const auto [it, added] = ids.try_emplace(
-                        {std::bit_cast<std::uint64_t>(total), std::bit_cast<std::uint64_t>(m)},
-                        static_cast<std::uint32_t>(w.mortalities.size()));
-                    if (added) w.mortalities.push_back({total, m});
-                    w.mortality_id[i] = it->second;
+                    const std::uint64_t total_bits = bits(total);
+                    const std::size_t mask = table.size() - 1;
+                    for (std::size_t h = slot_of(total_bits, m_bits) & mask;; h = (h + 1) & mask) {
+                        const std::uint32_t id = table[h];
+                        if (id == kEmpty) {
+                            table[h] = static_cast<std::uint32_t>(w.mortalities.size());
+                            w.mortality_id[i] = table[h];
+                            w.mortalities.push_back({total, m});
+                            if (2 * w.mortalities.size() > table.size()) rebuild(2 * table.size());
+                            break;
+                        }
+                        const YearState::Mortality& q = w.mortalities[id];
+                        if (bits(q.total) == total_bits && bits(q.m) == m_bits) {
+                            w.mortality_id[i] = id;
+                            break;
+                        }
+                    }
                 }
             }
         }
@@ -112,9 +142,8 @@ void prepare_fishing(const RunData& d, const Block& b, YearState& w) {
             for (int a = 0; a <= d.nages; ++a) {
                 const int t_first = a == 0 ? d.recruit_season - 1 : 0;
                 for (int t = 0; t < d.nszns; ++t) {
-                    const std::size_t i = cell(s, g, a, t);
-                    FishingCell& f =
-                        w.fishing[packed_cell(d.nmorphs, d.nages, d.nszns, s, g, a, t)];
+                    const std::size_t i = d.cell(s, g, a, t);
+                    FishingCell& f = w.fishing[i];
                     f = FishingCell{};
                     // A step of no weight has no length, and no fishery can see it.
                     if (d.growth[i].w <= 0.0) continue;

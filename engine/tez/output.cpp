@@ -1,12 +1,10 @@
 // The console rows, the TEZ benchmark table and the TEZ output table.
 #include "engine.h"
 #include "text_forms.h"
-#include "write_fault.h"
 
 #include <algorithm>
 #include <cmath>
 #include <ostream>
-#include <system_error>
 
 namespace tez {
 
@@ -28,61 +26,6 @@ std::string age_cell(double numbers, double f) {
 }
 
 } // namespace
-
-std::filesystem::path OutputFile::temporary_path(const std::filesystem::path& path) {
-    std::filesystem::path temp = path;
-    temp += ".part";
-    return temp;
-}
-
-void OutputFile::open(const std::filesystem::path& path, std::string_view what, std::string name) {
-    path_ = path;
-    temp_ = temporary_path(path);
-    what_ = std::string(what);
-    name_ = std::move(name);
-    failed_ = false;
-    created_ = false;
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw InputError("Cannot create the " + what_ + " \"" + name_ +
-                         "\": it is a folder, not a file");
-    out_.open(temp_, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!out_) throw InputError("Cannot create the " + what_ + " \"" + name_ + "\"");
-    // The output is there from the start of the run, as an empty file until it is written whole.
-    if (!std::filesystem::exists(path, ec)) {
-        std::ofstream placeholder(path, std::ios::out | std::ios::binary);
-        created_ = placeholder.good();
-    }
-}
-
-void OutputFile::write(std::string_view text) {
-    if (!out_.is_open() || failed_) return;
-    failed_ = write_fails(path_);
-    if (failed_) return;
-    out_ << text;
-    out_.flush();
-    if (!out_) failed_ = true;
-}
-
-std::string OutputFile::finish() {
-    if (!out_.is_open()) return {};
-    out_.close();
-    std::error_code ec;
-    if (!failed_ && !out_.fail()) {
-        std::filesystem::rename(temp_, path_, ec);
-        if (!ec) return {};
-    }
-    std::filesystem::remove(temp_, ec);
-    if (created_) std::filesystem::remove(path_, ec);
-    return "Cannot write the " + what_ + " \"" + name_ +
-           "\": the file as it was before the run is kept";
-}
-
-void write_file_line(OutputFile& out, std::string_view line) {
-    std::string text(line);
-    text += "\r\n";
-    out.write(text);
-}
 
 std::string unprintable_result(const RunData& d, const YearState& e) {
     const auto message = [&](std::string_view what, double value) {
@@ -134,8 +77,10 @@ void write_progress_row(YearState& e) {
 
 std::string table_row_text(int year, double bunfished, const ResultColumn& c) {
     std::string row = int_field(year, 4);
-    for (double v : {bunfished, c.yield_biomass, c.total_biomass, c.apical_f, c.f_biomass})
-        row += " " + exp_field(v, 12, 6);
+    for (double v : {bunfished, c.yield_biomass, c.total_biomass, c.apical_f, c.f_biomass}) {
+        row += ' ';
+        row += exp_field(v, 12, 6);
+    }
     return row;
 }
 

@@ -174,18 +174,22 @@ void evaluate_years(Engine& e) {
     double recruits = e.eq_recruits;
 
     std::mutex mutex;
-    std::condition_variable ready;
+    // A published year wakes one thread to take it; a year done wakes the writer. Nobody is woken
+    // only to find there is nothing for it yet.
+    std::condition_variable jobs_ready;
+    std::condition_variable year_done;
     int published = 0;
     bool reading_done = false;
-    std::atomic<int> next{0};
+    int next = 0; // the next year to take, under the mutex
     std::atomic<int> first_stop{listed};
     // Takes the next year and evaluates it; false when there is none left to take.
     const auto work_one = [&](Worker& worker) {
-        const int i = next++;
+        int i = 0;
         {
             std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return i < published || reading_done; });
-            if (i >= published) return false;
+            jobs_ready.wait(lock, [&] { return next < published || reading_done; });
+            if (next >= published) return false;
+            i = next++;
         }
         if (i > first_stop) return false;
         YearOutput out;
@@ -200,7 +204,7 @@ void evaluate_years(Engine& e) {
             std::lock_guard lock(mutex);
             outputs[i] = std::move(out);
         }
-        ready.notify_all();
+        year_done.notify_one();
         return true;
     };
     const auto end_work = [&] {
@@ -209,7 +213,7 @@ void evaluate_years(Engine& e) {
             std::lock_guard lock(mutex);
             reading_done = true;
         }
-        ready.notify_all();
+        jobs_ready.notify_all();
     };
 
     std::vector<std::unique_ptr<Worker>> workers;
@@ -236,14 +240,14 @@ void evaluate_years(Engine& e) {
                 jobs[count] = std::move(job);
                 published = ++count;
             }
-            ready.notify_all();
+            jobs_ready.notify_one();
             if (stops) break;
         }
         {
             std::lock_guard lock(mutex);
             reading_done = true;
         }
-        ready.notify_all();
+        jobs_ready.notify_all();
 
         // Years are written in order as soon as they and every earlier year are done; a stop
         // ends the list there, and later years still at work are finished unseen.
@@ -252,7 +256,7 @@ void evaluate_years(Engine& e) {
             YearOutput out;
             {
                 std::unique_lock lock(mutex);
-                ready.wait(lock, [&] { return outputs[i].done; });
+                year_done.wait(lock, [&] { return outputs[i].done; });
                 out = std::move(outputs[i]);
             }
             if (jobs[i].stop_message) {

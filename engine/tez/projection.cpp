@@ -1,11 +1,17 @@
 // The per-recruit projection of one year-class through every season of every age, and the
 // stock-recruitment equilibrium built on it.
 #include "engine.h"
+#include "text_forms.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+#include <string>
 
 namespace tez {
 
@@ -92,6 +98,76 @@ void project_spawners(const RunData& d, YearState& w, long stamp) {
     }
 }
 
+// Two quotients at once where the machine divides pairs (as fast as one alone), each rounded as
+// its own division.
+inline void divide_pair(double a, double b, double c, double d, double& ab, double& cd) {
+#ifdef __SSE2__
+    const __m128d q = _mm_div_pd(_mm_set_pd(c, a), _mm_set_pd(d, b));
+    ab = _mm_cvtsd_f64(q);
+    cd = _mm_cvtsd_f64(_mm_unpackhi_pd(q, q));
+#else
+    ab = b != 0.0 ? a / b : 0.0;
+    cd = d != 0.0 ? c / d : 0.0;
+#endif
+}
+
+// The projection scaled to the equilibrium recruits: every step as project_morph takes it, with
+// its mean-biomass factor worked out on the way and divided together with its catch.
+void project_scaled(const RunData& d, YearState& w, long stamp) {
+    double stock = 0.0;
+    double numbers = 0.0;
+    double biomass = 0.0;
+    const double fmult = w.fmult;
+    const int last_sex = d.nsexes - 1;
+    const int spawn_t = d.spawn_season - 1;
+    const int recruit_t = d.recruit_season - 1;
+    const int z = d.nszns;
+    for (int s = 0; s < d.nsexes; ++s) {
+        const bool record = s == last_sex;
+        for (int g = 0; g < d.nmorphs; ++g) {
+            double n = w.recruits_used * d.morph_prop[s][g] / d.nsexes;
+            for (int a = 0; a <= d.nages && n > 0.0; ++a) {
+                const std::size_t base = d.cell(s, g, a, 0);
+                const GrowthCell* growth = &d.growth[base];
+                const FishingCell* fishing = &w.fishing[base];
+                const std::uint32_t* id = &w.mortality_id[base];
+                double* accum = w.accum[s][a].data();
+                for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
+                    if (record && t == spawn_t) w.spawners[a][g] = n;
+                    accum[t] += n;
+                    YearState::Mortality& q = w.mortalities[id[t]];
+                    if (q.stamp != stamp) {
+                        q.stamp = stamp;
+                        q.z = fmult * q.total + q.m;
+                        q.survival = std::exp(-q.z);
+                    }
+                    const GrowthCell& gc = growth[t];
+                    const double f_ret = fmult * fishing[t].retained;
+                    const double catch_per_n = f_ret * (1.0 - q.survival);
+                    const double x = gc.g - q.z;
+                    if (n <= kNumbersFloor) n = 0.0;
+                    double mean = 0.0;
+                    double caught = 0.0;
+                    divide_pair(gc.exp_g * q.survival - 1.0, x, catch_per_n * n, q.z, mean, caught);
+                    if (std::fabs(x) < 1e-5) mean = 1.0 + x * (0.5 + x / 6.0);
+                    const double b = n * gc.w * mean;
+                    stock += b;
+                    if (q.z > 0.0) {
+                        numbers += caught;
+                        biomass += b * f_ret;
+                    }
+                    const double next = n * q.survival;
+                    n = next < kNumbersFloor ? 0.0 : next;
+                }
+            }
+            w.accum[s][d.nages + 1][0] += n;
+        }
+    }
+    w.harvest_numbers = numbers;
+    w.harvest_biomass = biomass;
+    w.total_biomass = stock / z;
+}
+
 // A projection that finds the step values of this multiplier and block already worked out takes
 // them for the ages they cover; the rest are worked out and kept. Without totals only the
 // spawners are projected.
@@ -121,14 +197,18 @@ void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
         project_spawners(d, w, stamp);
         return;
     }
+    if constexpr (kScaled) {
+        project_scaled(d, w, stamp);
+        return;
+    }
     for (int s = 0; s < d.nsexes; ++s) {
         const bool record = s == last_sex;
         for (int g = 0; g < d.nmorphs; ++g) {
             int& known = w.factor_ages[s][g];
             double n = w.recruits_used * d.morph_prop[s][g] / d.nsexes;
             for (int a = 0; a <= d.nages && n > 0.0; ++a) {
-                const std::size_t base = cell(s, g, a, 0);
-                const std::size_t pbase = packed_cell(d.nmorphs, d.nages, z, s, g, a, 0);
+                const std::size_t pbase = d.cell(s, g, a, 0);
+                const std::size_t base = pbase;
                 const int t_first = a == 0 ? recruit_t : 0;
                 double* mean = &w.factor_mean[pbase];
                 const std::uint32_t* id = &w.mortality_id[pbase];
@@ -168,12 +248,12 @@ void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
 void project_population(const RunData& d, const Block& b, YearState& w, int mode, bool totals) {
     if (w.fishing_serial != b.serial) prepare_fishing(d, b, w);
     w.largest_total_f = w.fmult >= 0.0 ? w.fmult * w.max_step_f : w.fmult * w.min_step_f;
-    for (auto& by_sex : w.accum)
-        for (auto& by_age : by_sex)
-            by_age.fill(0.0);
+    // Only the sexes, ages and seasons of the definition are ever read.
+    for (int s = 0; s < d.nsexes; ++s)
+        for (int a = 0; a <= d.nages + 1; ++a)
+            std::fill_n(w.accum[s][a].begin(), d.nszns, 0.0);
     for (int a = 0; a <= d.nages; ++a)
-        for (int g = 0; g < d.nmorphs; ++g)
-            w.spawners[a][g] = 0.0;
+        std::fill_n(w.spawners[a].begin(), d.nmorphs, 0.0);
     if (mode == 1)
         w.recruits_used = 1.0;
     else if (mode == 2)
@@ -196,11 +276,40 @@ void sum_stock_totals(const RunData& d, YearState& w) {
         if (d.nsexes == 1) eggs *= 0.5;
         w.eggs[a] = eggs;
         w.total_eggs += eggs;
-        w.eggs_per_recruit[a] = w.recruits_used > 0.0 ? eggs / w.recruits_used : 0.0;
+        // Without recruits the values per recruit stay those of the projection before.
+        if (w.recruits_used > 0.0) w.eggs_per_recruit[a] = eggs / w.recruits_used;
         epr += w.eggs_per_recruit[a];
     }
     w.spr = epr / d.spr0;
 }
+
+namespace {
+
+// A relation whose target SPR or unfished recruits are not finite numbers would give every year
+// results that mean nothing; it is refused before any year is evaluated.
+void check_sr_target(const RunData& e) {
+    const auto refuse = [&](const std::string& why) {
+        throw InputError("Error reading " + std::string(trim_blanks(e.biology_name)) +
+                         ": the stock-recruitment slope " + shortest_text(e.sr_slope) +
+                         " gives no target: " + why);
+    };
+    if (!std::isfinite(e.target_spr) || !(e.target_spr > 0.0))
+        refuse("the target SPR is " + shortest_text(e.target_spr));
+    if (!std::isfinite(e.sr_a) || !std::isfinite(e.sr_b))
+        refuse("the relation's constants are a = " + shortest_text(e.sr_a) +
+               ", b = " + shortest_text(e.sr_b));
+    double unfished = 0.0;
+    if (e.sr_code == e.ricker_code) {
+        const double s = std::log(e.sr_a) / e.sr_b;
+        unfished = e.sr_a * s * std::exp(-e.sr_b * s);
+    } else {
+        unfished = (1.0 - e.sr_b) / e.sr_a;
+    }
+    if (!std::isfinite(unfished))
+        refuse("the recruits of the unfished stock are " + shortest_text(unfished));
+}
+
+} // namespace
 
 void unfished_per_recruit(Engine& e) {
     const int ls = e.nsexes - 1;
@@ -228,34 +337,51 @@ void unfished_per_recruit(Engine& e) {
                  "the fecundity in " +
                      std::string(trim_blanks(e.biology_name)),
                  kExitInputError);
-    if (e.sr_code > 2) set_sr_parameters(e);
+    if (e.sr_code > 2) {
+        set_sr_parameters(e);
+        check_sr_target(e);
+    }
+}
+
+RickerPeak ricker_peak(double slope, int misses) {
+    RickerPeak p;
+    double h = kRickerStep;
+    double s = 0.0;
+    double best = 0.0;
+    double y = 0.0;
+    int counter = 1;
+    for (;;) {
+        ++p.steps;
+        const double from = s;
+        s += h;
+        y = slope * s * std::exp(-s);
+        if (y - s > best) {
+            best = y - s;
+            // Arithmetic wider than a double can see a gain where S stands still.
+            if (s == from) break;
+            continue;
+        }
+        if (++counter == misses) break;
+        // Neither this step nor the step back moves S: every later pass would give the same.
+        if (s == from && s - 2.0 * h == s) break;
+        // Back to the last point below the peak, with a finer step, compared from there.
+        s -= 2.0 * h;
+        h *= kRickerShrink;
+        best = slope * s * std::exp(-s) - s;
+    }
+    p.s = s;
+    p.y = y;
+    p.best = best;
+    return p;
 }
 
 void set_sr_parameters(RunData& e) {
     if (e.sr_code == e.ricker_code) {
-        const double slope = e.sr_slope;
-        e.sr_a = slope;
-        double h = kRickerStep;
-        double s = 0.0;
-        double best = 0.0;
-        double y = 0.0;
-        int counter = 1;
-        for (;;) {
-            s += h;
-            y = slope * s * std::exp(-s);
-            if (y - s > best) {
-                best = y - s;
-                continue;
-            }
-            if (++counter == 20) break;
-            // Back to the last point below the peak, with a finer step, compared from there.
-            s -= 2.0 * h;
-            h *= kRickerShrink;
-            best = slope * s * std::exp(-s) - s;
-        }
-        e.ricker_s = s;
-        e.ricker_best = best;
-        e.target_spr = s / y;
+        e.sr_a = e.sr_slope;
+        const RickerPeak p = ricker_peak(e.sr_slope);
+        e.ricker_s = p.s;
+        e.ricker_best = p.best;
+        e.target_spr = p.s / p.y;
         e.sr_b = std::log(e.sr_a * e.target_spr) / (e.tez_recruitment * e.target_spr);
     } else if (e.sr_code == e.beverton_holt_code) {
         const double q = 1.0 / e.sr_slope;

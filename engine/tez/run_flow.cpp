@@ -9,6 +9,7 @@
 #include <cwctype>
 #include <ostream>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tez {
@@ -65,7 +66,7 @@ struct NamedFile {
 };
 
 // An output that would overwrite the other output or one of the run's inputs is refused before
-// anything is opened; so is one whose temporary file would.
+// anything is opened. (The temporary files are created afresh, so they can overwrite nothing.)
 void check_outputs(const Engine& e, const std::vector<NamedFile>& outputs) {
     const std::vector<NamedFile> inputs = {
         {"definition", vesk::visibleName(trim_blanks(e.run_file_name)),
@@ -79,25 +80,15 @@ void check_outputs(const Engine& e, const std::vector<NamedFile>& outputs) {
         refuse_device_output(out.what, out.name);
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         const NamedFile& out = outputs[i];
-        const std::filesystem::path temp = OutputFile::temporary_path(out.path);
         for (std::size_t j = i + 1; j < outputs.size(); ++j) {
             const NamedFile& other = outputs[j];
             if (same_file(out.path, other.path))
                 throw InputError("The " + out.what + " \"" + out.name + "\" and " + quoted(other) +
                                  " are one file: each would overwrite the other");
-            if (same_file(temp, other.path) ||
-                same_file(OutputFile::temporary_path(other.path), out.path))
-                throw InputError("The " + out.what + " \"" + out.name + "\" and " + quoted(other) +
-                                 " cannot both be written: one is written to " +
-                                 "the other's name followed by \".part\" until it is whole");
         }
         for (const NamedFile& in : inputs) {
             if (same_file(out.path, in.path))
                 throw InputError("The " + out.what + " \"" + out.name + "\" is " + quoted(in) +
-                                 ": the output would replace it");
-            if (same_file(temp, in.path))
-                throw InputError("The " + out.what + " \"" + out.name + "\" is written to \"" +
-                                 out.name + ".part\" until it is whole, which is " + quoted(in) +
                                  ": the output would replace it");
         }
     }
@@ -122,6 +113,12 @@ struct RunScope {
 // write that failed outweighs the run's own status: it is reported and the run ends with a
 // status of its own.
 void finish_outputs(Engine& e) {
+    // Both files wait on the disk at once.
+    if (e.report.is_open() && e.table.is_open()) {
+        std::thread report([&e] { e.report.sync(); });
+        e.table.sync();
+        report.join();
+    }
     bool failed = false;
     for (OutputFile* out : {&e.report, &e.table}) {
         const std::string message = out->finish();

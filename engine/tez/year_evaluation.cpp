@@ -135,7 +135,12 @@ void evaluate_year(const RunData& d, const Block& b, YearState& e) {
     const double spr_extreme = e.spr;
     const double target = d.target_spr;
 
-    if (!std::isfinite(spr_extreme)) {
+    if (!std::isfinite(target)) {
+        e.no_target_at_extreme = true;
+        e.target_given_up = true;
+        report_no_target(e, spr_extreme,
+                         "the target SPR is " + shortest_text(target) + ", not a finite number");
+    } else if (!std::isfinite(spr_extreme)) {
         e.no_target_at_extreme = true;
         e.target_given_up = true;
         report_no_target(e, spr_extreme,

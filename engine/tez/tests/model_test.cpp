@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <sstream>
 
 namespace tez::testing {
@@ -117,30 +118,37 @@ TEST(Growth, SeasonsCarryTheWeightAcrossTheYear) {
     for (int s = 0; s < 2; ++s)
         for (int g = 0; g < 5; ++g) {
             for (int a = 0; a < 10; ++a) {
-                const GrowthCell& last = e->growth[cell(s, g, a, 3)];
-                EXPECT_NEAR(last.w * std::exp(last.g), e->growth[cell(s, g, a + 1, 0)].w,
+                const GrowthCell& last = e->growth[e->cell(s, g, a, 3)];
+                EXPECT_NEAR(last.w * std::exp(last.g), e->growth[e->cell(s, g, a + 1, 0)].w,
                             1e-12 * last.w)
                     << a;
             }
             for (int t = 0; t < 4; ++t) {
-                EXPECT_EQ(e->growth[cell(s, g, 10, t)].g, 0.0);
-                EXPECT_DOUBLE_EQ(e->growth[cell(s, g, 10, t)].w, e->growth[cell(s, g, 10, 0)].w);
+                EXPECT_EQ(e->growth[e->cell(s, g, 10, t)].g, 0.0);
+                EXPECT_DOUBLE_EQ(e->growth[e->cell(s, g, 10, t)].w,
+                                 e->growth[e->cell(s, g, 10, 0)].w);
             }
-            EXPECT_EQ(e->growth[cell(s, g, 0, 0)].w, 0.0);
-            EXPECT_EQ(e->growth[cell(s, g, 0, 0)].g, 0.0);
+            EXPECT_EQ(e->growth[e->cell(s, g, 0, 0)].w, 0.0);
+            EXPECT_EQ(e->growth[e->cell(s, g, 0, 0)].g, 0.0);
         }
     // Larger morphs are heavier.
-    EXPECT_GT(e->growth[cell(1, 4, 5, 0)].w, e->growth[cell(1, 0, 5, 0)].w);
+    EXPECT_GT(e->growth[e->cell(1, 4, 5, 0)].w, e->growth[e->cell(1, 0, 5, 0)].w);
 }
 
-TEST(Projection, NoFishingGivesSprOne) {
-    TempFolder folder;
-    std::ostringstream console;
+// Two sexes, five morphs, four seasons, three fisheries: the block of 2000 in force.
+std::unique_ptr<Engine> engine_in_2000(const TempFolder& folder, std::ostream& console) {
     const StockBiology bio = make_biology(12, 5, 2, 4);
     auto e = ready_engine(folder, bio, make_blocks(bio, 2000, 1, 3, 1), console);
     e->years[1] = 2000;
     e->year_index = 1;
     read_management_year(*e);
+    return e;
+}
+
+TEST(Projection, NoFishingGivesSprOne) {
+    TempFolder folder;
+    std::ostringstream console;
+    auto e = engine_in_2000(folder, console);
     e->fmult = 0.0;
     project_population(*e, *e, *e, 1);
     EXPECT_NEAR(e->spr, 1.0, 1e-14);
@@ -150,6 +158,28 @@ TEST(Projection, NoFishingGivesSprOne) {
     EXPECT_LT(e->spr, 1.0);
     EXPECT_GT(e->harvest_biomass, 0.0);
     EXPECT_GT(e->largest_total_f, 0.0);
+}
+
+TEST(Projection, EquilibriumWithoutRecruitsKeepsTheSprPerRecruit) {
+    // Beverton-Holt with slope 5 gives no recruits below an SPR of 0.2: fishing hard enough,
+    // the equilibrium has none, and its SPR is still that of one recruit.
+    TempFolder folder;
+    std::ostringstream console;
+    auto e = engine_in_2000(folder, console);
+    e->fmult = 20.0;
+    project_population(*e, *e, *e, 1);
+    const double per_recruit = e->spr;
+    const auto eggs_per_recruit = e->eggs_per_recruit;
+    ASSERT_GT(per_recruit, 0.0);
+    ASSERT_LT(per_recruit, 0.2);
+    e->target_flag = 0;
+    find_equilibrium(*e, *e, *e);
+    EXPECT_EQ(e->eq_recruits, 0.0);
+    EXPECT_EQ(e->spr, per_recruit);
+    EXPECT_EQ(e->eggs_per_recruit, eggs_per_recruit);
+    EXPECT_EQ(e->total_eggs, 0.0);
+    EXPECT_EQ(e->harvest_numbers, 0.0);
+    EXPECT_EQ(progress_row_text(*e).substr(22, 7), fixed_field(per_recruit, 7, 5));
 }
 
 TEST(Projection, WithoutMortalityNothingDiesAndNothingIsCaught) {
@@ -170,10 +200,10 @@ TEST(Projection, WithoutMortalityNothingDiesAndNothingIsCaught) {
     // The mean biomass of a step is N W (exp(G) - 1) / G, and N W where the fish no longer grow.
     double biomass = 0.0;
     for (int a = 0; a <= 3; ++a) {
-        const GrowthCell& g = e->growth[cell(0, 0, a, 0)];
+        const GrowthCell& g = e->growth[e->cell(0, 0, a, 0)];
         biomass += g.g == 0.0 ? g.w : g.w * std::expm1(g.g) / g.g;
     }
-    EXPECT_EQ(e->growth[cell(0, 0, 3, 0)].g, 0.0);
+    EXPECT_EQ(e->growth[e->cell(0, 0, 3, 0)].g, 0.0);
     EXPECT_NEAR(e->total_biomass, biomass, 1e-12 * biomass);
 }
 
@@ -187,9 +217,10 @@ TEST(Projection, SizeWindowAndLengthClassesSetTheStepsFishing) {
     e.recruit_season = 1;
     e.lw_a = {1.0, 1.0};
     e.lw_b = {1.0, 1.0};
+    e.size_tables();
     // Lengths over a season, one age each: from 10 to 20, 20 to 30, 30 to 40, 40 to 50, 50 to 60.
     for (int a = 0; a <= 4; ++a) {
-        const std::size_t i = cell(0, 0, a, 0);
+        const std::size_t i = e.cell(0, 0, a, 0);
         e.growth[i].w = 10.0 * (a + 1);
         e.length_start[i] = 10.0 * (a + 1);
         e.length_end[i] = 10.0 * (a + 2);
@@ -234,7 +265,7 @@ TEST(Projection, SizeWindowAndLengthClassesSetTheStepsFishing) {
     }
     EXPECT_NEAR(e.max_step_f, 1.02, 1e-15);
     // A step without weight has no length: no fishery sees it.
-    e.growth[cell(0, 0, 3, 0)].w = 0.0;
+    e.growth[e.cell(0, 0, 3, 0)].w = 0.0;
     prepare_fishing(e, e, e);
     EXPECT_EQ(e.fishing[packed_cell(1, 4, 1, 0, 0, 3, 0)].total, 0.0);
 }
@@ -283,6 +314,19 @@ TEST(StockRecruitment, RickerFindsTheLargestSurplus) {
         equilibrium_recruits(e, e);
         EXPECT_LT(e.eq_recruits, 1e-8);
         EXPECT_GT(e.eq_recruits, 0.0);
+    }
+}
+
+TEST(StockRecruitment, RickerSearchEndsWhenItsStepNoLongerMovesTheSearchPoint) {
+    // Without the count of steps that do not improve (arithmetic wider than a double can see a
+    // gain at every step), the search still ends, where the count would have ended it.
+    for (double slope : {1.5, 2.0, 5.0, 12.0, 40.0, 1e6}) {
+        const RickerPeak counted = ricker_peak(slope);
+        const RickerPeak unbounded = ricker_peak(slope, std::numeric_limits<int>::max());
+        EXPECT_EQ(unbounded.s, counted.s) << slope;
+        EXPECT_EQ(unbounded.y, counted.y) << slope;
+        EXPECT_EQ(unbounded.best, counted.best) << slope;
+        EXPECT_LT(unbounded.steps, 100000) << slope;
     }
 }
 

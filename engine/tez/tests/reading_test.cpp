@@ -121,6 +121,34 @@ TEST(NumberParsing, RefusesWhatIsNotADecimalNumber) {
     }
 }
 
+TEST(NumberParsing, ExponentsOfManyDigitsOverflowOrUnderflowByTheirSign) {
+    struct Case {
+        const char* text;
+        bool read;
+        double value;
+    };
+    // Exponents beyond 32 bits must neither wrap round nor turn a huge number into a tiny one.
+    const Case cases[] = {
+        {"3.09e2999999999", false, 0.0},
+        {"1e-2999999999", true, 0.0},
+        {"123e-4294967299", true, 0.0},
+        {"0.00001e-9999999999", true, 0.0},
+        {"1e-99999999999999999999999", true, 0.0},
+        {"1e+00000000000000000308", true, 1e308},
+        {"1e00000000000000000309", false, 0.0},
+        {"0.000000000000000000001e+4294967296", false, 0.0},
+    };
+    for (const Case& c : cases) {
+        double v = -1.0;
+        bool too_large = false;
+        EXPECT_EQ(parse_real(c.text, v, &too_large), c.read) << c.text;
+        EXPECT_EQ(too_large, !c.read) << c.text;
+        if (c.read) {
+            EXPECT_EQ(v, c.value) << c.text;
+        }
+    }
+}
+
 struct FieldCase {
     char kind; // 'F' fixed, 'E' exponent, 'I' integer
     double value;

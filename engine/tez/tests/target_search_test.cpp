@@ -1,7 +1,12 @@
 // The target search of whole runs: a slow search that converges, and searches that cannot.
 #include "engine_fixture.h"
 
+#include "text_forms.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
 
 namespace tez::testing {
 namespace {
@@ -42,6 +47,18 @@ class TargetSearch : public ::testing::Test {
         engine = std::make_unique<Engine>();
         engine->target_pass_bound = pass_bound;
         return run_engine(*engine, folder.path());
+    }
+    // The year 2001 of one block evaluated against the given target SPR.
+    std::unique_ptr<Engine> evaluated(double target, double rate, std::ostream& console) {
+        auto e = ready_engine(folder, bio, {age_one_block(2001, rate)}, console);
+        e->target_spr = target;
+        e->nyears = 1;
+        e->years[1] = 2001;
+        e->year_index = 1;
+        EXPECT_TRUE(read_management_year(*e));
+        e->year = 2001;
+        evaluate_year(*e, *e, *e);
+        return e;
     }
     static std::string year_of(const std::string& report, int year) {
         const std::string head =
@@ -99,20 +116,35 @@ TEST_F(TargetSearch, NonFiniteSprEndsOnlyItsYearAndTheRunGoesOn) {
 }
 
 TEST_F(TargetSearch, SearchThatStopsMovingIsGivenUpWithoutWaitingForTheBound) {
-    // A target SPR of 2 that a stock without fishing, at SPR 1 whatever the multiplier, never
-    // meets: the regression's points all come to one and the search stands still.
-    bio.sr_slope = 0.25;
-    write_text(folder / "t.bio", biology_text(bio));
-    const RunResult r = run({age_one_block(2001, 0.0)}, {2001});
-    EXPECT_EQ(r.status, kExitNoTarget) << r.console;
-    EXPECT_NE(r.console.find("\n No target was found for year 2001: the search stopped moving "
-                             "after 257 passes (SPR 1 at multiplier "),
+    // A target SPR of 2 (no slope a file may give leads there) that a stock without fishing, at
+    // SPR 1 whatever the multiplier, never meets: the regression's points all come to one and
+    // the search stands still.
+    std::ostringstream console;
+    auto e = evaluated(2.0, 0.0, console);
+    EXPECT_TRUE(e->target_given_up);
+    EXPECT_EQ(e->target_passes, 257);
+    EXPECT_NE(console.str().find("\n No target was found for year 2001: the search stopped moving "
+                                 "after 257 passes (SPR 1 at multiplier "),
               std::string::npos)
-        << r.console;
-    const std::string table = folder.read("b.txt");
-    EXPECT_EQ(table.substr(67, 5), "2001 ");
-    EXPECT_EQ(table.substr(table.size() - 54),
-              " 0.000000E+00 0.000000E+00 0.000000E+00 0.000000E+00\r\n");
+        << console.str();
+    EXPECT_EQ(e->col[1].yield_biomass, 0.0);
+    EXPECT_EQ(e->col[1].total_biomass, 0.0);
+    EXPECT_EQ(e->col[1].apical_f, 0.0);
+    EXPECT_EQ(e->col[1].f_biomass, 0.0);
+}
+
+TEST_F(TargetSearch, TargetThatIsNotAFiniteNumberIsASearchThatFoundNone) {
+    for (const double target : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        std::ostringstream console;
+        auto e = evaluated(target, 22.0, console);
+        EXPECT_TRUE(e->target_given_up) << target;
+        EXPECT_FALSE(e->target_reached) << target;
+        EXPECT_NE(console.str().find("\n No target was found for year 2001: the target SPR is " +
+                                     shortest_text(target) + ", not a finite number\n"),
+                  std::string::npos)
+            << console.str();
+        EXPECT_EQ(e->col[1].yield_biomass, 0.0);
+    }
 }
 
 TEST_F(TargetSearch, SearchPastItsBoundIsGivenUpInWords) {
