@@ -40,11 +40,13 @@ unsigned long process_number() {
     return GetCurrentProcessId();
 }
 
-// Creates the file afresh; a link at the name counts as a file that is there.
+// Creates the file afresh; a link at the name counts as a file that is there. Others may read,
+// rename or remove it while it is written, as on POSIX systems: the run then finds it gone.
 bool create_exclusive(const std::filesystem::path& p, std::intptr_t& h, bool& exists,
                       std::string& reason) {
-    const HANDLE f = CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE f =
+        CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (f == INVALID_HANDLE_VALUE) {
         const DWORD err = GetLastError();
         exists = err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS;

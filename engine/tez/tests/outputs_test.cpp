@@ -152,6 +152,8 @@ TEST_F(Outputs, RunThatFindsEveryTemporaryNameTakenCreatesNothing) {
     EXPECT_EQ(parts().size(), 100u);
 }
 
+// Windows lets only privileged users make links, and a run there meets none that it did not make.
+#ifndef _WIN32
 TEST_F(Outputs, LinkAtAnOutputsNameIsReplacedAndWhatItNamesIsNotTouched) {
     TempFolder outside;
     write_text(outside / "kept.txt", "outside the folder\r\n");
@@ -169,6 +171,7 @@ TEST_F(Outputs, LinkAtAnOutputsNameIsReplacedAndWhatItNamesIsNotTouched) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(outside / "none.txt")));
     EXPECT_TRUE(parts().empty());
 }
+#endif
 
 // A small file system of the test's own (a tmpfs mounted on a folder), so that a write finds the
 // disk full. Mounting needs root, as CI runs.
