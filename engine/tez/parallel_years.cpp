@@ -216,16 +216,33 @@ void evaluate_years(Engine& e) {
         jobs_ready.notify_all();
     };
 
-    std::vector<std::unique_ptr<Worker>> workers;
-    for (int t = 0; t < nthreads; ++t)
-        workers.push_back(std::make_unique<Worker>());
+    // Each thread builds its own working state, so that the states are set up side by side while
+    // this thread reads the first blocks. A thread that cannot build one takes no year; when no
+    // thread could, the run fails as it would have here.
+    std::vector<std::unique_ptr<Worker>> workers(static_cast<std::size_t>(nthreads));
+    std::exception_ptr setup_failure;
+    int setups_failed = 0;
     std::vector<std::jthread> threads;
-    if (nthreads > 1)
+    if (nthreads > 1) {
         for (int t = 0; t < nthreads; ++t)
             threads.emplace_back([&, t] {
+                try {
+                    workers[t] = std::make_unique<Worker>();
+                } catch (...) {
+                    {
+                        std::lock_guard lock(mutex);
+                        setup_failure = std::current_exception();
+                        ++setups_failed;
+                    }
+                    year_done.notify_one();
+                    return;
+                }
                 while (work_one(*workers[t])) {
                 }
             });
+    } else {
+        workers[0] = std::make_unique<Worker>();
+    }
 
     try {
         // The blocks are read forward only, in year order, while the threads evaluate the years
@@ -256,7 +273,8 @@ void evaluate_years(Engine& e) {
             YearOutput out;
             {
                 std::unique_lock lock(mutex);
-                year_done.wait(lock, [&] { return outputs[i].done; });
+                year_done.wait(lock, [&] { return outputs[i].done || setups_failed == nthreads; });
+                if (!outputs[i].done) std::rethrow_exception(setup_failure);
                 out = std::move(outputs[i]);
             }
             if (jobs[i].stop_message) {
