@@ -114,8 +114,10 @@ inline void divide_pair(double a, double b, double c, double d, double& ab, doub
 // The projection scaled to the equilibrium recruits: every step as project_morph takes it, with
 // its mean-biomass factor worked out on the way and divided together with its catch. A pass for
 // one yield alone (a climb's trial step) leaves out every other sum and the numbers at age; the
-// yield it keeps is summed in the same order, so it has the same bits.
-template <Compared kOnly> void project_scaled(const RunData& d, YearState& w, long stamp) {
+// yield it keeps is summed in the same order, so it has the same bits. Each form is kept out of
+// line: inlined into its caller next to the other two, the full pass ran slower.
+template <Compared kOnly>
+[[gnu::noinline]] void project_scaled(const RunData& d, YearState& w, long stamp) {
     constexpr bool kAll = kOnly == Compared::everything;
     constexpr bool kNumbers = kOnly != Compared::biomass_yield;
     constexpr bool kBiomass = kOnly != Compared::numbers_yield;
@@ -150,10 +152,10 @@ template <Compared kOnly> void project_scaled(const RunData& d, YearState& w, lo
                     }
                     const GrowthCell& gc = growth[t];
                     const double f_ret = fmult * fishing[t].retained;
-                    if (n <= kNumbersFloor) n = 0.0;
                     if constexpr (kBiomass) {
                         const double catch_per_n = f_ret * (1.0 - q.survival);
                         const double x = gc.g - q.z;
+                        if (n <= kNumbersFloor) n = 0.0;
                         double mean = 0.0;
                         double caught = 0.0;
                         divide_pair(gc.exp_g * q.survival - 1.0, x, catch_per_n * n, q.z, mean,
@@ -165,8 +167,9 @@ template <Compared kOnly> void project_scaled(const RunData& d, YearState& w, lo
                             if constexpr (kNumbers) numbers += caught;
                             biomass += b * f_ret;
                         }
-                    } else if (q.z > 0.0) {
-                        numbers += f_ret * (1.0 - q.survival) * n / q.z;
+                    } else {
+                        if (n <= kNumbersFloor) n = 0.0;
+                        if (q.z > 0.0) numbers += f_ret * (1.0 - q.survival) * n / q.z;
                     }
                     const double next = n * q.survival;
                     n = next < kNumbersFloor ? 0.0 : next;
