@@ -426,6 +426,10 @@ bool read_management_year(Engine& e);
 void prepare_fishing(const RunData& d, const Block& b, YearState& w);
 
 // Projection.
+// What an equilibrium must give: everything, or only the yield that a climb's trial step compares
+// (such an equilibrium is not remembered, and leaves every other result unset).
+enum class Compared { everything, numbers_yield, biomass_yield };
+
 // Mode 1 per recruit, mode 2 scaled to the equilibrium recruits. A per-recruit projection that
 // only feeds the SPR (a scaled one follows at the same multiplier) may leave the yields and the
 // biomass out.
@@ -447,7 +451,8 @@ struct RickerPeak {
 };
 RickerPeak ricker_peak(double slope, int misses = 20);
 void equilibrium_recruits(const RunData& d, YearState& w);
-void find_equilibrium(const RunData& d, const Block& b, YearState& w);
+void find_equilibrium(const RunData& d, const Block& b, YearState& w,
+                      Compared only = Compared::everything);
 
 // Year evaluation: the console rows go to the state's console; the report and the table are
 // written by the caller in year order.

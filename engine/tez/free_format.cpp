@@ -1,6 +1,8 @@
 #include "free_format.h"
 
 #include <algorithm>
+#include <array>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -48,15 +50,54 @@ bool parse_integer(std::string_view text, int& value) {
     return ec == std::errc() && ptr == end;
 }
 
+namespace {
+
+// The powers of ten that a double holds exactly.
+constexpr std::array<double, 23> kExactPowers = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Digits that make a whole number of at most 2^53 scaled by a power of ten that a double holds
+// exactly: one rounded product or quotient of two exact doubles is the nearest double to the
+// number, which from_chars gives too. Only where doubles are computed at their own width, so that
+// no wider intermediate rounds twice.
+bool exact_real(std::uint64_t digits, std::int64_t power, bool negative, double& value) {
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+    if (digits > (std::uint64_t{1} << 53) || power < -22 || power > 22) return false;
+    const double whole = static_cast<double>(digits);
+    const double v = power < 0 ? whole / kExactPowers[static_cast<std::size_t>(-power)]
+                               : whole * kExactPowers[static_cast<std::size_t>(power)];
+    value = negative ? -v : v;
+    return true;
+#else
+    (void)digits, (void)power, (void)negative, (void)value;
+    return false;
+#endif
+}
+
+} // namespace
+
 bool parse_real(std::string_view text, double& value, bool* too_large) {
     if (too_large) *too_large = false;
     // Checked by hand first: from_chars would also take "inf", "nan" and hexadecimal forms.
     std::size_t i = 0;
     bool plus = false;
+    bool minus = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         plus = text[i] == '+';
+        minus = !plus;
         ++i;
     }
+    // The digits as a whole number while it stays small enough to be exact.
+    std::uint64_t whole = 0;
+    bool whole_exact = true;
+    const auto add_digit = [&](char c) {
+        if (whole > ((std::uint64_t{1} << 53) - 9) / 10)
+            whole_exact = false;
+        else
+            whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+    };
+    std::int64_t fraction_digits = 0;
     std::size_t digits = 0;
     // The power of ten of the leading significant digit, before the exponent part: it tells an
     // overflow from an underflow, which from_chars reports alike.
@@ -66,6 +107,7 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
     while (i < text.size() && is_digit(text[i])) {
         if (text[i] != '0' && !seen_significant) seen_significant = true;
         if (seen_significant) ++int_digits;
+        add_digit(text[i]);
         ++i, ++digits;
     }
     if (seen_significant) lead_power = static_cast<std::int64_t>(int_digits) - 1;
@@ -78,8 +120,10 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
                 seen_significant = true;
                 lead_power = place;
             }
+            add_digit(text[i]);
             ++i, ++digits;
         }
+        fraction_digits = -place;
     }
     if (digits == 0) return false;
     // 64 bits on every platform (a long has 32 on some), and capped: far beyond any double either
@@ -101,6 +145,7 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
         if (negative) exponent = -exponent;
     }
     if (i != text.size()) return false;
+    if (whole_exact && exact_real(whole, exponent - fraction_digits, minus, value)) return true;
     // from_chars takes neither a plus sign nor the exponent letter D: those are read from a copy.
     std::string copy;
     std::string_view number = text;

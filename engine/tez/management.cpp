@@ -2,6 +2,7 @@
 #include "engine.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <cmath>
@@ -132,8 +133,48 @@ bool read_management_year(Engine& e) {
     return true;
 }
 
+namespace {
+
+// What a step's fishing needs of one fishery of the block, worked out once for all the steps.
+struct GearView {
+    bool by_age = false;
+    double min_vul = 0.0; // by age: the length above which the fishery sees a step
+    double lower = 0.0;   // by length: the classes
+    double width = 0.0;
+    double count = 0.0; // the whole number of classes
+    double lo = 0.0;    // the window of lengths that are kept
+    double hi = 0.0;
+    double fd = 0.0; // the share of the released that dies
+    int k = 0;
+};
+
+} // namespace
+
 void prepare_fishing(const RunData& d, const Block& b, YearState& w) {
     w.fishing.resize(packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0));
+    // Only the fisheries that can see a step at all, in their order, so that every sum below is
+    // taken as before.
+    std::array<GearView, kMaxFisheries> gears{};
+    int ngears = 0;
+    for (int k = 0; k < b.ngear; ++k) {
+        GearView v;
+        v.k = k;
+        if (b.sel_type[k] == 'A') {
+            v.by_age = true;
+            v.min_vul = b.min_vul_size[k];
+        } else if (b.sel_type[k] == 'L') {
+            if (!(b.class_width[k] != 0.0) || !std::isfinite(b.class_width[k])) continue;
+            v.lower = b.class_lower[k];
+            v.width = b.class_width[k];
+            v.count = std::trunc(b.class_count[k]);
+        } else {
+            continue;
+        }
+        v.lo = b.lower_limit[k];
+        v.hi = b.upper_limit[k];
+        v.fd = b.discard_fraction[k];
+        gears[static_cast<std::size_t>(ngears++)] = v;
+    }
     double max_f = 0.0;
     double min_f = 0.0;
     bool first = true;
@@ -151,43 +192,40 @@ void prepare_fishing(const RunData& d, const Block& b, YearState& w) {
                     const double l1 = d.length_end[i];
                     const double lmin = std::min(l0, l1);
                     const double lmax = std::max(l0, l1);
-                    for (int k = 0; k < b.ngear; ++k) {
+                    const double mid = 0.5 * (l0 + l1);
+                    double retained = 0.0;
+                    double total = 0.0;
+                    for (int j = 0; j < ngears; ++j) {
+                        const GearView& v = gears[static_cast<std::size_t>(j)];
                         double r = 0.0;
-                        if (b.sel_type[k] == 'A') {
-                            if (!(l1 > b.min_vul_size[k])) continue;
-                            r = b.rate[k][s][a][t];
-                        } else if (b.sel_type[k] == 'L') {
-                            if (!(b.class_width[k] != 0.0) || !std::isfinite(b.class_width[k]))
-                                continue;
-                            double c = std::floor(
-                                (0.5 * (l0 + l1) - b.class_lower[k]) / b.class_width[k] + 1.0);
-                            const double count = std::trunc(b.class_count[k]);
-                            if (c > count) c = count;
-                            if (!(c >= 1.0)) continue;
-                            r = b.rate[k][s][static_cast<int>(c) - 1][t];
+                        if (v.by_age) {
+                            if (!(l1 > v.min_vul)) continue;
+                            r = b.rate[v.k][s][a][t];
                         } else {
-                            continue;
+                            double c = std::floor((mid - v.lower) / v.width + 1.0);
+                            if (c > v.count) c = v.count;
+                            if (!(c >= 1.0)) continue;
+                            r = b.rate[v.k][s][static_cast<int>(c) - 1][t];
                         }
-                        const double lo = b.lower_limit[k];
-                        const double hi = b.upper_limit[k];
-                        const double fd = b.discard_fraction[k];
-                        if (lmax <= lo || lmin >= hi) {
-                            f.total += r * fd;
-                        } else if (lmin >= lo && lmax < hi) {
-                            f.retained += r;
-                            f.total += r;
+                        if (lmax <= v.lo || lmin >= v.hi) {
+                            total += r * v.fd;
+                        } else if (lmin >= v.lo && lmax < v.hi) {
+                            retained += r;
+                            total += r;
                         } else {
                             // The range crosses the window: the share outside is released and
                             // dies at the discard fraction, the share inside is kept.
                             const double span = lmax - lmin;
                             double outside = 0.0;
-                            if (lmin < lo) outside += (lo - lmin) / span;
-                            if (lmax > hi) outside += (lmax - hi) / span;
+                            if (lmin < v.lo) outside += (v.lo - lmin) / span;
+                            if (lmax > v.hi) outside += (lmax - v.hi) / span;
                             outside = std::min(outside, 1.0);
-                            f.retained += (1.0 - outside) * r;
-                            f.total += (1.0 - outside) * r + outside * r * fd;
+                            retained += (1.0 - outside) * r;
+                            total += (1.0 - outside) * r + outside * r * v.fd;
                         }
                     }
+                    f.retained = retained;
+                    f.total = total;
                     if (t >= t_first) {
                         if (first || f.total > max_f) max_f = f.total;
                         if (first || f.total < min_f) min_f = f.total;

@@ -112,8 +112,15 @@ inline void divide_pair(double a, double b, double c, double d, double& ab, doub
 }
 
 // The projection scaled to the equilibrium recruits: every step as project_morph takes it, with
-// its mean-biomass factor worked out on the way and divided together with its catch.
-void project_scaled(const RunData& d, YearState& w, long stamp) {
+// its mean-biomass factor worked out on the way and divided together with its catch. A pass for
+// one yield alone (a climb's trial step) leaves out every other sum and the numbers at age; the
+// yield it keeps is summed in the same order, so it has the same bits. Each form is kept out of
+// line: inlined into its caller next to the other two, the full pass ran slower.
+template <Compared kOnly>
+[[gnu::noinline]] void project_scaled(const RunData& d, YearState& w, long stamp) {
+    constexpr bool kAll = kOnly == Compared::everything;
+    constexpr bool kNumbers = kOnly != Compared::biomass_yield;
+    constexpr bool kBiomass = kOnly != Compared::numbers_yield;
     double stock = 0.0;
     double numbers = 0.0;
     double biomass = 0.0;
@@ -133,8 +140,10 @@ void project_scaled(const RunData& d, YearState& w, long stamp) {
                 const std::uint32_t* id = &w.mortality_id[base];
                 double* accum = w.accum[s][a].data();
                 for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
-                    if (record && t == spawn_t) w.spawners[a][g] = n;
-                    accum[t] += n;
+                    if constexpr (kAll) {
+                        if (record && t == spawn_t) w.spawners[a][g] = n;
+                        accum[t] += n;
+                    }
                     YearState::Mortality& q = w.mortalities[id[t]];
                     if (q.stamp != stamp) {
                         q.stamp = stamp;
@@ -143,24 +152,30 @@ void project_scaled(const RunData& d, YearState& w, long stamp) {
                     }
                     const GrowthCell& gc = growth[t];
                     const double f_ret = fmult * fishing[t].retained;
-                    const double catch_per_n = f_ret * (1.0 - q.survival);
-                    const double x = gc.g - q.z;
-                    if (n <= kNumbersFloor) n = 0.0;
-                    double mean = 0.0;
-                    double caught = 0.0;
-                    divide_pair(gc.exp_g * q.survival - 1.0, x, catch_per_n * n, q.z, mean, caught);
-                    if (std::fabs(x) < 1e-5) mean = 1.0 + x * (0.5 + x / 6.0);
-                    const double b = n * gc.w * mean;
-                    stock += b;
-                    if (q.z > 0.0) {
-                        numbers += caught;
-                        biomass += b * f_ret;
+                    if constexpr (kBiomass) {
+                        const double catch_per_n = f_ret * (1.0 - q.survival);
+                        const double x = gc.g - q.z;
+                        if (n <= kNumbersFloor) n = 0.0;
+                        double mean = 0.0;
+                        double caught = 0.0;
+                        divide_pair(gc.exp_g * q.survival - 1.0, x, catch_per_n * n, q.z, mean,
+                                    caught);
+                        if (std::fabs(x) < 1e-5) mean = 1.0 + x * (0.5 + x / 6.0);
+                        const double b = n * gc.w * mean;
+                        if constexpr (kAll) stock += b;
+                        if (q.z > 0.0) {
+                            if constexpr (kNumbers) numbers += caught;
+                            biomass += b * f_ret;
+                        }
+                    } else {
+                        if (n <= kNumbersFloor) n = 0.0;
+                        if (q.z > 0.0) numbers += f_ret * (1.0 - q.survival) * n / q.z;
                     }
                     const double next = n * q.survival;
                     n = next < kNumbersFloor ? 0.0 : next;
                 }
             }
-            w.accum[s][d.nages + 1][0] += n;
+            if constexpr (kAll) w.accum[s][d.nages + 1][0] += n;
         }
     }
     w.harvest_numbers = numbers;
@@ -172,7 +187,8 @@ void project_scaled(const RunData& d, YearState& w, long stamp) {
 // them for the ages they cover; the rest are worked out and kept. Without totals only the
 // spawners are projected.
 template <bool kScaled>
-void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
+void project_all(const RunData& d, const Block& b, YearState& w, bool totals,
+                 Compared only = Compared::everything) {
     StepSums sums;
     const double fmult = w.fmult;
     const int last_sex = d.nsexes - 1;
@@ -198,7 +214,12 @@ void project_all(const RunData& d, const Block& b, YearState& w, bool totals) {
         return;
     }
     if constexpr (kScaled) {
-        project_scaled(d, w, stamp);
+        if (only == Compared::numbers_yield)
+            project_scaled<Compared::numbers_yield>(d, w, stamp);
+        else if (only == Compared::biomass_yield)
+            project_scaled<Compared::biomass_yield>(d, w, stamp);
+        else
+            project_scaled<Compared::everything>(d, w, stamp);
         return;
     }
     for (int s = 0; s < d.nsexes; ++s) {
@@ -440,9 +461,16 @@ void remember_equilibrium(const RunData& d, const Block& b, YearState& w) {
     });
 }
 
+// A climb's trial step needs only the yield it compares: the scaled pass leaves the numbers at
+// age, the spawners and the other sums as they were, and the stock totals are not summed.
+void project_yield(const RunData& d, const Block& b, YearState& w, Compared only) {
+    w.recruits_used = w.eq_recruits;
+    project_all<true>(d, b, w, true, only);
+}
+
 } // namespace
 
-void find_equilibrium(const RunData& d, const Block& b, YearState& w) {
+void find_equilibrium(const RunData& d, const Block& b, YearState& w, Compared only) {
     // Only the full equilibrium is remembered; the target search projects per recruit alone.
     if (w.target_flag != 1 && recall_equilibrium(d, b, w)) return;
     // The scaled projection that follows gives the yields and the biomass; the target search
@@ -453,6 +481,11 @@ void find_equilibrium(const RunData& d, const Block& b, YearState& w) {
         return;
     }
     equilibrium_recruits(d, w);
+    if (only != Compared::everything) {
+        // The per-recruit pass has just prepared this block's fishing and the largest F.
+        project_yield(d, b, w, only);
+        return;
+    }
     project_population(d, b, w, 2);
     remember_equilibrium(d, b, w);
 }

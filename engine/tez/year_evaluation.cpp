@@ -73,24 +73,33 @@ std::string passes_text(int n) {
 }
 
 // Climbs from the multiplier in force while the yield does not fall, shrinking the step after
-// each fall, until the step is no longer above `end`. Ends evaluated at the best point.
+// each fall, until the step is no longer above `end`. Ends evaluated at the best point. A step
+// that cannot be the last works out only the yield it compares: the next step needs nothing
+// else, and the point the climb ends at is evaluated in full.
 void climb(const RunData& d, const Block& b, YearState& e, double direction, bool by_numbers,
            double end) {
     const auto yield = [&] { return by_numbers ? e.harvest_numbers : e.harvest_biomass; };
     double& best = by_numbers ? e.best_numbers : e.best_biomass;
+    const Compared trial = by_numbers ? Compared::numbers_yield : Compared::biomass_yield;
     e.step = kClimbStart;
     for (int steps = 1;; ++steps) {
         const double keep = e.fmult;
+        // A step that keeps its point leaves the step as it is, so it ends the climb only here.
+        const bool last_if_kept = !(e.step > end) || steps >= kMaxClimbSteps;
         e.fmult = e.fmult + direction * e.step * e.fmult;
-        find_equilibrium(d, b, e);
+        find_equilibrium(d, b, e, last_if_kept ? Compared::everything : trial);
         if (yield() >= best) {
             best = yield();
         } else {
             e.fmult = keep;
-            find_equilibrium(d, b, e);
             e.step = e.step * kClimbShrink;
+            if (!(e.step > end) || steps >= kMaxClimbSteps) {
+                find_equilibrium(d, b, e);
+                break;
+            }
+            continue;
         }
-        if (!(e.step > end) || steps >= kMaxClimbSteps) break;
+        if (last_if_kept) break;
     }
 }
 
