@@ -1,11 +1,11 @@
 // A save that fails in an editor that knows whether the window is its file: the earlier file is
 // kept, the window keeps its name, and it is not taken for saved, so that no launch hands over
 // what was not written.
+#include "common/testing/small_disk.h"
 #include "control_window/windows/editors/definerun.h"
 #include "control_window/windows/editors/definetez.h"
 #include "control_window/windows/editors/definewox.h"
 #include "cw_fixture.h"
-#include "platform/testing/small_disk.h"
 
 #include <functional>
 
@@ -52,7 +52,7 @@ TEST_F(FailedSaveTest, AnEditedWindowSavedOntoAFullDiskStaysUnsaved) {
         editorOf("run/full.run", "Load run data", "Save run data", mc.runfile,
                  &cw::DefineRun::readrun, &cw::DefineRun::writerun, &cw::DefineRun::I_mgt),
     };
-    plattest::SmallDisk disk(64 * 1024);
+    vesktest::SmallDisk disk(64 * 1024);
     VESK_NEED_SMALL_DISK(disk);
     const std::string earlier = "earlier\r\n";
     for (const Editor& e : editors)

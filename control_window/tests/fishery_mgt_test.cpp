@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <limits>
 
+#include "common/testing/small_disk.h"
 #include "control_window/files/fisheryfile.h"
 #include "control_window/windows/editors/definetez.h"
-#include "platform/testing/small_disk.h"
 
 namespace {
 
@@ -205,7 +205,7 @@ TEST_F(FisheryMgtTest, ACancelledDialogWritesNothing) {
 
 // On a full disk neither save may empty the earlier file or take the new name for the window.
 TEST_F(FisheryMgtTest, SavesOntoAFullDiskKeepTheEarlierFilesAndNames) {
-    plattest::SmallDisk disk(128 * 1024);
+    vesktest::SmallDisk disk(128 * 1024);
     VESK_NEED_SMALL_DISK(disk);
     fisherytest::setOneSexA();
     const std::string earlier = "earlier\r\n";
@@ -240,8 +240,8 @@ TEST_F(FisheryMgtTest, SavesOntoAFullDiskKeepTheEarlierFilesAndNames) {
 // A failed export leaves the folder as it was, so that the next launch hands its definition over
 // where it did before, not beside the export.
 TEST_F(FisheryMgtTest, AFailedExportPutsTheFolderBackForTheNextLaunch) {
-    plattest::SmallDisk disk(128 * 1024);
-    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    vesktest::SmallDisk disk(128 * 1024);
+    VESK_NEED_SMALL_DISK(disk);
     writeFile(path("a.tez"), cwtest::dataFile("tez/three_years.tez"));
     cw::DefineTEZ& tez = plat::instance<cw::DefineTEZ>();
     {

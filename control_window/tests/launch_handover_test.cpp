@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "common/testing/small_disk.h"
 #include "control_window/windows/editors/definerun.h"
 #include "control_window/windows/editors/definetez.h"
 #include "control_window/windows/editors/definewox.h"
@@ -23,7 +24,6 @@
 #include "cw_fixture.h"
 #include "platform/testing/console_transcript.h"
 #include "platform/testing/scripted_user.h"
-#include "platform/testing/small_disk.h"
 
 namespace {
 
@@ -227,7 +227,7 @@ TEST_F(LaunchTest, TheHandOverIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(earlier, "earlier definition\r");
 
     // A copy onto a full disk.
-    plattest::SmallDisk disk(64 * 1024);
+    vesktest::SmallDisk disk(64 * 1024);
     VESK_NEED_SMALL_DISK(disk);
     writeFile(disk.path("tez.000"), "earlier definition\r\n");
     disk.fill();

@@ -4,6 +4,7 @@
 #include "cw_fixture.h"
 
 #include "common/testing/named_pipe.h"
+#include "common/testing/small_disk.h"
 #include "control_window/files/biofile.h"
 #include "control_window/files/fisheryfile.h"
 #include "control_window/files/indexfile.h"
@@ -12,7 +13,6 @@
 #include "control_window/windows/editors/definebio.h"
 #include "control_window/windows/editors/defineyoy.h"
 #include "platform/seqfile.h"
-#include "platform/testing/small_disk.h"
 
 #ifdef __linux__
 #include <linux/capability.h>
@@ -106,8 +106,8 @@ TEST_F(OddFilesTest, AHugeItemIsQuotedCutWithItsLength) {
 // A save into a folder that cannot take it gives the system's reason, also where the file itself
 // could be written.
 TEST_F(OddFilesTest, ASaveIntoAReadOnlyFolderSaysWhy) {
-    plattest::SmallDisk disk(64 * 1024);
-    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    vesktest::SmallDisk disk(64 * 1024);
+    VESK_NEED_SMALL_DISK(disk);
     const std::string file = disk.path("a.yoy");
     writeFile(file, "earlier\r\n");
     const std::string folder = file.substr(0, file.rfind('/'));

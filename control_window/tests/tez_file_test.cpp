@@ -6,13 +6,13 @@
 
 #include <string>
 
+#include "common/testing/small_disk.h"
 #include "control_window/files/tezfile.h"
 #include "control_window/windows/editors/definetez.h"
 #include "control_window/windows/editors/definewox.h"
 #include "cw_fixture.h"
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
-#include "platform/testing/small_disk.h"
 
 namespace {
 
@@ -317,8 +317,8 @@ TEST_F(TezFileTest, CancelledDialogsChangeNothingButTheFileName) {
 // A save that fails on a full disk has kept the earlier file under the window's name: a clean
 // window stays clean, so that the next launch hands that file over without asking for another.
 TEST_F(TezFileTest, AFailedSaveKeepsAWindowClean) {
-    plattest::SmallDisk disk(128 * 1024);
-    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    vesktest::SmallDisk disk(128 * 1024);
+    VESK_NEED_SMALL_DISK(disk);
     writeFile(disk.path("a.tez"), fixture("three_years.tez"));
     writeFile(disk.path("a.wox"), fixture("three_years.wox"));
     disk.fill();

@@ -1,13 +1,13 @@
 // Saves onto a full disk: every writer keeps the earlier file byte for byte and says why it
 // failed, for a file small enough to sit in the write buffer (it fails only at the last flush) and
 // for one that fails while it is being written.
+#include "common/testing/small_disk.h"
 #include "file_support.h"
 #include "platform/savefile.h"
 #include "platform/seqfile.h"
 #include "platform/surface.h"
 #include "platform/system.h"
 #include "platform/testing/scripted_user.h"
-#include "platform/testing/small_disk.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ TEST(FullDisk, EveryWriterKeepsTheEarlierFileAndSaysWhy) {
     for (const std::size_t size : {std::size_t(200), std::size_t(1) << 20}) {
         for (const Writer& w : kWriters) {
             SCOPED_TRACE(std::string(w.name) + ", " + std::to_string(size) + " bytes");
-            plattest::SmallDisk disk(256 * 1024);
+            vesktest::SmallDisk disk(256 * 1024);
             VESK_NEED_SMALL_DISK(disk);
             const std::string target = disk.path("snapper.mgt");
             const std::string earlier(13 * 1024, 'e');
@@ -75,7 +75,7 @@ TEST(FullDisk, EveryWriterKeepsTheEarlierFileAndSaysWhy) {
 }
 
 TEST(FullDisk, APlotBitmapKeepsTheEarlierFile) {
-    plattest::SmallDisk disk(64 * 1024);
+    vesktest::SmallDisk disk(64 * 1024);
     VESK_NEED_SMALL_DISK(disk);
     const std::string target = disk.path("plot.bmp");
     spit(target, "earlier");

@@ -3,17 +3,14 @@
 #include "engine_fixture.h"
 #include "write_fault.h"
 
+#include "common/testing/small_disk.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <optional>
-
-#ifdef __linux__
-#include <sys/mount.h>
-#endif
 
 namespace tez::testing {
 namespace {
@@ -173,51 +170,6 @@ TEST_F(Outputs, LinkAtAnOutputsNameIsReplacedAndWhatItNamesIsNotTouched) {
 }
 #endif
 
-// A small file system of the test's own (a tmpfs mounted on a folder), so that a write finds the
-// disk full. Mounting needs root, as CI runs.
-class SmallDisk {
-  public:
-    explicit SmallDisk(const std::filesystem::path& at) : at_(at) {
-        std::filesystem::create_directories(at_);
-#ifdef __linux__
-        if (::mount("tmpfs", at_.c_str(), "tmpfs", 0, "size=256k") == 0)
-            mounted_ = true;
-        else
-            reason_ = std::string("a tmpfs cannot be mounted here (") + std::strerror(errno) +
-                      "); the full-disk test needs root";
-#else
-        reason_ = "a small file system is only mounted on Linux";
-#endif
-    }
-    ~SmallDisk() {
-#ifdef __linux__
-        if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
-#endif
-    }
-    bool mounted() const {
-        return mounted_;
-    }
-    const std::string& reason() const {
-        return reason_;
-    }
-    void fill() const {
-        std::FILE* f = std::fopen((at_ / "filler").string().c_str(), "wb");
-        if (!f) return;
-        std::setvbuf(f, nullptr, _IONBF, 0);
-        const std::string block(4096, 'x');
-        while (std::fwrite(block.data(), 1, block.size(), f) == block.size()) {
-        }
-        while (std::fputc('x', f) != EOF) {
-        }
-        std::fclose(f);
-    }
-
-  private:
-    std::filesystem::path at_;
-    bool mounted_ = false;
-    std::string reason_;
-};
-
 // Every write to the run's outputs fails as on a full disk: the writer's stand-in for one, where
 // no small disk can be had (on Windows, or without root outside CI).
 struct FullDiskStandIn {
@@ -228,22 +180,22 @@ struct FullDiskStandIn {
 };
 
 TEST_F(Outputs, FailedWriteIsReportedAndKeepsTheEarlierOutput) {
-    std::optional<SmallDisk> disk;
+    std::optional<vesktest::SmallDisk> disk;
     std::optional<FullDiskStandIn> stand_in;
     std::filesystem::path where = folder.path();
 #ifdef __linux__
-    disk.emplace(folder / "disk");
-    // CI runs as root: there a disk that cannot be mounted means something broke.
-    if (!disk->mounted() && std::getenv("CI")) FAIL() << disk->reason();
-    if (disk->mounted()) where = folder / "disk";
+    disk.emplace(256 * 1024, folder / "disk");
+    // Under CI, where the tests run as root, a disk that cannot be mounted means something broke.
+    if (!disk->available() && vesktest::smallDiskRequired()) FAIL() << disk->reason();
+    if (disk->available()) where = disk->folder();
 #endif
-    if (!disk || !disk->mounted()) stand_in.emplace();
+    if (!disk || !disk->available()) stand_in.emplace();
     write_inputs(where);
     def.years = {2001, 2002};
     // Named at the prompt, the definition stays and frees no room.
     write_text(where / "mine.tez", definition_text(def));
     write_text(where / "r.txt", "the earlier report\r\n");
-    if (disk && disk->mounted()) disk->fill();
+    if (disk && disk->available()) disk->fill();
     engine = std::make_unique<Engine>();
     const RunResult r = run_engine(*engine, where, "mine.tez\n");
     EXPECT_EQ(r.status, kExitOutputError) << r.console;
