@@ -169,7 +169,6 @@ std::size_t numberPrefix(std::string_view t) {
     return i;
 }
 
-// Converts a text that numberPrefix accepted as a whole; nothing when it is out of range.
 // The power of ten of the leading significant digit of a number text that numberPrefix accepted
 // (exponent included, saturated far beyond any double), to tell an overflow from an underflow:
 // the conversion reports both alike. A long exponent must not wrap around into the other.

@@ -13,14 +13,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
 #ifndef _WIN32
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -213,10 +211,8 @@ bool openForReading(QFile& f, const std::string& path, std::string& error) {
 #ifndef _WIN32
     if (!QByteArrayView(path.data(), qsizetype(path.size())).isValidUtf8()) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st {};
-        if (fd < 0 || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-            error = fd >= 0 && S_ISDIR(st.st_mode) ? "it is a folder" : std::strerror(errno);
-            if (fd >= 0) ::close(fd);
+        if (fd < 0) {
+            error = systemReason(errno);
             return false;
         }
         if (f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return true;

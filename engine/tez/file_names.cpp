@@ -2,29 +2,14 @@
 
 #include "free_format.h"
 
+#include "common/visibletext.h"
+
 #include <array>
-#include <cstdio>
 #include <string>
 
 namespace tez {
 
 namespace {
-
-// Bytes outside printable ASCII as \xHH, so that a message shows what the name holds.
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7f) {
-            out += c;
-        } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            out += hex;
-        }
-    }
-    return out;
-}
 
 char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -37,7 +22,7 @@ std::filesystem::path named_file(const std::filesystem::path& folder, std::strin
     try {
         return folder / std::filesystem::path(text);
     } catch (const std::exception&) {
-        throw InputError("The file name \"" + escaped(name) + "\" is not UTF-8 text");
+        throw InputError("The file name \"" + vesk::visibleName(name) + "\" is not UTF-8 text");
     }
 }
 
