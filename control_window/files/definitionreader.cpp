@@ -144,7 +144,7 @@ std::optional<std::string> commaOrQuoteProblem(const std::string& name, const st
 
 std::optional<std::string> blankInNameProblem(const std::string& name, const std::string& what) {
     if (name.find_first_of(" \t") == std::string::npos) return std::nullopt;
-    return "The " + what + " \"" + plat::visibleText(name) +
+    return "The " + what + " \"" + plat::visibleName(name) +
            "\" holds a blank: the engines read a file name only up to its first blank and would "
            "open another file. Use a name without blanks.";
 }
