@@ -428,8 +428,12 @@ void remove_own_files_on_signals() {
     action.sa_handler = on_signal;
     action.sa_mask = ending_signals();
     action.sa_flags = SA_RESETHAND;
-    for (const int sig : {SIGTERM, SIGINT, SIGHUP})
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        // A signal ignored from the start (a run under nohup) stays ignored.
+        struct sigaction before {};
+        if (::sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
         ::sigaction(sig, &action, nullptr);
+    }
 }
 
 #endif
