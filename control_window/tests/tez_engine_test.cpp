@@ -69,9 +69,12 @@ TEST_F(TezEngineTest, TheEngineReadsTheSavedDefinitionIntoTheSameValues) {
     EXPECT_EQ(tez::trim_blanks(e->management_name), "snapper.mgt");
     EXPECT_EQ(e->report_flag, 0); // "Null" was saved as the engine's "NUL"
     EXPECT_EQ(e->table_flag, 1);
-    EXPECT_TRUE(std::filesystem::exists(path("snap.tzb")));
-    EXPECT_EQ(tez::trim_blanks(e->output_name), "snap.pmo"); // the line the engine passes over
-    EXPECT_EQ(tez::trim_blanks(e->title), "Snapper");        // the engine takes the first word
+    // The table is open under a temporary name of the run's own: its name gets it once whole.
+    EXPECT_TRUE(e->table.is_open());
+    EXPECT_TRUE(std::filesystem::exists(e->table.temporary()));
+    EXPECT_FALSE(std::filesystem::exists(path("snap.tzb")));
+    EXPECT_EQ(tez::trim_blanks(e->production_name), "snap.pmo"); // the line the engine passes over
+    EXPECT_EQ(tez::trim_blanks(e->title), "Snapper");            // the engine takes the first word
     ASSERT_EQ(e->nyears, 3);
     for (int k = 1; k <= 3; ++k)
         EXPECT_EQ(e->years[size_t(k)], d.years(k));

@@ -107,7 +107,9 @@ inline constexpr std::size_t packed_cell(int nmorphs, int nages, int nszns, int 
 // a cut file where an earlier whole one stood, and two runs in one folder never write into each
 // other's files. The temporary file is created afresh, never through a link; whatever stands at a
 // temporary name already is left alone and the next name is tried. A link at the output's own name
-// is replaced by the output, and the file it names is not touched.
+// is replaced by the output, and the file it names is not touched. A file that the output replaces
+// gives it its mode; a read-only one is not replaced. Nothing stands at the output's name for the
+// run until the output is moved there.
 class OutputFile {
   public:
     OutputFile() = default;
@@ -116,7 +118,8 @@ class OutputFile {
     // Removes the temporary file of a run that never finished.
     ~OutputFile();
     // Creates the temporary file; throws InputError with the system's reason when it cannot be
-    // created. Messages show the file by `name`, as the definition gives it.
+    // created, and OutputRefused when the file at the name is read-only. Messages show the file
+    // by `name`, as the definition gives it.
     void open(const std::filesystem::path& path, std::string_view what, std::string name);
     // The temporary name that the given attempt of this process tries for an output.
     static std::filesystem::path temporary_path(const std::filesystem::path& path, int attempt);
@@ -124,17 +127,22 @@ class OutputFile {
     const std::filesystem::path& temporary() const { return temp_; }
     // Writes through to the file; a failure is kept until finish().
     void write(std::string_view text);
-    // Syncs and closes the file (finish does it when it has not been done); a failure is kept.
+    // Syncs the file (finish does it when it has not been done); a failure is kept.
     void sync();
     // Syncs and closes the file and moves it into place. On a failure the temporary file is
     // removed and the console line that says why, and what stands at the name now, is returned.
     std::string finish();
+    // Removes the temporary file: the name keeps what stands there.
+    void discard();
 
   private:
     void fail(std::string reason);
+    void close();
+    std::string failure_message() const;
 
     std::intptr_t handle_ = -1; // the platform's file handle
     bool open_ = false;
+    bool synced_ = false;
     std::filesystem::path path_;
     std::filesystem::path temp_;
     std::string what_;
@@ -144,9 +152,14 @@ class OutputFile {
     std::array<std::uint64_t, 2> before_{};
     bool had_before_ = false;
     std::array<std::uint64_t, 2> temp_id_{};
-    // The empty file that stands for the output until it is whole, where nothing stood before.
-    bool placeholder_ = false;
-    std::array<std::uint64_t, 2> placeholder_id_{};
+    unsigned default_mode_ = 0; // of a new file, as the system gave it to the temporary file
+    int signal_slot_ = -1;      // where a signal finds the temporary file to remove
+};
+
+// An output that the run may not replace (a read-only file): the run ends as a failed write does.
+class OutputRefused : public InputError {
+  public:
+    using InputError::InputError;
 };
 
 // Data fixed once the biology is read: the definition, the biology and the tables built from it,
@@ -156,7 +169,9 @@ struct RunData {
     std::string run_file_name;
     std::string biology_name;
     std::string management_name;
-    std::string output_name;
+    std::string report_name;     // definition line 3: the TEZ output table
+    std::string table_name;      // line 4: the TEZ benchmark table
+    std::string production_name; // line 5, read and passed over (another engine writes it)
     int report_flag = 0;
     int table_flag = 0;
     std::string title;
@@ -393,6 +408,7 @@ struct Engine : RunData, Block, YearState {
     std::filesystem::path folder;
     int year_index = 0;
     int years_given_up = 0; // years whose target search gave up
+    int years_written = 0;  // years whose results are in the outputs
 
     FreeReader run_file; // unit 1
     FreeReader input;    // unit 4: the biology file, then the management file

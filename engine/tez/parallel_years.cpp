@@ -134,6 +134,7 @@ void write_year(Engine& e, const YearJob& job, YearOutput& out, double& bunfishe
     if (e.report_flag == 1) e.report.write(out.report);
     if (e.table_flag == 1)
         write_file_line(e.table, table_row_text(job.year, bunfished, out.col[1]));
+    ++e.years_written;
     e.console_out->flush();
     // The run keeps the results of the year written last.
     e.year = job.year;

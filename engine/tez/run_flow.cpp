@@ -2,6 +2,7 @@
 #include "engine.h"
 #include "error_stack.h"
 #include "file_names.h"
+#include "own_files.h"
 #include "text_forms.h"
 
 #include "common/visibletext.h"
@@ -25,8 +26,8 @@ bool file_exists(const std::filesystem::path& path) {
 }
 
 // The name of an output read from its definition line; throws when the line names nothing.
-std::string output_name(Engine& e, std::string_view what) {
-    const std::string name(trim_blanks(e.output_name));
+std::string output_name(Engine& e, const std::string& line, std::string_view what) {
+    const std::string name(trim_blanks(line));
     if (name.empty())
         e.run_file.fail(std::string("the ") + std::string(what) +
                         " has no name (NUL stands for none)");
@@ -59,10 +60,30 @@ bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
 #endif
 }
 
+bool is_link(const std::filesystem::path& p) {
+    std::error_code ec;
+    return std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec));
+}
+
+// Whether the names stand for one entry of a folder: a link at a name is that entry, not what it
+// names.
+bool same_entry(const std::filesystem::path& a, const std::filesystem::path& b) {
+    files::FileId ia{}, ib{};
+    return files::id_at(a, ia) && files::id_at(b, ib) && ia == ib;
+}
+
+// Whether the output, once moved to its name, takes the place of `other`. A link at the output's
+// name is replaced by it and what the link names is never written, so the output then clashes
+// only with what is read through that very link.
+bool takes_place_of(const std::filesystem::path& out, const std::filesystem::path& other) {
+    return is_link(out) ? same_entry(out, other) : same_file(out, other);
+}
+
 struct NamedFile {
     std::string what;
     std::string name;
     std::filesystem::path path;
+    OutputFile* file = nullptr; // of an output
 };
 
 // An output that would overwrite the other output or one of the run's inputs is refused before
@@ -82,12 +103,15 @@ void check_outputs(const Engine& e, const std::vector<NamedFile>& outputs) {
         const NamedFile& out = outputs[i];
         for (std::size_t j = i + 1; j < outputs.size(); ++j) {
             const NamedFile& other = outputs[j];
-            if (same_file(out.path, other.path))
+            const bool one = is_link(out.path) || is_link(other.path)
+                                 ? same_entry(out.path, other.path)
+                                 : same_file(out.path, other.path);
+            if (one)
                 throw InputError("The " + out.what + " \"" + out.name + "\" and " + quoted(other) +
                                  " are one file: each would overwrite the other");
         }
         for (const NamedFile& in : inputs) {
-            if (same_file(out.path, in.path))
+            if (takes_place_of(out.path, in.path))
                 throw InputError("The " + out.what + " \"" + out.name + "\" is " + quoted(in) +
                                  ": the output would replace it");
         }
@@ -119,6 +143,8 @@ void finish_outputs(Engine& e) {
         e.table.sync();
         report.join();
     }
+    // A signal now waits until both are in place (or found not to be).
+    files::SignalsHeld held;
     bool failed = false;
     for (OutputFile* out : {&e.report, &e.table}) {
         const std::string message = out->finish();
@@ -141,7 +167,13 @@ void stop_run(YearState& e, std::string_view line, int status) {
 void read_run_file(Engine& e) {
     FreeReader& rf = e.run_file;
     const std::string name(trim_blanks(e.run_file_name));
-    rf.open_input(e.folder / name, name, "run file");
+    const std::filesystem::path run_path = e.folder / name;
+    // The hand-over copy is known by its identity while it is read: the same file before and
+    // after it was opened.
+    files::FileId read_id{}, opened_id{};
+    bool hand_over = e.run_file_name == kHandOverName && files::id_at(run_path, read_id);
+    rf.open_input(run_path, name, "run file");
+    hand_over = hand_over && files::id_at(run_path, opened_id) && opened_id == read_id;
 
     e.biology_name = rf.read_text(kNameLength);
     *e.console_out << "Biological definitions from " << vesk::visibleName(e.biology_name) << '\n';
@@ -155,25 +187,23 @@ void read_run_file(Engine& e) {
     // Both names are read, and checked against each other and the inputs, before either output
     // is opened.
     std::vector<NamedFile> outputs;
-    rf.whole_line(e.output_name, kNameLength);
-    e.report_flag = e.output_name == kNoFile ? 0 : 1;
+    rf.whole_line(e.report_name, kNameLength);
+    e.report_flag = e.report_name == kNoFile ? 0 : 1;
     if (e.report_flag == 1) {
-        const std::string name = output_name(e, "TEZ output table");
+        const std::string name = output_name(e, e.report_name, "TEZ output table");
         outputs.push_back(
-            {"TEZ output table", vesk::visibleName(name), named_file(e.folder, name)});
+            {"TEZ output table", vesk::visibleName(name), named_file(e.folder, name), &e.report});
     }
-    rf.whole_line(e.output_name, kNameLength);
-    e.table_flag = e.output_name == kNoFile ? 0 : 1;
+    rf.whole_line(e.table_name, kNameLength);
+    e.table_flag = e.table_name == kNoFile ? 0 : 1;
     if (e.table_flag == 1) {
-        const std::string name = output_name(e, "TEZ benchmark table");
+        const std::string name = output_name(e, e.table_name, "TEZ benchmark table");
         outputs.push_back(
-            {"TEZ benchmark table", vesk::visibleName(name), named_file(e.folder, name)});
+            {"TEZ benchmark table", vesk::visibleName(name), named_file(e.folder, name), &e.table});
     }
     check_outputs(e, outputs);
-    for (const NamedFile& out : outputs) {
-        OutputFile& file = out.what == "TEZ output table" ? e.report : e.table;
-        file.open(out.path, out.what, out.name);
-    }
+    for (const NamedFile& out : outputs)
+        out.file->open(out.path, out.what, out.name);
     if (e.table_flag == 1)
         write_file_line(
             e.table,
@@ -184,7 +214,7 @@ void read_run_file(Engine& e) {
         throw NumericsStop(kExitNormal);
     }
 
-    rf.whole_line(e.output_name, kNameLength);
+    rf.whole_line(e.production_name, kNameLength);
 
     // Only the first word of the title is taken.
     e.title = rf.read_text(kTitleLength);
@@ -201,12 +231,18 @@ void read_run_file(Engine& e) {
                     " does not fit the four characters of the table's year field");
     }
 
+    // Only the hand-over copy is consumed, a definition named at the prompt stays; and only
+    // while it is still the copy that was read, as the control window may have handed over the
+    // next one by now for another engine.
+#ifdef _WIN32
+    // Windows removes no file that is open for reading.
     rf.close();
-    // Only the hand-over copy is consumed; a definition named at the prompt stays.
-    if (e.run_file_name == kHandOverName) {
-        std::error_code ec;
-        std::filesystem::remove(e.folder / name, ec);
-    }
+    if (hand_over) files::remove_own(run_path, read_id);
+#else
+    // Still open, so that no new file can take its identity before it is removed.
+    if (hand_over) files::remove_own(run_path, read_id);
+    rf.close();
+#endif
 }
 
 void engine_main(Engine& e, std::istream& console_in, std::ostream& console_out,
@@ -214,11 +250,19 @@ void engine_main(Engine& e, std::istream& console_in, std::ostream& console_out,
     e.console_in = &console_in;
     e.console_out = &console_out;
     e.folder = folder;
+    e.years_written = 0;
     RunScope scope(e);
     try {
         run_years(e);
     } catch (const NumericsStop&) {
-        finish_outputs(e);
+        // A run that stops before any year's results are written leaves every output's name as
+        // it stood; one that stops later keeps the years written.
+        if (e.years_written == 0) {
+            e.report.discard();
+            e.table.discard();
+        } else {
+            finish_outputs(e);
+        }
         throw;
     }
     finish_outputs(e);
@@ -250,6 +294,8 @@ void run_years(Engine& e) {
         unfished_per_recruit(e);
 
         evaluate_years(e);
+    } catch (const OutputRefused& err) {
+        stop_run(e, err.what(), kExitOutputError);
     } catch (const InputError& err) {
         stop_run(e, err.what(), kExitInputError);
     }

@@ -27,7 +27,11 @@ bool TempFolder::has(const std::string& name) const {
 }
 
 std::string TempFolder::read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
+    return read_file(path_ / name);
+}
+
+std::string TempFolder::read_file(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();

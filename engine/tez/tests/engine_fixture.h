@@ -20,6 +20,7 @@ class TempFolder {
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
     bool has(const std::string& name) const;
     std::string read(const std::string& name) const;
+    static std::string read_file(const std::filesystem::path& path);
 
   private:
     std::filesystem::path path_;
