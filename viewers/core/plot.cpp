@@ -8,6 +8,8 @@
 #include "platform/rotated_text.h"
 #include "platform/system.h"
 
+#include "common/visibletext.h"
+
 #include <cmath>
 
 namespace viewers {
@@ -140,7 +142,8 @@ std::string XTickLabeller::label(float x) {
 }
 
 void reportPlotProblem(const std::string& file, const std::string& what) {
-    plat::msgBox("Cannot plot " + file + ": " + what);
+    // The name is escaped whole: a line break or a tab in it would otherwise break the message.
+    plat::msgBox("Cannot plot " + vesk::visibleName(file) + ": " + what);
 }
 
 std::string resolvePlotFile(const std::string& name) {
