@@ -45,7 +45,7 @@ void Item::Number::reset() {
 
 // The number's syntax is plat::leadingNumber's: a sign, digits with a point (at least one digit),
 // then an exponent letter (e or d) with a sign and at least one digit.
-void Item::Number::add(char c) {
+void Item::Number::addOther(char c) {
     switch (part) {
     case Part::Start:
         if (c == '+' || c == '-') {
@@ -95,20 +95,6 @@ void Item::Number::add(char c) {
     }
 }
 
-void Item::Number::digit(char c, bool fraction) {
-    ++mantissaDigits;
-    if (digits.empty() && c == '0') {
-        // A zero before the leading digit: only one after the point moves it.
-        if (fraction) --lead;
-        return;
-    }
-    if (digits.size() < kDigits)
-        digits += c;
-    else if (c != '0')
-        sticky = true;
-    if (!fraction) ++lead;
-}
-
 // 0.DIGITS times ten to the power of the leading digit's place and the exponent. The digits
 // beyond the first 800 cannot change the double nearest to the value, only whether it lies above
 // the digits kept; a last 1 says so. (A double lies half-way between two doubles with at most
@@ -121,16 +107,6 @@ std::string Item::Number::text() const {
     t += "0." + digits;
     if (sticky) t += '1';
     return t + "e" + std::to_string(e);
-}
-
-void Item::add(char c) {
-    if (head_.size() < kHeadBytes) head_ += c;
-    if (!number_.done) {
-        number_.add(c);
-        if (number_.done) numberEnd_ = size_;
-    }
-    ++size_;
-    count(static_cast<unsigned char>(c));
 }
 
 std::optional<double> Item::number() const {

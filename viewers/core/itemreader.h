@@ -52,7 +52,19 @@ class Item {
     static constexpr std::size_t kHeadBytes = 4096;
 
     void clear();
-    void add(char c);
+    void add(char c) {
+        if (head_.size() < kHeadBytes) head_ += c;
+        if (!number_.done) {
+            number_.add(c);
+            if (number_.done) numberEnd_ = size_;
+        }
+        ++size_;
+        const auto b = static_cast<unsigned char>(c);
+        if (need_ == 0 && b < 0x80)
+            ++characters_;
+        else
+            count(b);
+    }
     bool empty() const { return size_ == 0; }
     std::size_t size() const { return size_; }
     // The item's first bytes (all of it when it is short).
@@ -80,8 +92,27 @@ class Item {
         long long exponent = 0; // saturated far beyond any double
         bool hasExponent = false;
         void reset();
-        void add(char c);
-        void digit(char c, bool fraction);
+        void add(char c) {
+            // The digits, which a long number is made of, take the short way.
+            if ((part == Part::Whole || part == Part::Fraction) && c >= '0' && c <= '9')
+                digit(c, part == Part::Fraction);
+            else
+                addOther(c);
+        }
+        void addOther(char c);
+        void digit(char c, bool fraction) {
+            ++mantissaDigits;
+            if (digits.empty() && c == '0') {
+                // A zero before the leading digit: only one after the point moves it.
+                if (fraction) --lead;
+                return;
+            }
+            if (digits.size() < kDigits)
+                digits += c;
+            else if (c != '0')
+                sticky = true;
+            if (!fraction) ++lead;
+        }
         std::string text() const; // the bounded form as number text
     };
     // The characters of the item as plat::visibleText counts them: a whole UTF-8 sequence is one,
