@@ -109,6 +109,44 @@ std::string Item::Number::text() const {
     return t + "e" + std::to_string(e);
 }
 
+void Item::addRun(std::string_view run) {
+    const std::size_t n = run.size();
+    for (std::size_t i = 0; i < n;) {
+        if (head_.size() < kHeadBytes || need_ != 0) {
+            add(run[i++]);
+            continue;
+        }
+        std::size_t j = i;
+        if (!number_.done) {
+            // Digits that move the leading digit's place or only tell whether one is not 0.
+            bool nonzero = false;
+            while (j < n && isDigit(run[j]) && number_.countsOnly(run[j])) {
+                nonzero |= run[j] != '0';
+                ++j;
+            }
+            const long long digits = static_cast<long long>(j - i);
+            number_.mantissaDigits += std::size_t(digits);
+            number_.sticky |= nonzero;
+            if (number_.digits.empty()) {
+                if (number_.part == Number::Part::Fraction) number_.lead -= digits;
+            } else if (number_.part == Number::Part::Whole) {
+                number_.lead += digits;
+            }
+        } else {
+            // Plain text after the number: one character a byte.
+            while (j < n && static_cast<unsigned char>(run[j]) < 0x80)
+                ++j;
+        }
+        if (j == i) {
+            add(run[i++]);
+            continue;
+        }
+        size_ += j - i;
+        characters_ += j - i;
+        i = j;
+    }
+}
+
 std::optional<double> Item::number() const {
     // Decided within the bytes kept: read as it stands.
     if (size_ <= kHeadBytes || (number_.done && numberEnd_ < kHeadBytes))

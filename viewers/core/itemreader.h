@@ -30,6 +30,13 @@ class ByteReader {
         if (at_ == piece_.size() && !refill()) return kEnd;
         return static_cast<unsigned char>(piece_[at_]);
     }
+    // The bytes read ahead and not yet taken (more are read when none are left); empty at the
+    // end of the file. take() takes the first n of them.
+    std::string_view available() {
+        if (at_ == piece_.size()) refill();
+        return piece_.substr(at_);
+    }
+    void take(std::size_t n) { at_ += n; }
     // Why the file could not be read to its end; empty when it was.
     const std::string& error() const { return file_.error(); }
 
@@ -65,6 +72,8 @@ class Item {
         else
             count(b);
     }
+    // The same as add() for each byte of run, a long run of digits or of plain text faster.
+    void addRun(std::string_view run);
     bool empty() const { return size_ == 0; }
     std::size_t size() const { return size_; }
     // The item's first bytes (all of it when it is short).
@@ -100,6 +109,12 @@ class Item {
                 addOther(c);
         }
         void addOther(char c);
+        // Digits whose only effect is on the place of the leading digit and on the last one
+        // kept: those beyond the digits kept, and zeros before the leading digit.
+        bool countsOnly(char c) const {
+            return (part == Part::Whole || part == Part::Fraction) &&
+                   (digits.size() >= kDigits || (digits.empty() && c == '0'));
+        }
         void digit(char c, bool fraction) {
             ++mantissaDigits;
             if (digits.empty() && c == '0') {
@@ -129,5 +144,29 @@ class Item {
     int pending_ = 0; // continuation bytes taken so far
     char32_t code_ = 0, least_ = 0;
 };
+
+// Adds to item the bytes that follow in `in` up to the first for which ends(byte) holds, which
+// is left to be read.
+template <class Ends> void readItemRest(ByteReader& in, Item& item, Ends ends) {
+    for (std::string_view bytes = in.available(); !bytes.empty(); bytes = in.available()) {
+        std::size_t n = 0;
+        while (n < bytes.size() && !ends(bytes[n]))
+            ++n;
+        item.addRun(bytes.substr(0, n));
+        in.take(n);
+        if (n < bytes.size()) return;
+    }
+}
+
+// Passes over the bytes that follow in `in` while passes(byte) holds.
+template <class Passes> void skipWhile(ByteReader& in, Passes passes) {
+    for (std::string_view bytes = in.available(); !bytes.empty(); bytes = in.available()) {
+        std::size_t n = 0;
+        while (n < bytes.size() && passes(bytes[n]))
+            ++n;
+        in.take(n);
+        if (n < bytes.size()) return;
+    }
+}
 
 } // namespace viewers

@@ -57,6 +57,7 @@ class LogLines {
     bool skipLine() {
         if (!atLineEnd_ && in_.peek() == viewers::ByteReader::kEnd) return false;
         while (!atLineEnd_) {
+            viewers::skipWhile(in_, [](char b) { return b != '\r' && b != '\n'; });
             const int c = in_.get();
             if (c == viewers::ByteReader::kEnd) break;
             if (lineEnd(c)) break;
@@ -68,12 +69,15 @@ class LogLines {
     bool nextToken() {
         token_.clear();
         if (atLineEnd_) return false;
+        viewers::skipWhile(in_, [](char b) { return b == ' ' || b == '\t'; });
         int c = in_.get();
-        while (c == ' ' || c == '\t')
-            c = in_.get();
-        while (c != viewers::ByteReader::kEnd && c != ' ' && c != '\t' && !lineEnd(c)) {
+        if (c != viewers::ByteReader::kEnd && c != ' ' && c != '\t' && !lineEnd(c)) {
             token_.add(char(c));
+            viewers::readItemRest(in_, token_, [](char b) {
+                return b == ' ' || b == '\t' || b == '\r' || b == '\n';
+            });
             c = in_.get();
+            if (c != ' ' && c != '\t') lineEnd(c);
         }
         if (c == viewers::ByteReader::kEnd) atLineEnd_ = true;
         return !token_.empty();

@@ -59,8 +59,14 @@ bool readTableNumbers(const std::string& path, std::size_t wanted, const std::st
             last = Last::Nothing;
             continue;
         }
-        if (lineNo <= 2) continue; // the header
-        if (c == ' ' || c == '\t') continue;
+        if (lineNo <= 2) { // the header
+            viewers::skipWhile(in, [](char b) { return b != '\r' && b != '\n'; });
+            continue;
+        }
+        if (c == ' ' || c == '\t') {
+            viewers::skipWhile(in, [](char b) { return b == ' ' || b == '\t'; });
+            continue;
+        }
         if (c == ',') {
             if (last != Last::Item) {
                 if (!take()) return false; // an empty item
@@ -70,6 +76,9 @@ bool readTableNumbers(const std::string& path, std::size_t wanted, const std::st
         }
         inItem = true;
         item.add(char(c));
+        viewers::readItemRest(in, item, [](char b) {
+            return b == ' ' || b == '\t' || b == ',' || b == '\r' || b == '\n';
+        });
     }
     if (values.size() < wanted) {
         if (!in.error().empty()) {

@@ -8,16 +8,28 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
 
 namespace {
 
-viewers::Item itemOf(const std::string& text) {
+// The item made of text byte by byte, or (runs > 0) in runs of up to that many bytes, as the
+// readers hand over the bytes they have read ahead.
+viewers::Item itemOf(const std::string& text, std::size_t runs = 0) {
     viewers::Item item;
-    for (const char c : text)
-        item.add(c);
+    if (runs == 0) {
+        for (const char c : text)
+            item.add(c);
+        return item;
+    }
+    std::mt19937 random(unsigned(text.size()));
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t n = std::min(text.size() - at, 1 + random() % runs);
+        item.addRun(std::string_view(text).substr(at, n));
+        at += n;
+    }
     return item;
 }
 
@@ -59,7 +71,8 @@ TEST(Item, ALongNumberHasTheValueOfTheWholeText) {
     };
     for (const std::string& text : cases) {
         SCOPED_TRACE(text.substr(0, 20) + "... " + text.substr(text.size() - 20));
-        EXPECT_TRUE(same(itemOf(text).number(), plat::leadingNumber(text)));
+        for (const std::size_t runs : {0, 1, 7, 5000})
+            EXPECT_TRUE(same(itemOf(text, runs).number(), plat::leadingNumber(text))) << runs;
     }
     // A number that ends where the bytes kept end, the exponent just after them.
     for (std::size_t at = viewers::Item::kHeadBytes - 4; at <= viewers::Item::kHeadBytes + 2;
@@ -68,6 +81,7 @@ TEST(Item, ALongNumberHasTheValueOfTheWholeText) {
             const std::string text = "1." + repeat('0', at - 2) + tail + repeat('z', 10);
             SCOPED_TRACE(std::to_string(at) + tail);
             EXPECT_TRUE(same(itemOf(text).number(), plat::leadingNumber(text)));
+            EXPECT_TRUE(same(itemOf(text, 300).number(), plat::leadingNumber(text)));
         }
     }
 }
@@ -99,6 +113,7 @@ TEST(Item, ALongItemIsQuotedAsItsWholeText) {
             text += pieces[random() % std::size(pieces)];
         SCOPED_TRACE(k);
         EXPECT_EQ(itemOf(text).visible(), vesk::visibleText(text));
+        EXPECT_EQ(itemOf(text, 2000).visible(), vesk::visibleText(text));
         viewers::Item item = itemOf(text);
         item.clear();
         item.add('7');
