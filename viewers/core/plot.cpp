@@ -34,7 +34,8 @@ void frmPlot::Form_MouseDown(int button, int /*shift*/, float /*x*/, float /*y*/
     if (!chosen.empty()) bitmapname = chosen;
     std::string reason;
     if (!bitmapname.empty() && !surface().savePicture(bitmapname, &reason)) {
-        plat::msgBox("The plot could not be saved as " + bitmapname + ": " + reason + ".");
+        plat::msgBox("The plot could not be saved as " + vesk::visibleName(bitmapname) + ": " +
+                     reason + ".");
     }
     hide();
 }
