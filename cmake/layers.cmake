@@ -20,6 +20,7 @@ set(layers
     viewers/core
     "viewers/marvent|viewers/sulbrin"
     viewers/tovrask
+    viewers/bench
     docs
     examples
     fuzz)

@@ -37,9 +37,11 @@ endfunction()
 plain_text(plain "${BINDIR}")
 plain_text(icons "${ICONDIR}")
 quoted_exec_text(quoted "${BINDIR}")
-# $0 is the program, $1 the file when there is one; a folder that cannot be entered leaves the
-# program to say that it cannot read the file.
-quoted_exec_text(script [=[[ $# -eq 0 ] || cd "$(dirname -- "$1")"; exec "$0" "$@"]=])
+# $0 is the program, $1 the file when there is one. The folder is the file's path up to its last
+# slash, taken whole (a command substitution would drop line breaks at its end); one that cannot
+# be entered is said on the error stream, and the program is not started on a file of the same
+# name in another folder.
+quoted_exec_text(script [=[[ $# -eq 0 ] || { case $1 in */*) d=${1%/*}/ ;; *) d=./ ;; esac; CDPATH= cd -- "$d" || { printf '%s: the folder of %s cannot be entered; the program was not started\n' "$0" "$1" >&2; exit 1; }; }; exec "$0" "$@"]=])
 file(READ "${ENTRY_IN}" text)
 string(REPLACE "@LAUNCH@" "sh -c \"${script}\"" text "${text}")
 string(REPLACE "@EXECDIR@" "${quoted}" text "${text}")

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "common/visibletext.h"
 #include "platform/prompts.h"
 
 namespace plat {
@@ -45,7 +46,7 @@ ConsoleWindow::ConsoleWindow(const QString& program, const QStringList& argument
     static const bool accessible = (QAccessible::installFactory(consoleFactory), true);
     (void)accessible;
     setObjectName("Console");
-    setWindowTitle(name_);
+    setCaption(name_);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     auto* layout = new QVBoxLayout(this);
@@ -84,6 +85,17 @@ ConsoleWindow::ConsoleWindow(const QString& program, const QStringList& argument
     connect(&process_, &QProcess::readyRead, this, [this] { readOutput(); });
     connect(&process_, &QProcess::finished, this,
             [this](int code, QProcess::ExitStatus status) { finished(code, status); });
+    graceTimer_.setSingleShot(true);
+    graceTimer_.setInterval(kEndGraceMs);
+    connect(&graceTimer_, &QTimer::timeout, this, [this] {
+        if (running()) process_.kill();
+    });
+}
+
+void ConsoleWindow::setCaption(const QString& caption) {
+    // A folder's or program's name may hold characters that show nothing or turn the caption
+    // around; they are shown escaped, as every other caption shows them.
+    setWindowTitle(QString::fromStdString(vesk::visibleName(caption.toStdString())));
 }
 
 ConsoleWindow::~ConsoleWindow() {
@@ -111,10 +123,10 @@ bool ConsoleWindow::start() {
         return false;
     }
     pid_ = process_.processId();
-    setWindowTitle(name_ + " - " +
-                   QFileInfo(process_.workingDirectory().isEmpty() ? QString(".")
-                                                                   : process_.workingDirectory())
-                       .absoluteFilePath());
+    setCaption(name_ + " - " +
+               QFileInfo(process_.workingDirectory().isEmpty() ? QString(".")
+                                                               : process_.workingDirectory())
+                   .absoluteFilePath());
     input_->setFocus();
     return true;
 }
@@ -177,7 +189,7 @@ QString ConsoleWindow::shownPart(const QString& text) {
 }
 
 void ConsoleWindow::readOutput() {
-    QString chunk = QString::fromLocal8Bit(process_.readAll());
+    QString chunk = decoder_.decode(process_.readAll());
     if (pendingCr_) chunk.prepend('\r');
     pendingCr_ = chunk.endsWith('\r');
     if (pendingCr_) chunk.chop(1);
@@ -191,6 +203,15 @@ void ConsoleWindow::readOutput() {
 
 void ConsoleWindow::finished(int exitCode, QProcess::ExitStatus status) {
     readOutput();
+    graceTimer_.stop();
+    // A character the program left unfinished shows as one replacement character.
+    if (decoder_.holdsPart()) {
+        decoder_.resetState();
+        QString rest(QChar::ReplacementCharacter);
+        if (pendingCr_) rest.prepend('\n');
+        pendingCr_ = false;
+        append(shownPart(rest));
+    }
     if (pendingCr_) {
         pendingCr_ = false;
         append(shownPart("\n"));
@@ -207,6 +228,8 @@ void ConsoleWindow::finished(int exitCode, QProcess::ExitStatus status) {
     input_->setEnabled(false);
     setWindowTitle(windowTitle() + " - ended");
     emit programEnded(exitStatus_);
+    // The user asked to end it and close the window.
+    if (ending_) close();
 }
 
 void ConsoleWindow::keyPressEvent(QKeyEvent* event) {
@@ -218,17 +241,30 @@ void ConsoleWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+void ConsoleWindow::endProgram() {
+    ending_ = true;
+    input_->setEnabled(false);
+    append(shownPart(QString(text().isEmpty() || text().endsWith('\n') ? "" : "\n") + "Asking " +
+                     name_ + " to end\n"));
+    // SIGTERM: the program removes what it has not finished and ends. One that does not end
+    // within the grace is killed; the window waits in its event loop meanwhile. On Windows
+    // terminate() posts a close message, which a console engine has no window to take: there
+    // the kill after the grace is what ends it.
+    process_.terminate();
+    graceTimer_.start();
+}
+
 void ConsoleWindow::closeEvent(QCloseEvent* event) {
     if (running()) {
-        const MsgAnswer answer =
-            msgBox(name_.toStdString() + " is still running. End it and close its window?",
-                   MsgButtons::YesNo, name_.toStdString());
-        if (answer != MsgAnswer::Yes) {
-            event->ignore();
-            return;
+        // Asked before: the window closes once the program has ended.
+        if (!ending_) {
+            const MsgAnswer answer =
+                msgBox(name_.toStdString() + " is still running. End it and close its window?",
+                       MsgButtons::YesNo, name_.toStdString());
+            if (answer == MsgAnswer::Yes) endProgram();
         }
-        process_.kill();
-        process_.waitForFinished(2000);
+        event->ignore();
+        return;
     }
     event->accept();
 }

@@ -6,7 +6,9 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 namespace plat {
@@ -44,6 +46,11 @@ class ConsoleWindow : public QWidget {
     QPlainTextEdit& output() { return *output_; }
     QLineEdit& input() { return *input_; }
 
+    // How long a program asked to end may take before it is killed.
+    static constexpr int kEndGraceMs = 2000;
+    // True from the user's "Yes" to ending the program until the window closes.
+    bool ending() const { return ending_; }
+
   signals:
     void textChanged();
     void programEnded(int exitStatus);
@@ -61,6 +68,17 @@ class ConsoleWindow : public QWidget {
     QString hiddenNote();
     void readOutput();
     void finished(int exitCode, QProcess::ExitStatus status);
+    // Asks the program to end, and kills it when it still runs after the grace.
+    void endProgram();
+    void setCaption(const QString& caption);
+
+    // The program's output decoded across reads, so that a character whose bytes come in two
+    // reads shows whole; at the end it says whether a character was left unfinished.
+    class OutputDecoder : public QStringDecoder {
+      public:
+        OutputDecoder() : QStringDecoder(QStringDecoder::System) {}
+        bool holdsPart() const { return state.remainingChars != 0; }
+    };
 
     QString program_;
     QString name_;
@@ -74,6 +92,9 @@ class ConsoleWindow : public QWidget {
     bool pendingCr_ = false;  // a CR at the end of one read may start a CR LF
     qsizetype lineShown_ = 0; // characters of the current line shown so far
     qint64 lineHidden_ = 0;   // and those cut from it
+    OutputDecoder decoder_;
+    bool ending_ = false; // asked to end; the window closes once the program has ended
+    QTimer graceTimer_;
 };
 
 } // namespace plat

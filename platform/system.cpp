@@ -246,6 +246,36 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
     return true;
 }
 
+struct FileReader::Impl {
+    QFile file;
+    std::string piece = std::string(kPieceBytes, '\0');
+    std::string error;
+};
+
+FileReader::FileReader() : d(std::make_unique<Impl>()) {}
+FileReader::~FileReader() = default;
+
+bool FileReader::open(const std::string& path, std::string& error) {
+    if (const std::optional<std::string> kind = vesk::notRegularFile(fs::path(path))) {
+        error = "it is " + *kind + ", not a file";
+        return false;
+    }
+    return openForReading(d->file, path, error);
+}
+
+std::string_view FileReader::next() {
+    if (!d->file.isOpen()) return {};
+    const qint64 n = d->file.read(d->piece.data(), qint64(d->piece.size()));
+    if (n > 0) return std::string_view(d->piece.data(), std::size_t(n));
+    if (n < 0) d->error = d->file.errorString().toStdString();
+    d->file.close();
+    return {};
+}
+
+const std::string& FileReader::error() const {
+    return d->error;
+}
+
 bool copyFile(const std::string& from, const std::string& to, std::string* error) {
     std::string reason;
     std::error_code ec;

@@ -3,6 +3,7 @@
 // command line, environment variables, the current folder, copying a file, the screen width and
 // the registry.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,29 @@ std::string resolveWithoutCase(const std::string& path);
 // false, and `error` says what it is ("it is a named pipe, not a file"), as it says why a file
 // could not be opened or read.
 bool readWholeFile(const std::string& path, std::string& bytes, std::string& error);
+
+// A regular file read a piece at a time, for a reader that keeps only what its values need of a
+// long line. Opened as readWholeFile opens a file (anything but a regular file is refused).
+class FileReader {
+  public:
+    static constexpr std::size_t kPieceBytes = 64 * 1024;
+
+    FileReader();
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // False, and `error` says why as readWholeFile says it, when the file cannot be opened.
+    bool open(const std::string& path, std::string& error);
+    // The next piece of the file, at most kPieceBytes; empty at the end of the file or when it
+    // cannot be read further (error() then says why). Valid until the next call.
+    std::string_view next();
+    const std::string& error() const;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 // Copies a file, replacing the target whole: the copy is written beside it and renamed into place
 // once all of it is on the disk. False when it cannot; the target is then as it was, and `error`

@@ -109,8 +109,78 @@ TEST(Console, ClosingWhileTheProgramRunsAsksWhetherToEndIt) {
         // Alt+F4 in the answer box closes the window as its close box does.
         QTest::keyClick(&w.input(), Qt::Key_F4, Qt::AltModifier);
     }
+    // The window closes once the program has ended.
+    EXPECT_TRUE(until([&] { return !w.isVisible(); }));
     EXPECT_FALSE(w.running());
-    EXPECT_FALSE(w.isVisible());
+}
+
+// "Yes" first asks the program to end (SIGTERM), so that it can remove what it has not finished,
+// and closes the window once it has ended; a program that goes on is killed after a grace.
+TEST(Console, EndingAProgramAsksItFirstAndKillsItOnlyAfterAGrace) {
+    struct Case {
+        const char* onTerm;
+        const char* shows;
+        const char* closing;
+    };
+    for (const Case& c :
+         {Case{"echo cleaning up; exit 5", "cleaning up\n", "sh ended with exit status 5\n"},
+          Case{"echo asked to end", "asked to end\n",
+               "sh was ended abnormally (it crashed or was killed)\n"}}) {
+        SCOPED_TRACE(c.onTerm);
+        const QString script =
+            QString("trap '") + c.onTerm + "' TERM; echo waiting; while :; do sleep 0.05; done";
+        plat::ConsoleWindow w("/bin/sh", {"-c", script});
+        ASSERT_TRUE(w.start());
+        ASSERT_TRUE(until([&] { return w.text().contains("waiting"); }));
+        {
+            plat::testing::ScriptedUser user;
+            user.message("sh is still running. End it and close its window?", plat::MsgAnswer::Yes);
+            EXPECT_FALSE(w.close());
+            EXPECT_TRUE(user.finished());
+        }
+        // Nothing is killed at once: the window waits for the program in its event loop.
+        EXPECT_TRUE(w.ending());
+        EXPECT_TRUE(w.isVisible());
+        // Closing again meanwhile does not ask again.
+        {
+            plat::testing::ScriptedUser user;
+            EXPECT_FALSE(w.close());
+        }
+        ASSERT_TRUE(until([&] { return w.ended(); }));
+        const std::string text = w.text().toStdString();
+        EXPECT_THAT(text, HasSubstr("waiting\nAsking sh to end\n" + std::string(c.shows)));
+        EXPECT_THAT(text, HasSubstr(c.closing));
+        EXPECT_FALSE(w.isVisible());
+    }
+}
+
+// The caption shows the folder's characters that would show nothing or turn it around escaped.
+TEST(Console, TheCaptionShowsTheFoldersInvisibleCharactersEscaped) {
+    QTemporaryDir top;
+    const QString folder = top.path() + "/left" + QChar(0x202E) + "right";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    plat::ConsoleWindow w("/bin/sh", {"-c", "exit 0"}, folder);
+    ASSERT_TRUE(w.start());
+    EXPECT_THAT(w.windowTitle().toStdString(), HasSubstr("/left\\xE2\\x80\\xAEright"));
+    EXPECT_FALSE(w.windowTitle().contains(QChar(0x202E)));
+    ASSERT_TRUE(until([&] { return w.ended(); }));
+    EXPECT_THAT(w.windowTitle().toStdString(), HasSubstr("\\xE2\\x80\\xAEright - ended"));
+}
+
+// A character whose bytes come in two reads shows whole; one the program leaves unfinished shows
+// as one replacement character.
+TEST(Console, ACharacterSplitBetweenTwoReadsShowsWhole) {
+    QTemporaryDir folder;
+    plat::ConsoleWindow w("/bin/sh",
+                          {"-c", "printf 'caf\\303'; while [ ! -e go ]; do sleep 0.02; done; "
+                                 "printf '\\251\\n\\342\\202\\254 \\342\\202'"},
+                          folder.path());
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(until([&] { return w.text().contains("caf"); }));
+    std::ofstream(folder.filePath("go").toStdString());
+    ASSERT_TRUE(until([&] { return w.ended(); }));
+    EXPECT_THAT(w.text().toStdString(),
+                HasSubstr("caf\xC3\xA9\n\xE2\x82\xAC \xEF\xBF\xBD\nsh ended with exit status 0"));
 }
 
 TEST(Console, AProgramThatCannotStartIsNamedInTheWindow) {

@@ -8,6 +8,8 @@
 #include "platform/rotated_text.h"
 #include "platform/system.h"
 
+#include "common/visibletext.h"
+
 #include <cmath>
 
 namespace viewers {
@@ -32,7 +34,8 @@ void frmPlot::Form_MouseDown(int button, int /*shift*/, float /*x*/, float /*y*/
     if (!chosen.empty()) bitmapname = chosen;
     std::string reason;
     if (!bitmapname.empty() && !surface().savePicture(bitmapname, &reason)) {
-        plat::msgBox("The plot could not be saved as " + bitmapname + ": " + reason + ".");
+        plat::msgBox("The plot could not be saved as " + vesk::visibleName(bitmapname) + ": " +
+                     reason + ".");
     }
     hide();
 }
@@ -140,7 +143,8 @@ std::string XTickLabeller::label(float x) {
 }
 
 void reportPlotProblem(const std::string& file, const std::string& what) {
-    plat::msgBox("Cannot plot " + file + ": " + what);
+    // The name is escaped whole: a line break or a tab in it would otherwise break the message.
+    plat::msgBox("Cannot plot " + vesk::visibleName(file) + ": " + what);
 }
 
 std::string resolvePlotFile(const std::string& name) {

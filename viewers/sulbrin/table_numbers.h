@@ -11,7 +11,8 @@ namespace sulbrin {
 // (the number at its start, 0 when there is none); an empty item between two commas reads 0.
 // Returns false, with a message saying what is wrong (the caller names the file), when the file
 // cannot be read or holds fewer than `wanted` values; values beyond the first `wanted` are not
-// read. `what` names the table in the message ("a production table").
+// read, and a line of any length is read in a memory that does not grow with it. `what` names
+// the table in the message ("a production table").
 bool readTableNumbers(const std::string& path, std::size_t wanted, const std::string& what,
                       std::vector<float>& values, std::string& error);
 

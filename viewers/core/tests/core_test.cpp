@@ -189,14 +189,17 @@ TEST_F(CoreTest, CancelledSaveOnlyHides) {
     plat::setCurrentFolder(before);
 }
 
+// The message names the file with its line breaks and tabs escaped, so that it stays one line.
 TEST_F(CoreTest, AnUnwritableSaveSaysSo) {
     viewers::frmPlot& plot = plat::instance<viewers::frmPlot>();
     plot.show();
     ScriptedUser user;
-    user.fileDialog("Save Plot", "/nonexistent-folder/plot.bmp");
+    user.fileDialog("Save Plot", "/nonexistent-folder\n/plot\t.bmp");
     user.custom([](const plat::testing::PromptRecord& p) {
         EXPECT_EQ(p.kind, plat::testing::PromptRecord::Kind::Message);
-        EXPECT_NE(p.text.find("/nonexistent-folder/plot.bmp"), std::string::npos) << p.text;
+        EXPECT_NE(p.text.find("saved as /nonexistent-folder\\x0A/plot\\x09.bmp: "),
+                  std::string::npos)
+            << p.text;
         return std::string("OK");
     });
     plot.mouseDown(int(plat::MouseButton::Right), 0, 0);

@@ -181,6 +181,28 @@ TEST_F(LogFile, APipeOrADeviceIsRefusedByWhatItIs) {
 }
 #endif
 
+// Long lines anywhere: text after a row's last column, a long run of blanks, a blank line and a
+// number of thousands of digits are read in bounded memory to the same values.
+TEST_F(LogFile, ALongLineIsReadAsFarAsItsValuesNeed) {
+    const std::string rows = "1990 100 0.5 40 80 10 0.2 50 2.0 4\r\n"
+                             "1991 200 0.4 20 40 20 0.4 25 1.0 8\r\n";
+    ASSERT_FALSE(marvent::readlogfile(log(rows)));
+    const marvent::LogTable plain = logtable;
+    const std::string many = std::string(3 << 20, ' ');
+    const std::string longRows = "1990 100 0.5 40 80 10 0.2 50 2.0 4 " + std::string(3 << 20, '7') +
+                                 " more\r\n" + many + "\n1991" + many + "200 0.4 20 40 20 0.4 25 " +
+                                 "1." + std::string(10000, '0') + " 8\r";
+    ASSERT_FALSE(marvent::readlogfile(
+        write("run.log", std::string(2 << 20, 'h') + "\r\n" + "h\nh\nh\n" + longRows)));
+    EXPECT_EQ(logtable.nrows, 2);
+    EXPECT_EQ(logtable.year, plain.year);
+    EXPECT_EQ(logtable.value, plain.value);
+    EXPECT_EQ(logtable.missing, plain.missing);
+    // A long closing remark, then a row: the remark's line is named.
+    EXPECT_EQ(marvent::readlogfile(log(rows + "Done " + many + "\r\n" + rows)),
+              "line 7 does not start with a year, and rows follow it.");
+}
+
 TEST_F(LogFile, AQuotedValueShowsItsBytesAndIsCut) {
     EXPECT_EQ(marvent::readlogfile(log("1990 1e999\xE2\x80\xAE\x01 1 1 1 1 1 1 1 1\r\n")),
               "line 5: the recruitment 1e999\\xE2\\x80\\xAE\\x01 is too large.");

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <vector>
@@ -199,6 +200,44 @@ TEST_F(PmoFile, ValuesAfterTheLastRowAreNotRead) {
     std::string text = blankLayout(shapedRows()) + "999 999 999 999999 999999\r\nnotes\r\n";
     ASSERT_TRUE(sulbrin::readpmofile(write("long.pmo", text), table, error)) << error;
     EXPECT_FLOAT_EQ(table.bmax, 5000.0f);
+}
+
+// Long lines anywhere: in the header, a run of blanks between two values, a value whose number
+// runs on for thousands of digits, and text after a number. The file is read only as far as the
+// values wanted: a gigabyte after them is never read.
+TEST_F(PmoFile, ALongLineIsReadAsFarAsItsValuesNeed) {
+    const Rows rows = shapedRows();
+    std::string text = blankLayout(rows);
+    // Where row k starts (row 0 on the third line).
+    const auto rowStart = [&](int k) {
+        std::size_t at = text.find("\r\n", text.find("\r\n") + 2) + 2;
+        for (int i = 0; i < k; ++i)
+            at = text.find("\r\n", at) + 2;
+        return at;
+    };
+    // From the last row up, so that the places above stay where they were.
+    // Row 60's second column: 0.5 followed by text.
+    text.insert(text.find(' ', rowStart(60)) + 4, std::string(1 << 20, 'x'));
+    // Row 50's third column: 100 written with 10000 zeros more and an exponent to match.
+    const std::size_t third50 = text.find(" 100 ", rowStart(50)) + 1;
+    text.replace(third50, 3, "100" + std::string(10000, '0') + "e-10000");
+    // A run of blanks after row 10's first value, and a long second header line.
+    text.insert(text.find(' ', rowStart(10)), std::string(3 << 20, ' '));
+    text.insert(rowStart(0) - 2, std::string(3 << 20, 'h'));
+    const std::string path = write("long.pmo", text);
+#ifndef _WIN32
+    // A hole of a gigabyte after the last row.
+    std::filesystem::resize_file(path, text.size() + (std::uintmax_t(1) << 30));
+#endif
+    ASSERT_TRUE(sulbrin::readpmofile(path, table, error)) << error;
+    sulbrin::ProductionTable plain;
+    ASSERT_TRUE(sulbrin::readpmofile(write("plain.pmo", blankLayout(rows)), plain, error));
+    EXPECT_EQ(table.f, plain.f);
+    EXPECT_EQ(table.col2, plain.col2);
+    EXPECT_EQ(table.col3, plain.col3);
+    EXPECT_EQ(table.biomass, plain.biomass);
+    EXPECT_EQ(table.yield, plain.yield);
+    EXPECT_EQ(table.pct, plain.pct);
 }
 
 #ifndef _WIN32

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QWidget>
 
 #include <sstream>
@@ -154,6 +155,18 @@ TEST_F(ProductionPlot, AFileThatCannotBePlottedGivesAMessageAndDrawsNothing) {
         sulbrin::loadandplot(dir.path().toStdString() + "/gone.pmo", sulbrin::fishingChoice()));
     EXPECT_FALSE(plat::isLoaded<viewers::frmPlot>() &&
                  plat::instance<viewers::frmPlot>().visible());
+    EXPECT_TRUE(user.finished());
+}
+
+// A line break or a tab in the file's name is shown escaped: the message stays one line.
+TEST_F(ProductionPlot, AFileNameWithALineBreakOrATabIsShownEscapedWhole) {
+    const std::string folder = dir.path().toStdString() + "/a\nb\tc";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+    plat::testing::ScriptedUser user;
+    user.message("Cannot plot " + dir.path().toStdString() +
+                 "/a\\x0Ab\\x09c/gone\\x0A.pmo: the file cannot be opened: No such file or "
+                 "directory.");
+    EXPECT_FALSE(sulbrin::loadandplot(folder + "/gone\n.pmo", sulbrin::fishingChoice()));
     EXPECT_TRUE(user.finished());
 }
 

@@ -1,0 +1,172 @@
+#pragma once
+// What the viewers' readers keep of a file: its bytes one at a time, read a piece at a time, and
+// of each item (a number or a word of a table) only its first bytes, its length and its leading
+// number. So a line of any length is read in a memory that does not grow with it, and a reader
+// stops reading once it has the values it needs.
+#include "platform/system.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace viewers {
+
+// A file's bytes in order.
+class ByteReader {
+  public:
+    static constexpr int kEnd = -1;
+
+    // False, and `error` says why, when the file cannot be opened.
+    bool open(const std::string& path, std::string& error) { return file_.open(path, error); }
+    // The next byte (0 to 255), or kEnd at the end of the file or where it could not be read.
+    int get() {
+        if (at_ == piece_.size() && !refill()) return kEnd;
+        return static_cast<unsigned char>(piece_[at_++]);
+    }
+    // The next byte without taking it.
+    int peek() {
+        if (at_ == piece_.size() && !refill()) return kEnd;
+        return static_cast<unsigned char>(piece_[at_]);
+    }
+    // The bytes read ahead and not yet taken (more are read when none are left); empty at the
+    // end of the file. take() takes the first n of them.
+    std::string_view available() {
+        if (at_ == piece_.size()) refill();
+        return piece_.substr(at_);
+    }
+    void take(std::size_t n) { at_ += n; }
+    // Why the file could not be read to its end; empty when it was.
+    const std::string& error() const { return file_.error(); }
+
+  private:
+    bool refill() {
+        piece_ = file_.next();
+        at_ = 0;
+        return !piece_.empty();
+    }
+    plat::FileReader file_;
+    std::string_view piece_;
+    std::size_t at_ = 0;
+};
+
+// One item, added byte by byte. Its value and its quoted form are those of the whole item, as
+// plat::leadingNumber and plat::visibleText give them, while only its first kHeadBytes bytes are
+// kept.
+class Item {
+  public:
+    static constexpr std::size_t kHeadBytes = 4096;
+
+    void clear();
+    void add(char c) {
+        if (head_.size() < kHeadBytes) head_ += c;
+        if (!number_.done) {
+            number_.add(c);
+            if (number_.done) numberEnd_ = size_;
+        }
+        ++size_;
+        const auto b = static_cast<unsigned char>(c);
+        if (need_ == 0 && b < 0x80)
+            ++characters_;
+        else
+            count(b);
+    }
+    // The same as add() for each byte of run, a long run of digits or of plain text faster.
+    void addRun(std::string_view run);
+    bool empty() const { return size_ == 0; }
+    std::size_t size() const { return size_; }
+    // The item's first bytes (all of it when it is short).
+    std::string_view head() const { return head_; }
+    // plat::leadingNumber of the whole item.
+    std::optional<double> number() const;
+    // plat::visibleText of the whole item.
+    std::string visible() const;
+
+  private:
+    // The number at the item's start, kept in a bounded form that converts to the same value:
+    // its sign, its first significant digits (and whether any digit after them is not 0) and the
+    // power of ten of its leading digit.
+    struct Number {
+        static constexpr std::size_t kDigits = 800;
+        enum class Part { Start, Sign, Whole, Fraction, ExponentLetter, ExponentSign, Exponent };
+        Part part = Part::Start;
+        bool done = false;
+        bool negative = false;
+        std::size_t mantissaDigits = 0; // digits before the exponent, zeros included
+        std::string digits;             // significant digits, at most kDigits
+        bool sticky = false;            // a digit beyond them is not 0
+        long long lead = 0;             // power of ten after the leading digit, before the exponent
+        bool exponentNegative = false;
+        long long exponent = 0; // saturated far beyond any double
+        bool hasExponent = false;
+        void reset();
+        void add(char c) {
+            // The digits, which a long number is made of, take the short way.
+            if ((part == Part::Whole || part == Part::Fraction) && c >= '0' && c <= '9')
+                digit(c, part == Part::Fraction);
+            else
+                addOther(c);
+        }
+        void addOther(char c);
+        // Digits whose only effect is on the place of the leading digit and on the last one
+        // kept: those beyond the digits kept, and zeros before the leading digit.
+        bool countsOnly(char c) const {
+            return (part == Part::Whole || part == Part::Fraction) &&
+                   (digits.size() >= kDigits || (digits.empty() && c == '0'));
+        }
+        void digit(char c, bool fraction) {
+            ++mantissaDigits;
+            if (digits.empty() && c == '0') {
+                // A zero before the leading digit: only one after the point moves it.
+                if (fraction) --lead;
+                return;
+            }
+            if (digits.size() < kDigits)
+                digits += c;
+            else if (c != '0')
+                sticky = true;
+            if (!fraction) ++lead;
+        }
+        std::string text() const; // the bounded form as number text
+    };
+    // The characters of the item as plat::visibleText counts them: a whole UTF-8 sequence is one,
+    // and so is each byte that is not part of one.
+    void count(unsigned char b);
+    std::size_t characters() const { return characters_ + (need_ > 0 ? 1 + pending_ : 0); }
+
+    std::string head_;
+    std::size_t size_ = 0;
+    std::size_t numberEnd_ = 0; // where the number ended, once it has
+    Number number_;
+    std::size_t characters_ = 0;
+    int need_ = 0;    // continuation bytes still to come
+    int pending_ = 0; // continuation bytes taken so far
+    char32_t code_ = 0, least_ = 0;
+};
+
+// Adds to item the bytes that follow in `in` up to the first for which ends(byte) holds, which
+// is left to be read.
+template <class Ends> void readItemRest(ByteReader& in, Item& item, Ends ends) {
+    for (std::string_view bytes = in.available(); !bytes.empty(); bytes = in.available()) {
+        std::size_t n = 0;
+        while (n < bytes.size() && !ends(bytes[n]))
+            ++n;
+        item.addRun(bytes.substr(0, n));
+        in.take(n);
+        if (n < bytes.size()) return;
+    }
+}
+
+// Passes over the bytes that follow in `in` while passes(byte) holds.
+template <class Passes> void skipWhile(ByteReader& in, Passes passes) {
+    for (std::string_view bytes = in.available(); !bytes.empty(); bytes = in.available()) {
+        std::size_t n = 0;
+        while (n < bytes.size() && passes(bytes[n]))
+            ++n;
+        in.take(n);
+        if (n < bytes.size()) return;
+    }
+}
+
+} // namespace viewers
