@@ -209,5 +209,53 @@ TEST(ProjectionForms, EveryShorterPassGivesTheBitsOfTheFullPass) {
     EXPECT_GE(tiny_cases, 20);
 }
 
+TEST(ProjectionForms, NumbersAtTheFloorCountAsNone) {
+    // One sex and one morph that carries every recruit, no natural mortality, fishing at every
+    // age. Recruits at the floor are none: without fishing (every survival 1) no spawners are
+    // left after the first step, and with fishing nothing is caught. Just above the floor they
+    // live on and are caught.
+    TempFolder folder;
+    std::ostringstream console;
+    StockBiology bio = make_biology(4, 1, 1, 1);
+    bio.cv = {0.0, 0.0};
+    for (auto& m : bio.natmort)
+        m = {0.0, 0.0};
+    ManagementBlock blk;
+    blk.year = 2000;
+    blk.fisheries.push_back(knife_edge_fishery(bio, 0, 0.3));
+    auto e = ready_engine(folder, bio, {blk}, console);
+    e->years[1] = 2000;
+    e->year_index = 1;
+    ASSERT_TRUE(read_management_year(*e));
+    const double above = std::nextafter(kNumbersFloor, 1.0);
+    for (const double recruits : {kNumbersFloor, above}) {
+        const bool none = recruits == kNumbersFloor;
+        for (const double fmult : {0.0, 1.0}) {
+            const auto project = [&](int mode, bool totals) {
+                YearState w = *e;
+                w.fmult = fmult;
+                w.recruits_used = recruits;
+                w.eq_recruits = recruits;
+                project_population(*e, *e, w, mode, totals);
+                return w;
+            };
+            const YearState passes[] = {project(0, true), project(2, true), project(0, false)};
+            for (const YearState& w : passes) {
+                const std::string where = std::string(none ? "at" : "above") +
+                                          " the floor, multiplier " + std::to_string(fmult);
+                EXPECT_EQ(w.spawners[0][0], recruits) << where;
+                for (int a = 1; a <= bio.nages; ++a)
+                    EXPECT_EQ(w.spawners[a][0], none || fmult > 0.0 ? 0.0 : recruits)
+                        << where << ", age " << a;
+            }
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_EQ(passes[i].harvest_numbers > 0.0, !none && fmult > 0.0) << i;
+                EXPECT_EQ(passes[i].harvest_biomass > 0.0, !none && fmult > 0.0) << i;
+                EXPECT_EQ(passes[i].total_biomass > 0.0, !none) << i;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace tez::testing
