@@ -361,7 +361,8 @@ void remember_equilibrium(const RunData& d, const Block& b, YearState& w) {
 }
 
 // A climb's trial step needs only the yield it compares: the scaled pass leaves the numbers at
-// age, the spawners and the other sums as they were, and the stock totals are not summed.
+// age and the spawners as they were, gives the sums it does not work out as 0, and the stock
+// totals are not summed.
 void project_yield(const RunData& d, const Block& b, YearState& w, Compared only) {
     w.recruits_used = w.eq_recruits;
     project_all(d, b, w,

@@ -86,7 +86,7 @@ bool same_bits(double x, double y) {
     return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
 }
 
-// Every value of `what` that two passes must share, named where they differ.
+// The values that two passes must share; a difference names the value and the state.
 struct Comparison {
     const RunData& d;
     std::string where;
@@ -116,8 +116,8 @@ struct Comparison {
     }
 };
 
-// A state that has already projected at this multiplier with fewer recruits, so that the step
-// values it keeps cover only the ages its morphs reached; a pass after it must not differ.
+// A state that has projected at this multiplier before, with far fewer recruits whose morphs
+// reached fewer ages: a pass after it takes again what that one worked out, and must not differ.
 void project_before(const RunData& d, const Block& b, YearState& w, double recruits) {
     w.recruits_used = recruits * 1e-30;
     project_population(d, b, w, 0, true);
