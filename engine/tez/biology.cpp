@@ -56,6 +56,20 @@ double power(double x, double y) {
     return x > 0.0 ? std::exp(std::log(x) * y) : 0.0;
 }
 
+// The deviations from the mean length that morph g of n stands for, with the relative spread v:
+// the range from -3 v to 3 v cut into n equal intervals. A morph's fish have the length of the
+// interval's middle.
+struct MorphInterval {
+    double lower = 0.0;
+    double upper = 0.0;
+    double middle() const { return 0.5 * (lower + upper); }
+};
+
+MorphInterval morph_interval(double v, int n, int g) {
+    const double width = 6.0 * v / n;
+    return {-3.0 * v + g * width, -3.0 * v + (g + 1) * width};
+}
+
 void check_range(FreeReader& in, int value, int low, int high, std::string_view what) {
     if (value < low || value > high)
         in.fail(std::string(what) + " is " + std::to_string(value) + ", it must be " +
@@ -148,11 +162,10 @@ void read_biology(Engine& e, std::string_view file_name) {
         in.real(e.spread[s]);
         if (!(e.lw_a[s] > 0.0) || !(e.lw_b[s] > 0.0))
             in.fail("the length-weight constants a and b must be positive");
-        // The smallest morph stands 3 spreads less one interval below the mean length (as
-        // build_morphs places it); at or below a factor of 0 its fish have no length.
+        // The smallest morph stands at the middle of the lowest interval; at or below a length
+        // factor of 0 its fish have no length.
         if (const double v = e.spread[s]; v > 0.0) {
-            const double width = 6.0 * v / e.nmorphs;
-            const double factor = 1.0 + 0.5 * (-3.0 * v + (-3.0 * v + width));
+            const double factor = 1.0 + morph_interval(v, e.nmorphs, 0).middle();
             if (!(factor > 0.0))
                 in.fail("the length spread of sex " + std::to_string(s + 1) + " is " +
                         shortest_text(v) + ", which with " + std::to_string(e.nmorphs) +
@@ -210,14 +223,12 @@ void build_morphs(RunData& e) {
             }
             continue;
         }
-        const double width = 6.0 * v / n;
         double sum = 0.0;
         for (int g = 0; g < n; ++g) {
-            const double lower = -3.0 * v + g * width;
-            const double upper = -3.0 * v + (g + 1) * width;
-            e.morph_dev[s][g] = 0.5 * (lower + upper);
+            const MorphInterval m = morph_interval(v, n, g);
+            e.morph_dev[s][g] = m.middle();
             double p = 0.0;
-            interval_probability(lower, upper, v, p);
+            interval_probability(m.lower, m.upper, v, p);
             e.morph_prop[s][g] = p;
             sum += p;
         }

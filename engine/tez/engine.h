@@ -359,11 +359,8 @@ struct YearState : ProjectionTotals {
     int target_flag = 0;
     double searched_fmult = 0.0; // the multiplier of the target search's last projection
 
-    // The mean-biomass factors of the steps of the last per-recruit projection, for the morphs and
-    // ages it reached, by packed cell: the scaled projection at the same multiplier takes them
-    // again.
-    std::vector<double> factor_mean;
-    std::array<std::array<int, kMaxMorphs>, kMaxSexes> factor_ages{};
+    // The multiplier and block of the last projection: one at the same ones takes the survivals
+    // of the mortalities again (at the same stamp); false once the mortalities are numbered anew.
     bool factors_valid = false;
     double factors_fmult = 0.0;
     long factors_serial = -1;

@@ -17,86 +17,21 @@ namespace tez {
 
 namespace {
 
-// The mean-biomass factor (exp(x) - 1) / x, with its limit 1 where growth and mortality cancel.
-inline double mean_factor(double exp_x, double x) {
-    if (std::fabs(x) < 1e-5) return 1.0 + x * (0.5 + x / 6.0);
-    return (exp_x - 1.0) / x;
-}
-
 struct StepSums {
     double numbers = 0.0;
     double biomass = 0.0;
     double stock = 0.0;
 };
 
-// The values of one season step that do not depend on the numbers.
-struct StepFactor {
-    double f_ret = 0.0;       // retained fishing mortality
-    double z = 0.0;           // total mortality
-    double survival = 1.0;    // exp(-z)
-    double mean = 1.0;        // mean-biomass factor of the step
-    double catch_per_n = 0.0; // f_ret * (1 - survival)
+// What a projection works out. Every pass takes each step as the full one does and differs only
+// in what it keeps.
+enum class Pass {
+    spawners,      // the spawners alone, for the SPR: the numbers of the last sex and no sum
+    per_recruit,   // the spawners and every sum
+    scaled,        // the spawners, every sum and the numbers at age
+    numbers_yield, // the yield in numbers alone: a climb's trial step
+    biomass_yield, // the yield in biomass alone: a climb's trial step
 };
-
-// The step's values given its total mortality z = fmult * fc.total + m, the survival exp(-z) and
-// its mean-biomass factor.
-inline StepFactor step_factor(const FishingCell& fc, double fmult, double z, double survival,
-                              double mean) {
-    StepFactor f;
-    f.f_ret = fmult * fc.retained;
-    f.z = z;
-    f.survival = survival;
-    f.mean = mean;
-    f.catch_per_n = f.f_ret * (1.0 - survival);
-    return f;
-}
-
-inline double step_mean(const GrowthCell& gc, double z, double survival) {
-    return mean_factor(gc.exp_g * survival, gc.g - z);
-}
-
-// One season step of one morph: the serial chain of a projection. Every product and sum is
-// taken in the order of the step as first written, so the results keep every bit.
-inline double project_morph(double w, const StepFactor& f, double n, StepSums& sums) {
-    if (n <= kNumbersFloor) n = 0.0;
-    const double b = n * w * f.mean;
-    sums.stock += b;
-    if (f.z > 0.0) {
-        sums.numbers += f.catch_per_n * n / f.z;
-        sums.biomass += b * f.f_ret;
-    }
-    const double next = n * f.survival;
-    return next < kNumbersFloor ? 0.0 : next;
-}
-
-// The numbers of a per-recruit projection and nothing else: the spawners for the SPR. Each step
-// keeps the floors of project_morph, so the numbers are those of a full projection.
-void project_spawners(const RunData& d, YearState& w, long stamp) {
-    const double fmult = w.fmult;
-    const int last_sex = d.nsexes - 1;
-    const int spawn_t = d.spawn_season - 1;
-    const int recruit_t = d.recruit_season - 1;
-    const int z = d.nszns;
-    for (int g = 0; g < d.nmorphs; ++g) {
-        double n = w.recruits_used * d.morph_prop[last_sex][g] / d.nsexes;
-        for (int a = 0; a <= d.nages && n > 0.0; ++a) {
-            const std::uint32_t* id =
-                &w.mortality_id[packed_cell(d.nmorphs, d.nages, z, last_sex, g, a, 0)];
-            for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
-                if (t == spawn_t) w.spawners[a][g] = n;
-                YearState::Mortality& q = w.mortalities[id[t]];
-                if (q.stamp != stamp) {
-                    q.stamp = stamp;
-                    q.z = fmult * q.total + q.m;
-                    q.survival = std::exp(-q.z);
-                }
-                if (n <= kNumbersFloor) n = 0.0;
-                const double next = n * q.survival;
-                n = next < kNumbersFloor ? 0.0 : next;
-            }
-        }
-    }
-}
 
 // Two quotients at once where the machine divides pairs (as fast as one alone), each rounded as
 // its own division.
@@ -111,26 +46,62 @@ inline void divide_pair(double a, double b, double c, double d, double& ab, doub
 #endif
 }
 
-// The projection scaled to the equilibrium recruits: every step as project_morph takes it, with
-// its mean-biomass factor worked out on the way and divided together with its catch. A pass for
-// one yield alone (a climb's trial step) leaves out every other sum and the numbers at age; the
-// yield it keeps is summed in the same order, so it has the same bits. Each form is kept out of
-// line: inlined into its caller next to the other two, the full pass ran slower.
-template <Compared kOnly>
-[[gnu::noinline]] void project_scaled(const RunData& d, YearState& w, long stamp) {
-    constexpr bool kAll = kOnly == Compared::everything;
-    constexpr bool kNumbers = kOnly != Compared::biomass_yield;
-    constexpr bool kBiomass = kOnly != Compared::numbers_yield;
-    double stock = 0.0;
-    double numbers = 0.0;
-    double biomass = 0.0;
+// One season step of one morph from its numbers n at the step's start, with the step's growth,
+// its fishing at multiplier 1 and its mortality at the multiplier: what the pass sums of it, and
+// the numbers that survive it. The mean-biomass factor (exp(G - Z) - 1) / (G - Z), with its
+// limit where growth and mortality cancel, is divided together with the catch. Every product and
+// sum is taken in the same order in every pass, so what a pass keeps has the bits of the full
+// pass.
+template <Pass kPass>
+[[gnu::always_inline]] inline double project_morph(const GrowthCell& gc, const FishingCell& fc,
+                                                   double fmult, const YearState::Mortality& q,
+                                                   double n, StepSums& sums) {
+    constexpr bool kStock = kPass == Pass::per_recruit || kPass == Pass::scaled;
+    constexpr bool kNumbers = kStock || kPass == Pass::numbers_yield;
+    constexpr bool kBiomass = kStock || kPass == Pass::biomass_yield;
+    if constexpr (kBiomass) {
+        const double f_ret = fmult * fc.retained;
+        const double catch_per_n = f_ret * (1.0 - q.survival);
+        const double x = gc.g - q.z;
+        if (n <= kNumbersFloor) n = 0.0;
+        double mean = 0.0;
+        double caught = 0.0;
+        divide_pair(gc.exp_g * q.survival - 1.0, x, catch_per_n * n, q.z, mean, caught);
+        if (std::fabs(x) < 1e-5) mean = 1.0 + x * (0.5 + x / 6.0);
+        const double b = n * gc.w * mean;
+        if constexpr (kStock) sums.stock += b;
+        if (q.z > 0.0) {
+            if constexpr (kNumbers) sums.numbers += caught;
+            sums.biomass += b * f_ret;
+        }
+    } else if constexpr (kNumbers) {
+        const double f_ret = fmult * fc.retained;
+        if (n <= kNumbersFloor) n = 0.0;
+        if (q.z > 0.0) sums.numbers += f_ret * (1.0 - q.survival) * n / q.z;
+    } else {
+        if (n <= kNumbersFloor) n = 0.0;
+    }
+    const double next = n * q.survival;
+    return next < kNumbersFloor ? 0.0 : next;
+}
+
+// One projection of the recruits used through every step. The survivals are worked out at the
+// first step of each mortality since the stamp changed. Each pass is kept out of line: inlined
+// into its caller next to the others, the full pass ran slower.
+template <Pass kPass>
+[[gnu::noinline]] void project_pass(const RunData& d, YearState& w, long stamp) {
+    constexpr bool kSpawnersOnly = kPass == Pass::spawners;
+    constexpr bool kRecord = kSpawnersOnly || kPass == Pass::per_recruit || kPass == Pass::scaled;
+    constexpr bool kAccum = kPass == Pass::scaled;
+    StepSums sums;
     const double fmult = w.fmult;
     const int last_sex = d.nsexes - 1;
     const int spawn_t = d.spawn_season - 1;
     const int recruit_t = d.recruit_season - 1;
     const int z = d.nszns;
-    for (int s = 0; s < d.nsexes; ++s) {
-        const bool record = s == last_sex;
+    // The spawners are of the last sex alone.
+    for (int s = kSpawnersOnly ? last_sex : 0; s < d.nsexes; ++s) {
+        const bool record = kSpawnersOnly || s == last_sex;
         for (int g = 0; g < d.nmorphs; ++g) {
             double n = w.recruits_used * d.morph_prop[s][g] / d.nsexes;
             for (int a = 0; a <= d.nages && n > 0.0; ++a) {
@@ -140,128 +111,59 @@ template <Compared kOnly>
                 const std::uint32_t* id = &w.mortality_id[base];
                 double* accum = w.accum[s][a].data();
                 for (int t = a == 0 ? recruit_t : 0; t < z; ++t) {
-                    if constexpr (kAll) {
+                    if constexpr (kRecord) {
                         if (record && t == spawn_t) w.spawners[a][g] = n;
-                        accum[t] += n;
                     }
+                    if constexpr (kAccum) accum[t] += n;
                     YearState::Mortality& q = w.mortalities[id[t]];
                     if (q.stamp != stamp) {
                         q.stamp = stamp;
                         q.z = fmult * q.total + q.m;
                         q.survival = std::exp(-q.z);
                     }
-                    const GrowthCell& gc = growth[t];
-                    const double f_ret = fmult * fishing[t].retained;
-                    if constexpr (kBiomass) {
-                        const double catch_per_n = f_ret * (1.0 - q.survival);
-                        const double x = gc.g - q.z;
-                        if (n <= kNumbersFloor) n = 0.0;
-                        double mean = 0.0;
-                        double caught = 0.0;
-                        divide_pair(gc.exp_g * q.survival - 1.0, x, catch_per_n * n, q.z, mean,
-                                    caught);
-                        if (std::fabs(x) < 1e-5) mean = 1.0 + x * (0.5 + x / 6.0);
-                        const double b = n * gc.w * mean;
-                        if constexpr (kAll) stock += b;
-                        if (q.z > 0.0) {
-                            if constexpr (kNumbers) numbers += caught;
-                            biomass += b * f_ret;
-                        }
-                    } else {
-                        if (n <= kNumbersFloor) n = 0.0;
-                        if (q.z > 0.0) numbers += f_ret * (1.0 - q.survival) * n / q.z;
-                    }
-                    const double next = n * q.survival;
-                    n = next < kNumbersFloor ? 0.0 : next;
+                    n = project_morph<kPass>(growth[t], fishing[t], fmult, q, n, sums);
                 }
             }
-            if constexpr (kAll) w.accum[s][d.nages + 1][0] += n;
+            if constexpr (kAccum) w.accum[s][d.nages + 1][0] += n;
         }
     }
-    w.harvest_numbers = numbers;
-    w.harvest_biomass = biomass;
-    w.total_biomass = stock / z;
+    if constexpr (!kSpawnersOnly) {
+        w.harvest_numbers = sums.numbers;
+        w.harvest_biomass = sums.biomass;
+        w.total_biomass = sums.stock / z;
+    }
 }
 
-// A projection that finds the step values of this multiplier and block already worked out takes
-// them for the ages they cover; the rest are worked out and kept. Without totals only the
-// spawners are projected.
-template <bool kScaled>
-void project_all(const RunData& d, const Block& b, YearState& w, bool totals,
-                 Compared only = Compared::everything) {
-    StepSums sums;
+// A projection at another multiplier or block than the last works its survivals out afresh.
+void project_all(const RunData& d, const Block& b, YearState& w, Pass pass) {
     const double fmult = w.fmult;
-    const int last_sex = d.nsexes - 1;
-    const int spawn_t = d.spawn_season - 1;
-    const int recruit_t = d.recruit_season - 1;
-    const int z = d.nszns;
-    const std::size_t packed = packed_cell(d.nmorphs, d.nages, d.nszns, d.nsexes, 0, 0, 0);
-    if (w.factor_mean.size() < packed) w.factor_mean.resize(packed);
     const bool reuse =
         w.factors_valid && w.factors_serial == b.serial &&
         std::bit_cast<std::uint64_t>(w.factors_fmult) == std::bit_cast<std::uint64_t>(fmult);
     if (!reuse) {
-        for (auto& by_sex : w.factor_ages)
-            by_sex.fill(0);
         w.factors_valid = true;
         w.factors_serial = b.serial;
         w.factors_fmult = fmult;
         ++w.mortality_stamp;
     }
     const long stamp = w.mortality_stamp;
-    if (!kScaled && !totals) {
-        project_spawners(d, w, stamp);
-        return;
+    switch (pass) {
+    case Pass::spawners:
+        project_pass<Pass::spawners>(d, w, stamp);
+        break;
+    case Pass::per_recruit:
+        project_pass<Pass::per_recruit>(d, w, stamp);
+        break;
+    case Pass::scaled:
+        project_pass<Pass::scaled>(d, w, stamp);
+        break;
+    case Pass::numbers_yield:
+        project_pass<Pass::numbers_yield>(d, w, stamp);
+        break;
+    case Pass::biomass_yield:
+        project_pass<Pass::biomass_yield>(d, w, stamp);
+        break;
     }
-    if constexpr (kScaled) {
-        if (only == Compared::numbers_yield)
-            project_scaled<Compared::numbers_yield>(d, w, stamp);
-        else if (only == Compared::biomass_yield)
-            project_scaled<Compared::biomass_yield>(d, w, stamp);
-        else
-            project_scaled<Compared::everything>(d, w, stamp);
-        return;
-    }
-    for (int s = 0; s < d.nsexes; ++s) {
-        const bool record = s == last_sex;
-        for (int g = 0; g < d.nmorphs; ++g) {
-            int& known = w.factor_ages[s][g];
-            double n = w.recruits_used * d.morph_prop[s][g] / d.nsexes;
-            for (int a = 0; a <= d.nages && n > 0.0; ++a) {
-                const std::size_t pbase = d.cell(s, g, a, 0);
-                const std::size_t base = pbase;
-                const int t_first = a == 0 ? recruit_t : 0;
-                double* mean = &w.factor_mean[pbase];
-                const std::uint32_t* id = &w.mortality_id[pbase];
-                if (a >= known) {
-                    // No step depends on another here.
-                    for (int t = t_first; t < z; ++t) {
-                        YearState::Mortality& q = w.mortalities[id[t]];
-                        if (q.stamp != stamp) {
-                            q.stamp = stamp;
-                            q.z = fmult * q.total + q.m;
-                            q.survival = std::exp(-q.z);
-                        }
-                        mean[t] = step_mean(d.growth[base + t], q.z, q.survival);
-                    }
-                    known = a + 1;
-                }
-                for (int t = t_first; t < z; ++t) {
-                    if (record && t == spawn_t) w.spawners[a][g] = n;
-                    if constexpr (kScaled) w.accum[s][a][t] += n;
-                    const YearState::Mortality& q = w.mortalities[id[t]];
-                    n = project_morph(
-                        d.growth[base + t].w,
-                        step_factor(w.fishing[pbase + t], fmult, q.z, q.survival, mean[t]), n,
-                        sums);
-                }
-            }
-            if constexpr (kScaled) w.accum[s][d.nages + 1][0] += n;
-        }
-    }
-    w.harvest_numbers = sums.numbers;
-    w.harvest_biomass = sums.biomass;
-    w.total_biomass = sums.stock / z;
 }
 
 } // namespace
@@ -279,10 +181,7 @@ void project_population(const RunData& d, const Block& b, YearState& w, int mode
         w.recruits_used = 1.0;
     else if (mode == 2)
         w.recruits_used = w.eq_recruits;
-    if (mode == 2)
-        project_all<true>(d, b, w, true);
-    else
-        project_all<false>(d, b, w, totals);
+    project_all(d, b, w, mode == 2 ? Pass::scaled : totals ? Pass::per_recruit : Pass::spawners);
     sum_stock_totals(d, w);
 }
 
@@ -462,10 +361,12 @@ void remember_equilibrium(const RunData& d, const Block& b, YearState& w) {
 }
 
 // A climb's trial step needs only the yield it compares: the scaled pass leaves the numbers at
-// age, the spawners and the other sums as they were, and the stock totals are not summed.
+// age and the spawners as they were, gives the sums it does not work out as 0, and the stock
+// totals are not summed.
 void project_yield(const RunData& d, const Block& b, YearState& w, Compared only) {
     w.recruits_used = w.eq_recruits;
-    project_all<true>(d, b, w, true, only);
+    project_all(d, b, w,
+                only == Compared::numbers_yield ? Pass::numbers_yield : Pass::biomass_yield);
 }
 
 } // namespace

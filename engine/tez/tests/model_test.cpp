@@ -107,6 +107,51 @@ TEST(Morphs, OneMorphAndNoSpreadCarryTheWholeSex) {
     EXPECT_GT(e.morph_prop[1][1], e.morph_prop[1][0]);
 }
 
+TEST(Morphs, ASpreadIsRefusedJustWhereTheSmallestMorphLosesItsLength) {
+    // Spreads a few units in the last place either side of n / (3 (n - 1)), where the smallest
+    // morph's length factor, 1 plus its deviation, comes to 0: the reader takes just those that
+    // leave the smallest morph of build_morphs a length.
+    TempFolder folder;
+    for (int n : {2, 3, 7, 40, 101}) {
+        StockBiology bio = make_biology(3, n, 1, 1);
+        const std::string text = biology_text(bio);
+        const std::string spread_end = print_number(static_cast<float>(bio.lwb[0]), 7) +
+                                       print_number(static_cast<float>(bio.cv[0]), 7) + "\r\n";
+        const std::size_t at = text.find(spread_end);
+        ASSERT_NE(at, std::string::npos);
+        ASSERT_EQ(text.find(spread_end, at + 1), std::string::npos);
+        double v = n / (3.0 * (n - 1));
+        for (int i = 0; i < 8; ++i)
+            v = std::nextafter(v, 0.0);
+        bool taken = false;
+        bool refused = false;
+        for (int i = 0; i < 16; ++i, v = std::nextafter(v, 1.0)) {
+            std::string with_v = text;
+            with_v.replace(at, spread_end.size(),
+                           print_number(static_cast<float>(bio.lwb[0]), 7) + print_number(v, 17) +
+                               "\r\n");
+            write_text(folder / "t.bio", with_v);
+            auto morphs = std::make_unique<Engine>();
+            morphs->nsexes = 1;
+            morphs->nmorphs = n;
+            morphs->spread = {v, 0.0};
+            build_morphs(*morphs);
+            const bool has_length = 1.0 + morphs->morph_dev[0][0] > 0.0;
+            auto e = std::make_unique<Engine>();
+            e->folder = folder.path();
+            bool read = true;
+            try {
+                read_biology(*e, "t.bio");
+            } catch (const InputError&) {
+                read = false;
+            }
+            EXPECT_EQ(read, has_length) << n << " morphs, spread " << print_number(v, 17);
+            (read ? taken : refused) = true;
+        }
+        EXPECT_TRUE(taken && refused) << n << " morphs";
+    }
+}
+
 TEST(Growth, SeasonsCarryTheWeightAcrossTheYear) {
     TempFolder folder;
     std::ostringstream console;
