@@ -112,6 +112,7 @@ bool DefineRun::readrundata() {
 }
 
 void DefineRun::writerun_click() {
+    if (!editor::readyForFiles()) return;
     if (const std::optional<std::string> problem = runSaveProblem(run)) {
         plat::msgBox(*problem);
         return;
