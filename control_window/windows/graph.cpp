@@ -87,12 +87,22 @@ bool yExtent(float& bottom, float& top) {
            std::isfinite(bottom - top);
 }
 
-// A top of the y axis that a graph over the lower value ymin can be drawn with: the largest one,
-// cut to two significant digits.
+// The largest top of the y axis, cut to two significant digits, that a graph over the lower
+// value ymin can be drawn with.
 float largestDrawableTop() {
-    const double room = double(FLT_MAX) / 1.25 * 0.99 + double(mc.ymin);
+    const float ymax = mc.ymax;
+    const double room = double(FLT_MAX) / 1.25 + double(mc.ymin);
+    if (!(room > 1)) return 1;
     const double power = std::pow(10.0, std::floor(std::log10(room)) - 1);
-    return float(std::floor(room / power) * power);
+    float bottom = 0, top = 0;
+    double digits = std::floor(room / power);
+    for (; digits > 1; --digits) {
+        mc.ymax = float(digits * power);
+        if (yExtent(bottom, top)) break;
+    }
+    const float largest = mc.ymax;
+    mc.ymax = ymax;
+    return largest;
 }
 
 } // namespace
@@ -290,8 +300,7 @@ void graphedit(const std::function<void()>& afterDraw) {
     // series stays as it is.
     float bottom = 0, top = 0;
     if (mc.ymax - mc.ymin > 0 && !yExtent(bottom, top)) {
-        plat::msgBox("The scale of Y, " + plat::strSingle(mc.ymax) +
-                     ", is too large to draw the graph with: use at most " +
+        plat::msgBox("The scale of Y is too large to draw the graph with: use at most " +
                      plat::strSingle(largestDrawableTop()) + ".");
         return;
     }
