@@ -49,6 +49,10 @@ bool refusedText(std::string_view text, BoxKind kind) {
     switch (kind) {
     case BoxKind::Whole:
         return !plat::toInteger16(*v);
+    case BoxKind::Long: {
+        const double w = std::nearbyint(*v);
+        return !(w >= double(INT32_MIN) && w <= double(INT32_MAX));
+    }
     case BoxKind::Single:
         return !fitsSingle(*v);
     case BoxKind::Double:
@@ -141,28 +145,25 @@ std::string printFormInBox(const std::string& printed) {
     return s;
 }
 
-// A refused number (1e400, or 1e39 for a single) is left as typed: the box puts back the value
-// it held once the user leaves it (showsStored).
+// A box whose number is refused (1e400, or 1e39 for a single) differs from any value. The user's
+// typing never rewrites it: its handler does not run for it (showsStored).
 void rewriteSingle(plat::TextBox& box, float value) {
     const std::optional<float> shown = boxSingle(box.text());
-    if (refusedText(box.text(), BoxKind::Single)) return;
     if (!shown || *shown != value) box.setText(plat::strSingle(value));
 }
 
 void rewriteWhole(plat::TextBox& box, int32_t value) {
-    if (refusedText(box.text(), BoxKind::Whole)) return;
     const std::optional<double> shown = plat::leadingNumber(box.text());
     if (!shown || *shown != double(value)) box.setText(plat::strInteger(value));
 }
 
 void rewriteVariant(plat::TextBox& box, const Variant& value, const std::string& shown) {
-    if (value.isEmpty() || value.kind() == Variant::Kind::Text) {
+    const std::string text = box.text();
+    // An emptied box, whose handler stored 0, shows the number.
+    const std::optional<double> number = plat::leadingNumber(text);
+    if (value.isEmpty() || value.kind() == Variant::Kind::Text ||
+        text.find_first_not_of(" \t") == std::string::npos || !number || *number != value.number())
         box.setText(shown);
-        return;
-    }
-    if (refusedText(box.text(), BoxKind::Double)) return;
-    const std::optional<double> number = plat::leadingNumber(box.text());
-    if (!number || *number != value.number()) box.setText(shown);
 }
 
 void storeSingle(plat::TextBox& box, float& value) {

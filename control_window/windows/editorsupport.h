@@ -45,9 +45,9 @@ std::string boxText(double v, bool single);
 // few boxes that show it so.
 std::string printFormInBox(const std::string& printed);
 
-// How a box's text reads as its stored value: a whole number, or a number in single or double
-// precision.
-enum class BoxKind { Whole, Single, Double };
+// How a box's text reads as its stored value: a whole 16-bit or 32-bit number, or a number in
+// single or double precision.
+enum class BoxKind { Whole, Long, Single, Double };
 
 // Lets `box` show the value it stores once the user leaves it, and before every save, export and
 // launch (plat::showStoredValues): a text that reads, strictly, as the value the files keep stays
@@ -60,7 +60,7 @@ enum class BoxKind { Whole, Single, Double };
 void showsStored(plat::TextBox& box, BoxKind kind, std::function<std::string()> shown);
 
 // Number boxes are rewritten only when their number differs, so that partial input such as "0."
-// or a typed "0.50" stays. A number refused is left for the box's focus-out (showsStored).
+// or a typed "0.50" stays.
 void rewriteSingle(plat::TextBox& box, float value);
 void rewriteWhole(plat::TextBox& box, int32_t value);
 // The same for a box of a variant shown as `shown`: one never set, or holding a text, is
