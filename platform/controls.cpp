@@ -111,13 +111,16 @@ std::vector<TextBox*>& textBoxes() {
     return *boxes;
 }
 
-// Tells the box when the user leaves it. A window or a drop-down that takes the focus for a while
-// gives it back to the box: the user has not left it.
+// Tells the box when it gets the focus and when the user leaves it. A window or a drop-down that
+// takes the focus for a while gives it back to the box: the user has not left it.
 class LeaveWatch : public QObject {
   public:
     LeaveWatch(QObject* parent, TextBox* box) : QObject(parent), box_(box) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut) {
+        if (event->type() == QEvent::FocusIn) {
+            auto handler = box_->onEnter;
+            if (handler) runHandler(handler);
+        } else if (event->type() == QEvent::FocusOut) {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             // A window being unloaded or destroyed gives up its focus too; nothing is left then.
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
@@ -191,9 +194,14 @@ TextBox::TextBox(Container& parent, std::string name, const std::string& label,
     // textChanged comes from the user's typing and from code alike, and only on a real change.
     QObject::connect(edit, &QLineEdit::textChanged, edit, [this, edit] {
         edit->updateGeometry(); // the room that the new text needs
+        if (refuses && refuses(text())) return;
         auto handler = onChange;
         runHandler(handler);
     });
+}
+
+bool TextBox::hasFocus() const {
+    return widget()->hasFocus();
 }
 
 std::string TextBox::text() const {

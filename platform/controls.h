@@ -66,9 +66,15 @@ class TextBox : public Control {
     std::string text() const;
     void setText(std::string_view text); // runs onChange when the text changes
     std::function<void()> onChange;
+    // A text for which this is true does not run onChange: it stays as typed, and changes nothing
+    // stored, until onLeave deals with it.
+    std::function<bool(const std::string& text)> refuses;
     // Runs when the user leaves the box for another control (not while another window or a
     // drop-down holds the focus for a while), and at showStoredValues().
     std::function<void()> onLeave;
+    // Runs whenever the box gets the focus, also when it comes back from another window.
+    std::function<void()> onEnter;
+    bool hasFocus() const;
 
   private:
     QLabel* label_ = nullptr;

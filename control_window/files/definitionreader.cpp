@@ -110,8 +110,8 @@ bool DefinitionReader::skip(const std::string& what) {
     return number(ignored, what);
 }
 
-const std::optional<std::string>& DefinitionReader::finish() {
-    if (!problem_) problem_ = trailingDataProblem(f_, subject_);
+const std::optional<std::string>& DefinitionReader::finish(std::string_view why) {
+    if (!problem_) problem_ = trailingDataProblem(f_, subject_, why);
     return problem_;
 }
 
@@ -122,7 +122,8 @@ bool DefinitionReader::found(int at, const std::string& text, const std::string&
     return false;
 }
 
-std::optional<std::string> trailingDataProblem(plat::SeqFile& f, const std::string& subject) {
+std::optional<std::string> trailingDataProblem(plat::SeqFile& f, const std::string& subject,
+                                               std::string_view why) {
     if (f.eof()) return std::nullopt;
     // The rest of the line the last value stood on comes first; blank lines are passed over.
     for (;;) {
@@ -131,7 +132,7 @@ std::optional<std::string> trailingDataProblem(plat::SeqFile& f, const std::stri
         if (!line) return std::nullopt;
         if (line->find_first_not_of(" \t") != std::string::npos)
             return subject + " holds data after its last value, from line " + std::to_string(at) +
-                   " on: a count in it does not match the values that follow.";
+                   " on: " + std::string(why);
     }
 }
 

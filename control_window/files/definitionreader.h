@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "control_window/model/maincode.h"
 
@@ -19,6 +20,18 @@ constexpr double kLargestSavedDouble = 1.79769313486231e308;
 
 // Reads a definition file item by item. The first problem ends the reading with a message, and
 // every later read then does nothing, so a reader's steps need no checks between them.
+// What data after the last value means, for files with counts that size their blocks, for the
+// year lists of the equilibrium and yield-per-recruit definitions, for the recruitment file's
+// years and for a run definition, whose values are a fixed list.
+inline constexpr std::string_view kCountDoesNotMatch =
+    "a count in it does not match the values that follow.";
+inline constexpr std::string_view kYearsDoNotMatch =
+    "its number of years does not match the years that follow.";
+inline constexpr std::string_view kYearRangeDoesNotMatch =
+    "its first and last year do not match the year lines that follow.";
+inline constexpr std::string_view kFixedListEnds =
+    "a run definition ends with the name of the log file for output.";
+
 class DefinitionReader {
   public:
     // `subject` opens every message, as in "The biological data file a.bio".
@@ -43,9 +56,9 @@ class DefinitionReader {
     bool numberOrEmpty(Variant& out, const std::string& what);
     // The age or season number that starts a table line, read for the reader's eye only.
     bool skip(const std::string& what);
-    // After the last value: a file that still holds data is refused (trailingDataProblem). The
-    // problem found, if any.
-    const std::optional<std::string>& finish();
+    // After the last value: a file that still holds data is refused (trailingDataProblem, with
+    // `why`). The problem found, if any.
+    const std::optional<std::string>& finish(std::string_view why = kCountDoesNotMatch);
 
   private:
     bool found(int line, const std::string& text, const std::string& what);
@@ -56,10 +69,11 @@ class DefinitionReader {
 };
 
 // Once a file's last value was read: the message "<subject> holds data after its last value, from
-// line N on: ..." when anything but blanks and line ends is left, else nothing. A count that does
-// not match the blocks that follow leaves data unread, so the file is refused rather than read
-// shifted.
-std::optional<std::string> trailingDataProblem(plat::SeqFile& f, const std::string& subject);
+// line N on: <why>" when anything but blanks and line ends is left, else nothing. A count that
+// does not match the blocks that follow leaves data unread, so the file is refused rather than
+// read shifted; `why` says what is wrong in a file of its kind.
+std::optional<std::string> trailingDataProblem(plat::SeqFile& f, const std::string& subject,
+                                               std::string_view why);
 
 // A name that the reader would not give back as it stands, since a comma ends a text and a double
 // quote starts a quoted one: the message "The <what> must not hold ...", else nothing.

@@ -132,7 +132,7 @@ std::optional<std::string> readRunFile(plat::SeqFile& f, const std::string& file
     r.text(d.ctch_lng, "the catch length output file");
     r.text(d.incondout, "the file to put initial conditions");
     r.text(d.logf, "the log file for output");
-    return r.finish();
+    return r.finish(kFixedListEnds);
 }
 
 } // namespace cw

@@ -126,6 +126,21 @@ TezData tezSaveForm(const TezData& d) {
     return s;
 }
 
+namespace {
+
+// A file name longer than the engine reads: it would open a file of the name's first 12
+// characters, or none.
+std::optional<std::string> longNameProblem(const std::string& name, const std::string& what) {
+    if (int(name.size()) <= kEngineNameLength) return std::nullopt;
+    return "The " + what + " \"" + plat::visibleName(name) + "\" is longer than " +
+           std::to_string(kEngineNameLength) +
+           " characters: the equilibrium engine reads a file name only as far as its first " +
+           std::to_string(kEngineNameLength) + " characters and would open another file. Use a " +
+           "name of at most " + std::to_string(kEngineNameLength) + " characters.";
+}
+
+} // namespace
+
 std::optional<std::string> tezSaveProblem(const TezData& d) {
     const std::pair<const std::string*, const char*> texts[] = {
         {&d.bio, "name of the biological data input file"},
@@ -141,6 +156,10 @@ std::optional<std::string> tezSaveProblem(const TezData& d) {
     // Every name but the title's line is a file name.
     for (const auto& [text, what] : std::span(texts).first(5)) {
         if (auto problem = blankInNameProblem(*text, what)) return problem;
+    }
+    // The engines read the two input names only as far as their first 12 characters.
+    for (const auto& [text, what] : std::span(texts).first(2)) {
+        if (auto problem = longNameProblem(*text, what)) return problem;
     }
     return deffile::yearCountProblem(d.nyr);
 }
@@ -199,7 +218,9 @@ std::optional<std::string> readTezFile(plat::SeqFile& f, const std::string& file
         if (auto problem = deffile::readText(f, kKind, fileName, what, *text)) return problem;
     }
     if (auto problem = deffile::readYearList(f, kKind, fileName, d.nyr, d.years)) return problem;
-    if (auto problem = trailingDataProblem(f, "The " + kKind + " file " + fileName)) return problem;
+    if (auto problem =
+            trailingDataProblem(f, "The " + kKind + " file " + fileName, kYearsDoNotMatch))
+        return problem;
     into = d;
     return std::nullopt;
 }

@@ -78,7 +78,9 @@ std::optional<std::string> readWoxFile(plat::SeqFile& f, const std::string& file
         *value = float(item.value);
     }
     if (auto problem = deffile::readYearList(f, kKind, fileName, d.nyr, d.years)) return problem;
-    if (auto problem = trailingDataProblem(f, "The " + kKind + " file " + fileName)) return problem;
+    if (auto problem =
+            trailingDataProblem(f, "The " + kKind + " file " + fileName, kYearsDoNotMatch))
+        return problem;
     into = d;
     return std::nullopt;
 }

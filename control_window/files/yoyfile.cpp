@@ -58,7 +58,7 @@ std::optional<std::string> readYoyFile(plat::SeqFile& f, const std::string& file
         r.single(d.yoyrec(i), "the recruitment of " + year);
         r.single(d.yoygro(i), "the growth multiplier of " + year);
     }
-    return r.finish();
+    return r.finish(kYearRangeDoesNotMatch);
 }
 
 } // namespace cw

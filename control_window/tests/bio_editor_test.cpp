@@ -46,16 +46,19 @@ TEST_F(BioEditorTest, CountsAreClampedOrRefusedAsTyped) {
         int16_t cw::Maincode::*var;
         int16_t stored;
         const char* shown;
+        // Beyond the 16-bit range: the text stays until the box is left, which puts the value
+        // back with a message.
+        bool refused = false;
     };
     const Case cases[] = {
         {&cw::DefineBio::nages, "150", &cw::Maincode::nages, 100, "100"},
         {&cw::DefineBio::nages, "", &cw::Maincode::nages, 25, "25"},
         {&cw::DefineBio::nages, "12.5", &cw::Maincode::nages, 12, "12"},
         {&cw::DefineBio::nages, "-5", &cw::Maincode::nages, 25, "25"},
-        {&cw::DefineBio::nages, "40000", &cw::Maincode::nages, 25, "25"},
+        {&cw::DefineBio::nages, "40000", &cw::Maincode::nages, 25, "25", true},
         {&cw::DefineBio::nsexes, "3", &cw::Maincode::nsexes, 2, "2"},
         {&cw::DefineBio::nsexes, "0", &cw::Maincode::nsexes, 1, "1"},
-        {&cw::DefineBio::nsexes, "99999", &cw::Maincode::nsexes, 1, "1"},
+        {&cw::DefineBio::nsexes, "99999", &cw::Maincode::nsexes, 1, "1", true},
         {&cw::DefineBio::nszns, "13", &cw::Maincode::nszns, 12, "12"},
         {&cw::DefineBio::nszns, "-2", &cw::Maincode::nszns, 1, "1"},
         {&cw::DefineBio::ISRoption, "7", &cw::Maincode::isroption, 4, "4"},
@@ -68,6 +71,13 @@ TEST_F(BioEditorTest, CountsAreClampedOrRefusedAsTyped) {
         cw::resetMaincode();
         cw::DefineBio& b = bio();
         (b.*c.box).setText(c.typed);
+        if (c.refused) {
+            EXPECT_EQ((b.*c.box).text(), c.typed);
+            plat::testing::ScriptedUser user;
+            cwtest::messageWith(user, {c.typed, "out of range"});
+            plat::showStoredValues();
+            EXPECT_TRUE(user.finished());
+        }
         EXPECT_EQ(mc.*c.var, c.stored);
         EXPECT_EQ((b.*c.box).text(), c.shown);
     }

@@ -492,6 +492,11 @@ TEST_F(BioFileTest, NumberBoxesRefuseWhatCouldNotBeSavedAndReadBack) {
             b.box.setText("2.5");
             b.box.setText(typed);
             EXPECT_EQ(b.value, 2.5);
+            plat::testing::ScriptedUser user;
+            cwtest::messageWith(user, {typed, "out of range"});
+            plat::showStoredValues();
+            EXPECT_TRUE(user.finished());
+            EXPECT_EQ(b.value, 2.5);
             EXPECT_EQ(b.box.text(), "2.5");
         }
         b.box.setText("1.79769313486231E+308");
@@ -504,6 +509,11 @@ TEST_F(BioFileTest, NumberBoxesRefuseWhatCouldNotBeSavedAndReadBack) {
     for (Whole& w : wholes) {
         const int16_t before = w.value;
         w.box.setText("1e400");
+        EXPECT_EQ(w.value, before);
+        plat::testing::ScriptedUser user;
+        cwtest::messageWith(user, {"1e400", "out of range"});
+        plat::showStoredValues();
+        EXPECT_TRUE(user.finished());
         EXPECT_EQ(w.value, before);
         EXPECT_EQ(w.box.text(), plat::strInteger(before));
     }

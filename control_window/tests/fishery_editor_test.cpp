@@ -62,6 +62,7 @@ TEST_F(FisheryEditorTest, BoxesAreClampedOrRefusedAsTyped) {
         std::function<double()> stored;
         double want;
         const char* shown;
+        const char* left = nullptr; // shown once the box is left, when not `shown`
     };
     const auto bins = [] { return double(mc.f_nlng(mc.fishery_id)); };
     const auto gears = [] { return double(mc.ngear); };
@@ -69,7 +70,8 @@ TEST_F(FisheryEditorTest, BoxesAreClampedOrRefusedAsTyped) {
         {&cw::DefineFishery::F_nlng, "0", bins, 50, "50"},
         {&cw::DefineFishery::F_nlng, "120", bins, 50, "50"},
         {&cw::DefineFishery::F_nlng, "100", bins, 100, "100"},
-        {&cw::DefineFishery::F_nlng, "5.", bins, 5, "5"},
+        // A number being typed stays as long as it reads as the value stored.
+        {&cw::DefineFishery::F_nlng, "5.", bins, 5, "5."},
         {&cw::DefineFishery::F_nlng, "12.5", bins, 12, "12"},
         {&cw::DefineFishery::F_nlng, "-4", bins, 50, "50"},
         {&cw::DefineFishery::F_ngear, "15", gears, 10, "10"},
@@ -82,8 +84,9 @@ TEST_F(FisheryEditorTest, BoxesAreClampedOrRefusedAsTyped) {
         {&cw::DefineFishery::F_nsexes, "0", [] { return double(mc.nsexes); }, 1, "1"},
         {&cw::DefineFishery::Fishery_ID, "7", [] { return double(mc.fishery_id); }, 3, "3"},
         {&cw::DefineFishery::Fishery_ID, "0", [] { return double(mc.fishery_id); }, 1, "1"},
-        {&cw::DefineFishery::F_mxlng, "0.50", [] { return double(mc.f_mxlng(1)); }, 0.5, "0.5"},
-        {&cw::DefineFishery::F_minlng, "20abc", [] { return mc.f_minlng(1).number(); }, 20, "20"},
+        {&cw::DefineFishery::F_mxlng, "0.50", [] { return double(mc.f_mxlng(1)); }, 0.5, "0.50"},
+        {&cw::DefineFishery::F_minlng, "20abc", [] { return mc.f_minlng(1).number(); }, 20, "20abc",
+         "20"},
         {&cw::DefineFishery::F_FYR, "99999", [] { return double(mc.fyr); }, 2001, "2001"},
     };
     for (const Case& c : cases) {
@@ -99,6 +102,9 @@ TEST_F(FisheryEditorTest, BoxesAreClampedOrRefusedAsTyped) {
         (e.*c.box).setText(c.typed);
         EXPECT_EQ(c.stored(), c.want);
         EXPECT_EQ((e.*c.box).text(), c.shown);
+        plat::showStoredValues();
+        EXPECT_EQ((e.*c.box).text(), c.left ? c.left : c.shown);
+        EXPECT_EQ(c.stored(), c.want);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "control_window/model/maincode.h"
+#include "control_window/windows/editors/defineyoy.h"
 #include "control_window/windows/frmplot.h"
 #include "control_window/windows/graph.h"
 #include "platform/form.h"
@@ -413,6 +414,41 @@ TEST(FillXGrid, LeftEndsOfEqualIntervals) {
     fillxgrid(0);
     EXPECT_EQ(mc.xtick, 9);
     EXPECT_EQ(mc.xplot[1], 5);
+}
+
+// A scale of Y so large that the graph's margins do not fit a single value would give an empty
+// graph to drag on: it is refused with the largest scale that draws, and that one draws.
+TEST_F(GraphTest, AScaleTooLargeToDrawIsRefusedAndTheLargestOneOfferedDraws) {
+    cw::DefineYOY& w = plat::instance<cw::DefineYOY>();
+    w.i_byr.setText("1991");
+    w.i_eyr.setText("1993");
+    for (int k = 1; k <= 3; ++k)
+        mc.yoyrec(k) = float(100 * k);
+    {
+        plat::testing::ScriptedUser user;
+        user.message("Set to Mean", plat::MsgAnswer::No)
+            .input("Scale of Y for input", "3.4e38")
+            .message("The scale of Y is too large to draw the graph with: use at most 2.7E+38.");
+        w.I_yoy.click();
+        EXPECT_TRUE(user.finished());
+        EXPECT_FALSE(plat::isLoaded<frmPlot>() && plat::instance<frmPlot>().visible());
+        EXPECT_EQ(mc.yoyrec(3), 300);
+    }
+    plat::testing::ScriptedUser user;
+    user.message("Set to Mean", plat::MsgAnswer::No).input("Scale of Y for input", "2.7e38");
+    user.act([] {
+        ASSERT_TRUE(plat::instance<frmPlot>().visible());
+        EXPECT_TRUE(std::isfinite(plot().scaleTop()));
+        EXPECT_TRUE(std::isfinite(plot().scaleHeight()));
+        // The box's top right corner and the points on its floor are drawn.
+        EXPECT_GT(inkAround(1993, 2.7e38f, -2, 2, -2, 2), 0);
+        EXPECT_GT(inkAround(1992, 200, -3, 3, -3, 3), 0);
+        mc.yplot(2) = 1e38f;
+        plat::instance<frmPlot>().closeBox();
+    });
+    w.I_yoy.click();
+    EXPECT_TRUE(user.finished());
+    EXPECT_EQ(mc.yoyrec(2), 1e38f);
 }
 
 } // namespace

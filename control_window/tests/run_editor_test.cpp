@@ -117,11 +117,15 @@ TEST_F(RunEditorTest, ANumberBeyondItsFieldIsRefusedAndTheBoxShowsTheValueKept) 
         Box box;
         const char* before;
         const char* typed;
+        // The text stays until the box is left, which puts the value back with a message.
+        bool untilLeft = false;
     };
     const Case cases[] = {
-        {&cw::DefineRun::I_Reps, "5", "40000"}, {&cw::DefineRun::I_fyrout, "1990", "-99999"},
-        {&cw::DefineRun::I_lngs, "12", "3e9"},  {&cw::DefineRun::i_L_a, "3", "-2147483649"},
-        {&cw::DefineRun::i_lme, "0.5", "1e39"},
+        {&cw::DefineRun::I_Reps, "5", "40000"},
+        {&cw::DefineRun::I_fyrout, "1990", "-99999"},
+        {&cw::DefineRun::I_lngs, "12", "3e9", true},
+        {&cw::DefineRun::i_L_a, "3", "-2147483649", true},
+        {&cw::DefineRun::i_lme, "0.5", "1e39", true},
     };
     for (const Case& c : cases) {
         plat::unloadAll();
@@ -131,6 +135,14 @@ TEST_F(RunEditorTest, ANumberBeyondItsFieldIsRefusedAndTheBoxShowsTheValueKept) 
         const cw::RunData kept = w.run;
         (w.*c.box).setText(c.typed);
         EXPECT_EQ(w.run, kept);
+        if (c.untilLeft) {
+            EXPECT_EQ((w.*c.box).text(), c.typed);
+            plat::testing::ScriptedUser user;
+            cwtest::messageWith(user, {c.typed, "out of range"});
+            plat::showStoredValues();
+            EXPECT_TRUE(user.finished());
+            EXPECT_EQ(w.run, kept);
+        }
         EXPECT_EQ((w.*c.box).text(), c.before);
     }
 }

@@ -136,6 +136,11 @@ TEST_F(TezFileTest, RefusesToSaveWhatWouldNotReadBackAndLeavesTheFileAlone) {
         {[](cw::DefineTEZ& w) { w.I_title.setText("Snapper, 3 years"); }, "holds a comma"},
         {[](cw::DefineTEZ& w) { w.i_pmo.setText("a,b"); }, "holds a comma"},
         {[](cw::DefineTEZ& w) { w.I_bio.setText("\"q.bio"); }, "double quote"},
+        // The engine would open a file of the name's first 12 characters.
+        {[](cw::DefineTEZ& w) { w.I_bio.setText("snapper1.bio1"); },
+         "biological data input file \"snapper1.bio1\" is longer than 12 characters"},
+        {[](cw::DefineTEZ& w) { w.I_mgt.setText("abcdefghijklmnopqrst"); },
+         "management file \"abcdefghijklmnopqrst\" is longer than 12 characters"},
     };
     for (const auto& [edit, problem] : cases) {
         tez().unload();
@@ -165,7 +170,7 @@ TEST_F(TezFileTest, WhatOnlyTheEngineCannotReadIsSavedAndRefusedByTheTezButton) 
     } cases[] = {
         {[](cw::DefineTEZ& w) { w.I_bio.setText(""); }, "biological data input file is empty"},
         {[](cw::DefineTEZ& w) { w.I_mgt.setText("run/fish.mgt"); }, "blank, comma or slash"},
-        {[](cw::DefineTEZ& w) { w.I_bio.setText("snapper1.bio1"); }, "longer than 12"},
+        {[](cw::DefineTEZ& w) { w.i_TEZ.setText("snapper1.tzo1"); }, "longer than 12"},
         {[](cw::DefineTEZ& w) { w.i_bnch.setText("benchmark.tzb"); }, "longer than 12"},
         {[](cw::DefineTEZ& w) { w.I_title.setText("   "); }, "title for the run is empty"},
         {[](cw::DefineTEZ& w) { w.I_nyr.setText("151"); }, "at most 150"},
@@ -206,6 +211,33 @@ TEST_F(TezFileTest, WhatOnlyTheEngineCannotReadIsSavedAndRefusedByTheTezButton) 
     EXPECT_NE(text.find("Snapper run\r\n 1000 \r\n 1990 \r\n"), std::string::npos);
     tez().I_nyr.setText("150");
     EXPECT_EQ(cw::tezEngineProblem(cw::tezSaveForm(tez().data)), std::nullopt);
+}
+
+// A file written elsewhere with an input name longer than the engine reads is read, but neither
+// launch hands it over.
+TEST_F(TezFileTest, ALongInputNameReadFromAFileIsNotHandedOver) {
+    writeFile(path("long.tez"),
+              "snapper.bio\r\nsnapper_2021.mgt\r\nNUL\r\nb.tzb\r\nNUL\r\nTitle\r\n"
+              " 1 \r\n 2018 \r\n");
+    {
+        User user;
+        user.fileDialog("Load TEZ data", path("long.tez"));
+        tez().readtez.click();
+        ASSERT_TRUE(tez().clean);
+    }
+    mc.installdir = path("engines") + "/";
+    for (plat::CommandButton* launch : {&tez().dotez, &tez().dokuv}) {
+        SCOPED_TRACE(launch->name());
+        User user;
+        cwtest::messageWith(user,
+                            {"management file \"snapper_2021.mgt\" is longer than 12 characters",
+                             "at most 12 characters"});
+        launch->click();
+        EXPECT_TRUE(user.finished());
+    }
+    EXPECT_FALSE(plat::fileExists(path("Tez.000")));
+    EXPECT_FALSE(plat::fileExists(path("tez.000")));
+    EXPECT_EQ(mc.taskid, 0);
 }
 
 TEST_F(TezFileTest, ABadFileLeavesTheWindowAndItsFileAsTheyWere) {

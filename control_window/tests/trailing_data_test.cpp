@@ -47,16 +47,23 @@ TEST_F(TrailingDataTest, EveryReaderRefusesDataAfterItsLastValue) {
     struct Case {
         const char* fixture;
         Reader read;
+        // What is wrong with such a file: a count, the years, or (a run definition, which has no
+        // count) only the data itself.
+        const char* why;
         bool endsInNumber = true; // a text item takes the rest of its line
     };
+    const char* const count = "a count in it does not match the values that follow.";
+    const char* const years = "its number of years does not match the years that follow.";
     const Case cases[] = {
-        {"bio_two_sexes_a.bio", reader<cw::BioData, cw::readBioFile>()},
-        {"yoy/three_years.yoy", reader<cw::YoyData, cw::readYoyFile>()},
-        {"fishery/fishery_one_sex_a.fst", reader<cw::FisheryData, cw::readFstFile>()},
-        {"index/two_indices.ndf", reader<cw::IndexData, cw::readIndexFile>()},
-        {"run/full.run", reader<cw::RunData, cw::readRunFile>(), false},
-        {"tez/three_years.tez", reader<cw::TezData, cw::readTezFile>()},
-        {"tez/three_years.wox", reader<cw::WoxData, cw::readWoxFile>()},
+        {"bio_two_sexes_a.bio", reader<cw::BioData, cw::readBioFile>(), count},
+        {"yoy/three_years.yoy", reader<cw::YoyData, cw::readYoyFile>(),
+         "its first and last year do not match the year lines that follow."},
+        {"fishery/fishery_one_sex_a.fst", reader<cw::FisheryData, cw::readFstFile>(), count},
+        {"index/two_indices.ndf", reader<cw::IndexData, cw::readIndexFile>(), count},
+        {"run/full.run", reader<cw::RunData, cw::readRunFile>(),
+         "a run definition ends with the name of the log file for output.", false},
+        {"tez/three_years.tez", reader<cw::TezData, cw::readTezFile>(), years},
+        {"tez/three_years.wox", reader<cw::WoxData, cw::readWoxFile>(), years},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fixture);
@@ -69,7 +76,7 @@ TEST_F(TrailingDataTest, EveryReaderRefusesDataAfterItsLastValue) {
         const std::optional<std::string> after = readText(c.read, file, text + "\r\n 7 \r\n");
         ASSERT_TRUE(after.has_value());
         EXPECT_THAT(*after, HasSubstr(file + " holds data after its last value, from line " +
-                                      std::to_string(lines + 2) + " on"));
+                                      std::to_string(lines + 2) + " on: " + c.why));
         if (!c.endsInNumber) continue;
         // Data on the last value's own line.
         const std::string sameLine = text.substr(0, text.size() - 2) + " 9\r\n";
@@ -91,8 +98,8 @@ TEST_F(TrailingDataTest, ACountThatDoesNotMatchItsBlocksIsRefused) {
         readText(reader<cw::YoyData, cw::readYoyFile>(), path("short.yoy"),
                  " 1991  1992 \r\n 1  200 \r\n 100  1 \r\n 200  1.5 \r\n 300  1 \r\n");
     EXPECT_EQ(shortYears, "The recruitment data file " + path("short.yoy") +
-                              " holds data after its last value, from line 5 on: a count in it "
-                              "does not match the values that follow.");
+                              " holds data after its last value, from line 5 on: its first and "
+                              "last year do not match the year lines that follow.");
 }
 
 } // namespace

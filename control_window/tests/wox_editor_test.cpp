@@ -60,8 +60,15 @@ TEST_F(WoxEditorTest, NumberBoxesKeepTheUsersTextOfAnEqualNumber) {
     EXPECT_EQ(w.data.fmax, 0.5f);
     w.I_Finc.setText("0.005");
     EXPECT_EQ(w.data.finc, 0.005f);
-    // A number that no single value holds is refused.
+    // A number that no single value holds is refused: the box puts the value back once left.
     w.I_Finc.setText("1e39");
+    EXPECT_EQ(w.data.finc, 0.005f);
+    {
+        plat::testing::ScriptedUser user;
+        cwtest::messageWith(user, {"1e39", "out of range for \"Fincrement\""});
+        plat::showStoredValues();
+        EXPECT_TRUE(user.finished());
+    }
     EXPECT_EQ(w.data.finc, 0.005f);
     EXPECT_EQ(w.I_Finc.text(), "0.005");
 

@@ -59,6 +59,11 @@ TEST_F(YoyEditorTest, AYearBeyondTheSixteenBitRangeIsRefused) {
     cw::DefineYOY& w = typed("1991", "2000");
     w.i_eyr.setText("99999");
     EXPECT_EQ(w.eyr, 2000);
+    plat::testing::ScriptedUser user;
+    cwtest::messageWith(user, {"99999", "out of range"});
+    plat::showStoredValues();
+    EXPECT_TRUE(user.finished());
+    EXPECT_EQ(w.eyr, 2000);
     EXPECT_EQ(w.i_eyr.text(), "2000");
 }
 

@@ -2,7 +2,11 @@
 
 #include <cfloat>
 #include <cmath>
+#include <memory>
 
+#include <QWidget>
+
+#include "common/visibletext.h"
 #include "control_window/files/definitionreader.h"
 #include "control_window/files/tezfile.h"
 #include "control_window/model/maincode.h"
@@ -26,26 +30,53 @@ bool fitsSingle(double v) {
     return std::fabs(v) <= double(FLT_MAX) && (v == 0 || float(v) != 0);
 }
 
-// Whether a box's text reads, strictly, as the value whose box text is `shown`. Values are
-// compared in the form the files save them in.
-bool readsAs(const std::string& text, const std::string& shown, BoxKind kind) {
+// Whether a box's text reads, strictly, as the value whose box text is `shown`, the form the files
+// keep it in: "0.50" reads as 0.5, but "0.123456789" does not read as the single that the files
+// keep as .1234568.
+bool readsAs(const std::string& text, const std::string& shown) {
     if (text == shown) return true;
     // An empty box is how a fresh window shows a value of 0.
     if (text.find_first_not_of(" \t") == std::string::npos) return plat::parseNumber(shown) == 0.0;
     const std::optional<double> typed = plat::parseNumber(text);
     const std::optional<double> stored = plat::parseNumber(shown);
-    if (!typed || !stored || !std::isfinite(*typed)) return false;
+    return typed && stored && std::isfinite(*typed) && *typed == *stored;
+}
+
+// A text whose leading number the box's variable cannot hold, so that its handler refused it.
+bool refusedText(std::string_view text, BoxKind kind) {
+    const std::optional<double> v = plat::leadingNumber(text);
+    if (!v) return true;
     switch (kind) {
     case BoxKind::Whole:
-        return *typed == *stored;
+        return !plat::toInteger16(*v);
+    case BoxKind::Long: {
+        const double w = std::nearbyint(*v);
+        return !(w >= double(INT32_MIN) && w <= double(INT32_MAX));
+    }
     case BoxKind::Single:
-        return fitsSingle(*typed) &&
-               plat::strSingle(float(*typed)) == plat::strSingle(float(*stored));
+        return !fitsSingle(*v);
     case BoxKind::Double:
-        return std::fabs(*typed) <= kLargestSavedDouble &&
-               plat::strDouble(*typed) == plat::strDouble(*stored);
+        return std::fabs(*v) > kLargestSavedDouble;
     }
     return false;
+}
+
+std::string trimmed(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// The name that the user knows a box by: its label, or the name given for screen readers.
+std::string boxName(const plat::TextBox& box) {
+    return box.widget()->accessibleName().toStdString();
+}
+
+// Sets what a box shows without running its handler, so that nothing stored changes.
+void showOnly(plat::TextBox& box, const std::string& text) {
+    const std::function<void()> handler = std::move(box.onChange);
+    box.setText(text);
+    box.onChange = handler;
 }
 
 } // namespace
@@ -63,14 +94,32 @@ std::optional<float> answerSingle(std::string_view text) {
 }
 
 void showsStored(plat::TextBox& box, BoxKind kind, std::function<std::string()> shown) {
-    box.onLeave = [&box, kind, shown = std::move(shown)] {
+    // A number refused is left as typed, and its handler does not run: the keys typed on the way
+    // may have stored a part of it ("3.5e3" of "3.5e38"). When the user leaves the box, it goes
+    // back to the value's text when the focus entered it.
+    box.refuses = [kind](const std::string& text) { return refusedText(text, kind); };
+    auto entered = std::make_shared<std::optional<std::string>>();
+    box.onEnter = [entered, shown] {
+        if (!*entered) *entered = shown();
+    };
+    box.onLeave = [&box, kind, shown = std::move(shown), entered] {
+        const std::string typed = box.text();
+        if (refusedText(typed, kind)) {
+            const std::string back = entered->value_or(shown());
+            plat::msgBox(vesk::visibleText(trimmed(typed)) + " is out of range for \"" +
+                         boxName(box) + "\"; it keeps " + back + ".");
+            // Through the handler, which stores the value again.
+            box.setText(back);
+        }
         const std::string text = shown();
-        if (readsAs(box.text(), text, kind)) return;
-        // The value is stored already: only what the box shows changes, so its handler (with the
-        // clamps and refreshes it runs for the user's typing) stays out of it.
-        const std::function<void()> handler = std::move(box.onChange);
-        box.setText(text);
-        box.onChange = handler;
+        if (!readsAs(box.text(), text)) showOnly(box, text);
+        // A box left at a save keeps the focus: what it holds now is what a later refusal in it
+        // goes back to.
+        if (box.hasFocus()) {
+            *entered = text;
+        } else {
+            entered->reset();
+        }
     };
 }
 
@@ -96,10 +145,11 @@ std::string printFormInBox(const std::string& printed) {
     return s;
 }
 
-// A box whose number is too large to read (1e400) differs from any value.
+// A box whose number is refused (1e400, or 1e39 for a single) differs from any value. The user's
+// typing never rewrites it: its handler does not run for it (showsStored).
 void rewriteSingle(plat::TextBox& box, float value) {
-    const std::optional<double> shown = plat::leadingNumber(box.text());
-    if (!shown || float(*shown) != value) box.setText(plat::strSingle(value));
+    const std::optional<float> shown = boxSingle(box.text());
+    if (!shown || *shown != value) box.setText(plat::strSingle(value));
 }
 
 void rewriteWhole(plat::TextBox& box, int32_t value) {
@@ -107,21 +157,23 @@ void rewriteWhole(plat::TextBox& box, int32_t value) {
     if (!shown || *shown != double(value)) box.setText(plat::strInteger(value));
 }
 
+void rewriteVariant(plat::TextBox& box, const Variant& value, const std::string& shown) {
+    const std::string text = box.text();
+    // An emptied box, whose handler stored 0, shows the number.
+    const std::optional<double> number = plat::leadingNumber(text);
+    if (value.isEmpty() || value.kind() == Variant::Kind::Text ||
+        text.find_first_not_of(" \t") == std::string::npos || !number || *number != value.number())
+        box.setText(shown);
+}
+
 void storeSingle(plat::TextBox& box, float& value) {
-    if (const std::optional<float> v = boxSingle(box.text())) {
-        value = *v;
-    } else {
-        box.setText(plat::strSingle(value));
-    }
+    if (const std::optional<float> v = boxSingle(box.text())) value = *v;
 }
 
 bool storeDouble(plat::TextBox& box, double& value) {
-    if (const std::optional<double> v = boxDouble(box.text())) {
-        value = *v;
-        return true;
-    }
-    box.setText(plat::strDouble(value));
-    return false;
+    const std::optional<double> v = boxDouble(box.text());
+    if (v) value = *v;
+    return v.has_value();
 }
 
 void showSelectivityType(const std::string& type, plat::Control& minvulLabel, plat::Control& minvul,
@@ -167,6 +219,12 @@ void nameYearStepper(const plat::Frame& frame, plat::Control& year, plat::Contro
                         {&yearsEqual, "Years equal"},
                         {&prevYear, "Prev Year"},
                         {&lastYear, "To last Year"}});
+}
+
+bool readyForFiles() {
+    if (refusedWhileGraphOpen()) return false;
+    plat::showStoredValues();
+    return true;
 }
 
 std::optional<std::string> openStartfile(std::string_view extension, int number,
@@ -229,9 +287,8 @@ bool loadChosenFile(std::string& name, const std::string& title, const std::stri
 
 SaveResult saveChosenFile(std::string& name, const std::string& title, const std::string& filter,
                           int number, const std::string& text) {
-    if (refusedWhileGraphOpen()) return SaveResult::cancelled;
     // What is saved is what every box shows.
-    plat::showStoredValues();
+    if (!readyForFiles()) return SaveResult::cancelled;
     const std::string before = name;
     const std::string folder = plat::currentFolder();
     openoutput(name, title, filter, number);

@@ -45,22 +45,28 @@ std::string boxText(double v, bool single);
 // few boxes that show it so.
 std::string printFormInBox(const std::string& printed);
 
-// How a box's text reads as its stored value: a whole number, or a number in single or double
-// precision.
-enum class BoxKind { Whole, Single, Double };
+// How a box's text reads as its stored value: a whole 16-bit or 32-bit number, or a number in
+// single or double precision.
+enum class BoxKind { Whole, Long, Single, Double };
 
 // Lets `box` show the value it stores once the user leaves it, and before every save, export and
-// launch (plat::showStoredValues): a text that reads, strictly, as the stored value stays ("0.50"
-// for .5, "2002.0" for 2002); any other ("0,5", "abc", "7x", "2001.5", "1e-50" where a single
-// holds 0) gives way to `shown()`, the box's own text of that value. An empty box stands for 0.
-// Only the text changes: the box's handler does not run, so nothing stored changes.
+// launch (plat::showStoredValues): a text that reads, strictly, as the value the files keep stays
+// ("0.50" for .5, "2002.0" for 2002); any other ("0,5", "abc", "7x", "2001.5", "0.123456789"
+// where the files keep .1234568) gives way to `shown()`, the box's own text of that value. An
+// empty box stands for 0. Only the text changes: the box's handler does not run.
+// A number that the box's variable cannot hold (1e39 for a single, 40000 for a whole number) is
+// refused there: the box says so once and puts back, through its handler, the value it held when
+// the focus entered it, whatever the keys typed on the way stored.
 void showsStored(plat::TextBox& box, BoxKind kind, std::function<std::string()> shown);
 
 // Number boxes are rewritten only when their number differs, so that partial input such as "0."
 // or a typed "0.50" stays.
 void rewriteSingle(plat::TextBox& box, float value);
 void rewriteWhole(plat::TextBox& box, int32_t value);
-// Stores a single typed into a box; a refused one puts the stored value back into the box.
+// The same for a box of a variant shown as `shown`: one never set, or holding a text, is
+// rewritten always.
+void rewriteVariant(plat::TextBox& box, const Variant& value, const std::string& shown);
+// Stores a single typed into a box; a refused one is left as typed and changes nothing.
 void storeSingle(plat::TextBox& box, float& value);
 // The same for a double. True when the typed value was stored.
 bool storeDouble(plat::TextBox& box, double& value);
@@ -88,6 +94,11 @@ void nameYearStepper(const plat::Frame& frame, plat::Control& year, plat::Contro
                      plat::Control& yearsEqual, plat::Control& prevYear, plat::Control& lastYear);
 
 // ---- Definition files -----------------------------------------------------------------------
+
+// What every save and export asks first: false, after the message, while a graph edit is open
+// (refusedWhileGraphOpen); otherwise every box is made to show what it stores
+// (plat::showStoredValues), so that the values checked and written are the ones shown.
+bool readyForFiles();
 
 // Opens the command-line file as file `number` when it is one of this editor's, by its
 // extension ("tez"); the path opened (the name as found on disk), or nothing. A file of this

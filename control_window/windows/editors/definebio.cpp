@@ -315,6 +315,7 @@ void DefineBio::Loadbio_Click() {
 }
 
 void DefineBio::SaveBio_Click() {
+    if (!editor::readyForFiles()) return;
     const BioData data = bioDataFrom(mc);
     if (const std::optional<std::string> problem = bioSaveProblem(data)) {
         plat::msgBox(*problem);

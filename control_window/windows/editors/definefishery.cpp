@@ -87,6 +87,15 @@ DefineFishery::DefineFishery() : plat::Form("DefineFishery", "Fishery Data") {
     F_Fscaler.onChange = [this] { F_Fscaler_Change(); };
     Txt_fcv.onChange = [this] { Txt_fcv_Change(); };
     editor::showsStored(Txt_fcv, editor::BoxKind::Single, [] { return singleText(mc.fcv); });
+    // The selectivity settings of the fishery shown.
+    for (auto [box, value] :
+         {std::pair{&F_nlng, &Maincode::f_nlng}, std::pair{&F_mxlng, &Maincode::f_mxlng},
+          std::pair{&F_Minvulsiz, &Maincode::f_minvulsiz}}) {
+        editor::showsStored(*box, editor::BoxKind::Single,
+                            [v = value] { return singleText((mc.*v)(mc.fishery_id)); });
+    }
+    editor::showsStored(F_minlng, editor::BoxKind::Double,
+                        [] { return variantText(mc.f_minlng(mc.fishery_id)); });
     // A scalar never typed is the box's own text.
     editor::showsStored(F_Fscaler, editor::BoxKind::Double, [this] {
         return mc.f_fscaler.isEmpty() ? F_Fscaler.text() : mc.f_fscaler.text();
@@ -172,10 +181,12 @@ void DefineFishery::update() {
 
     const int k = mc.fishery_id;
     if (mc.f_nlng(k) == 0 || mc.f_nlng(k) > 100) mc.f_nlng(k) = 50;
-    F_nlng.setText(singleText(mc.f_nlng(k)));
-    F_minlng.setText(variantText(mc.f_minlng(k)));
-    F_mxlng.setText(singleText(mc.f_mxlng(k)));
-    F_Minvulsiz.setText(singleText(mc.f_minvulsiz(k)));
+    // These boxes are rewritten only when their number differs, so that a decimal point being
+    // typed ("2.") stays; a bin count that the line above changed shows its new value.
+    editor::rewriteSingle(F_nlng, mc.f_nlng(k));
+    editor::rewriteVariant(F_minlng, mc.f_minlng(k), variantText(mc.f_minlng(k)));
+    editor::rewriteSingle(F_mxlng, mc.f_mxlng(k));
+    editor::rewriteSingle(F_Minvulsiz, mc.f_minvulsiz(k));
     F_seltyp.setText(mc.f_seltyp(k).str());
 
     const std::string type = F_seltyp.text();
@@ -305,11 +316,8 @@ void DefineFishery::F_seltyp_Change() {
 }
 
 void DefineFishery::F_Fscaler_Change() {
-    if (const auto v = editor::boxDouble(F_Fscaler.text())) {
-        mc.f_fscaler = *v;
-    } else {
-        F_Fscaler.setText(mc.f_fscaler.text());
-    }
+    // A number too large is left as typed; the box puts back its value when the user leaves it.
+    if (const auto v = editor::boxDouble(F_Fscaler.text())) mc.f_fscaler = *v;
     Option4.setValue(false);
     update();
 }
@@ -317,12 +325,9 @@ void DefineFishery::F_Fscaler_Change() {
 // The scalar is converted strictly: an empty box or text that is not a number keeps the value
 // held before, so that a half-typed entry never stores a 0 behind the user's back.
 void DefineFishery::Txt_fcv_Change() {
-    if (const std::optional<float> v = editor::answerSingle(Txt_fcv.text())) {
-        mc.fcv = *v;
-    } else if (plat::parseNumber(Txt_fcv.text())) {
-        // A number that does not fit a single is refused: the box shows the value kept.
-        Txt_fcv.setText(singleText(mc.fcv));
-    }
+    // A number that does not fit a single is refused as well: the box puts back its value when
+    // the user leaves it.
+    if (const std::optional<float> v = editor::answerSingle(Txt_fcv.text())) mc.fcv = *v;
 }
 
 void DefineFishery::s_sexeq_Click() {
@@ -362,6 +367,7 @@ void DefineFishery::loadfishery_Click() {
 }
 
 void DefineFishery::savefisherydefinition_Click() {
+    if (!editor::readyForFiles()) return;
     const auto data = std::make_unique<FisheryData>(fisheryDataFrom(mc));
     if (const std::optional<std::string> problem = fstSaveProblem(*data)) {
         plat::msgBox(*problem);
@@ -387,11 +393,10 @@ void DefineFishery::f_putf(int d) {
 }
 
 void DefineFishery::MakeMgt_Click() {
+    // What is exported is what every box shows.
+    if (!editor::readyForFiles()) return;
     // The year count is taken from the years themselves, so that a range changed in another
     // window since this one last refreshed cannot give blocks that do not fit it.
-    if (refusedWhileGraphOpen()) return;
-    // What is exported is what every box shows.
-    plat::showStoredValues();
     const int nyrs = int(mc.lyr) - int(mc.fyr) + 1;
     auto data = std::make_unique<FisheryData>(fisheryDataFrom(mc));
     if (const std::optional<std::string> problem = mgtExportProblem(*data, nyrs)) {

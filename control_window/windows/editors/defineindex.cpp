@@ -71,10 +71,14 @@ Defineindex::Defineindex() : plat::Form("Defineindex", "Index Data") {
     for (auto [box, field] :
          {std::pair{&I_err, &Maincode::i_err}, std::pair{&I_Ferr, &Maincode::i_ferr},
           std::pair{&L_sampsize, &Maincode::l_sampsize}, std::pair{&L_err, &Maincode::l_err},
-          std::pair{&A_err, &Maincode::a_err}}) {
+          std::pair{&A_err, &Maincode::a_err}, std::pair{&II_nlngs, &Maincode::i_nlngs},
+          std::pair{&I_minlng, &Maincode::i_minlng}, std::pair{&I_mxlng, &Maincode::i_mxlng},
+          std::pair{&I_Minvulsiz, &Maincode::i_minvulsiz}}) {
         editor::showsStored(*box, editor::BoxKind::Single,
                             [this, f = field] { return plat::strSingle((mc.*f)(cur())); });
     }
+    editor::showsStored(A_sampsize, editor::BoxKind::Double,
+                        [this] { return mc.a_sampsize(cur()).text(); });
     II_nlngs.onChange = [this] { II_nlngs_Change(); };
     I_minlng.onChange = [this] { I_minlng_Change(); };
     I_mxlng.onChange = [this] { I_mxlng_Change(); };
@@ -137,7 +141,7 @@ void Defineindex::updateindex() {
     if (mc.i_type(c) != "N") mc.i_type(c) = "W";
     I_type.setText(mc.i_type(c));
     rewriteSingle(A_err, mc.a_err(c));
-    A_sampsize.setText(mc.a_sampsize(c).text());
+    editor::rewriteVariant(A_sampsize, mc.a_sampsize(c), mc.a_sampsize(c).text());
     rewriteSingle(L_err, mc.l_err(c));
     rewriteSingle(I_err, mc.i_err(c));
     rewriteSingle(I_Ferr, mc.i_ferr(c));
@@ -176,10 +180,12 @@ void Defineindex::updateindex() {
     // The selectivity arrays hold 100 length bins.
     if (mc.i_nlngs(c) < 50) mc.i_nlngs(c) = 50;
     if (mc.i_nlngs(c) > kMaxLengthBins) mc.i_nlngs(c) = kMaxLengthBins;
-    II_nlngs.setText(plat::strSingle(mc.i_nlngs(c)));
-    I_minlng.setText(plat::strSingle(mc.i_minlng(c)));
-    I_mxlng.setText(plat::strSingle(mc.i_mxlng(c)));
-    I_Minvulsiz.setText(plat::strSingle(mc.i_minvulsiz(c)));
+    // Rewritten only when their number differs, so that a decimal point being typed ("2.")
+    // stays; a bin count that the lines above changed shows its new value.
+    rewriteSingle(II_nlngs, mc.i_nlngs(c));
+    rewriteSingle(I_minlng, mc.i_minlng(c));
+    rewriteSingle(I_mxlng, mc.i_mxlng(c));
+    rewriteSingle(I_Minvulsiz, mc.i_minvulsiz(c));
 
     // An untyped index of a file shows an empty box: the letter the box held for the index shown
     // before must not become its type. One never set takes that letter.
@@ -233,13 +239,9 @@ void Defineindex::countBoxChanged(plat::TextBox& box, int16_t& count) {
 
 void Defineindex::singleBoxChanged(plat::TextBox& box,
                                    Bounded<float, 1, kMaxIndices> Maincode::*field, bool refresh) {
-    if (const std::optional<float> v = boxSingle(box.text())) {
-        (mc.*field)(cur()) = *v;
-    } else if (!refresh) {
-        // A number that does not fit a single is refused: the box shows the value kept, as the
-        // refresh shows it in the other boxes.
-        box.setText(plat::strSingle((mc.*field)(cur())));
-    }
+    // A number that does not fit a single is left as typed: the box puts back its value when the
+    // user leaves it.
+    if (const std::optional<float> v = boxSingle(box.text())) (mc.*field)(cur()) = *v;
     if (refresh) updateindex();
 }
 
@@ -374,6 +376,7 @@ void Defineindex::sznyrCheck_Click() {
 // ---- Loading and saving ---------------------------------------------------------------------
 
 void Defineindex::saveindex_Click() {
+    if (!editor::readyForFiles()) return;
     const IndexData data = indexDataFrom(mc, nindices);
     if (const std::optional<std::string> problem = indexSaveProblem(data)) {
         plat::msgBox(*problem);

@@ -46,8 +46,8 @@ DefineRun::DefineRun() : plat::Form("DefineRun", "Create/Edit Runfile") {
     i_L_a.onChange = [this] { i_L_a_Change(); };
     I_ame.onChange = [this] { I_ame_Change(); };
     using editor::BoxKind;
-    editor::showsStored(I_lngs, BoxKind::Whole, [this] { return plat::strInteger(run.lngs); });
-    editor::showsStored(i_L_a, BoxKind::Whole, [this] { return plat::strInteger(run.l_a); });
+    editor::showsStored(I_lngs, BoxKind::Long, [this] { return plat::strInteger(run.lngs); });
+    editor::showsStored(i_L_a, BoxKind::Long, [this] { return plat::strInteger(run.l_a); });
     editor::showsStored(i_lme, BoxKind::Single, [this] { return plat::strSingle(run.lme); });
     editor::showsStored(I_ame, BoxKind::Single, [this] { return plat::strSingle(run.ame); });
     I_fyrout.onChange = [this] { I_fyrout_Change(); };
@@ -112,6 +112,7 @@ bool DefineRun::readrundata() {
 }
 
 void DefineRun::writerun_click() {
+    if (!editor::readyForFiles()) return;
     if (const std::optional<std::string> problem = runSaveProblem(run)) {
         plat::msgBox(*problem);
         return;

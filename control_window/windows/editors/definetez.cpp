@@ -72,6 +72,7 @@ bool DefineTEZ::readtezdata() {
 }
 
 void DefineTEZ::writetez_click() {
+    if (!editor::readyForFiles()) return;
     const TezData saved = tezSaveForm(data);
     if (const std::optional<std::string> problem = tezSaveProblem(saved)) {
         plat::msgBox(*problem);

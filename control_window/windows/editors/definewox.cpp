@@ -95,6 +95,7 @@ bool DefineWOX::readwoxdata() {
 }
 
 void DefineWOX::writewox_click() {
+    if (!editor::readyForFiles()) return;
     const WoxData saved = woxSaveForm(data);
     if (const std::optional<std::string> problem = woxSaveProblem(saved)) {
         plat::msgBox(*problem);

@@ -105,11 +105,9 @@ bool DefineYOY::readyoy() {
 
 // A year that does not fit a 16-bit number is refused: the box gets the year it had back.
 void DefineYOY::yearBoxChanged(plat::TextBox& box, int16_t& year) {
-    if (const std::optional<int16_t> v = editor::boxInteger(box.text())) {
-        year = *v;
-    } else {
-        box.setText(plat::strInteger(year));
-    }
+    // A year beyond the 16-bit range is left as typed: the box puts back its year when the user
+    // leaves it.
+    if (const std::optional<int16_t> v = editor::boxInteger(box.text())) year = *v;
 }
 
 void DefineYOY::i_byr_Change() {
@@ -121,11 +119,8 @@ void DefineYOY::i_eyr_Change() {
 }
 
 void DefineYOY::i_myoy_Change() {
-    if (const auto v = editor::boxDouble(i_myoy.text())) {
-        mc.myoy = *v;
-    } else {
-        i_myoy.setText(mc.myoy.text());
-    }
+    // A number too large is left as typed: the box puts back its value when the user leaves it.
+    if (const auto v = editor::boxDouble(i_myoy.text())) mc.myoy = *v;
 }
 
 void DefineYOY::c_vg_Click() {
@@ -209,6 +204,7 @@ void DefineYOY::I_growth_Click() {
 }
 
 void DefineYOY::saveyoy_Click() {
+    if (!editor::readyForFiles()) return;
     if (!testrange()) {
         plat::msgBox(kOutOfRange);
         return;
