@@ -18,6 +18,11 @@ char upper(char c) {
 } // namespace
 
 std::filesystem::path named_file(const std::filesystem::path& folder, std::string_view name) {
+    // The system would take the name only as far as its first zero byte: another file, or the
+    // folder itself.
+    if (name.find('\0') != std::string_view::npos)
+        throw InputError("The file name \"" + vesk::visibleName(name) +
+                         "\" holds a NUL byte (\\x00), which no file name can hold");
     const std::u8string text(name.begin(), name.end());
     try {
         return folder / std::filesystem::path(text);

@@ -10,7 +10,7 @@ namespace tez {
 
 // The file `name` in `folder`. Names in a definition are UTF-8 text on every system, as the
 // control window writes them; where the system converts them (Windows), a name that is not UTF-8
-// is refused with an InputError.
+// is refused with an InputError, and so is a name that holds a NUL byte.
 std::filesystem::path named_file(const std::filesystem::path& folder, std::string_view name);
 
 // The device that the file part of `name` stands for on Windows, in capitals ("NUL", "COM1"): CON,
