@@ -199,9 +199,14 @@ std::uint64_t eight_bytes(const char* at) {
     return x;
 }
 constexpr std::uint64_t kEachByte = 0x0101010101010101;
-// Whether one of the eight is below `n` (at most 128).
-bool any_below(std::uint64_t x, std::uint64_t n) {
-    return ((x - kEachByte * n) & ~x & (kEachByte * 0x80)) != 0;
+// Whether one of the eight is `c`.
+bool holds(std::uint64_t x, unsigned char c) {
+    const std::uint64_t v = x ^ (kEachByte * c);
+    return ((v - kEachByte) & ~v & (kEachByte * 0x80)) != 0;
+}
+bool holds_item_end(std::uint64_t x) {
+    return holds(x, ' ') || holds(x, '\t') || holds(x, '\r') || holds(x, ',') || holds(x, '/') ||
+           holds(x, '\n');
 }
 bool all_ascii(std::uint64_t x) {
     return (x & (kEachByte * 0x80)) == 0;
@@ -521,9 +526,8 @@ template <class Go, class Take> void FreeReader::scan(Go go, Take take, bool ite
         const char* const from = buffer_.data() + head_;
         const char* const end = buffer_.data() + tail_;
         const char* at = from;
-        // Every byte that ends an item stands below '0'.
         if (item)
-            while (at + 8 <= end && !any_below(eight_bytes(at), '0'))
+            while (at + 8 <= end && !holds_item_end(eight_bytes(at)))
                 at += 8;
         while (at < end && *at != '\n' && *at != '\r' && go(*at))
             ++at;

@@ -71,7 +71,8 @@ class FreeReader {
     // feed, a carriage return before one or before the end of the input, or the end).
     int peek();
     // Moves over the bytes of the current line while `go` holds for them, giving each run of
-    // them to `take`; the line is never held whole. `item`: `go` holds for every byte above '/'.
+    // them to `take`; the line is never held whole. `item`: `go` holds for every byte that does not
+    // end an item.
     template <class Go, class Take> void scan(Go go, Take take, bool item = false);
     void skip_blanks();
     // Skips what is left of the current line and its line end.
