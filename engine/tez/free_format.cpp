@@ -420,8 +420,9 @@ class FreeReader::LongNumber {
 };
 
 struct FreeReader::Item {
-    std::string text; // its first bytes
-    bool cut = false; // it has more
+    explicit Item(std::string& room) : text(room) { text.clear(); }
+    std::string& text; // its first bytes
+    bool cut = false;  // it has more
     std::optional<LongNumber> number;
     CharacterCount characters;
 };
@@ -480,7 +481,7 @@ void FreeReader::close() {
     ended_ = false;
 }
 
-bool FreeReader::fill(std::size_t count) {
+bool FreeReader::refill(std::size_t count) {
     while (tail_ - head_ < count && !input_ended_ && in_ != nullptr) {
         if (buffer_.size() < kBlockBytes) buffer_.resize(kBlockBytes);
         if (head_ == tail_) head_ = tail_ = 0;
@@ -697,7 +698,7 @@ void FreeReader::after_value() {
 
 void FreeReader::integer(int& value) {
     if (!next_value()) return;
-    Item item;
+    Item item(item_text_);
     take_item(item, kItemBytes, true);
     int v = 0;
     if (!parse_integer(item.cut ? item.number->integer_text() : item.text, v))
@@ -708,7 +709,7 @@ void FreeReader::integer(int& value) {
 
 void FreeReader::real(double& value) {
     if (!next_value()) return;
-    Item item;
+    Item item(item_text_);
     take_item(item, kItemBytes, true);
     double v = 0.0;
     bool too_large = false;

@@ -66,7 +66,8 @@ class FreeReader {
 
     // At least `count` bytes from the read position in the buffer, unless the input ends first;
     // false when fewer are there.
-    bool fill(std::size_t count);
+    bool fill(std::size_t count) { return tail_ - head_ >= count || refill(count); }
+    bool refill(std::size_t count);
     // The byte at the read position when the current line goes on, else -1 (its end: a line
     // feed, a carriage return before one or before the end of the input, or the end).
     int peek();
@@ -96,6 +97,7 @@ class FreeReader {
     std::size_t head_ = 0; // the read position in the buffer
     std::size_t tail_ = 0; // the end of what the buffer holds
     bool input_ended_ = false;
+    std::string item_text_; // the number item being read, kept for its room
     std::string name_;
     int line_no_ = 0;
     bool in_line_ = false;  // the read position stands in line line_no_
