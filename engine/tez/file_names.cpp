@@ -54,6 +54,15 @@ std::string windows_device(std::string_view name) {
     return {};
 }
 
+bool names_a_device(std::string_view name) {
+#ifdef _WIN32
+    return !windows_device(name).empty();
+#else
+    (void)name;
+    return false;
+#endif
+}
+
 void refuse_device_output(std::string_view what, std::string_view name) {
 #ifdef _WIN32
     const std::string device = windows_device(name);

@@ -18,6 +18,10 @@ std::filesystem::path named_file(const std::filesystem::path& folder, std::strin
 // CONOUT$, in any case, with any extension, in any folder. Empty for a name that is a file.
 std::string windows_device(std::string_view name);
 
+// Whether `name` stands for a device on this system: on Windows the names above, elsewhere none.
+// A device is not a missing file: as an input it is refused when it is opened.
+bool names_a_device(std::string_view name);
+
 // On Windows a device cannot be an output: the run is refused, naming the output (`what`, as
 // "TEZ output table") and the device. Elsewhere such names are plain file names.
 void refuse_device_output(std::string_view what, std::string_view name);

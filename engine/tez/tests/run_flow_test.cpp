@@ -152,6 +152,18 @@ TEST_F(RunFlow, DeviceNamesAsInputsAreRefusedOnWindowsAndFilesElsewhere) {
 #endif
     }
     // The definition itself, as a name typed at the prompt would give it.
+    std::filesystem::remove(folder / "Tez.000");
+    engine = std::make_unique<Engine>();
+    const RunResult typed = run_engine(*engine, folder.path(), "Nul.tez\n");
+#ifdef _WIN32
+    EXPECT_EQ(typed.status, kExitInputError) << typed.console;
+    EXPECT_EQ(typed.console, "input run file -> Cannot open the run file \"Nul.tez\": it is the "
+                             "device NUL on Windows, not a file\n");
+#else
+    EXPECT_EQ(typed.status, kExitInputError) << typed.console;
+    EXPECT_EQ(typed.console, "input run file -> input run file -> \nEnd of console input: no run "
+                             "file was named\n");
+#endif
     FreeReader in;
 #ifdef _WIN32
     try {
