@@ -18,6 +18,11 @@ char upper(char c) {
 } // namespace
 
 std::filesystem::path named_file(const std::filesystem::path& folder, std::string_view name) {
+    // The system would take the name only as far as its first zero byte: another file, or the
+    // folder itself.
+    if (name.find('\0') != std::string_view::npos)
+        throw InputError("The file name \"" + vesk::visibleName(name) +
+                         "\" holds a NUL byte (\\x00), which no file name can hold");
     const std::u8string text(name.begin(), name.end());
     try {
         return folder / std::filesystem::path(text);
@@ -47,6 +52,15 @@ std::string windows_device(std::string_view name) {
         if (number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3") return base;
     }
     return {};
+}
+
+bool names_a_device(std::string_view name) {
+#ifdef _WIN32
+    return !windows_device(name).empty();
+#else
+    (void)name;
+    return false;
+#endif
 }
 
 void refuse_device_output(std::string_view what, std::string_view name) {

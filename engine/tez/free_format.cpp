@@ -6,11 +6,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 
 #include "common/filekind.h"
 #include "common/visibletext.h"
+#include "file_names.h"
 
 namespace tez {
 
@@ -18,9 +20,6 @@ namespace {
 
 bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
-}
-bool ends_item(char c) {
-    return is_blank(c) || c == ',' || c == '/';
 }
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
@@ -159,9 +158,10 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
     double v = 0.0;
     auto [ptr, ec] = std::from_chars(number.data(), end, v);
     if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as 0; a magnitude beyond the largest double is refused.
+        // Underflow reads as 0 of the number's sign; a magnitude beyond the largest double is
+        // refused.
         if (lead_power + exponent < 0) {
-            value = 0.0;
+            value = minus ? -0.0 : 0.0;
             return true;
         }
         if (too_large) *too_large = true;
@@ -172,12 +172,270 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
     return true;
 }
 
+namespace {
+
+// The longest item the reader holds as it stands. A longer number is followed byte by byte to its
+// end (LongNumber), a longer text item is cut at once: whatever the length of a line, the reader
+// holds a block of the file and one item.
+constexpr std::size_t kItemBytes = 4096;
+constexpr std::size_t kBlockBytes = 1 << 16;
+
+// The significant digits of a long number that are kept: enough to tell every halfway point
+// between two doubles (at most 768 digits) from the numbers beside it.
+constexpr std::size_t kKeptDigits = 800;
+
+// Bytes that end an item, the line's end included (a carriage return is a blank).
+constexpr std::array<bool, 256> kEndsItem = [] {
+    std::array<bool, 256> t{};
+    for (const unsigned char c : {' ', '\t', '\r', ',', '/', '\n'})
+        t[c] = true;
+    return t;
+}();
+
+// Eight bytes at once, for the long runs of a huge line.
+std::uint64_t eight_bytes(const char* at) {
+    std::uint64_t x = 0;
+    std::memcpy(&x, at, sizeof x);
+    return x;
+}
+constexpr std::uint64_t kEachByte = 0x0101010101010101;
+// Whether one of the eight is `c`.
+bool holds(std::uint64_t x, unsigned char c) {
+    const std::uint64_t v = x ^ (kEachByte * c);
+    return ((v - kEachByte) & ~v & (kEachByte * 0x80)) != 0;
+}
+bool holds_item_end(std::uint64_t x) {
+    // Every byte that ends an item stands below '0': most runs need the first test only.
+    if (((x - kEachByte * '0') & ~x & (kEachByte * 0x80)) == 0) return false;
+    return holds(x, ' ') || holds(x, '\t') || holds(x, '\r') || holds(x, ',') || holds(x, '/') ||
+           holds(x, '\n');
+}
+bool all_ascii(std::uint64_t x) {
+    return (x & (kEachByte * 0x80)) == 0;
+}
+bool all_digits(std::uint64_t x) {
+    return (x & (kEachByte * 0xF0)) == kEachByte * 0x30 &&
+           ((x + kEachByte * 0x06) & (kEachByte * 0xF0)) == kEachByte * 0x30;
+}
+
+} // namespace
+
+class FreeReader::CharacterCount {
+  public:
+    // Counts characters as a message does: a whole, well-formed UTF-8 sequence, or a single byte
+    // that is not part of one.
+    void add(const char* bytes, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) {
+            if (pending_ == 0) {
+                const std::size_t from = i;
+                while (i + 8 <= size && all_ascii(eight_bytes(bytes + i)))
+                    i += 8;
+                while (i < size && static_cast<unsigned char>(bytes[i]) < 0x80)
+                    ++i;
+                count_ += i - from;
+                if (i == size) return;
+            }
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            held_[pending_++] = b;
+            settle(false);
+        }
+    }
+    std::size_t finish() {
+        settle(true);
+        return count_;
+    }
+
+  private:
+    // Counts every character that the held bytes decide.
+    void settle(bool at_end) {
+        while (pending_ > 0) {
+            const unsigned char lead = held_[0];
+            std::size_t n = 0;
+            char32_t code = 0, least = 0;
+            if (lead < 0x80) {
+                n = 1;
+            } else if (lead >= 0xC2 && lead <= 0xDF) {
+                n = 2, code = lead & 0x1F, least = 0x80;
+            } else if (lead >= 0xE0 && lead <= 0xEF) {
+                n = 3, code = lead & 0x0F, least = 0x800;
+            } else if (lead >= 0xF0 && lead <= 0xF4) {
+                n = 4, code = lead & 0x07, least = 0x10000;
+            }
+            bool whole = n == 1;
+            if (n > 1) {
+                bool broken = false;
+                for (std::size_t k = 1; k < std::min(n, pending_); ++k) {
+                    if ((held_[k] & 0xC0) != 0x80) broken = true;
+                    code = (code << 6) | (held_[k] & 0x3F);
+                }
+                if (!broken && pending_ < n && !at_end) return; // the rest is still to come
+                whole = !broken && pending_ >= n && code >= least &&
+                        !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
+            }
+            const std::size_t used = whole ? n : 1;
+            ++count_;
+            std::copy(held_.begin() + static_cast<std::ptrdiff_t>(used),
+                      held_.begin() + static_cast<std::ptrdiff_t>(pending_), held_.begin());
+            pending_ -= used;
+        }
+    }
+
+    std::array<unsigned char, 4> held_{};
+    std::size_t pending_ = 0;
+    std::size_t count_ = 0;
+};
+
+class FreeReader::LongNumber {
+  public:
+    // Follows the bytes of a number item, keeping only what its value needs.
+    void add(const char* bytes, std::size_t size) {
+        for (std::size_t i = 0; i < size && part_ != Part::bad;) {
+            // Runs of digits that change no kept digit go at once: leading zeros, the digits
+            // after the kept ones, and those of an exponent already at its cap.
+            std::size_t end = i;
+            if ((part_ == Part::integer || part_ == Part::fraction) && kept_.empty()) {
+                while (end + 8 <= size && eight_bytes(bytes + end) == kEachByte * '0')
+                    end += 8;
+                while (end < size && bytes[end] == '0')
+                    ++end;
+                if (part_ == Part::fraction && int_significant_ == 0)
+                    leading_fraction_zeros_ += static_cast<std::int64_t>(end - i);
+                if (end > i) mantissa_digit_ = true;
+            } else if ((part_ == Part::integer || part_ == Part::fraction) &&
+                       kept_.size() == kKeptDigits) {
+                for (std::uint64_t x = 0;
+                     end + 8 <= size && all_digits(x = eight_bytes(bytes + end)); end += 8)
+                    sticky_ = sticky_ || x != kEachByte * '0';
+                for (; end < size && is_digit(bytes[end]); ++end)
+                    sticky_ = sticky_ || bytes[end] != '0';
+                if (part_ == Part::integer) int_significant_ += static_cast<std::int64_t>(end - i);
+            } else if (part_ == Part::exponent && exponent_ >= kExponentCap) {
+                while (end + 8 <= size && all_digits(eight_bytes(bytes + end)))
+                    end += 8;
+                while (end < size && is_digit(bytes[end]))
+                    ++end;
+            }
+            if (end > i) {
+                i = end;
+                continue;
+            }
+            add(bytes[i++]);
+        }
+    }
+    // A short text that reads as the same number as the whole item, or a text that is no
+    // number.
+    std::string real_text() const {
+        if (part_ == Part::bad || !mantissa_digit_ || part_ == Part::letter ||
+            part_ == Part::exponent_sign || part_ == Part::sign)
+            return "x";
+        std::string out(sign_ ? 1 : 0, sign_);
+        if (kept_.empty()) return out + "0";
+        // The power of ten of the leading significant digit, then of the whole number.
+        const std::int64_t lead =
+            int_significant_ > 0 ? int_significant_ - 1 : -(leading_fraction_zeros_ + 1);
+        out += kept_[0];
+        out += '.';
+        out.append(kept_, 1);
+        if (sticky_) out += '1';
+        return out + "e" + std::to_string(lead + (exponent_negative_ ? -exponent_ : exponent_));
+    }
+    std::string integer_text() const {
+        if (part_ != Part::integer) return "x";
+        return std::string(sign_ ? 1 : 0, sign_) + (kept_.empty() ? std::string("0") : kept_);
+    }
+
+  private:
+    enum class Part { start, sign, integer, fraction, letter, exponent_sign, exponent, bad };
+
+    void digit(char c) {
+        mantissa_digit_ = true;
+        if (kept_.empty() && c == '0') {
+            if (part_ == Part::fraction && int_significant_ == 0) ++leading_fraction_zeros_;
+            return;
+        }
+        if (part_ == Part::integer) ++int_significant_;
+        if (kept_.size() < kKeptDigits)
+            kept_ += c;
+        else if (c != '0')
+            sticky_ = true;
+    }
+    static constexpr std::int64_t kExponentCap = 1000000000;
+
+    void add(char c) {
+        switch (part_) {
+        case Part::start:
+            if (c == '+' || c == '-') {
+                sign_ = c;
+                part_ = Part::sign;
+                return;
+            }
+            [[fallthrough]];
+        case Part::sign:
+            part_ = Part::integer;
+            [[fallthrough]];
+        case Part::integer:
+            if (is_digit(c)) return digit(c);
+            if (c == '.') {
+                part_ = Part::fraction;
+                return;
+            }
+            [[fallthrough]];
+        case Part::fraction:
+            if (is_digit(c)) return digit(c);
+            if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+                part_ = Part::letter;
+                return;
+            }
+            break;
+        case Part::letter:
+            if (c == '+' || c == '-') {
+                exponent_negative_ = c == '-';
+                part_ = Part::exponent_sign;
+                return;
+            }
+            [[fallthrough]];
+        case Part::exponent_sign:
+            part_ = Part::exponent;
+            [[fallthrough]];
+        case Part::exponent:
+            if (is_digit(c)) {
+                if (exponent_ < kExponentCap) exponent_ = exponent_ * 10 + (c - '0');
+                exponent_ = std::min(exponent_, kExponentCap);
+                return;
+            }
+            break;
+        case Part::bad:
+            break;
+        }
+        part_ = Part::bad;
+    }
+
+    Part part_ = Part::start;
+    char sign_ = 0;
+    bool mantissa_digit_ = false;
+    std::string kept_;    // the significant digits, the first kKeptDigits of them
+    bool sticky_ = false; // a digit other than 0 came after them
+    std::int64_t int_significant_ = 0;
+    std::int64_t leading_fraction_zeros_ = 0;
+    bool exponent_negative_ = false;
+    std::int64_t exponent_ = 0;
+};
+
+struct FreeReader::Item {
+    explicit Item(std::string& room) : text(room) { text.clear(); }
+    std::string& text; // its first bytes
+    bool cut = false;  // it has more
+    std::optional<LongNumber> number;
+    CharacterCount characters;
+};
+
 bool FreeReader::open(const std::filesystem::path& path, std::string display_name) {
     close();
     file_.open(path, std::ios::in | std::ios::binary);
     name_ = vesk::visibleName(display_name);
     if (!file_) return false;
     in_ = &file_;
+    blocks_ = true;
     return true;
 }
 
@@ -185,6 +443,14 @@ void FreeReader::open_input(const std::filesystem::path& path, std::string displ
                             std::string_view what) {
     std::string message =
         "Cannot open the " + std::string(what) + " \"" + vesk::visibleName(display_name) + "\"";
+    // The system would take the name as far as its first zero byte only.
+    if (display_name.find('\0') != std::string::npos)
+        throw InputError(message + ": a file name cannot hold a NUL byte (\\x00)");
+#ifdef _WIN32
+    // A device opens as a file that may never end or never answer.
+    if (const std::string device = windows_device(display_name); !device.empty())
+        throw InputError(message + ": it is the device " + device + " on Windows, not a file");
+#endif
     // A folder opens as a stream that reads nothing and would pass for an empty file; a named
     // pipe waits for a writer before it opens, and a device may never end.
     if (!display_name.empty())
@@ -196,6 +462,7 @@ void FreeReader::open_input(const std::filesystem::path& path, std::string displ
 void FreeReader::attach(std::istream& in, std::string display_name) {
     close();
     in_ = &in;
+    blocks_ = false;
     name_ = vesk::visibleName(display_name);
 }
 
@@ -203,12 +470,129 @@ void FreeReader::close() {
     if (file_.is_open()) file_.close();
     file_.clear();
     in_ = nullptr;
-    line_.clear();
-    pos_ = 0;
+    blocks_ = false;
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    head_ = tail_ = 0;
+    input_ended_ = false;
     line_no_ = 0;
+    in_line_ = false;
+    cr_alone_ = false;
     in_read_ = false;
     have_line_ = false;
     ended_ = false;
+}
+
+bool FreeReader::refill(std::size_t count) {
+    while (tail_ - head_ < count && !input_ended_ && in_ != nullptr) {
+        if (buffer_.size() < kBlockBytes) buffer_.resize(kBlockBytes);
+        if (head_ == tail_) head_ = tail_ = 0;
+        if (head_ > 0 && tail_ + count > buffer_.size()) {
+            std::memmove(buffer_.data(), buffer_.data() + head_, tail_ - head_);
+            tail_ -= head_;
+            head_ = 0;
+        }
+        std::streambuf* source = in_->rdbuf();
+        if (blocks_) {
+            const std::streamsize got = source->sgetn(
+                buffer_.data() + tail_, static_cast<std::streamsize>(buffer_.size() - tail_));
+            if (got <= 0)
+                input_ended_ = true;
+            else
+                tail_ += static_cast<std::size_t>(got);
+        } else {
+            const int c = source->sbumpc();
+            if (c == std::char_traits<char>::eof())
+                input_ended_ = true;
+            else
+                buffer_[tail_++] = static_cast<char>(c);
+        }
+    }
+    return tail_ - head_ >= count;
+}
+
+int FreeReader::peek() {
+    if (!in_line_ || !fill(1)) return -1;
+    const char c = buffer_[head_];
+    if (c == '\n') return -1;
+    if (c == '\r') {
+        // A carriage return before a line feed or the end is no part of the line.
+        if (!fill(2) || buffer_[head_ + 1] == '\n') return -1;
+        // One before other text ends no line here: a file of the old Macintosh's line ends.
+        if (buffer_[head_ + 1] != '\r') cr_alone_ = true;
+    }
+    return static_cast<unsigned char>(c);
+}
+
+template <class Go, class Take> void FreeReader::scan(Go go, Take take, bool item) {
+    while (in_line_ && fill(1)) {
+        const char* const from = buffer_.data() + head_;
+        const char* const end = buffer_.data() + tail_;
+        const char* at = from;
+        if (item)
+            while (at + 8 <= end && !holds_item_end(eight_bytes(at)))
+                at += 8;
+        while (at < end && *at != '\n' && *at != '\r' && go(*at))
+            ++at;
+        if (at > from) {
+            take(from, static_cast<std::size_t>(at - from));
+            head_ += static_cast<std::size_t>(at - from);
+        }
+        if (at == end) continue;
+        // A carriage return that stands in the line goes as any byte of it.
+        if (*at != '\r' || peek() < 0 || !go('\r')) return;
+        take(buffer_.data() + head_, 1);
+        ++head_;
+    }
+}
+
+void FreeReader::skip_blanks() {
+    scan([](char c) { return c == ' ' || c == '\t' || c == '\r'; },
+         [](const char*, std::size_t) {});
+}
+
+void FreeReader::skip_line() {
+    if (!in_line_) return;
+    in_line_ = false;
+    while (fill(1)) {
+        const char* const from = buffer_.data() + head_;
+        const std::size_t size = tail_ - head_;
+        const char* const feed = static_cast<const char*>(std::memchr(from, '\n', size));
+        const std::size_t upto = feed ? static_cast<std::size_t>(feed - from) : size;
+        // Only whether the line holds a carriage return that ends no line is kept of it.
+        std::size_t done = upto;
+        for (const char* cr = from; !cr_alone_ && cr < from + upto; ++cr) {
+            cr = static_cast<const char*>(
+                std::memchr(cr, '\r', static_cast<std::size_t>(from + upto - cr)));
+            if (cr == nullptr) break;
+            if (cr + 1 == from + size) {
+                // The byte after it is still to come.
+                done = static_cast<std::size_t>(cr - from);
+                break;
+            }
+            if (cr[1] != '\n' && cr[1] != '\r') cr_alone_ = true;
+        }
+        head_ += done;
+        if (done < upto) {
+            if (!fill(2)) head_ = tail_; // it ends the input
+            continue;
+        }
+        if (feed) {
+            ++head_;
+            return;
+        }
+    }
+}
+
+bool FreeReader::next_line() {
+    skip_line();
+    if (in_ == nullptr || !fill(1)) return false;
+    ++line_no_;
+    in_line_ = true;
+    cr_alone_ = false;
+    // A byte-order mark that an editor put before the first line is no part of it.
+    if (line_no_ == 1 && fill(3) && buffer_.compare(head_, 3, "\xEF\xBB\xBF") == 0) head_ += 3;
+    return true;
 }
 
 void FreeReader::fail(std::string_view what) const {
@@ -219,23 +603,24 @@ void FreeReader::fail(std::string_view what) const {
     throw InputError(msg);
 }
 
-void FreeReader::expect_end(std::string_view what) {
-    while (next_line())
-        for (char c : line_)
-            if (!is_blank(c)) fail(what);
+void FreeReader::fail_at_end(std::string_view expected) const {
+    // The whole file read as one line: its lines end in a carriage return alone.
+    if (cr_alone_)
+        fail("its lines end in a carriage return alone (CR); lines must end in CR LF or LF");
+    std::string msg = "Error reading " + name_;
+    msg += line_no_ > 0 ? ": the file ends after line " + std::to_string(line_no_)
+                        : std::string(": the file is empty");
+    msg += " where ";
+    msg += expected;
+    msg += " is expected";
+    throw InputError(msg);
 }
 
-bool FreeReader::next_line() {
-    if (in_ == nullptr || !std::getline(*in_, line_)) {
-        return false;
+void FreeReader::expect_end(std::string_view what) {
+    while (next_line()) {
+        skip_blanks();
+        if (peek() >= 0) fail(what);
     }
-    // A carriage return is never part of a value, whatever the line ends of the file.
-    if (!line_.empty() && line_.back() == '\r') line_.pop_back();
-    // Nor is a byte-order mark that an editor put before the first line.
-    if (line_no_ == 0 && line_.rfind("\xEF\xBB\xBF", 0) == 0) line_.erase(0, 3);
-    ++line_no_;
-    pos_ = 0;
-    return true;
 }
 
 void FreeReader::begin_read() {
@@ -249,73 +634,89 @@ bool FreeReader::next_value() {
     if (ended_) return false;
     for (;;) {
         if (!have_line_) {
-            if (!next_line()) {
-                std::string msg = "Error reading " + name_;
-                msg += line_no_ > 0 ? ": the file ends after line " + std::to_string(line_no_)
-                                    : std::string(": the file is empty");
-                msg += " where a value is expected";
-                throw InputError(msg);
-            }
+            if (!next_line()) fail_at_end("a value");
             have_line_ = true;
         }
-        while (pos_ < line_.size() && is_blank(line_[pos_]))
-            ++pos_;
-        if (pos_ >= line_.size()) {
+        skip_blanks();
+        const int c = peek();
+        if (c < 0) {
             // The line end separates values; a read that needs more goes on to the next line.
             have_line_ = false;
             continue;
         }
-        const char c = line_[pos_];
         if (c == '/') {
             ended_ = true;
-            ++pos_;
+            ++head_;
             return false;
         }
         if (c == ',') {
-            ++pos_;
-            while (pos_ < line_.size() && is_blank(line_[pos_]))
-                ++pos_;
+            ++head_;
+            skip_blanks();
             return false; // a null value
         }
         return true;
     }
 }
 
-std::string_view FreeReader::take_token() {
-    const std::size_t start = pos_;
-    while (pos_ < line_.size() && !ends_item(line_[pos_]))
-        ++pos_;
-    return std::string_view(line_).substr(start, pos_ - start);
+void FreeReader::take_item(Item& item, std::size_t keep, bool number) {
+    scan([](char c) { return !kEndsItem[static_cast<unsigned char>(c)]; },
+         [&](const char* bytes, std::size_t size) {
+             if (!item.cut) {
+                 const std::size_t room = keep - item.text.size();
+                 item.text.append(bytes, std::min(room, size));
+                 if (size <= room) return;
+                 item.cut = true;
+                 if (!number) return;
+                 item.number.emplace().add(item.text.data(), item.text.size());
+                 item.characters.add(item.text.data(), item.text.size());
+                 bytes += room, size -= room;
+             }
+             if (!number) return;
+             item.number->add(bytes, size);
+             item.characters.add(bytes, size);
+         },
+         true);
+}
+
+std::string FreeReader::quoted(const Item& item) const {
+    if (!item.cut) return vesk::visibleText(item.text);
+    // The first characters as a message shows them, with the length of the whole item.
+    std::string shown = vesk::visibleText(item.text);
+    shown.erase(shown.rfind("\xE2\x80\xA6 ("));
+    return shown + "\xE2\x80\xA6 (" + std::to_string(Item(item).characters.finish()) +
+           " characters)";
 }
 
 void FreeReader::after_value() {
-    while (pos_ < line_.size() && is_blank(line_[pos_]))
-        ++pos_;
-    if (pos_ < line_.size() && line_[pos_] == ',') {
-        ++pos_;
-    } else if (pos_ < line_.size() && line_[pos_] == '/') {
-        ++pos_;
+    skip_blanks();
+    const int c = peek();
+    if (c == ',') {
+        ++head_;
+    } else if (c == '/') {
+        ++head_;
         ended_ = true;
     }
 }
 
 void FreeReader::integer(int& value) {
     if (!next_value()) return;
-    const std::string_view token = take_token();
+    Item item(item_text_);
+    take_item(item, kItemBytes, true);
     int v = 0;
-    if (!parse_integer(token, v))
-        fail("a whole number is expected, found \"" + vesk::visibleText(token) + "\"");
+    if (!parse_integer(item.cut ? item.number->integer_text() : item.text, v))
+        fail("a whole number is expected, found \"" + quoted(item) + "\"");
     value = v;
     after_value();
 }
 
 void FreeReader::real(double& value) {
     if (!next_value()) return;
-    const std::string_view token = take_token();
+    Item item(item_text_);
+    take_item(item, kItemBytes, true);
     double v = 0.0;
     bool too_large = false;
-    if (!parse_real(token, v, &too_large))
-        fail("a number is expected, found \"" + vesk::visibleText(token) + "\"" +
+    if (!parse_real(item.cut ? item.number->real_text() : item.text, v, &too_large))
+        fail("a number is expected, found \"" + quoted(item) + "\"" +
              (too_large ? ", which is beyond the largest number (about 1.8E+308)" : ""));
     value = v;
     after_value();
@@ -324,35 +725,37 @@ void FreeReader::real(double& value) {
 void FreeReader::text(std::string& value, std::size_t length) {
     if (!next_value()) return;
     std::string item;
-    const char c = line_[pos_];
-    if (c == '\'' || c == '"') {
-        ++pos_;
-        while (pos_ < line_.size()) {
-            if (line_[pos_] == c) {
-                if (pos_ + 1 < line_.size() && line_[pos_ + 1] == c) {
-                    item.push_back(c);
-                    pos_ += 2;
-                    continue;
-                }
-                ++pos_;
-                break;
-            }
-            item.push_back(line_[pos_++]);
+    const auto keep = [&](const char* bytes, std::size_t size) {
+        item.append(bytes, std::min(size, length - std::min(length, item.size())));
+    };
+    const char quote = buffer_[head_];
+    if (quote == '\'' || quote == '"') {
+        ++head_;
+        for (;;) {
+            scan([quote](char c) { return c != quote; }, keep);
+            if (peek() != quote) break;
+            ++head_;
+            // A doubled quote stands for one.
+            if (peek() != quote) break;
+            keep(&quote, 1);
+            ++head_;
         }
     } else {
-        item = std::string(take_token());
+        scan([](char c) { return !kEndsItem[static_cast<unsigned char>(c)]; }, keep, true);
     }
     value = fit_text(item, length);
     after_value();
 }
 
 void FreeReader::whole_line(std::string& value, std::size_t length) {
-    if (!next_line()) {
-        std::string msg = "Error reading " + name_ + ": the file ends after line " +
-                          std::to_string(line_no_) + " where a line is expected";
-        throw InputError(msg);
-    }
-    value = fit_text(line_, length);
+    if (!next_line()) fail_at_end("a line");
+    std::string line;
+    std::size_t taken = 0;
+    scan([&](char) { return taken++ < length; },
+         [&](const char* bytes, std::size_t size) {
+             line.append(bytes, std::min(size, length - std::min(length, line.size())));
+         });
+    value = fit_text(line, length);
     // The next read starts on a new line.
     have_line_ = false;
     in_read_ = false;

@@ -2,6 +2,7 @@
 // ends, empty lines skipped, a read that needs more values going on into the next line.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <istream>
@@ -57,19 +58,50 @@ class FreeReader {
     [[noreturn]] void fail(std::string_view what) const;
 
   private:
+    // An item as far as the reader keeps it: its first bytes, and for a number item that is
+    // longer, what its value and its message need of the rest.
+    struct Item;
+    class LongNumber;
+    class CharacterCount;
+
+    // At least `count` bytes from the read position in the buffer, unless the input ends first;
+    // false when fewer are there.
+    bool fill(std::size_t count) { return tail_ - head_ >= count || refill(count); }
+    bool refill(std::size_t count);
+    // The byte at the read position when the current line goes on, else -1 (its end: a line
+    // feed, a carriage return before one or before the end of the input, or the end).
+    int peek();
+    // Moves over the bytes of the current line while `go` holds for them, giving each run of
+    // them to `take`; the line is never held whole. `item`: `go` holds for every byte that does not
+    // end an item.
+    template <class Go, class Take> void scan(Go go, Take take, bool item = false);
+    void skip_blanks();
+    // Skips what is left of the current line and its line end.
+    void skip_line();
     bool next_line();
     // Moves to the next value of the read; false when the read has ended at a slash or the value
     // is null.
     bool next_value();
-    std::string_view take_token();
+    // The item at the read position, up to its end (a blank, comma, slash or the line's end).
+    void take_item(Item& item, std::size_t keep, bool number);
     void after_value();
+    [[noreturn]] void fail_at_end(std::string_view expected) const;
+    std::string quoted(const Item& item) const;
 
     std::ifstream file_;
     std::istream* in_ = nullptr;
+    // A file is read in blocks; a stream of the caller's (the console) byte by byte, so that a
+    // read waits for no more than its line.
+    bool blocks_ = false;
+    std::string buffer_;
+    std::size_t head_ = 0; // the read position in the buffer
+    std::size_t tail_ = 0; // the end of what the buffer holds
+    bool input_ended_ = false;
+    std::string item_text_; // the number item being read, kept for its room
     std::string name_;
-    std::string line_;
-    std::size_t pos_ = 0;
     int line_no_ = 0;
+    bool in_line_ = false;  // the read position stands in line line_no_
+    bool cr_alone_ = false; // line line_no_ holds a carriage return that ends no line
     bool in_read_ = false;
     bool have_line_ = false;
     bool ended_ = false; // a slash ended the read in progress
@@ -78,7 +110,7 @@ class FreeReader {
 // Number parsing of the reader, in the classic locale whatever the program's locale.
 bool parse_integer(std::string_view text, int& value);
 // A real number whose magnitude is beyond the largest double is refused and sets `too_large`; one
-// that underflows reads as 0.
+// that underflows reads as 0 of its sign.
 bool parse_real(std::string_view text, double& value, bool* too_large = nullptr);
 
 // Blank-padded or cut to length.

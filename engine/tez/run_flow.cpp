@@ -277,7 +277,8 @@ void run_years(Engine& e) {
         e.run_file_name = kHandOverName;
         FreeReader console;
         console.attach(console_in, "the console");
-        while (!file_exists(e.folder / std::string(trim_blanks(e.run_file_name)))) {
+        while (!file_exists(e.folder / std::string(trim_blanks(e.run_file_name))) &&
+               !names_a_device(trim_blanks(e.run_file_name))) {
             console_out << "input run file -> " << std::flush;
             try {
                 e.run_file_name = console.read_text(kNameLength);

@@ -121,6 +121,66 @@ TEST_F(RunFlow, DeviceNamesAsOutputsAreRefusedOnWindowsAndFilesElsewhere) {
     }
 }
 
+// Nor can a device be an input there: it would read as empty, never end or never answer.
+TEST_F(RunFlow, DeviceNamesAsInputsAreRefusedOnWindowsAndFilesElsewhere) {
+    struct Case {
+        const char* bio;
+        const char* mgt;
+        const char* what;
+        const char* device;
+    };
+    for (const Case& c : {Case{"nul", "t.mgt", "biology file", "NUL"},
+                          Case{"t.bio", "aux", "management file", "AUX"},
+                          Case{"CON.bio", "t.mgt", "biology file", "CON"},
+                          Case{"t.bio", "com1.mgt", "management file", "COM1"}}) {
+        def.bio = c.bio;
+        def.mgt = c.mgt;
+        const std::string name = def.bio == "t.bio" ? def.mgt : def.bio;
+#ifdef _WIN32
+        const RunResult r = run(definition_text(def));
+        EXPECT_EQ(r.status, kExitInputError) << r.console;
+        const std::string message = "\nCannot open the " + std::string(c.what) + " \"" + name +
+                                    "\": it is the device " + c.device +
+                                    " on Windows, not a file\n";
+        EXPECT_EQ(r.console.find(message), r.console.size() - message.size()) << r.console;
+        EXPECT_FALSE(folder.has("b.txt"));
+#else
+        write_text(folder / name, folder.read(def.bio == "t.bio" ? "t.mgt" : "t.bio"));
+        const RunResult r = run(definition_text(def));
+        EXPECT_EQ(r.status, kExitNormal) << r.console;
+        EXPECT_TRUE(folder.has("b.txt")) << name;
+#endif
+    }
+    // The definition itself, as a name typed at the prompt would give it.
+    std::filesystem::remove(folder / "Tez.000");
+    engine = std::make_unique<Engine>();
+    const RunResult typed = run_engine(*engine, folder.path(), "Nul.tez\n");
+#ifdef _WIN32
+    EXPECT_EQ(typed.status, kExitInputError) << typed.console;
+    EXPECT_EQ(typed.console, "input run file -> Cannot open the run file \"Nul.tez\": it is the "
+                             "device NUL on Windows, not a file\n");
+#else
+    EXPECT_EQ(typed.status, kExitInputError) << typed.console;
+    EXPECT_EQ(typed.console, "input run file -> input run file -> \nEnd of console input: no run "
+                             "file was named\n");
+#endif
+    FreeReader in;
+#ifdef _WIN32
+    try {
+        in.open_input(folder / "Nul.tez", "Nul.tez", "run file");
+        ADD_FAILURE() << "Nul.tez was opened";
+    } catch (const InputError& e) {
+        EXPECT_STREQ(
+            e.what(),
+            "Cannot open the run file \"Nul.tez\": it is the device NUL on Windows, not a file");
+    }
+#else
+    write_text(folder / "Nul.tez", definition_text(def));
+    in.open_input(folder / "Nul.tez", "Nul.tez", "run file");
+    EXPECT_EQ(trim_blanks(in.read_text(12)), def.bio);
+#endif
+}
+
 TEST(FileNames, WindowsDevicesAreKnownByWhatStandsBeforeTheExtension) {
     struct Case {
         const char* name;
