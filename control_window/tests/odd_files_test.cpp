@@ -123,8 +123,9 @@ TEST_F(OddFilesTest, ASaveIntoAReadOnlyFolderSaysWhy) {
     EXPECT_EQ(readFile(file), "earlier\r\n");
 }
 
-// Root writes into any folder whatever its permissions; for the test's while the main thread does
-// as any other user would. Nothing when the capabilities cannot be changed.
+// Root writes into any folder whatever its permissions: while the test runs, the main thread gives
+// up that right and writes as any other user would. Nothing when the capabilities cannot be
+// changed.
 class WithoutFileOverride {
   public:
     WithoutFileOverride() {
