@@ -107,7 +107,7 @@ TEST(Guide, SaysWhatTheViewerOptionsTheGrowthButtonsAndTheRefusalsAre) {
     const std::string text = guideText();
     if (text.empty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     for (const char* said :
-         {"draws the yield and that relative fishing mortality against the biomass",
+         {"draws the yield and the fishing mortality against the biomass",
           "it draws only with As a Function of Biomass", "computes the males' lengths",
           "the second, without a caption, the females'",
           "A title that holds a comma is refused at save", "a file name longer than 12 characters",
