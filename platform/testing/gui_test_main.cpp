@@ -1,7 +1,7 @@
 // The main of every windowed test program: a headless application with the same dpi and fonts on
-// every machine, and no prompt that could wait for a person. The locale is the environment's, as
-// in the programs themselves, so that a test run under a decimal-comma locale sees what a user
-// there sees.
+// every machine, no prompt that could wait for a person, and no Qt warning that a test did not
+// declare (platform/testing/qt_warnings.h). The locale is the environment's, as in the programs
+// themselves, so that a test run under a decimal-comma locale sees what a user there sees.
 #include "platform/form.h"
 #include "platform/process.h"
 #include "platform/prompts.h"
