@@ -13,7 +13,10 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
+#include <QStyle>
 #include <QTimer>
+
+#include <utility>
 
 namespace plat {
 
@@ -42,10 +45,25 @@ QString qtFilter(const std::string& filter) {
     return out.join(";;");
 }
 
-// Goes by a file's kind and name, never by its contents.
+// Goes by a file's kind and name, never by its contents. The icons are the style's own, made once
+// in the window thread: the dialog's list asks for them from a thread of its own, and a null icon
+// (all that a machine without an icon theme has) makes the dialog warn as it draws.
 class NameOnlyIconProvider : public QAbstractFileIconProvider {
   public:
-    QIcon icon(IconType type) const override { return QAbstractFileIconProvider::icon(type); }
+    NameOnlyIconProvider() {
+        const QStyle* style = QApplication::style();
+        for (const auto& [type, pixmap] : {std::pair{Computer, QStyle::SP_ComputerIcon},
+                                           {Desktop, QStyle::SP_DesktopIcon},
+                                           {Trashcan, QStyle::SP_TrashIcon},
+                                           {Network, QStyle::SP_DriveNetIcon},
+                                           {Drive, QStyle::SP_DriveHDIcon},
+                                           {Folder, QStyle::SP_DirIcon},
+                                           {File, QStyle::SP_FileIcon}})
+            icons_[type] = style->standardIcon(pixmap);
+    }
+    QIcon icon(IconType type) const override {
+        return type >= 0 && type < kTypes ? icons_[type] : icons_[File];
+    }
     QIcon icon(const QFileInfo& info) const override {
         if (info.isRoot()) return icon(Drive);
         return icon(info.isDir() ? Folder : File);
@@ -56,6 +74,10 @@ class NameOnlyIconProvider : public QAbstractFileIconProvider {
         const QString suffix = info.suffix();
         return suffix.isEmpty() ? QStringLiteral("File") : suffix + QStringLiteral(" File");
     }
+
+  private:
+    static constexpr int kTypes = File + 1;
+    QIcon icons_[kTypes];
 };
 
 // Gives the keyboard back to the window that had it once a box is closed, also where no window

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #ifndef _WIN32
 #include <sys/socket.h>
@@ -49,16 +51,27 @@ TEST_F(FileKind, PipesDevicesAndSocketsAreNamedAlsoBehindALink) {
     fs::create_symlink(dir / "a.bio", dir / "link.bio");
     EXPECT_EQ(notRegularFile(dir / "link.bio"), std::nullopt);
 
+    // A socket's path must fit in about a hundred bytes, whatever folder the tree lies in: it is
+    // made in a short folder of its own under /tmp, and named through a link from the test's.
+    std::string shortDir = "/tmp/vesk_socket.XXXXXX";
+    ASSERT_NE(::mkdtemp(shortDir.data()), nullptr);
+    const fs::path socketPath = fs::path(shortDir) / "s.bio";
     const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(s, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const std::string socketPath = (dir / "s.bio").string();
-    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-    socketPath.copy(address.sun_path, socketPath.size());
-    ASSERT_EQ(::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(notRegularFile(dir / "s.bio"), "a socket");
-    ::close(s);
+    const bool fits = socketPath.string().size() < sizeof address.sun_path;
+    if (fits) socketPath.string().copy(address.sun_path, socketPath.string().size());
+    const bool bound = s >= 0 && fits &&
+                       ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (bound) {
+        EXPECT_EQ(notRegularFile(socketPath), "a socket");
+        fs::create_symlink(socketPath, dir / "s.bio");
+        EXPECT_EQ(notRegularFile(dir / "s.bio"), "a socket");
+    }
+    if (s >= 0) ::close(s);
+    fs::remove_all(shortDir);
+    EXPECT_GE(s, 0);
+    EXPECT_TRUE(bound) << socketPath;
 }
 #endif
 

@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextImageFormat>
 #include <QTextTable>
@@ -21,6 +22,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <memory>
 
@@ -65,13 +67,16 @@ bool sizeImages(QTextDocument& doc, const QString& folder, double textWidth) {
 
 // Mends what Qt's Markdown reader leaves behind: a table that follows a code block gets an empty
 // paragraph at the head of its first cell, which pushes that cell's text down a line and loses its
-// heading's bold. Every table also gets room between its text and its rules.
+// heading's bold. Every table also gets room between its text and its rules, and its heading row
+// on every page it stands on.
 void mendTables(QTextDocument& doc) {
     for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
         auto* table = qobject_cast<QTextTable*>(frame);
         if (!table) continue;
         QTextTableFormat format = table->format();
         format.setCellPadding(3);
+        // A table that goes on over a page shows its heading row again at the top of the next.
+        format.setHeaderRowCount(1);
         table->setFormat(format);
         QTextCharFormat bold;
         bold.setFontWeight(QFont::Bold);
@@ -179,11 +184,51 @@ class PageProbe {
     qreal room_ = 1;
 };
 
+// Whether the rows from `first` to `last` of a table (with the block `from` before them, if given)
+// stand on one page, or could not stand on one page anyway.
+bool rowsTogether(const PageProbe& probe, const QTextTable& table, int first, int last,
+                  QTextBlock from = {}) {
+    const QTextDocument& laid = *table.document();
+    int top = INT_MAX, bottom = -1;
+    for (int column = 0; column < table.columns(); ++column) {
+        const QTextBlock start =
+            from.isValid() ? from : laid.findBlock(table.cellAt(first, column).firstPosition());
+        const QTextBlock end = laid.findBlock(table.cellAt(last, column).lastPosition());
+        if (!probe.fitsOnAPage(start, end)) return true;
+        top = std::min(top, probe.firstPage(start));
+        bottom = std::max(bottom, probe.lastPage(end));
+    }
+    return top == bottom;
+}
+
+// Moves the rows of a table from `row` on into a table of their own at the top of the next page,
+// headed by a copy of the heading row, so that no row stands on two pages.
+void continueOnNextPage(QTextTable& table, int row) {
+    QTextCursor after = table.lastCursorPosition();
+    after.movePosition(QTextCursor::NextBlock);
+    QTextTableFormat format = table.format();
+    format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    QTextTable* rest = after.insertTable(table.rows() - row + 1, table.columns(), format);
+    const auto copy = [&](int from, int to) {
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextTableCell cell = table.cellAt(from, column);
+            QTextCursor source = cell.firstCursorPosition();
+            source.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
+            rest->cellAt(to, column).firstCursorPosition().insertFragment(source.selection());
+        }
+    };
+    copy(0, 0);
+    for (int r = row; r < table.rows(); ++r)
+        copy(r, r - row + 1);
+    table.removeRows(row, table.rows() - row);
+}
+
 // The first thing that the pages split where a reader loses the thread, moved to the top of the
 // next page: a heading at the foot of a page, a table's heading row without its first two rows, a
-// code block (a sample of a file or the console) over two pages, the line that introduces a table
-// or a code block (ending in a colon) apart from it, a picture apart from its caption. False when
-// there is none.
+// row of a table over two pages (the rows from it on go on in a table of their own), a code block
+// (a sample of a file or the console) over two pages, the line that introduces a table or a code
+// block (ending in a colon) apart from it, a picture apart from its caption. False when there is
+// none.
 bool keepOneTogether(QTextDocument& doc, QPagedPaintDevice& device) {
     PageProbe probe(doc, device);
     QTextDocument& laid = probe.doc();
@@ -211,22 +256,35 @@ bool keepOneTogether(QTextDocument& doc, QPagedPaintDevice& device) {
     // In the order of the document, since each break moves all that follows it.
     for (QTextBlock b = laid.begin(); b.isValid(); b = b.next()) {
         if (QTextTable* table = QTextCursor(b).currentTable()) {
-            if (b.position() != table->cellAt(0, 0).firstPosition() || table->rows() < 2) continue;
-            const QTextBlock rows =
-                laid.findBlock(table->cellAt(std::min(2, table->rows() - 1), 0).lastPosition());
-            const QTextBlock lead = b.previous();
-            if (leadsOn(lead)) {
-                if (!together(lead, rows) && breakBefore(lead)) return true;
-                continue;
-            }
-            if (together(b, rows)) continue;
+            if (b.position() != table->cellAt(0, 0).firstPosition()) continue;
             QTextTable* original =
                 QTextCursor(doc.findBlockByNumber(b.blockNumber())).currentTable();
-            QTextTableFormat format = original->format();
-            if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
-            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            original->setFormat(format);
-            return true;
+            if (table->rows() >= 2) {
+                const int head = std::min(2, table->rows() - 1);
+                const QTextBlock lead = b.previous();
+                if (leadsOn(lead)) {
+                    if (!rowsTogether(probe, *table, 0, head, lead) && breakBefore(lead))
+                        return true;
+                } else if (!rowsTogether(probe, *table, 0, head, b)) {
+                    QTextTableFormat format = original->format();
+                    if (!(format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+                        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+                        original->setFormat(format);
+                        return true;
+                    }
+                }
+            }
+            // Every later row whole on one page; the first row under the heading of a table
+            // that already starts a page would only move on again.
+            const bool startsAPage =
+                original->format().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+            for (int row = startsAPage ? 2 : 1; row < table->rows(); ++row) {
+                if (!rowsTogether(probe, *table, row, row)) {
+                    continueOnNextPage(*original, row);
+                    return true;
+                }
+            }
+            continue;
         }
         const QTextBlock next = b.next();
         if (b.blockFormat().headingLevel() > 0 && next.isValid() && !together(b, next) &&
@@ -245,6 +303,23 @@ bool keepOneTogether(QTextDocument& doc, QPagedPaintDevice& device) {
             return true;
     }
     return false;
+}
+
+// The first cell's text of the first table row that the pages still split (and that would fit on
+// one page), or nothing.
+QString splitRow(const QTextDocument& doc, QPagedPaintDevice& device) {
+    PageProbe probe(doc, device);
+    for (QTextFrame* frame : probe.doc().rootFrame()->childFrames()) {
+        const auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table) continue;
+        for (int row = 0; row < table->rows(); ++row) {
+            if (rowsTogether(probe, *table, row, row)) continue;
+            QTextCursor cell = table->cellAt(row, 0).firstCursorPosition();
+            cell.setPosition(table->cellAt(row, 0).lastPosition(), QTextCursor::KeepAnchor);
+            return cell.selectedText();
+        }
+    }
+    return {};
 }
 
 // The layout shows no picture's alternative text: each picture that stands alone on its line gets
@@ -307,6 +382,11 @@ int main(int argc, char** argv) {
         // it, so they are looked at again after each one.
         writer.setPageMargins(QMarginsF(2, 2, 2, 2), QPageLayout::Millimeter);
         for (int pass = 0; pass < 200 && keepOneTogether(doc, writer); ++pass) {
+        }
+        if (const QString row = splitRow(doc, writer); !row.isEmpty()) {
+            std::fprintf(stderr, "vesk_makepdf: the row \"%s\" of a table stands on two pages\n",
+                         qPrintable(row));
+            return 1;
         }
         doc.print(&writer);
     }

@@ -1,11 +1,12 @@
 // The main of every windowed test program: a headless application with the same dpi and fonts on
-// every machine, and no prompt that could wait for a person. The locale is the environment's, as
-// in the programs themselves, so that a test run under a decimal-comma locale sees what a user
-// there sees.
+// every machine, no prompt that could wait for a person, and no Qt warning that a test did not
+// declare (platform/testing/qt_warnings.h). The locale is the environment's, as in the programs
+// themselves, so that a test run under a decimal-comma locale sees what a user there sees.
 #include "platform/form.h"
 #include "platform/process.h"
 #include "platform/prompts.h"
 #include "platform/system.h"
+#include "platform/testing/qt_warnings.h"
 #include "platform/testing/scripted_user.h"
 
 #include <QApplication>
@@ -41,12 +42,19 @@ class CleanSlate : public ::testing::EmptyTestEventListener {
     plat::PromptService* nobody_;
 };
 
-// The offscreen platform announces every window feature it lacks; that is noise in test output.
 QtMessageHandler standardMessages = nullptr;
 
-void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+// The offscreen platform announces every window feature it lacks, and Qt run by root without a
+// runtime folder says so (scripts/test gives one): noise of the machine, not of the programs. Any
+// other warning fails the test that gave it, unless the test declared it; outside a test it is
+// printed.
+void checkedMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (message.startsWith("This plugin does not support")) return;
     if (message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
+    const bool warning = type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg;
+    if (warning && plat::testing::expectedQtWarning(message)) return;
+    if (warning && ::testing::UnitTest::GetInstance()->current_test_info())
+        ADD_FAILURE() << "Qt warned: " << message.toStdString();
     if (standardMessages) standardMessages(type, context, message);
 }
 
@@ -58,7 +66,7 @@ int main(int argc, char** argv) {
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
 
     QApplication app(argc, argv);
-    standardMessages = qInstallMessageHandler(quietMessages);
+    standardMessages = qInstallMessageHandler(checkedMessages);
     QApplication::setQuitOnLastWindowClosed(false);
 #ifdef VESK_COMMA_LOCALE
     // A run meant for the decimal-comma locale proves nothing when that locale is missing.

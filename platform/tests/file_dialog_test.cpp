@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractFileIconProvider>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -36,6 +38,21 @@ TEST(FileDialog, TheListGoesByNameAndKindNotByContents) {
     EXPECT_EQ(plat::prompts().fileDialog(request), "");
     plat::setPromptService(installed);
     EXPECT_EQ(listed, "bio File");
+}
+
+// Without an icon theme the platform has no icons to give: a null icon makes the dialog warn as
+// it draws its list, so the dialogs draw the style's own.
+TEST(FileDialog, EveryIconIsAPicture) {
+    const QAbstractFileIconProvider& icons = plat::fileDialogIconProvider();
+    for (const auto type : {QAbstractFileIconProvider::Computer, QAbstractFileIconProvider::Desktop,
+                            QAbstractFileIconProvider::Trashcan, QAbstractFileIconProvider::Network,
+                            QAbstractFileIconProvider::Drive, QAbstractFileIconProvider::Folder,
+                            QAbstractFileIconProvider::File})
+        EXPECT_FALSE(icons.icon(type).isNull()) << type;
+    QTemporaryDir tmp;
+    plattest::spit(tmp.filePath("a.bio").toStdString(), "1\r\n");
+    for (const QString& name : {tmp.path(), tmp.filePath("a.bio"), QStringLiteral("/")})
+        EXPECT_FALSE(icons.icon(QFileInfo(name)).isNull()) << name.toStdString();
 }
 
 } // namespace
