@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "common/filekind.h"
+#include "common/longnumber.h"
 #include "common/visibletext.h"
 #include "file_names.h"
 
@@ -175,14 +176,10 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
 namespace {
 
 // The longest item the reader holds as it stands. A longer number is followed byte by byte to its
-// end (LongNumber), a longer text item is cut at once: whatever the length of a line, the reader
-// holds a block of the file and one item.
+// end (vesk::LongNumber), a longer text item is cut at once: whatever the length of a line, the
+// reader holds a block of the file and one item.
 constexpr std::size_t kItemBytes = 4096;
 constexpr std::size_t kBlockBytes = 1 << 16;
-
-// The significant digits of a long number that are kept: enough to tell every halfway point
-// between two doubles (at most 768 digits) from the numbers beside it.
-constexpr std::size_t kKeptDigits = 800;
 
 // Bytes that end an item, the line's end included (a carriage return is a blank).
 constexpr std::array<bool, 256> kEndsItem = [] {
@@ -212,10 +209,6 @@ bool holds_item_end(std::uint64_t x) {
 }
 bool all_ascii(std::uint64_t x) {
     return (x & (kEachByte * 0x80)) == 0;
-}
-bool all_digits(std::uint64_t x) {
-    return (x & (kEachByte * 0xF0)) == kEachByte * 0x30 &&
-           ((x + kEachByte * 0x06) & (kEachByte * 0xF0)) == kEachByte * 0x30;
 }
 
 } // namespace
@@ -285,147 +278,24 @@ class FreeReader::CharacterCount {
     std::size_t count_ = 0;
 };
 
-class FreeReader::LongNumber {
-  public:
-    // Follows the bytes of a number item, keeping only what its value needs.
-    void add(const char* bytes, std::size_t size) {
-        for (std::size_t i = 0; i < size && part_ != Part::bad;) {
-            // Runs of digits that change no kept digit go at once: leading zeros, the digits
-            // after the kept ones, and those of an exponent already at its cap.
-            std::size_t end = i;
-            if ((part_ == Part::integer || part_ == Part::fraction) && kept_.empty()) {
-                while (end + 8 <= size && eight_bytes(bytes + end) == kEachByte * '0')
-                    end += 8;
-                while (end < size && bytes[end] == '0')
-                    ++end;
-                if (part_ == Part::fraction && int_significant_ == 0)
-                    leading_fraction_zeros_ += static_cast<std::int64_t>(end - i);
-                if (end > i) mantissa_digit_ = true;
-            } else if ((part_ == Part::integer || part_ == Part::fraction) &&
-                       kept_.size() == kKeptDigits) {
-                for (std::uint64_t x = 0;
-                     end + 8 <= size && all_digits(x = eight_bytes(bytes + end)); end += 8)
-                    sticky_ = sticky_ || x != kEachByte * '0';
-                for (; end < size && is_digit(bytes[end]); ++end)
-                    sticky_ = sticky_ || bytes[end] != '0';
-                if (part_ == Part::integer) int_significant_ += static_cast<std::int64_t>(end - i);
-            } else if (part_ == Part::exponent && exponent_ >= kExponentCap) {
-                while (end + 8 <= size && all_digits(eight_bytes(bytes + end)))
-                    end += 8;
-                while (end < size && is_digit(bytes[end]))
-                    ++end;
-            }
-            if (end > i) {
-                i = end;
-                continue;
-            }
-            add(bytes[i++]);
-        }
-    }
-    // A short text that reads as the same number as the whole item, or a text that is no
-    // number.
-    std::string real_text() const {
-        if (part_ == Part::bad || !mantissa_digit_ || part_ == Part::letter ||
-            part_ == Part::exponent_sign || part_ == Part::sign)
-            return "x";
-        std::string out(sign_ ? 1 : 0, sign_);
-        if (kept_.empty()) return out + "0";
-        // The power of ten of the leading significant digit, then of the whole number.
-        const std::int64_t lead =
-            int_significant_ > 0 ? int_significant_ - 1 : -(leading_fraction_zeros_ + 1);
-        out += kept_[0];
-        out += '.';
-        out.append(kept_, 1);
-        if (sticky_) out += '1';
-        return out + "e" + std::to_string(lead + (exponent_negative_ ? -exponent_ : exponent_));
-    }
-    std::string integer_text() const {
-        if (part_ != Part::integer) return "x";
-        return std::string(sign_ ? 1 : 0, sign_) + (kept_.empty() ? std::string("0") : kept_);
-    }
+namespace {
 
-  private:
-    enum class Part { start, sign, integer, fraction, letter, exponent_sign, exponent, bad };
+// A short text that reads as the same number as the whole item, or a text that is no number: the
+// whole item must be a number.
+std::string real_text(const vesk::LongNumber& number) {
+    return number.ended() || !number.complete() ? "x" : number.text();
+}
+std::string integer_text(const vesk::LongNumber& number) {
+    return number.ended() || !number.integer() ? "x" : number.integer_text();
+}
 
-    void digit(char c) {
-        mantissa_digit_ = true;
-        if (kept_.empty() && c == '0') {
-            if (part_ == Part::fraction && int_significant_ == 0) ++leading_fraction_zeros_;
-            return;
-        }
-        if (part_ == Part::integer) ++int_significant_;
-        if (kept_.size() < kKeptDigits)
-            kept_ += c;
-        else if (c != '0')
-            sticky_ = true;
-    }
-    static constexpr std::int64_t kExponentCap = 1000000000;
-
-    void add(char c) {
-        switch (part_) {
-        case Part::start:
-            if (c == '+' || c == '-') {
-                sign_ = c;
-                part_ = Part::sign;
-                return;
-            }
-            [[fallthrough]];
-        case Part::sign:
-            part_ = Part::integer;
-            [[fallthrough]];
-        case Part::integer:
-            if (is_digit(c)) return digit(c);
-            if (c == '.') {
-                part_ = Part::fraction;
-                return;
-            }
-            [[fallthrough]];
-        case Part::fraction:
-            if (is_digit(c)) return digit(c);
-            if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
-                part_ = Part::letter;
-                return;
-            }
-            break;
-        case Part::letter:
-            if (c == '+' || c == '-') {
-                exponent_negative_ = c == '-';
-                part_ = Part::exponent_sign;
-                return;
-            }
-            [[fallthrough]];
-        case Part::exponent_sign:
-            part_ = Part::exponent;
-            [[fallthrough]];
-        case Part::exponent:
-            if (is_digit(c)) {
-                if (exponent_ < kExponentCap) exponent_ = exponent_ * 10 + (c - '0');
-                exponent_ = std::min(exponent_, kExponentCap);
-                return;
-            }
-            break;
-        case Part::bad:
-            break;
-        }
-        part_ = Part::bad;
-    }
-
-    Part part_ = Part::start;
-    char sign_ = 0;
-    bool mantissa_digit_ = false;
-    std::string kept_;    // the significant digits, the first kKeptDigits of them
-    bool sticky_ = false; // a digit other than 0 came after them
-    std::int64_t int_significant_ = 0;
-    std::int64_t leading_fraction_zeros_ = 0;
-    bool exponent_negative_ = false;
-    std::int64_t exponent_ = 0;
-};
+} // namespace
 
 struct FreeReader::Item {
     explicit Item(std::string& room) : text(room) { text.clear(); }
     std::string& text; // its first bytes
     bool cut = false;  // it has more
-    std::optional<LongNumber> number;
+    std::optional<vesk::LongNumber> number;
     CharacterCount characters;
 };
 
@@ -667,12 +537,12 @@ void FreeReader::take_item(Item& item, std::size_t keep, bool number) {
                  if (size <= room) return;
                  item.cut = true;
                  if (!number) return;
-                 item.number.emplace().add(item.text.data(), item.text.size());
+                 item.number.emplace().add(item.text);
                  item.characters.add(item.text.data(), item.text.size());
                  bytes += room, size -= room;
              }
              if (!number) return;
-             item.number->add(bytes, size);
+             item.number->add(std::string_view(bytes, size));
              item.characters.add(bytes, size);
          },
          true);
@@ -703,7 +573,7 @@ void FreeReader::integer(int& value) {
     Item item(item_text_);
     take_item(item, kItemBytes, true);
     int v = 0;
-    if (!parse_integer(item.cut ? item.number->integer_text() : item.text, v))
+    if (!parse_integer(item.cut ? integer_text(*item.number) : item.text, v))
         fail("a whole number is expected, found \"" + quoted(item) + "\"");
     value = v;
     after_value();
@@ -715,7 +585,7 @@ void FreeReader::real(double& value) {
     take_item(item, kItemBytes, true);
     double v = 0.0;
     bool too_large = false;
-    if (!parse_real(item.cut ? item.number->real_text() : item.text, v, &too_large))
+    if (!parse_real(item.cut ? real_text(*item.number) : item.text, v, &too_large))
         fail("a number is expected, found \"" + quoted(item) + "\"" +
              (too_large ? ", which is beyond the largest number (about 1.8E+308)" : ""));
     value = v;

@@ -6,107 +6,14 @@
 
 namespace viewers {
 
-namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool isExponentLetter(char c) {
-    return c == 'e' || c == 'E' || c == 'd' || c == 'D';
-}
-
-constexpr long long kExponentCeiling = 1000000000000000LL;
-
-} // namespace
-
 void Item::clear() {
     head_.clear();
     size_ = 0;
     numberEnd_ = 0;
-    number_.reset();
+    number_.clear();
     characters_ = 0;
     need_ = 0;
     pending_ = 0;
-}
-
-void Item::Number::reset() {
-    part = Part::Start;
-    done = false;
-    negative = false;
-    mantissaDigits = 0;
-    digits.clear();
-    sticky = false;
-    lead = 0;
-    exponentNegative = false;
-    exponent = 0;
-    hasExponent = false;
-}
-
-// The number's syntax is plat::leadingNumber's: a sign, digits with a point (at least one digit),
-// then an exponent letter (e or d) with a sign and at least one digit.
-void Item::Number::addOther(char c) {
-    switch (part) {
-    case Part::Start:
-        if (c == '+' || c == '-') {
-            negative = c == '-';
-            part = Part::Sign;
-            return;
-        }
-        [[fallthrough]];
-    case Part::Sign:
-    case Part::Whole:
-        if (isDigit(c)) {
-            digit(c, false);
-            part = Part::Whole;
-        } else if (c == '.') {
-            part = Part::Fraction;
-        } else if (mantissaDigits > 0 && isExponentLetter(c)) {
-            part = Part::ExponentLetter;
-        } else {
-            done = true;
-        }
-        return;
-    case Part::Fraction:
-        if (isDigit(c))
-            digit(c, true);
-        else if (mantissaDigits > 0 && isExponentLetter(c))
-            part = Part::ExponentLetter;
-        else
-            done = true;
-        return;
-    case Part::ExponentLetter:
-        if (c == '+' || c == '-') {
-            exponentNegative = c == '-';
-            part = Part::ExponentSign;
-            return;
-        }
-        [[fallthrough]];
-    case Part::ExponentSign:
-    case Part::Exponent:
-        if (!isDigit(c)) {
-            done = true;
-            return;
-        }
-        part = Part::Exponent;
-        hasExponent = true;
-        if (exponent < kExponentCeiling) exponent = exponent * 10 + (c - '0');
-        return;
-    }
-}
-
-// 0.DIGITS times ten to the power of the leading digit's place and the exponent. The digits
-// beyond the first 800 cannot change the double nearest to the value, only whether it lies above
-// the digits kept; a last 1 says so. (A double lies half-way between two doubles with at most
-// 767 significant digits.)
-std::string Item::Number::text() const {
-    if (mantissaDigits == 0) return {};
-    std::string t = negative ? "-" : "";
-    if (digits.empty()) return t + "0";
-    const long long e = lead + (hasExponent ? (exponentNegative ? -exponent : exponent) : 0);
-    t += "0." + digits;
-    if (sticky) t += '1';
-    return t + "e" + std::to_string(e);
 }
 
 void Item::addRun(std::string_view run) {
@@ -117,21 +24,10 @@ void Item::addRun(std::string_view run) {
             continue;
         }
         std::size_t j = i;
-        if (!number_.done) {
-            // Digits that move the leading digit's place or only tell whether one is not 0.
-            bool nonzero = false;
-            while (j < n && isDigit(run[j]) && number_.countsOnly(run[j])) {
-                nonzero |= run[j] != '0';
-                ++j;
-            }
-            const long long digits = static_cast<long long>(j - i);
-            number_.mantissaDigits += std::size_t(digits);
-            number_.sticky |= nonzero;
-            if (number_.digits.empty()) {
-                if (number_.part == Number::Part::Fraction) number_.lead -= digits;
-            } else if (number_.part == Number::Part::Whole) {
-                number_.lead += digits;
-            }
+        if (!number_.ended()) {
+            // The bytes that go on with the number, each a character of its own.
+            j += number_.add(run.substr(i));
+            if (j < n) numberEnd_ = size_ + (j - i);
         } else {
             // Plain text after the number: one character a byte.
             while (j < n && static_cast<unsigned char>(run[j]) < 0x80)
@@ -149,7 +45,7 @@ void Item::addRun(std::string_view run) {
 
 std::optional<double> Item::number() const {
     // Decided within the bytes kept: read as it stands.
-    if (size_ <= kHeadBytes || (number_.done && numberEnd_ < kHeadBytes))
+    if (size_ <= kHeadBytes || (number_.ended() && numberEnd_ < kHeadBytes))
         return plat::leadingNumber(head_);
     return plat::leadingNumber(number_.text());
 }
