@@ -1,7 +1,8 @@
 #include "common/longnumber.h"
 
+#include "common/eightbytes.h"
+
 #include <algorithm>
-#include <cstring>
 
 namespace vesk {
 
@@ -12,18 +13,6 @@ bool is_digit(char c) {
 }
 bool is_exponent_letter(char c) {
     return c == 'E' || c == 'e' || c == 'D' || c == 'd';
-}
-
-// Eight bytes at once, for the long runs of a huge number.
-std::uint64_t eight_bytes(const char* at) {
-    std::uint64_t x = 0;
-    std::memcpy(&x, at, sizeof x);
-    return x;
-}
-constexpr std::uint64_t kEachByte = 0x0101010101010101;
-bool all_digits(std::uint64_t x) {
-    return (x & (kEachByte * 0xF0)) == kEachByte * 0x30 &&
-           ((x + kEachByte * 0x06) & (kEachByte * 0xF0)) == kEachByte * 0x30;
 }
 
 } // namespace
@@ -86,21 +75,21 @@ std::size_t LongNumber::add(std::string_view bytes) {
         std::size_t end = i;
         const bool mantissa = part_ == Part::integer || part_ == Part::fraction;
         if (mantissa && kept_.empty()) {
-            while (end + 8 <= size && eight_bytes(at + end) == kEachByte * '0')
+            while (end + 8 <= size && eightBytes(at + end) == kEachByte * '0')
                 end += 8;
             while (end < size && at[end] == '0')
                 ++end;
             if (end > i) digit_ = true;
             if (part_ == Part::fraction) place_ -= static_cast<std::int64_t>(end - i);
         } else if (mantissa && kept_.size() == kKeptDigits) {
-            for (std::uint64_t x = 0; end + 8 <= size && all_digits(x = eight_bytes(at + end));
+            for (std::uint64_t x = 0; end + 8 <= size && allDigits(x = eightBytes(at + end));
                  end += 8)
                 sticky_ = sticky_ || x != kEachByte * '0';
             for (; end < size && is_digit(at[end]); ++end)
                 sticky_ = sticky_ || at[end] != '0';
             if (part_ == Part::integer) place_ += static_cast<std::int64_t>(end - i);
         } else if (part_ == Part::exponent && exponent_ == kExponentCap) {
-            while (end + 8 <= size && all_digits(eight_bytes(at + end)))
+            while (end + 8 <= size && allDigits(eightBytes(at + end)))
                 end += 8;
             while (end < size && is_digit(at[end]))
                 ++end;
@@ -130,7 +119,7 @@ std::string LongNumber::text() const {
     return out + 'e' + std::to_string(place_ - 1 + exponent);
 }
 
-std::string LongNumber::integer_text() const {
+std::string LongNumber::integerText() const {
     return (negative_ ? "-" : "") + (kept_.empty() ? std::string("0") : kept_);
 }
 

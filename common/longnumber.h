@@ -44,7 +44,7 @@ class LongNumber {
     std::string text() const;
     // An integer()'s sign and significant digits ("0" without any); a whole number of more than
     // kKeptDigits digits as its first ones, as far beyond any integer type.
-    std::string integer_text() const;
+    std::string integerText() const;
 
   private:
     enum class Part { start, sign, integer, fraction, letter, sign_e, exponent };

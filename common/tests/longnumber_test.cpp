@@ -92,7 +92,7 @@ TEST(LongNumber, KeepsWhatTheValueNeedsAndEndsAtTheFirstOtherByte) {
             EXPECT_EQ(number.complete(), c.complete) << runs;
             EXPECT_EQ(number.integer(), c.integer) << runs;
             if (c.integer) {
-                EXPECT_EQ(number.integer_text(), c.integerText) << runs;
+                EXPECT_EQ(number.integerText(), c.integerText) << runs;
             }
         }
     }

@@ -10,6 +10,7 @@
 #include <limits>
 #include <optional>
 
+#include "common/eightbytes.h"
 #include "common/filekind.h"
 #include "common/longnumber.h"
 #include "common/visibletext.h"
@@ -189,96 +190,14 @@ constexpr std::array<bool, 256> kEndsItem = [] {
     return t;
 }();
 
-// Eight bytes at once, for the long runs of a huge line.
-std::uint64_t eight_bytes(const char* at) {
-    std::uint64_t x = 0;
-    std::memcpy(&x, at, sizeof x);
-    return x;
-}
-constexpr std::uint64_t kEachByte = 0x0101010101010101;
-// Whether one of the eight is `c`.
-bool holds(std::uint64_t x, unsigned char c) {
-    const std::uint64_t v = x ^ (kEachByte * c);
-    return ((v - kEachByte) & ~v & (kEachByte * 0x80)) != 0;
-}
+// Whether one of eight bytes ends an item.
 bool holds_item_end(std::uint64_t x) {
     // Every byte that ends an item stands below '0': most runs need the first test only.
-    if (((x - kEachByte * '0') & ~x & (kEachByte * 0x80)) == 0) return false;
-    return holds(x, ' ') || holds(x, '\t') || holds(x, '\r') || holds(x, ',') || holds(x, '/') ||
-           holds(x, '\n');
+    if (((x - vesk::kEachByte * '0') & ~x & (vesk::kEachByte * 0x80)) == 0) return false;
+    using vesk::holdsByte;
+    return holdsByte(x, ' ') || holdsByte(x, '\t') || holdsByte(x, '\r') || holdsByte(x, ',') ||
+           holdsByte(x, '/') || holdsByte(x, '\n');
 }
-bool all_ascii(std::uint64_t x) {
-    return (x & (kEachByte * 0x80)) == 0;
-}
-
-} // namespace
-
-class FreeReader::CharacterCount {
-  public:
-    // Counts characters as a message does: a whole, well-formed UTF-8 sequence, or a single byte
-    // that is not part of one.
-    void add(const char* bytes, std::size_t size) {
-        for (std::size_t i = 0; i < size; ++i) {
-            if (pending_ == 0) {
-                const std::size_t from = i;
-                while (i + 8 <= size && all_ascii(eight_bytes(bytes + i)))
-                    i += 8;
-                while (i < size && static_cast<unsigned char>(bytes[i]) < 0x80)
-                    ++i;
-                count_ += i - from;
-                if (i == size) return;
-            }
-            const auto b = static_cast<unsigned char>(bytes[i]);
-            held_[pending_++] = b;
-            settle(false);
-        }
-    }
-    std::size_t finish() {
-        settle(true);
-        return count_;
-    }
-
-  private:
-    // Counts every character that the held bytes decide.
-    void settle(bool at_end) {
-        while (pending_ > 0) {
-            const unsigned char lead = held_[0];
-            std::size_t n = 0;
-            char32_t code = 0, least = 0;
-            if (lead < 0x80) {
-                n = 1;
-            } else if (lead >= 0xC2 && lead <= 0xDF) {
-                n = 2, code = lead & 0x1F, least = 0x80;
-            } else if (lead >= 0xE0 && lead <= 0xEF) {
-                n = 3, code = lead & 0x0F, least = 0x800;
-            } else if (lead >= 0xF0 && lead <= 0xF4) {
-                n = 4, code = lead & 0x07, least = 0x10000;
-            }
-            bool whole = n == 1;
-            if (n > 1) {
-                bool broken = false;
-                for (std::size_t k = 1; k < std::min(n, pending_); ++k) {
-                    if ((held_[k] & 0xC0) != 0x80) broken = true;
-                    code = (code << 6) | (held_[k] & 0x3F);
-                }
-                if (!broken && pending_ < n && !at_end) return; // the rest is still to come
-                whole = !broken && pending_ >= n && code >= least &&
-                        !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
-            }
-            const std::size_t used = whole ? n : 1;
-            ++count_;
-            std::copy(held_.begin() + static_cast<std::ptrdiff_t>(used),
-                      held_.begin() + static_cast<std::ptrdiff_t>(pending_), held_.begin());
-            pending_ -= used;
-        }
-    }
-
-    std::array<unsigned char, 4> held_{};
-    std::size_t pending_ = 0;
-    std::size_t count_ = 0;
-};
-
-namespace {
 
 // A short text that reads as the same number as the whole item, or a text that is no number: the
 // whole item must be a number.
@@ -286,7 +205,7 @@ std::string real_text(const vesk::LongNumber& number) {
     return number.ended() || !number.complete() ? "x" : number.text();
 }
 std::string integer_text(const vesk::LongNumber& number) {
-    return number.ended() || !number.integer() ? "x" : number.integer_text();
+    return number.ended() || !number.integer() ? "x" : number.integerText();
 }
 
 } // namespace
@@ -296,7 +215,7 @@ struct FreeReader::Item {
     std::string& text; // its first bytes
     bool cut = false;  // it has more
     std::optional<vesk::LongNumber> number;
-    CharacterCount characters;
+    vesk::CharacterCount characters;
 };
 
 bool FreeReader::open(const std::filesystem::path& path, std::string display_name) {
@@ -400,7 +319,7 @@ template <class Go, class Take> void FreeReader::scan(Go go, Take take, bool ite
         const char* const end = buffer_.data() + tail_;
         const char* at = from;
         if (item)
-            while (at + 8 <= end && !holds_item_end(eight_bytes(at)))
+            while (at + 8 <= end && !holds_item_end(vesk::eightBytes(at)))
                 at += 8;
         while (at < end && *at != '\n' && *at != '\r' && go(*at))
             ++at;
@@ -538,12 +457,12 @@ void FreeReader::take_item(Item& item, std::size_t keep, bool number) {
                  item.cut = true;
                  if (!number) return;
                  item.number.emplace().add(item.text);
-                 item.characters.add(item.text.data(), item.text.size());
+                 item.characters.add(item.text);
                  bytes += room, size -= room;
              }
              if (!number) return;
              item.number->add(std::string_view(bytes, size));
-             item.characters.add(bytes, size);
+             item.characters.add(std::string_view(bytes, size));
          },
          true);
 }
@@ -553,8 +472,7 @@ std::string FreeReader::quoted(const Item& item) const {
     // The first characters as a message shows them, with the length of the whole item.
     std::string shown = vesk::visibleText(item.text);
     shown.erase(shown.rfind("\xE2\x80\xA6 ("));
-    return shown + "\xE2\x80\xA6 (" + std::to_string(Item(item).characters.finish()) +
-           " characters)";
+    return shown + "\xE2\x80\xA6 (" + std::to_string(item.characters.count()) + " characters)";
 }
 
 void FreeReader::after_value() {

@@ -6,6 +6,7 @@
 #include "platform/system.h"
 
 #include "common/longnumber.h"
+#include "common/visibletext.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -65,11 +66,7 @@ class Item {
         if (head_.size() < kHeadBytes) head_ += c;
         if (!number_.ended() && !number_.add(c)) numberEnd_ = size_;
         ++size_;
-        const auto b = static_cast<unsigned char>(c);
-        if (need_ == 0 && b < 0x80)
-            ++characters_;
-        else
-            count(b);
+        characters_.add(c);
     }
     // The same as add() for each byte of run, a long run of digits or of plain text faster.
     void addRun(std::string_view run);
@@ -83,20 +80,12 @@ class Item {
     std::string visible() const;
 
   private:
-    // The characters of the item as plat::visibleText counts them: a whole UTF-8 sequence is one,
-    // and so is each byte that is not part of one.
-    void count(unsigned char b);
-    std::size_t characters() const { return characters_ + (need_ > 0 ? 1 + pending_ : 0); }
-
     std::string head_;
     std::size_t size_ = 0;
     std::size_t numberEnd_ = 0; // where the number ended, once it has
     // The number at the item's start, kept in a bounded form that converts to the same value.
     vesk::LongNumber number_;
-    std::size_t characters_ = 0;
-    int need_ = 0;    // continuation bytes still to come
-    int pending_ = 0; // continuation bytes taken so far
-    char32_t code_ = 0, least_ = 0;
+    vesk::CharacterCount characters_;
 };
 
 // Adds to item the bytes that follow in `in` up to the first for which ends(byte) holds, which
