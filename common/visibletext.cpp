@@ -1,5 +1,7 @@
 #include "common/visibletext.h"
 
+#include "common/eightbytes.h"
+
 namespace vesk {
 
 namespace {
@@ -12,29 +14,36 @@ struct Character {
     bool wellFormed = false;
 };
 
+// What a byte starts: a sequence of `bytes` bytes in all (0: none, the byte stands alone), with
+// the bits of the code it holds and the least code such a sequence may stand for.
+struct Lead {
+    std::size_t bytes = 0;
+    char32_t code = 0, least = 0;
+};
+Lead leadOf(unsigned char b) {
+    if (b < 0x80) return {1, b, 0};
+    if (b >= 0xC2 && b <= 0xDF) return {2, char32_t(b & 0x1F), 0x80};
+    if (b >= 0xE0 && b <= 0xEF) return {3, char32_t(b & 0x0F), 0x800};
+    if (b >= 0xF0 && b <= 0xF4) return {4, char32_t(b & 0x07), 0x10000};
+    return {};
+}
+// Overlong forms, the halves of surrogate pairs and codes beyond Unicode are not UTF-8.
+bool isWellFormed(char32_t code, char32_t least) {
+    return code >= least && !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
+}
+
 Character characterAt(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[at + k]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) return {1, lead, true};
-    std::size_t n = 0;
-    char32_t code = 0, least = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        n = 2, code = lead & 0x1F, least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3, code = lead & 0x0F, least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4, code = lead & 0x07, least = 0x10000;
-    } else {
-        return {};
-    }
-    if (at + n > text.size()) return {};
-    for (std::size_t k = 1; k < n; ++k) {
+    const Lead lead = leadOf(byte(0));
+    if (lead.bytes == 1) return {1, lead.code, true};
+    if (lead.bytes == 0 || at + lead.bytes > text.size()) return {};
+    char32_t code = lead.code;
+    for (std::size_t k = 1; k < lead.bytes; ++k) {
         if ((byte(k) & 0xC0) != 0x80) return {};
         code = (code << 6) | (byte(k) & 0x3F);
     }
-    // Overlong forms, the halves of surrogate pairs and codes beyond Unicode are not UTF-8.
-    if (code < least || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return {};
-    return {n, code, true};
+    if (!isWellFormed(code, lead.least)) return {};
+    return {lead.bytes, code, true};
 }
 
 // Characters that show nothing, break or reorder the text around them: controls, format
@@ -104,6 +113,47 @@ std::string visibleMessage(std::string_view message) {
     std::string out;
     appendVisible(out, message, std::string_view::npos, true);
     return out;
+}
+
+void CharacterCount::add(std::string_view bytes) {
+    const char* const at = bytes.data();
+    const std::size_t size = bytes.size();
+    for (std::size_t i = 0; i < size;) {
+        if (need_ == 0) {
+            const std::size_t from = i;
+            while (i + 8 <= size && allAscii(eightBytes(at + i)))
+                i += 8;
+            while (i < size && static_cast<unsigned char>(at[i]) < 0x80)
+                ++i;
+            count_ += i - from;
+            if (i == size) return;
+        }
+        addByte(static_cast<unsigned char>(at[i++]));
+    }
+}
+
+void CharacterCount::addByte(unsigned char b) {
+    if (need_ > 0) {
+        if ((b & 0xC0) == 0x80) {
+            code_ = (code_ << 6) | (b & 0x3F);
+            ++pending_;
+            if (--need_ == 0) {
+                count_ += isWellFormed(code_, least_) ? 1 : 1 + pending_;
+                pending_ = 0;
+            }
+            return;
+        }
+        // A sequence cut short: each of its bytes is a character, and this byte starts anew.
+        count_ += 1 + pending_;
+        need_ = 0;
+        pending_ = 0;
+    }
+    const Lead lead = leadOf(b);
+    if (lead.bytes > 1) {
+        need_ = lead.bytes - 1, code_ = lead.code, least_ = lead.least;
+    } else {
+        ++count_;
+    }
 }
 
 } // namespace vesk

@@ -23,6 +23,30 @@ std::string visibleName(std::string_view name);
 // a huge item neither floods a message nor takes long to lay out.
 std::string visibleText(std::string_view text);
 
+// The characters of a text as visibleText counts them, the text given a piece at a time: a whole,
+// well-formed UTF-8 sequence is one, and so is each byte that is not part of one.
+class CharacterCount {
+  public:
+    void add(char c) {
+        const auto b = static_cast<unsigned char>(c);
+        if (need_ == 0 && b < 0x80)
+            ++count_;
+        else
+            addByte(b);
+    }
+    // The same as add() for each byte, a long run of plain text eight bytes at a time.
+    void add(std::string_view bytes);
+    // The characters so far; a sequence not yet whole counts one for each of its bytes.
+    std::size_t count() const { return count_ + (need_ > 0 ? 1 + pending_ : 0); }
+
+  private:
+    void addByte(unsigned char b);
+    std::size_t count_ = 0;
+    std::size_t need_ = 0;    // continuation bytes still to come
+    std::size_t pending_ = 0; // continuation bytes taken so far
+    char32_t code_ = 0, least_ = 0;
+};
+
 // A whole message that may carry such texts: as visibleName, but its line breaks and tabs stay.
 std::string visibleMessage(std::string_view message);
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -81,6 +82,58 @@ TEST(VisibleText, NamesAreWholeAndMessagesKeepTheirLines) {
                              "2\r."),
               "Cannot plot a.pmo:\n\tthe value 1\\xE2\\x80\\xAE2\\x0D.");
     EXPECT_EQ(visibleMessage(std::string("x\0y", 3)), "x\\x00y");
+}
+
+// The count of a text given a piece at a time is the one visibleText gives it: well-formed UTF-8
+// sequences, and each byte of a broken one, a sequence cut at the text's end included.
+TEST(CharacterCount, CountsAsVisibleTextWhereverThePiecesBreak) {
+    std::mt19937 random(11);
+    // A code as UTF-8 would write it, surrogate halves and codes beyond Unicode too, or only its
+    // first bytes.
+    const auto encoded = [&](char32_t code) {
+        std::string bytes;
+        const int n = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+        constexpr unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+        bytes += static_cast<char>(n == 1 ? code : kLead[n] | (code >> (6 * (n - 1))));
+        for (int k = n - 2; k >= 0; --k)
+            bytes += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
+        if (random() % 4 == 0) bytes.resize(1 + random() % bytes.size());
+        return bytes;
+    };
+    for (int k = 0; k < 300; ++k) {
+        std::string text;
+        // Each step adds one character at least: the text is cut and its count shown.
+        for (std::size_t n = vesk::kQuotedCharacters + 1 + random() % 300; n > 0; --n) {
+            switch (random() % 4) {
+            case 0:
+                text += std::string(1 + random() % 20, 'a');
+                break;
+            case 1:
+                text += static_cast<char>(random() % 256);
+                break;
+            case 2:
+                text += encoded(random() % 0x800);
+                break;
+            default:
+                text += encoded(random() % 0x110100);
+                break;
+            }
+        }
+        const std::string shown = visibleText(text);
+        const std::size_t from = shown.rfind(" (") + 2;
+        const std::string expected = shown.substr(from, shown.find(' ', from) - from);
+        SCOPED_TRACE(shown);
+        vesk::CharacterCount bytes, runs;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t n = std::min<std::size_t>(text.size() - at, random() % 20);
+            runs.add(std::string_view(text).substr(at, n));
+            for (std::size_t i = at; i < at + n; ++i)
+                bytes.add(text[i]);
+            at += n;
+        }
+        EXPECT_EQ(std::to_string(bytes.count()), expected);
+        EXPECT_EQ(std::to_string(runs.count()), expected);
+    }
 }
 
 } // namespace

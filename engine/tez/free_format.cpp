@@ -10,7 +10,9 @@
 #include <limits>
 #include <optional>
 
+#include "common/eightbytes.h"
 #include "common/filekind.h"
+#include "common/longnumber.h"
 #include "common/visibletext.h"
 #include "file_names.h"
 
@@ -175,14 +177,10 @@ bool parse_real(std::string_view text, double& value, bool* too_large) {
 namespace {
 
 // The longest item the reader holds as it stands. A longer number is followed byte by byte to its
-// end (LongNumber), a longer text item is cut at once: whatever the length of a line, the reader
-// holds a block of the file and one item.
+// end (vesk::LongNumber), a longer text item is cut at once: whatever the length of a line, the
+// reader holds a block of the file and one item.
 constexpr std::size_t kItemBytes = 4096;
 constexpr std::size_t kBlockBytes = 1 << 16;
-
-// The significant digits of a long number that are kept: enough to tell every halfway point
-// between two doubles (at most 768 digits) from the numbers beside it.
-constexpr std::size_t kKeptDigits = 800;
 
 // Bytes that end an item, the line's end included (a carriage return is a blank).
 constexpr std::array<bool, 256> kEndsItem = [] {
@@ -192,241 +190,32 @@ constexpr std::array<bool, 256> kEndsItem = [] {
     return t;
 }();
 
-// Eight bytes at once, for the long runs of a huge line.
-std::uint64_t eight_bytes(const char* at) {
-    std::uint64_t x = 0;
-    std::memcpy(&x, at, sizeof x);
-    return x;
-}
-constexpr std::uint64_t kEachByte = 0x0101010101010101;
-// Whether one of the eight is `c`.
-bool holds(std::uint64_t x, unsigned char c) {
-    const std::uint64_t v = x ^ (kEachByte * c);
-    return ((v - kEachByte) & ~v & (kEachByte * 0x80)) != 0;
-}
+// Whether one of eight bytes ends an item.
 bool holds_item_end(std::uint64_t x) {
     // Every byte that ends an item stands below '0': most runs need the first test only.
-    if (((x - kEachByte * '0') & ~x & (kEachByte * 0x80)) == 0) return false;
-    return holds(x, ' ') || holds(x, '\t') || holds(x, '\r') || holds(x, ',') || holds(x, '/') ||
-           holds(x, '\n');
+    if (((x - vesk::kEachByte * '0') & ~x & (vesk::kEachByte * 0x80)) == 0) return false;
+    using vesk::holdsByte;
+    return holdsByte(x, ' ') || holdsByte(x, '\t') || holdsByte(x, '\r') || holdsByte(x, ',') ||
+           holdsByte(x, '/') || holdsByte(x, '\n');
 }
-bool all_ascii(std::uint64_t x) {
-    return (x & (kEachByte * 0x80)) == 0;
+
+// A short text that reads as the same number as the whole item, or a text that is no number: the
+// whole item must be a number.
+std::string real_text(const vesk::LongNumber& number) {
+    return number.ended() || !number.complete() ? "x" : number.text();
 }
-bool all_digits(std::uint64_t x) {
-    return (x & (kEachByte * 0xF0)) == kEachByte * 0x30 &&
-           ((x + kEachByte * 0x06) & (kEachByte * 0xF0)) == kEachByte * 0x30;
+std::string integer_text(const vesk::LongNumber& number) {
+    return number.ended() || !number.integer() ? "x" : number.integerText();
 }
 
 } // namespace
-
-class FreeReader::CharacterCount {
-  public:
-    // Counts characters as a message does: a whole, well-formed UTF-8 sequence, or a single byte
-    // that is not part of one.
-    void add(const char* bytes, std::size_t size) {
-        for (std::size_t i = 0; i < size; ++i) {
-            if (pending_ == 0) {
-                const std::size_t from = i;
-                while (i + 8 <= size && all_ascii(eight_bytes(bytes + i)))
-                    i += 8;
-                while (i < size && static_cast<unsigned char>(bytes[i]) < 0x80)
-                    ++i;
-                count_ += i - from;
-                if (i == size) return;
-            }
-            const auto b = static_cast<unsigned char>(bytes[i]);
-            held_[pending_++] = b;
-            settle(false);
-        }
-    }
-    std::size_t finish() {
-        settle(true);
-        return count_;
-    }
-
-  private:
-    // Counts every character that the held bytes decide.
-    void settle(bool at_end) {
-        while (pending_ > 0) {
-            const unsigned char lead = held_[0];
-            std::size_t n = 0;
-            char32_t code = 0, least = 0;
-            if (lead < 0x80) {
-                n = 1;
-            } else if (lead >= 0xC2 && lead <= 0xDF) {
-                n = 2, code = lead & 0x1F, least = 0x80;
-            } else if (lead >= 0xE0 && lead <= 0xEF) {
-                n = 3, code = lead & 0x0F, least = 0x800;
-            } else if (lead >= 0xF0 && lead <= 0xF4) {
-                n = 4, code = lead & 0x07, least = 0x10000;
-            }
-            bool whole = n == 1;
-            if (n > 1) {
-                bool broken = false;
-                for (std::size_t k = 1; k < std::min(n, pending_); ++k) {
-                    if ((held_[k] & 0xC0) != 0x80) broken = true;
-                    code = (code << 6) | (held_[k] & 0x3F);
-                }
-                if (!broken && pending_ < n && !at_end) return; // the rest is still to come
-                whole = !broken && pending_ >= n && code >= least &&
-                        !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
-            }
-            const std::size_t used = whole ? n : 1;
-            ++count_;
-            std::copy(held_.begin() + static_cast<std::ptrdiff_t>(used),
-                      held_.begin() + static_cast<std::ptrdiff_t>(pending_), held_.begin());
-            pending_ -= used;
-        }
-    }
-
-    std::array<unsigned char, 4> held_{};
-    std::size_t pending_ = 0;
-    std::size_t count_ = 0;
-};
-
-class FreeReader::LongNumber {
-  public:
-    // Follows the bytes of a number item, keeping only what its value needs.
-    void add(const char* bytes, std::size_t size) {
-        for (std::size_t i = 0; i < size && part_ != Part::bad;) {
-            // Runs of digits that change no kept digit go at once: leading zeros, the digits
-            // after the kept ones, and those of an exponent already at its cap.
-            std::size_t end = i;
-            if ((part_ == Part::integer || part_ == Part::fraction) && kept_.empty()) {
-                while (end + 8 <= size && eight_bytes(bytes + end) == kEachByte * '0')
-                    end += 8;
-                while (end < size && bytes[end] == '0')
-                    ++end;
-                if (part_ == Part::fraction && int_significant_ == 0)
-                    leading_fraction_zeros_ += static_cast<std::int64_t>(end - i);
-                if (end > i) mantissa_digit_ = true;
-            } else if ((part_ == Part::integer || part_ == Part::fraction) &&
-                       kept_.size() == kKeptDigits) {
-                for (std::uint64_t x = 0;
-                     end + 8 <= size && all_digits(x = eight_bytes(bytes + end)); end += 8)
-                    sticky_ = sticky_ || x != kEachByte * '0';
-                for (; end < size && is_digit(bytes[end]); ++end)
-                    sticky_ = sticky_ || bytes[end] != '0';
-                if (part_ == Part::integer) int_significant_ += static_cast<std::int64_t>(end - i);
-            } else if (part_ == Part::exponent && exponent_ >= kExponentCap) {
-                while (end + 8 <= size && all_digits(eight_bytes(bytes + end)))
-                    end += 8;
-                while (end < size && is_digit(bytes[end]))
-                    ++end;
-            }
-            if (end > i) {
-                i = end;
-                continue;
-            }
-            add(bytes[i++]);
-        }
-    }
-    // A short text that reads as the same number as the whole item, or a text that is no
-    // number.
-    std::string real_text() const {
-        if (part_ == Part::bad || !mantissa_digit_ || part_ == Part::letter ||
-            part_ == Part::exponent_sign || part_ == Part::sign)
-            return "x";
-        std::string out(sign_ ? 1 : 0, sign_);
-        if (kept_.empty()) return out + "0";
-        // The power of ten of the leading significant digit, then of the whole number.
-        const std::int64_t lead =
-            int_significant_ > 0 ? int_significant_ - 1 : -(leading_fraction_zeros_ + 1);
-        out += kept_[0];
-        out += '.';
-        out.append(kept_, 1);
-        if (sticky_) out += '1';
-        return out + "e" + std::to_string(lead + (exponent_negative_ ? -exponent_ : exponent_));
-    }
-    std::string integer_text() const {
-        if (part_ != Part::integer) return "x";
-        return std::string(sign_ ? 1 : 0, sign_) + (kept_.empty() ? std::string("0") : kept_);
-    }
-
-  private:
-    enum class Part { start, sign, integer, fraction, letter, exponent_sign, exponent, bad };
-
-    void digit(char c) {
-        mantissa_digit_ = true;
-        if (kept_.empty() && c == '0') {
-            if (part_ == Part::fraction && int_significant_ == 0) ++leading_fraction_zeros_;
-            return;
-        }
-        if (part_ == Part::integer) ++int_significant_;
-        if (kept_.size() < kKeptDigits)
-            kept_ += c;
-        else if (c != '0')
-            sticky_ = true;
-    }
-    static constexpr std::int64_t kExponentCap = 1000000000;
-
-    void add(char c) {
-        switch (part_) {
-        case Part::start:
-            if (c == '+' || c == '-') {
-                sign_ = c;
-                part_ = Part::sign;
-                return;
-            }
-            [[fallthrough]];
-        case Part::sign:
-            part_ = Part::integer;
-            [[fallthrough]];
-        case Part::integer:
-            if (is_digit(c)) return digit(c);
-            if (c == '.') {
-                part_ = Part::fraction;
-                return;
-            }
-            [[fallthrough]];
-        case Part::fraction:
-            if (is_digit(c)) return digit(c);
-            if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
-                part_ = Part::letter;
-                return;
-            }
-            break;
-        case Part::letter:
-            if (c == '+' || c == '-') {
-                exponent_negative_ = c == '-';
-                part_ = Part::exponent_sign;
-                return;
-            }
-            [[fallthrough]];
-        case Part::exponent_sign:
-            part_ = Part::exponent;
-            [[fallthrough]];
-        case Part::exponent:
-            if (is_digit(c)) {
-                if (exponent_ < kExponentCap) exponent_ = exponent_ * 10 + (c - '0');
-                exponent_ = std::min(exponent_, kExponentCap);
-                return;
-            }
-            break;
-        case Part::bad:
-            break;
-        }
-        part_ = Part::bad;
-    }
-
-    Part part_ = Part::start;
-    char sign_ = 0;
-    bool mantissa_digit_ = false;
-    std::string kept_;    // the significant digits, the first kKeptDigits of them
-    bool sticky_ = false; // a digit other than 0 came after them
-    std::int64_t int_significant_ = 0;
-    std::int64_t leading_fraction_zeros_ = 0;
-    bool exponent_negative_ = false;
-    std::int64_t exponent_ = 0;
-};
 
 struct FreeReader::Item {
     explicit Item(std::string& room) : text(room) { text.clear(); }
     std::string& text; // its first bytes
     bool cut = false;  // it has more
-    std::optional<LongNumber> number;
-    CharacterCount characters;
+    std::optional<vesk::LongNumber> number;
+    vesk::CharacterCount characters;
 };
 
 bool FreeReader::open(const std::filesystem::path& path, std::string display_name) {
@@ -530,7 +319,7 @@ template <class Go, class Take> void FreeReader::scan(Go go, Take take, bool ite
         const char* const end = buffer_.data() + tail_;
         const char* at = from;
         if (item)
-            while (at + 8 <= end && !holds_item_end(eight_bytes(at)))
+            while (at + 8 <= end && !holds_item_end(vesk::eightBytes(at)))
                 at += 8;
         while (at < end && *at != '\n' && *at != '\r' && go(*at))
             ++at;
@@ -667,13 +456,13 @@ void FreeReader::take_item(Item& item, std::size_t keep, bool number) {
                  if (size <= room) return;
                  item.cut = true;
                  if (!number) return;
-                 item.number.emplace().add(item.text.data(), item.text.size());
-                 item.characters.add(item.text.data(), item.text.size());
+                 item.number.emplace().add(item.text);
+                 item.characters.add(item.text);
                  bytes += room, size -= room;
              }
              if (!number) return;
-             item.number->add(bytes, size);
-             item.characters.add(bytes, size);
+             item.number->add(std::string_view(bytes, size));
+             item.characters.add(std::string_view(bytes, size));
          },
          true);
 }
@@ -683,8 +472,7 @@ std::string FreeReader::quoted(const Item& item) const {
     // The first characters as a message shows them, with the length of the whole item.
     std::string shown = vesk::visibleText(item.text);
     shown.erase(shown.rfind("\xE2\x80\xA6 ("));
-    return shown + "\xE2\x80\xA6 (" + std::to_string(Item(item).characters.finish()) +
-           " characters)";
+    return shown + "\xE2\x80\xA6 (" + std::to_string(item.characters.count()) + " characters)";
 }
 
 void FreeReader::after_value() {
@@ -703,7 +491,7 @@ void FreeReader::integer(int& value) {
     Item item(item_text_);
     take_item(item, kItemBytes, true);
     int v = 0;
-    if (!parse_integer(item.cut ? item.number->integer_text() : item.text, v))
+    if (!parse_integer(item.cut ? integer_text(*item.number) : item.text, v))
         fail("a whole number is expected, found \"" + quoted(item) + "\"");
     value = v;
     after_value();
@@ -715,7 +503,7 @@ void FreeReader::real(double& value) {
     take_item(item, kItemBytes, true);
     double v = 0.0;
     bool too_large = false;
-    if (!parse_real(item.cut ? item.number->real_text() : item.text, v, &too_large))
+    if (!parse_real(item.cut ? real_text(*item.number) : item.text, v, &too_large))
         fail("a number is expected, found \"" + quoted(item) + "\"" +
              (too_large ? ", which is beyond the largest number (about 1.8E+308)" : ""));
     value = v;

@@ -61,8 +61,6 @@ class FreeReader {
     // An item as far as the reader keeps it: its first bytes, and for a number item that is
     // longer, what its value and its message need of the rest.
     struct Item;
-    class LongNumber;
-    class CharacterCount;
 
     // At least `count` bytes from the read position in the buffer, unless the input ends first;
     // false when fewer are there.

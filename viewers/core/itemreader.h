@@ -5,6 +5,9 @@
 // stops reading once it has the values it needs.
 #include "platform/system.h"
 
+#include "common/longnumber.h"
+#include "common/visibletext.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -61,16 +64,9 @@ class Item {
     void clear();
     void add(char c) {
         if (head_.size() < kHeadBytes) head_ += c;
-        if (!number_.done) {
-            number_.add(c);
-            if (number_.done) numberEnd_ = size_;
-        }
+        if (!number_.ended() && !number_.add(c)) numberEnd_ = size_;
         ++size_;
-        const auto b = static_cast<unsigned char>(c);
-        if (need_ == 0 && b < 0x80)
-            ++characters_;
-        else
-            count(b);
+        characters_.add(c);
     }
     // The same as add() for each byte of run, a long run of digits or of plain text faster.
     void addRun(std::string_view run);
@@ -84,65 +80,12 @@ class Item {
     std::string visible() const;
 
   private:
-    // The number at the item's start, kept in a bounded form that converts to the same value:
-    // its sign, its first significant digits (and whether any digit after them is not 0) and the
-    // power of ten of its leading digit.
-    struct Number {
-        static constexpr std::size_t kDigits = 800;
-        enum class Part { Start, Sign, Whole, Fraction, ExponentLetter, ExponentSign, Exponent };
-        Part part = Part::Start;
-        bool done = false;
-        bool negative = false;
-        std::size_t mantissaDigits = 0; // digits before the exponent, zeros included
-        std::string digits;             // significant digits, at most kDigits
-        bool sticky = false;            // a digit beyond them is not 0
-        long long lead = 0;             // power of ten after the leading digit, before the exponent
-        bool exponentNegative = false;
-        long long exponent = 0; // saturated far beyond any double
-        bool hasExponent = false;
-        void reset();
-        void add(char c) {
-            // The digits, which a long number is made of, take the short way.
-            if ((part == Part::Whole || part == Part::Fraction) && c >= '0' && c <= '9')
-                digit(c, part == Part::Fraction);
-            else
-                addOther(c);
-        }
-        void addOther(char c);
-        // Digits whose only effect is on the place of the leading digit and on the last one
-        // kept: those beyond the digits kept, and zeros before the leading digit.
-        bool countsOnly(char c) const {
-            return (part == Part::Whole || part == Part::Fraction) &&
-                   (digits.size() >= kDigits || (digits.empty() && c == '0'));
-        }
-        void digit(char c, bool fraction) {
-            ++mantissaDigits;
-            if (digits.empty() && c == '0') {
-                // A zero before the leading digit: only one after the point moves it.
-                if (fraction) --lead;
-                return;
-            }
-            if (digits.size() < kDigits)
-                digits += c;
-            else if (c != '0')
-                sticky = true;
-            if (!fraction) ++lead;
-        }
-        std::string text() const; // the bounded form as number text
-    };
-    // The characters of the item as plat::visibleText counts them: a whole UTF-8 sequence is one,
-    // and so is each byte that is not part of one.
-    void count(unsigned char b);
-    std::size_t characters() const { return characters_ + (need_ > 0 ? 1 + pending_ : 0); }
-
     std::string head_;
     std::size_t size_ = 0;
     std::size_t numberEnd_ = 0; // where the number ended, once it has
-    Number number_;
-    std::size_t characters_ = 0;
-    int need_ = 0;    // continuation bytes still to come
-    int pending_ = 0; // continuation bytes taken so far
-    char32_t code_ = 0, least_ = 0;
+    // The number at the item's start, kept in a bounded form that converts to the same value.
+    vesk::LongNumber number_;
+    vesk::CharacterCount characters_;
 };
 
 // Adds to item the bytes that follow in `in` up to the first for which ends(byte) holds, which
