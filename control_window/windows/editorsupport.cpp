@@ -281,8 +281,6 @@ bool loadChosenFile(std::string& name, const std::string& title, const std::stri
 
 SaveResult saveChosenFile(std::string& name, const std::string& title, const std::string& filter,
                           int number, const std::string& text) {
-    // What is saved is what every box shows.
-    if (!readyForFiles()) return SaveResult::cancelled;
     const std::string before = name;
     const std::string folder = plat::currentFolder();
     openoutput(name, title, filter, number);
