@@ -205,9 +205,14 @@ std::string resolveWithoutCase(const std::string& path) {
 
 namespace {
 
-// A path whose bytes are not UTF-8 has no text of its own to give the file system: where file
-// names are bytes it is opened by them, so that a file named so on a command line can be read.
+// Opens a regular file only: anything else is refused, named in `error`. A path whose bytes are not
+// UTF-8 has no text of its own to give the file system: where file names are bytes it is opened by
+// them, so that a file named so on a command line can be read.
 bool openForReading(QFile& f, const std::string& path, std::string& error) {
+    if (const std::optional<std::string> kind = vesk::notRegularFile(fs::path(path))) {
+        error = "it is " + *kind + ", not a file";
+        return false;
+    }
 #ifndef _WIN32
     if (!QByteArrayView(path.data(), qsizetype(path.size())).isValidUtf8()) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -231,10 +236,6 @@ bool openForReading(QFile& f, const std::string& path, std::string& error) {
 
 bool readWholeFile(const std::string& path, std::string& bytes, std::string& error) {
     bytes.clear();
-    if (const std::optional<std::string> kind = vesk::notRegularFile(fs::path(path))) {
-        error = "it is " + *kind + ", not a file";
-        return false;
-    }
     QFile f;
     if (!openForReading(f, path, error)) return false;
     const QByteArray read = f.readAll();
@@ -256,10 +257,6 @@ FileReader::FileReader() : d(std::make_unique<Impl>()) {}
 FileReader::~FileReader() = default;
 
 bool FileReader::open(const std::string& path, std::string& error) {
-    if (const std::optional<std::string> kind = vesk::notRegularFile(fs::path(path))) {
-        error = "it is " + *kind + ", not a file";
-        return false;
-    }
     return openForReading(d->file, path, error);
 }
 

@@ -61,12 +61,6 @@ bool refusedText(std::string_view text, BoxKind kind) {
     return false;
 }
 
-std::string trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
 // The name that the user knows a box by: its label, or the name given for screen readers.
 std::string boxName(const plat::TextBox& box) {
     return box.widget()->accessibleName().toStdString();
@@ -106,7 +100,7 @@ void showsStored(plat::TextBox& box, BoxKind kind, std::function<std::string()> 
         const std::string typed = box.text();
         if (refusedText(typed, kind)) {
             const std::string back = entered->value_or(shown());
-            plat::msgBox(vesk::visibleText(trimmed(typed)) + " is out of range for \"" +
+            plat::msgBox(vesk::visibleText(deffile::trimmed(typed)) + " is out of range for \"" +
                          boxName(box) + "\"; it keeps " + back + ".");
             // Through the handler, which stores the value again.
             box.setText(back);
@@ -287,8 +281,6 @@ bool loadChosenFile(std::string& name, const std::string& title, const std::stri
 
 SaveResult saveChosenFile(std::string& name, const std::string& title, const std::string& filter,
                           int number, const std::string& text) {
-    // What is saved is what every box shows.
-    if (!readyForFiles()) return SaveResult::cancelled;
     const std::string before = name;
     const std::string folder = plat::currentFolder();
     openoutput(name, title, filter, number);

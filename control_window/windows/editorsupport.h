@@ -147,7 +147,8 @@ enum class SaveResult {
     written,
 };
 
-// Asks for a file to save `text` in under `name` and `number`, and writes it.
+// Asks for a file to save `text` in under `name` and `number`, and writes it. The caller asked
+// readyForFiles before it made `text`.
 SaveResult saveChosenFile(std::string& name, const std::string& title, const std::string& filter,
                           int number, const std::string& text);
 

@@ -79,9 +79,9 @@ template <class Body> void tickLoop(float& t, float from, float to, float step, 
 // The bottom and top of the y scale: the box stands 18 % above the bottom and 2 % below the top.
 // False when a scale of that size does not fit the single values that the drawing takes (a top
 // of 3.4e38 leaves no room for the margins).
-bool yExtent(float& bottom, float& top) {
-    const float h = float(1.25 * double(mc.ymax - mc.ymin));
-    bottom = float(double(mc.ymin) - 0.18 * double(h));
+bool yExtent(float ymin, float ymax, float& bottom, float& top) {
+    const float h = float(1.25 * double(ymax - ymin));
+    bottom = float(double(ymin) - 0.18 * double(h));
     top = bottom + h;
     return std::isfinite(h) && std::isfinite(bottom) && std::isfinite(top) &&
            std::isfinite(bottom - top);
@@ -90,18 +90,16 @@ bool yExtent(float& bottom, float& top) {
 // The largest top of the y axis, cut to two significant digits, that a graph over the lower
 // value ymin can be drawn with.
 float largestDrawableTop() {
-    const float ymax = mc.ymax;
+    float largest = mc.ymax;
     const double room = double(FLT_MAX) / 1.25 + double(mc.ymin);
     if (!(room > 1)) return 1;
     const double power = std::pow(10.0, std::floor(std::log10(room)) - 1);
     float bottom = 0, top = 0;
     double digits = std::floor(room / power);
     for (; digits > 1; --digits) {
-        mc.ymax = float(digits * power);
-        if (yExtent(bottom, top)) break;
+        largest = float(digits * power);
+        if (yExtent(mc.ymin, largest, bottom, top)) break;
     }
-    const float largest = mc.ymax;
-    mc.ymax = ymax;
     return largest;
 }
 
@@ -204,7 +202,7 @@ void setscale() {
         return;
     }
     float bottom = 0, top = 0;
-    yExtent(bottom, top);
+    yExtent(mc.ymin, mc.ymax, bottom, top);
     auto& form = plat::instance<frmPlot>();
     form.setWidth(kPlotWidthTwips);
     form.setHeight(kPlotHeightTwips);
@@ -299,7 +297,7 @@ void graphedit(const std::function<void()>& afterDraw) {
     // A scale too large to draw would show an empty graph to drag on: nothing is drawn, and the
     // series stays as it is.
     float bottom = 0, top = 0;
-    if (mc.ymax - mc.ymin > 0 && !yExtent(bottom, top)) {
+    if (mc.ymax - mc.ymin > 0 && !yExtent(mc.ymin, mc.ymax, bottom, top)) {
         plat::msgBox("The scale of Y is too large to draw the graph with: use at most " +
                      plat::strSingle(largestDrawableTop()) + ".");
         return;
