@@ -336,8 +336,7 @@ template <class Go, class Take> void FreeReader::scan(Go go, Take take, bool ite
 }
 
 void FreeReader::skip_blanks() {
-    scan([](char c) { return c == ' ' || c == '\t' || c == '\r'; },
-         [](const char*, std::size_t) {});
+    scan([](char c) { return is_blank(c); }, [](const char*, std::size_t) {});
 }
 
 void FreeReader::skip_line() {

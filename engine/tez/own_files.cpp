@@ -259,9 +259,8 @@ sigset_t ending_signals() {
     return set;
 }
 
-bool same(const struct stat& st, const FileId& id) {
-    return static_cast<std::uint64_t>(st.st_dev) == id[0] &&
-           static_cast<std::uint64_t>(st.st_ino) == id[1];
+FileId id_of(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 // Moves `from` to `to` unless something stands at `to`.
@@ -283,7 +282,7 @@ int rename_no_replace(const char* from, const char* to) {
 bool remove_own_now(const char* p, const char* aside, const FileId& id) {
     if (rename_no_replace(p, aside) != 0) return false;
     struct stat st;
-    if (::lstat(aside, &st) == 0 && same(st, id)) return ::unlink(aside) == 0;
+    if (::lstat(aside, &st) == 0 && id_of(st) == id) return ::unlink(aside) == 0;
     // Another's file: back to its name, or, where a newer one stands there now, left aside.
     if (rename_no_replace(aside, p) != 0 && errno != EEXIST) ::rename(aside, p);
     return false;
@@ -348,7 +347,7 @@ bool close_file(Handle h, std::string& reason) {
 bool id_of_open(Handle h, FileId& id) {
     struct stat st;
     if (::fstat(static_cast<int>(h), &st) != 0) return false;
-    id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    id = id_of(st);
     return true;
 }
 
@@ -370,7 +369,7 @@ AtName look_at(const std::filesystem::path& p) {
     at.folder = S_ISDIR(st.st_mode);
     at.regular = S_ISREG(st.st_mode);
     at.mode = static_cast<unsigned>(st.st_mode & 0777);
-    at.id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    at.id = id_of(st);
     if (at.regular) {
         const uid_t user = ::geteuid();
         mode_t bit = S_IWOTH;
@@ -392,7 +391,7 @@ AtName look_at(const std::filesystem::path& p) {
 bool id_at(const std::filesystem::path& p, FileId& id) {
     struct stat st;
     if (::lstat(p.c_str(), &st) != 0) return false;
-    id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    id = id_of(st);
     return true;
 }
 
