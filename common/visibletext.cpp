@@ -94,6 +94,11 @@ std::size_t appendVisible(std::string& out, std::string_view text, std::size_t m
     return whole;
 }
 
+// The mark of a cut text: the count of the whole text's characters.
+void appendCut(std::string& out, std::size_t whole) {
+    out += "\xE2\x80\xA6 (" + std::to_string(whole) + " characters)";
+}
+
 } // namespace
 
 std::string visibleName(std::string_view name) {
@@ -105,7 +110,14 @@ std::string visibleName(std::string_view name) {
 std::string visibleText(std::string_view text) {
     std::string out;
     if (const std::size_t whole = appendVisible(out, text, kQuotedCharacters, false))
-        out += "\xE2\x80\xA6 (" + std::to_string(whole) + " characters)";
+        appendCut(out, whole);
+    return out;
+}
+
+std::string visibleStart(std::string_view start, std::size_t characters) {
+    std::string out;
+    appendVisible(out, start, kQuotedCharacters, false);
+    appendCut(out, characters);
     return out;
 }
 

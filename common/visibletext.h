@@ -23,6 +23,10 @@ std::string visibleName(std::string_view name);
 // a huge item neither floods a message nor takes long to lay out.
 std::string visibleText(std::string_view text);
 
+// A text too long to keep as visibleText quotes it, from its first bytes (more than
+// kQuotedCharacters characters of them) and the count of its characters (CharacterCount).
+std::string visibleStart(std::string_view start, std::size_t characters);
+
 // The characters of a text as visibleText counts them, the text given a piece at a time: a whole,
 // well-formed UTF-8 sequence is one, and so is each byte that is not part of one.
 class CharacterCount {

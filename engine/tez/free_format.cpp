@@ -469,9 +469,7 @@ void FreeReader::take_item(Item& item, std::size_t keep, bool number) {
 std::string FreeReader::quoted(const Item& item) const {
     if (!item.cut) return vesk::visibleText(item.text);
     // The first characters as a message shows them, with the length of the whole item.
-    std::string shown = vesk::visibleText(item.text);
-    shown.erase(shown.rfind("\xE2\x80\xA6 ("));
-    return shown + "\xE2\x80\xA6 (" + std::to_string(item.characters.count()) + " characters)";
+    return vesk::visibleStart(item.text, item.characters.count());
 }
 
 void FreeReader::after_value() {

@@ -39,9 +39,7 @@ std::optional<double> Item::number() const {
 std::string Item::visible() const {
     if (size_ <= kHeadBytes) return vesk::visibleText(head_);
     // The quoted start is that of the bytes kept; the count is the whole item's.
-    std::string shown = vesk::visibleText(head_);
-    shown.resize(shown.rfind("\xE2\x80\xA6 ("));
-    return shown + "\xE2\x80\xA6 (" + std::to_string(characters_.count()) + " characters)";
+    return vesk::visibleStart(head_, characters_.count());
 }
 
 } // namespace viewers

@@ -30,7 +30,7 @@ std::string lineText(int n) {
     return "line " + std::to_string(n);
 }
 
-// The value of a token as nextnumber gives it.
+// The value of a token: -1, and missing, for NaN; else its leading number, NaN when it has none.
 double tokenValue(const viewers::Item& token, bool* missing) {
     if (missing) *missing = false;
     if (token.head() == "NaN") {
@@ -115,11 +115,9 @@ double nextnumber(std::string& line, bool* missing, std::string* token) {
     const std::string text = line.substr(start, end - start);
     line = end == std::string::npos ? std::string() : line.substr(end);
     if (token) *token = text;
-    if (text == "NaN") {
-        if (missing) *missing = true;
-        return -1;
-    }
-    return plat::leadingNumber(text).value_or(std::nan(""));
+    viewers::Item item;
+    item.addRun(text);
+    return tokenValue(item, missing);
 }
 
 bool isDividedColumn(int column) {
